@@ -1,0 +1,127 @@
+#include "FileStream.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+FileStream::~FileStream() { Close(); }
+
+FileStream::FileStream(FileStream&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+FileStream& FileStream::operator=(FileStream&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+bool FileStream::Open(const std::string& path, OpenMode mode)
+{
+    Close();
+    int flags = O_CLOEXEC;
+    int lock = LOCK_SH;
+    switch (mode) {
+    case OpenMode::ReadDenyWrite:
+        flags |= O_RDONLY;
+        break;
+    case OpenMode::ReadWriteExclusive:
+        flags |= O_RDWR;
+        lock = LOCK_EX;
+        break;
+    case OpenMode::CreateExclusive:
+        flags |= O_RDWR | O_CREAT;
+        lock = LOCK_EX;
+        break;
+    }
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    // A folder opens on POSIX but is no file to read or write.
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || ::flock(fd, lock | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    // Truncate only once the lock is ours, so a refused open changes nothing.
+    if (mode == OpenMode::CreateExclusive && ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+void FileStream::Close()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);  // closing drops the flock as well
+        fd_ = -1;
+    }
+}
+
+std::int64_t FileStream::Read(void* buffer, std::int64_t count)
+{
+    if (fd_ < 0 || count < 0)
+        return -1;
+    auto* out = static_cast<char*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        ssize_t n = ::read(fd_, out + done, static_cast<size_t>(count - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return done > 0 ? done : -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+std::int64_t FileStream::Write(const void* buffer, std::int64_t count)
+{
+    if (fd_ < 0 || count < 0)
+        return -1;
+    auto* in = static_cast<const char*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        ssize_t n = ::write(fd_, in + done, static_cast<size_t>(count - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        done += n;
+    }
+    return done;
+}
+
+std::int64_t FileStream::Seek(std::int64_t offset, SeekOrigin origin)
+{
+    if (fd_ < 0)
+        return -1;
+    int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    return r < 0 ? -1 : static_cast<std::int64_t>(r);
+}
+
+std::int64_t FileStream::Size() const
+{
+    struct stat st;
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+}  // namespace platform

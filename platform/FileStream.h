@@ -1,0 +1,53 @@
+// A file opened for one operation: reading, writing, positioning and size
+// with signed 64-bit positions. Sharing rules are advisory flock locks: a
+// file opened "denying writers" holds a shared lock, one opened exclusively
+// holds an exclusive lock, and an open that cannot get its lock fails just
+// like an open of a missing file. Errors are return values, never exceptions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+enum class OpenMode {
+    ReadDenyWrite,   // read only; others may read, none may write
+    ReadWriteExclusive,  // read and write an existing file; nobody else
+    CreateExclusive,     // create or truncate, read and write; nobody else
+};
+
+enum class SeekOrigin { Begin, Current, End };
+
+class FileStream {
+public:
+    FileStream() = default;
+    ~FileStream();
+    FileStream(FileStream&& other) noexcept;
+    FileStream& operator=(FileStream&& other) noexcept;
+    FileStream(const FileStream&) = delete;
+    FileStream& operator=(const FileStream&) = delete;
+
+    // Opens `path`; false when the file cannot be opened or locked.
+    bool Open(const std::string& path, OpenMode mode);
+    bool IsOpen() const { return fd_ >= 0; }
+    void Close();
+
+    // Reads up to `count` bytes; returns the number read (0 at end of file),
+    // or -1 on a read error. Retries interrupted and short reads.
+    std::int64_t Read(void* buffer, std::int64_t count);
+    // Writes `count` bytes; returns the number written, or -1 on error.
+    std::int64_t Write(const void* buffer, std::int64_t count);
+    // Moves the position; returns the new position, or -1 when the platform
+    // refuses (a position before the start, a file that cannot seek).
+    std::int64_t Seek(std::int64_t offset, SeekOrigin origin);
+    std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
+    // Size in bytes, or -1.
+    std::int64_t Size() const;
+
+    int Descriptor() const { return fd_; }
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace platform

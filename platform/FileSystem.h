@@ -1,0 +1,31 @@
+// File-system questions the engine asks: existence, the current folder, the
+// program's own path, deletion. POSIX forms throughout: '/' separates,
+// '/' alone is the root.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// True when `path` names an existing file that is not a folder (the engine's
+// "file exists" question; a folder is not an archive).
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+std::string GetCurrentDir();
+bool SetCurrentDir(const std::string& path);
+
+bool DeleteFile(const std::string& path);
+
+// Size of a file in bytes, or -1 when it cannot be found.
+std::int64_t FileSize(const std::string& path);
+
+// The absolute path of the running program (argument 0 resolved).
+std::string ProgramPath();
+
+// `path` made absolute against the current folder; '.' and '..' are resolved
+// textually and repeated '/' folded, without touching the file system.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace platform

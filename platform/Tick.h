@@ -1,0 +1,11 @@
+// A millisecond tick count for measuring elapsed time. Monotonic; wraps at
+// 2^32 like the platform tick it stands for.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+std::uint32_t GetTickCount();
+
+}  // namespace platform

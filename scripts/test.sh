@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Set-up command 2: installs what is missing, builds the test build
+# (AddressSanitizer + UndefinedBehaviorSanitizer), runs every test through
+# ctest, then builds the libFuzzer targets with clang and runs each for a
+# bounded time. Any failure ends the script with a non-zero status.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFERNPACK_SANITIZE=ON
+cmake --build build/test --parallel "$jobs"
+ctest --test-dir build/test --output-on-failure --parallel "$jobs"
+
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFERNPACK_FUZZ=ON
+cmake --build build/fuzz --parallel "$jobs"
+ctest --test-dir build/fuzz --output-on-failure
