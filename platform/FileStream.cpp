@@ -89,6 +89,26 @@ std::int64_t FileStream::Read(void* buffer, std::int64_t count)
     return done;
 }
 
+std::int64_t FileStream::ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const
+{
+    if (fd_ < 0 || count < 0 || offset < 0)
+        return -1;
+    auto* out = static_cast<char*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        ssize_t n = ::pread(fd_, out + done, static_cast<size_t>(count - done), static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return done > 0 ? done : -1;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
 std::int64_t FileStream::Write(const void* buffer, std::int64_t count)
 {
     if (fd_ < 0 || count < 0)

@@ -35,6 +35,9 @@ public:
     // Reads up to `count` bytes; returns the number read (0 at end of file),
     // or -1 on a read error. Retries interrupted and short reads.
     std::int64_t Read(void* buffer, std::int64_t count);
+    // Reads up to `count` bytes at `offset` without moving the position;
+    // returns the number read (0 at or past the end), or -1 on error.
+    std::int64_t ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const;
     // Writes `count` bytes; returns the number written, or -1 on error.
     std::int64_t Write(const void* buffer, std::int64_t count);
     // Moves the position; returns the new position, or -1 when the platform

@@ -1,0 +1,17 @@
+// The process-wide state of the two compression libraries: one module handle
+// and two entry points each, shared by every archive component in the
+// process. A handle of nullptr means the library is not loaded. Releasing a
+// library clears the handle only; the entry points are looked up again at
+// the next load.
+#pragma once
+
+#include "platform/DynamicLibrary.h"
+
+struct LibraryState {
+    platform::LibraryHandle Handle = nullptr;
+    void* ExecEntry = nullptr;
+    void* VersionEntry = nullptr;
+};
+
+extern LibraryState ZipDllState;  // ZIPDLL.DLL: ZipDllExec, GetZipDllVersion
+extern LibraryState UnzDllState;  // UNZDLL.DLL: UnzDllExec, GetUnzDllVersion

@@ -1,0 +1,79 @@
+#include "engine/ZipMstr.h"
+
+#include "engine/LibraryState.h"
+#include "platform/UiServices.h"
+
+LibraryState ZipDllState;
+LibraryState UnzDllState;
+
+TRezEdidiv::TRezEdidiv(TComponent* owner) : TComponent(owner)
+{
+    OwnerWindow = platform::Ui().ApplicationWindow();
+}
+
+TRezEdidiv::~TRezEdidiv() { ClearEntries(); }
+
+void TRezEdidiv::SetZipFilename(const std::string& name)
+{
+    ZipFilename_ = name;
+    if (!IsDesigning())
+        ReadEntries();
+}
+
+void TRezEdidiv::SetDLLDirectory(const std::string& directory)
+{
+    if (directory == DLLDirectory_)
+        return;
+    std::string value = directory;
+    if (!value.empty() && value.back() == '/')
+        value.pop_back();
+    DLLDirectory_ = value;
+}
+
+void TRezEdidiv::SetPassword(const std::string& password)
+{
+    Password_ = password.substr(0, MaxPasswordLength);
+}
+
+std::int32_t TRezEdidiv::EntryCount() const
+{
+    if (ZipFilename_.empty())
+        return 0;
+    return static_cast<std::int32_t>(Entries.size());
+}
+
+void TRezEdidiv::ClearEntries()
+{
+    while (!Entries.empty())
+        Entries.pop_back();  // last to first; each record takes its name with it
+}
+
+void TRezEdidiv::ReportMessage(std::int32_t code, const std::string& text)
+{
+    Message = text;
+    ErrCode = code;
+    if (OnMessage)
+        OnMessage(this, code, text);
+    if (!Unattended)
+        platform::Ui().ShowMessage(text);
+}
+
+void TRezEdidiv::RaiseDirUpdate()
+{
+    if (OnDirUpdate)
+        OnDirUpdate(this);
+}
+
+void TRezEdidiv::UnloadZipLibrary()
+{
+    if (ZipDllState.Handle != nullptr)
+        platform::FreeLibrary(ZipDllState.Handle);
+    ZipDllState.Handle = nullptr;
+}
+
+void TRezEdidiv::UnloadUnzLibrary()
+{
+    if (UnzDllState.Handle != nullptr)
+        platform::FreeLibrary(UnzDllState.Handle);
+    UnzDllState.Handle = nullptr;
+}

@@ -1,0 +1,137 @@
+// TRezEdidiv, the archive component: one archive file, its member list as
+// last read from the file, every option of the operations on it, and the
+// three events through which it tells its owner what happens.
+//
+// It promises: `Entries` always reflects the last listing of `ZipFilename`
+// (rebuilt, never patched); every condition it detects itself is reported
+// through `ReportMessage` with a numeric code, and the only exceptions that
+// leave it are file errors of the listing (EFileStreamError).
+// It does not compress, extract or test anything itself: that is the work of
+// the two libraries, reached through the records of the bridge.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Component.h"
+#include "engine/OptionSet.h"
+#include "engine/ZipDirEntry.h"
+
+enum class AddOptsEnum : unsigned {
+    AddDirNames,
+    AddRecurseDirs,
+    AddMove,
+    AddFreshen,
+    AddUpdate,
+    AddZipTime,
+    AddForceDOS,
+    AddHiddenFiles,
+    AddEncrypt,
+};
+using AddOpts = TSet<AddOptsEnum, std::uint16_t>;
+
+enum class ExtrOptsEnum : unsigned { ExtrDirNames, ExtrOverWrite, ExtrFreshen, ExtrUpdate, ExtrTest };
+using ExtrOpts = TSet<ExtrOptsEnum, std::uint8_t>;
+
+enum class SFXOptsEnum : unsigned { SFXAskCmdLine, SFXAskFiles, SFXHideOverWriteBox };
+using SFXOpts = TSet<SFXOptsEnum, std::uint8_t>;
+
+enum class OvrOpts : std::uint8_t { OvrConfirm = 0, OvrAlways = 1, OvrNever = 2 };
+
+enum class ProgressType : std::uint8_t { FileBegin = 0, FileStep = 1, BatchEnd = 2 };
+
+using TStrings = std::vector<std::string>;
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TProgressEvent =
+    std::function<void(TObject* Sender, ProgressType ProgrType, const std::string& Filename, std::int32_t FileSize)>;
+using TMessageEvent = std::function<void(TObject* Sender, std::int32_t ErrCode, const std::string& Message)>;
+
+class TRezEdidiv : public TComponent {
+public:
+    explicit TRezEdidiv(TComponent* owner = nullptr);
+    ~TRezEdidiv() override;
+    TRezEdidiv(const TRezEdidiv&) = delete;
+    TRezEdidiv& operator=(const TRezEdidiv&) = delete;
+
+    // ---- Fields, in their declared order ----
+    std::uintptr_t OwnerWindow = 0;  // the application's own window, taken at creation
+    bool Verbose = false;
+    bool Trace = false;
+    std::int32_t ErrCode = 0;  // code and text of the last message reported
+    std::string Message;
+    std::vector<std::unique_ptr<ZipDirEntry>> Entries;  // members in file order; owned
+    std::string ExtrBaseDir;
+    bool CancelRequested = false;
+    bool ZipLibBusy = false;
+    bool UnzLibBusy = false;
+    AddOpts AddOptions;
+    ExtrOpts ExtrOptions;
+    SFXOpts SFXOptions;
+
+private:
+    TStrings FSpecArgs_;
+    std::string ZipFilename_;
+
+public:
+    std::int32_t ProcessedCount = 0;
+    std::int32_t AddCompLevel = 9;
+
+private:
+    std::string Password_;
+
+public:
+    std::string SFXPath;
+    std::int32_t FirstHeaderOffset = 0;
+
+private:
+    std::string DLLDirectory_;
+
+public:
+    bool CreatingEmptySfx = false;
+    bool Unattended = false;
+    OvrOpts SFXOverWriteMode = OvrOpts::OvrConfirm;
+    std::string SFXCaption = "Self-extracting Archive";
+    std::string SFXDefaultDir;
+    std::string SFXCommandLine;
+    TNotifyEvent OnDirUpdate;
+    TProgressEvent OnProgress;
+    TMessageEvent OnMessage;
+
+    // ---- Properties with effects ----
+    const std::string& ZipFilename() const { return ZipFilename_; }
+    // Stores the name and lists the archive at once (also for an empty or an
+    // unchanged name); while designing, only stores it.
+    void SetZipFilename(const std::string& name);
+
+    const std::string& DLLDirectory() const { return DLLDirectory_; }
+    // Stores the folder without one trailing '/'.
+    void SetDLLDirectory(const std::string& directory);
+
+    const TStrings& FSpecArgs() const { return FSpecArgs_; }
+    TStrings& FSpecArgs() { return FSpecArgs_; }
+    void SetFSpecArgs(const TStrings& specs) { FSpecArgs_ = specs; }
+
+    // A length-prefixed string: at most 255 characters are kept.
+    const std::string& Password() const { return Password_; }
+    void SetPassword(const std::string& password);
+    static constexpr std::size_t MaxPasswordLength = 255;
+
+    // ---- Operations ----
+    // 0 while no archive is named, else the number of listed members.
+    std::int32_t EntryCount() const;
+    void ClearEntries();
+    // Re-reads the archive and rebuilds Entries; may throw EFileStreamError.
+    void ReadEntries();
+    // Stores code and text, raises OnMessage, then (unless Unattended) shows
+    // the text in a message box. Always returns normally.
+    void ReportMessage(std::int32_t code, const std::string& text);
+
+    void UnloadZipLibrary();
+    void UnloadUnzLibrary();
+
+private:
+    void RaiseDirUpdate();
+};
