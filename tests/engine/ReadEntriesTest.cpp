@@ -1,0 +1,366 @@
+// The listing walks local headers: these cases pin down its scan, its walk,
+// its room check and the messages and errors of every way it can end.
+#include "ListingHarness.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using fixture::Member;
+using fixture::ZipBuilder;
+using Log = std::vector<std::string>;
+
+namespace {
+
+std::string ThreeMembers()
+{
+    return ZipBuilder()
+        .Add(StoredMember("first.txt", "one"))
+        .Add(StoredMember("dir/second.bin", std::string(1000, 'x')))
+        .Add(StoredMember("third", ""))
+        .Finish()
+        .Bytes();
+}
+
+std::string NoValid(int n) { return "msg:1036:No valid zip entries found " + std::to_string(n); }
+
+}  // namespace
+
+TEST_F(ListingTest, PlainArchiveListsMembersInFileOrderWithEveryHeaderField)
+{
+    Member m = StoredMember("a/b.txt", "hello");
+    m.VersionNeeded = 0x0314;
+    m.Flags = 0x0800;
+    m.Method = 8;
+    m.DateTime = 0x5A2B6C3D;
+    m.Crc = 0xDEADBEEF;
+    m.UncompressedSize = 123456;
+    m.Extra = std::string(7, 'E');
+    const std::string bytes = ZipBuilder().Add(m).Add(StoredMember("z", "1")).Finish().Bytes();
+
+    EXPECT_EQ(List(bytes), "");
+    ASSERT_EQ(archive.EntryCount(), 2);
+    const ZipDirEntry& e = *archive.Entries[0];
+    EXPECT_EQ(e.VersionNeeded, 0x0314);
+    EXPECT_EQ(e.GeneralFlags, 0x0800);
+    EXPECT_EQ(e.CompressionMethod, 8);
+    EXPECT_EQ(e.LastModDateTime, 0x5A2B6C3Du);
+    EXPECT_EQ(e.Crc32, 0xDEADBEEFu);
+    EXPECT_EQ(e.CompressedSize, 5);
+    EXPECT_EQ(e.UncompressedSize, 123456);
+    EXPECT_EQ(e.FileNameLength, 7);
+    EXPECT_EQ(e.ExtraFieldLength, 7);
+    EXPECT_EQ(e.FileName, "a/b.txt");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a/b.txt", "z"}));
+    EXPECT_EQ(archive.FirstHeaderOffset, 0);
+    EXPECT_EQ(log, Log{"dirupdate:2"});
+}
+
+TEST_F(ListingTest, StubInFrontIsScannedPast)
+{
+    std::string stub(10000, 'S');
+    stub[500] = 'P';  // partial signatures inside the stub are passed over
+    stub[501] = 'K';
+    EXPECT_EQ(List(stub + ThreeMembers()), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"first.txt", "dir/second.bin", "third"}));
+    EXPECT_EQ(archive.FirstHeaderOffset, 10000);
+    EXPECT_EQ(log, Log{"dirupdate:3"});
+}
+
+TEST_F(ListingTest, NextSignatureIsReadRightAfterTheMemberData)
+{
+    ZipBuilder b;
+    b.Add(StoredMember("12345", std::string(100, 'd'))).Add(StoredMember("next", "n")).Finish();
+    ASSERT_EQ(b.Offsets()[1], 135);
+    EXPECT_EQ(List(b.Bytes()), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"12345", "next"}));
+}
+
+TEST_F(ListingTest, ArchivesWithoutMembersReportMessageOne)
+{
+    EXPECT_EQ(List(ZipBuilder().Finish().Bytes()), "");
+    EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
+
+    log.clear();
+    EXPECT_EQ(List(""), "");
+    EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
+}
+
+TEST_F(ListingTest, ScanStopsAfterSixtyThousandCandidateBytes)
+{
+    // Exactly 60,000 bytes without a "P": the end of the file comes first.
+    EXPECT_EQ(List(std::string(60000, 'x')), "");
+    EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
+
+    // One byte more and the limit is reached before the end.
+    log.clear();
+    EXPECT_EQ(List(std::string(60001, 'x')), "");
+    EXPECT_EQ(log, (Log{NoValid(2), "dirupdate:0"}));
+
+    log.clear();
+    EXPECT_EQ(List(std::string(70000, 'x') + ThreeMembers()), "");
+    EXPECT_EQ(log, (Log{NoValid(2), "dirupdate:0"}));
+}
+
+TEST_F(ListingTest, OnlyTheFirstByteOfEachAttemptCountsTowardsTheLimit)
+{
+    // 30,000 "PK" pairs are 60,000 bytes but only 30,000 candidates, so the
+    // archive behind them is still found.
+    std::string stub;
+    for (int i = 0; i < 30000; ++i)
+        stub += "PK";
+    EXPECT_EQ(List(stub + ThreeMembers()), "");
+    EXPECT_EQ(archive.EntryCount(), 3);
+    EXPECT_EQ(archive.FirstHeaderOffset, 60000);
+}
+
+TEST_F(ListingTest, EndOfFileInsideAPartialSignature)
+{
+    EXPECT_EQ(List("abcP"), "");
+    EXPECT_EQ(log, (Log{NoValid(3), "dirupdate:0"}));
+    log.clear();
+    EXPECT_EQ(List("abcPK"), "");
+    EXPECT_EQ(log, (Log{NoValid(4), "dirupdate:0"}));
+    log.clear();
+    EXPECT_EQ(List(std::string("abcPK\x03", 6)), "");
+    EXPECT_EQ(log, (Log{NoValid(5), "dirupdate:0"}));
+}
+
+TEST_F(ListingTest, ByteThatBreaksAMatchIsNotLookedAtAgain)
+{
+    // The second "P" breaks the first attempt and is skipped, so this
+    // header is not found; the real archive behind it is.
+    const std::string broken = "P" + fixture::LocalHeader(StoredMember("ghost", ""));
+    const std::string bytes = broken + "...." + ThreeMembers();
+    EXPECT_EQ(List(bytes), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"first.txt", "dir/second.bin", "third"}));
+    EXPECT_EQ(archive.FirstHeaderOffset, static_cast<std::int32_t>(broken.size() + 4));
+}
+
+TEST_F(ListingTest, FalseSignatureInStubFailingTheRoomCheckIsPassedOver)
+{
+    Member ghost = StoredMember("g", "");
+    ghost.CompressedSize = 50000000;  // reaches far past the end of the file
+    std::string stub = std::string(300, 's') + fixture::LocalHeader(ghost) + std::string(300, 's');
+    EXPECT_EQ(List(stub + ThreeMembers()), "");
+    EXPECT_EQ(archive.EntryCount(), 3);
+    EXPECT_EQ(archive.FirstHeaderOffset, static_cast<std::int32_t>(stub.size()));
+    EXPECT_EQ(log, Log{"dirupdate:3"});
+}
+
+TEST_F(ListingTest, FalseSignatureCutShortInStubIsPassedOver)
+{
+    // A stub that ends in the middle of a header-like run of bytes, with a
+    // real archive nowhere: the listing ends with message 1, not an error.
+    std::string bytes = std::string(100, 's') + std::string("PK\x03\x04", 4) + std::string(10, '\x01');
+    EXPECT_EQ(List(bytes), "");
+    EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
+    EXPECT_EQ(archive.FirstHeaderOffset, 100);  // the last signature found
+}
+
+TEST_F(ListingTest, TruncatedInSecondMemberIsErrorThreeAfterTheUpdate)
+{
+    ZipBuilder b;
+    b.Add(StoredMember("a", std::string(100, 'a'))).Add(StoredMember("b", std::string(100, 'b'))).Finish();
+    const std::string cut = b.Bytes().substr(0, static_cast<std::size_t>(b.Offsets()[1] + 30 + 1 + 50));
+    EXPECT_EQ(List(cut), "Error 3 reading Zip file");
+    EXPECT_EQ(Names(), std::vector<std::string>{"a"});
+    EXPECT_EQ(log, Log{"dirupdate:1"});
+}
+
+TEST_F(ListingTest, TruncatedInOnlyMemberScansOnFromAfterItsName)
+{
+    ZipBuilder b;
+    b.Add(StoredMember("only", std::string(1000, 'o'))).Finish();
+    EXPECT_EQ(List(b.Bytes().substr(0, 600)), "");
+    EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
+    EXPECT_EQ(archive.EntryCount(), 0);
+
+    // With more than 60,000 bytes of data behind the name the limit comes first.
+    ZipBuilder big;
+    big.Add(StoredMember("only", std::string(200000, 'o'))).Finish();
+    log.clear();
+    EXPECT_EQ(List(big.Bytes().substr(0, 100000)), "");
+    EXPECT_EQ(log, (Log{NoValid(2), "dirupdate:0"}));
+}
+
+TEST_F(ListingTest, HeaderOrNameCutShortAfterAMemberIsErrorTwo)
+{
+    // The second header's name runs past the end of the file.
+    const std::string second = fixture::LocalHeader(StoredMember("a-long-name", ""));
+    std::string bytes = ZipBuilder().Add(StoredMember("a", "x")).Bytes() + second.substr(0, 33);
+    EXPECT_EQ(List(bytes), "Error 2 reading Zip file");
+    EXPECT_EQ(Names(), std::vector<std::string>{"a"});
+
+    // Likewise a header cut inside its 26 fixed bytes.
+    bytes = ZipBuilder().Add(StoredMember("a", "x")).Bytes() + std::string(24, '\0') + second.substr(0, 20);
+    EXPECT_EQ(List(bytes), "Error 2 reading Zip file");
+}
+
+TEST_F(ListingTest, SignatureCutShortAfterAMemberIsReadError)
+{
+    // 23 unknown bytes after the data: the walk steps over five groups of
+    // four and then finds only three bytes.
+    const std::string bytes = ZipBuilder().Add(StoredMember("a", "x")).Bytes() + std::string(23, '\0');
+    EXPECT_EQ(List(bytes), "Error reading Zip File");
+    EXPECT_EQ(Names(), std::vector<std::string>{"a"});
+    EXPECT_EQ(log, Log{"dirupdate:1"});
+}
+
+TEST_F(ListingTest, NamesStopAtZeroByteAndKeepTheirFirst256Bytes)
+{
+    std::string longName(300, 'n');
+    longName[255] = 'Z';
+    longName[256] = 'Y';
+    const std::string bytes = ZipBuilder()
+                                  .Add(StoredMember(std::string("bad\0name", 8), "1"))
+                                  .Add(StoredMember(longName, "22"))
+                                  .Add(StoredMember("after", "333"))
+                                  .Finish()
+                                  .Bytes();
+    EXPECT_EQ(List(bytes), "");
+    ASSERT_EQ(archive.EntryCount(), 3);
+    EXPECT_EQ(archive.Entries[0]->FileName, "bad");
+    EXPECT_EQ(archive.Entries[0]->FileNameLength, 8);
+    EXPECT_EQ(archive.Entries[1]->FileName, longName.substr(0, 256));
+    EXPECT_EQ(archive.Entries[1]->FileNameLength, 300);
+    EXPECT_EQ(archive.Entries[2]->FileName, "after");
+    EXPECT_EQ(archive.Entries[2]->CompressedSize, 3);
+}
+
+TEST_F(ListingTest, DataDescriptorsAndUnknownSignaturesAreSteppedOver)
+{
+    Member withSig = StoredMember("described", "abcdefgh");
+    withSig.Flags = 8;
+    withSig.Descriptor = true;
+    Member withoutSig = StoredMember("bare", "ijklmnop");
+    withoutSig.Flags = 8;
+    withoutSig.Descriptor = true;
+    withoutSig.DescriptorSignature = false;
+    const std::string bytes = ZipBuilder()
+                                  .Add(withSig)
+                                  .Add(withoutSig)
+                                  .Raw("JUNKjunk")
+                                  .Add(StoredMember("last", "z"))
+                                  .Finish()
+                                  .Bytes();
+    EXPECT_EQ(List(bytes), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"described", "bare", "last"}));
+}
+
+TEST_F(ListingTest, NegativeCompressedSizeNeverWalksBackwards)
+{
+    // As the first header it is passed over like a false signature.
+    Member negative = StoredMember("neg", "data");
+    negative.CompressedSize = -40;
+    EXPECT_EQ(List(ZipBuilder().Add(negative).Add(StoredMember("real", "r")).Finish().Bytes()), "");
+    EXPECT_EQ(Names(), std::vector<std::string>{"real"});
+
+    // After a listed member it is damage.
+    log.clear();
+    EXPECT_EQ(List(ZipBuilder().Add(StoredMember("real", "r")).Add(negative).Finish().Bytes()),
+              "Error 3 reading Zip file");
+    EXPECT_EQ(Names(), std::vector<std::string>{"real"});
+}
+
+TEST_F(ListingTest, RoomCheckSumDoesNotWrap)
+{
+    Member huge = StoredMember("huge", "");
+    huge.CompressedSize = 0x7FFFFFFF;
+    huge.Extra = std::string(0xFFFF, 'e');
+    EXPECT_EQ(List(ZipBuilder().Add(StoredMember("a", "1")).Add(huge).Finish().Bytes()), "Error 3 reading Zip file");
+    EXPECT_EQ(Names(), std::vector<std::string>{"a"});
+}
+
+TEST_F(ListingTest, MissingFileListsNothingAndSaysNothing)
+{
+    archive.SetZipFilename(dir / "absent.zip");
+    EXPECT_EQ(log, Log{"dirupdate:0"});
+    log.clear();
+    archive.SetZipFilename("");
+    EXPECT_EQ(log, Log{"dirupdate:0"});
+    EXPECT_EQ(archive.EntryCount(), 0);
+    // A folder is no archive either.
+    log.clear();
+    archive.SetZipFilename(dir.Path());
+    EXPECT_EQ(log, Log{"dirupdate:0"});
+}
+
+TEST_F(ListingTest, FileLockedByAWriterCannotBeOpened)
+{
+    List(ThreeMembers());
+    ASSERT_EQ(archive.EntryCount(), 3);
+    log.clear();
+    const int fd = ::open(path.c_str(), O_RDWR);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    try {
+        archive.ReadEntries();
+        ADD_FAILURE() << "no error";
+    } catch (const EFileStreamError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
+    }
+    ::close(fd);
+    EXPECT_EQ(archive.EntryCount(), 0);
+    EXPECT_TRUE(log.empty());  // no update, no message
+}
+
+TEST_F(ListingTest, ReadersDoNotBlockEachOther)
+{
+    List(ThreeMembers());
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+    EXPECT_NO_THROW(archive.ReadEntries());
+    EXPECT_EQ(archive.EntryCount(), 3);
+    ::close(fd);
+}
+
+TEST_F(ListingTest, DesignStateOnlyStoresTheName)
+{
+    const std::string p = dir.Write("d.zip", ThreeMembers());
+    archive.SetDesigning(true);
+    archive.SetZipFilename(p);
+    EXPECT_EQ(archive.ZipFilename(), p);
+    archive.ReadEntries();
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(archive.Entries.size(), 0u);
+    archive.SetDesigning(false);
+    archive.ReadEntries();
+    EXPECT_EQ(archive.EntryCount(), 3);
+}
+
+TEST_F(ListingTest, ManyMembersAcrossBufferBoundaries)
+{
+    ZipBuilder b;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string name = "file" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 37), 'x');
+        b.Add(StoredMember(name, std::string(static_cast<std::size_t>((i * 7919) % 211), 'd')));
+        expected.push_back(name);
+    }
+    EXPECT_EQ(List(std::string(777, 's') + b.Finish().Bytes()), "");
+    EXPECT_EQ(Names(), expected);
+    EXPECT_EQ(archive.FirstHeaderOffset, 777);
+}
+
+TEST_F(ListingTest, LargeSparseArchiveListsBySeekingOverData)
+{
+    // Three members of 700 MB each in a sparse file: only headers are read.
+    const std::int64_t size = 700LL * 1024 * 1024;
+    path = dir / "big.zip";
+    const int fd = ::open(path.c_str(), O_CREAT | O_RDWR, 0644);
+    ASSERT_GE(fd, 0);
+    std::int64_t at = 0;
+    for (const char* name : {"one", "two", "three"}) {
+        Member m = StoredMember(name, "");
+        m.CompressedSize = static_cast<std::int32_t>(size);
+        m.UncompressedSize = static_cast<std::int32_t>(size);
+        const std::string header = fixture::LocalHeader(m);
+        ASSERT_EQ(::pwrite(fd, header.data(), header.size(), at), static_cast<ssize_t>(header.size()));
+        at += static_cast<std::int64_t>(header.size()) + size;
+    }
+    const std::string end = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+    ASSERT_EQ(::pwrite(fd, end.data(), end.size(), at), 22);
+    ::close(fd);
+    archive.SetZipFilename(path);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"one", "two", "three"}));
+}

@@ -1,0 +1,108 @@
+#include "ZipFixture.h"
+
+#include <zlib.h>
+
+namespace fixture {
+
+void PutLe16(std::string& out, std::uint32_t v)
+{
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+}
+
+void PutLe32(std::string& out, std::uint32_t v)
+{
+    PutLe16(out, v & 0xFFFF);
+    PutLe16(out, v >> 16);
+}
+
+std::uint32_t Crc32(const std::string& data)
+{
+    return static_cast<std::uint32_t>(
+        ::crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+std::uint32_t DosDateTime(int year, int month, int day, int hour, int minute, int second)
+{
+    const std::uint32_t date = static_cast<std::uint32_t>(((year - 1980) << 9) | (month << 5) | day);
+    const std::uint32_t time = static_cast<std::uint32_t>((hour << 11) | (minute << 5) | (second / 2));
+    return (date << 16) | time;
+}
+
+std::string LocalHeader(const Member& m)
+{
+    std::string out = std::string("PK\x03\x04", 4);
+    PutLe16(out, m.VersionNeeded);
+    PutLe16(out, m.Flags);
+    PutLe16(out, m.Method);
+    PutLe32(out, m.DateTime);
+    PutLe32(out, m.Crc.value_or(Crc32(m.Data)));
+    PutLe32(out, static_cast<std::uint32_t>(m.CompressedSize.value_or(static_cast<std::int32_t>(m.Data.size()))));
+    PutLe32(out, static_cast<std::uint32_t>(m.UncompressedSize.value_or(static_cast<std::int32_t>(m.Data.size()))));
+    PutLe16(out, m.NameLength.value_or(static_cast<std::uint16_t>(m.Name.size())));
+    PutLe16(out, static_cast<std::uint16_t>(m.Extra.size()));
+    out += m.Name;
+    out += m.Extra;
+    return out;
+}
+
+ZipBuilder& ZipBuilder::Raw(const std::string& bytes)
+{
+    bytes_ += bytes;
+    return *this;
+}
+
+ZipBuilder& ZipBuilder::Add(const Member& m)
+{
+    offsets_.push_back(static_cast<std::int64_t>(bytes_.size()));
+    members_.push_back(m);
+    bytes_ += LocalHeader(m);
+    bytes_ += m.Data;
+    if (m.Descriptor) {
+        if (m.DescriptorSignature)
+            bytes_ += std::string("PK\x07\x08", 4);
+        PutLe32(bytes_, Crc32(m.Data));
+        PutLe32(bytes_, static_cast<std::uint32_t>(m.Data.size()));
+        PutLe32(bytes_, static_cast<std::uint32_t>(m.Data.size()));
+    }
+    return *this;
+}
+
+ZipBuilder& ZipBuilder::Finish(const std::string& comment)
+{
+    const std::size_t centralStart = bytes_.size();
+    for (std::size_t i = 0; i < members_.size(); ++i) {
+        const Member& m = members_[i];
+        std::string c = std::string("PK\x01\x02", 4);
+        PutLe16(c, 20);  // made by
+        PutLe16(c, m.VersionNeeded);
+        PutLe16(c, m.Flags);
+        PutLe16(c, m.Method);
+        PutLe32(c, m.DateTime);
+        PutLe32(c, Crc32(m.Data));
+        PutLe32(c, static_cast<std::uint32_t>(m.Data.size()));
+        PutLe32(c, static_cast<std::uint32_t>(m.Data.size()));
+        PutLe16(c, static_cast<std::uint32_t>(m.Name.size()));
+        PutLe16(c, 0);  // extra
+        PutLe16(c, 0);  // comment
+        PutLe16(c, 0);  // disk
+        PutLe16(c, 0);  // internal attributes
+        PutLe32(c, 0);  // external attributes
+        PutLe32(c, static_cast<std::uint32_t>(offsets_[i]));
+        c += m.Name;
+        bytes_ += c;
+    }
+    const std::size_t centralSize = bytes_.size() - centralStart;
+    bytes_ += std::string("PK\x05\x06", 4);
+    PutLe16(bytes_, 0);
+    PutLe16(bytes_, 0);
+    PutLe16(bytes_, static_cast<std::uint32_t>(members_.size()));
+    PutLe16(bytes_, static_cast<std::uint32_t>(members_.size()));
+    PutLe32(bytes_, static_cast<std::uint32_t>(centralSize));
+    PutLe32(bytes_, static_cast<std::uint32_t>(centralStart));
+    PutLe16(bytes_, static_cast<std::uint32_t>(comment.size()));
+    bytes_ += comment;
+    return *this;
+}
+
+}  // namespace fixture

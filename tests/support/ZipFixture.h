@@ -1,0 +1,62 @@
+// Builds ZIP archives byte by byte for tests, so each field can be set to
+// exactly what a case needs: stubs in front, false signatures, damaged
+// sizes, data descriptors, truncation. Nothing here compresses; member data
+// is stored as given.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fixture {
+
+void PutLe16(std::string& out, std::uint32_t value);
+void PutLe32(std::string& out, std::uint32_t value);
+
+std::uint32_t Crc32(const std::string& data);
+
+// MS-DOS date and time packed as a local header carries them.
+std::uint32_t DosDateTime(int year, int month, int day, int hour, int minute, int second);
+
+struct Member {
+    std::string Name;
+    std::string Data;          // written as the member's stored bytes
+    std::uint16_t VersionNeeded = 20;
+    std::uint16_t Flags = 0;
+    std::uint16_t Method = 0;
+    std::uint32_t DateTime = DosDateTime(2024, 5, 17, 13, 45, 30);
+    std::string Extra;
+    // Overrides for damaged headers; by default the true values are written.
+    std::optional<std::uint32_t> Crc;
+    std::optional<std::int32_t> CompressedSize;
+    std::optional<std::int32_t> UncompressedSize;
+    std::optional<std::uint16_t> NameLength;
+    // Appends a data descriptor after the data (with or without its signature).
+    bool Descriptor = false;
+    bool DescriptorSignature = true;
+};
+
+class ZipBuilder {
+public:
+    // Arbitrary bytes (a stub, garbage, a false signature).
+    ZipBuilder& Raw(const std::string& bytes);
+    // A local header, name, extra field, data and optional descriptor.
+    ZipBuilder& Add(const Member& member);
+    // Central directory headers for every member added, then the end record.
+    ZipBuilder& Finish(const std::string& comment = "");
+
+    const std::string& Bytes() const { return bytes_; }
+    // File offset at which each member's local header starts.
+    const std::vector<std::int64_t>& Offsets() const { return offsets_; }
+
+private:
+    std::string bytes_;
+    std::vector<Member> members_;
+    std::vector<std::int64_t> offsets_;
+};
+
+// The local header of `member` alone, without the data.
+std::string LocalHeader(const Member& member);
+
+}  // namespace fixture
