@@ -1,0 +1,304 @@
+// UNZDLL.DLL: extracts or tests the selected entries of an archive as the
+// caller's UnzCommandRecord asks, reporting through the caller's callback.
+// The only exported symbols are UnzDllExec and GetUnzDllVersion.
+#include <cstring>
+#include <exception>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "engine/UNZDLL.h"
+#include "libs/zipcore/ArchiveReader.h"
+#include "libs/zipcore/CallbackReporter.h"
+#include "libs/zipcore/EntryDecoder.h"
+#include "libs/zipcore/Extractor.h"
+#include "libs/zipcore/MappedFile.h"
+#include "libs/zipcore/OpensslCrypto.h"
+#include "libs/zipcore/SteppedSink.h"
+#include "libs/zipcore/TempFile.h"
+#include "libs/zipcore/TargetTree.h"
+#include "libs/zipcore/Wildcard.h"
+
+#define UNZ_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+using namespace zipcore;
+
+constexpr std::int32_t kUnzDllVersion = 100;  // 1.00
+
+// A text field of the caller's record, read no further than its buffer.
+std::string RecordText(const char* text, std::size_t capacity)
+{
+    return text ? std::string(text, strnlen(text, capacity - 1)) : std::string();
+}
+
+class UnzipJob {
+public:
+    explicit UnzipJob(const UnzCommandRecord& record)
+        : record_(record), reporter_(record.CallbackAddress, record.Caller)
+    {
+    }
+
+    std::int32_t Run();
+
+private:
+    bool CheckRecord();
+    void HandleEntry(const ZipEntry& entry);
+    bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code);
+    void Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
+    void Verbose(const std::string& text)
+    {
+        if (verbose_)
+            reporter_.Message(kInfo, text);
+    }
+
+    const UnzCommandRecord& record_;
+    CallbackReporter reporter_;
+    bool test_ = false, verbose_ = false, trace_ = false;
+    std::string password_;
+    ArchiveReader reader_;
+    std::unique_ptr<EntryDecoder> decoder_;
+    std::unique_ptr<TargetTree> tree_;
+    std::unique_ptr<Extractor> extractor_;
+    std::int32_t count_ = 0;
+};
+
+bool UnzipJob::CheckRecord()
+{
+    if (record_.RecordVersion != ZREC_RECORD_VERSION) {
+        reporter_.Message(kBadRecord, "Command record version " + std::to_string(record_.RecordVersion) +
+                                          " is not supported (expected 140)");
+        return false;
+    }
+    if (record_.TrailerMark != ZREC_TRAILER_MARK) {
+        reporter_.Message(kBadRecord, "Command record is damaged (trailer mark " +
+                                          std::to_string(record_.TrailerMark) + ", expected 7)");
+        return false;
+    }
+    if (record_.SpecCount < 0 || record_.SpecCount > ZREC_MAX_SPECS) {
+        reporter_.Message(kBadRecord, "Command record holds " + std::to_string(record_.SpecCount) +
+                                          " file specifications (0 to 4097 allowed)");
+        return false;
+    }
+    return true;
+}
+
+std::int32_t UnzipJob::Run()
+{
+    if (!CheckRecord())
+        return 0;
+    test_ = record_.TestOn != 0;
+    trace_ = record_.TraceOn != 0;
+    verbose_ = record_.VerboseOn != 0 || trace_;
+    password_ = RecordText(record_.PasswordText, ZREC_PASSWORD_CAPACITY);
+    const std::string archive = RecordText(record_.ArchiveName, ZREC_TEXT_CAPACITY);
+    std::vector<std::string> specs;
+    for (std::int32_t i = 0; i < record_.SpecCount; ++i) {
+        std::string spec = RecordText(record_.SpecTexts[i], ZREC_TEXT_CAPACITY);
+        if (!spec.empty())
+            specs.push_back(std::move(spec));
+    }
+
+    [&] {
+        if (archive.empty()) {
+            reporter_.Message(kArchiveUnreadable, "No archive name given");
+            return;
+        }
+        MappedFile file;
+        std::string error;
+        if (!file.Open(archive, &error)) {
+            reporter_.Message(kArchiveUnreadable, "Cannot open archive " + PrintableName(archive) + ": " + error);
+            return;
+        }
+        if (!reader_.Open(file.Data(), file.Size(), &error)) {
+            reporter_.Message(kArchiveDamaged, "Cannot read archive " + PrintableName(archive) + ": " + error);
+            return;
+        }
+        const auto& entries = reader_.Entries();
+        if (trace_)
+            reporter_.Message(kInfo, "Archive " + PrintableName(archive) + ": " + std::to_string(entries.size()) +
+                                         " entries, starting at offset " + std::to_string(reader_.ArchiveStart()) +
+                                         (reader_.IsZip64() ? " (Zip64)" : ""));
+
+        EntrySelector selector(specs);
+        for (const auto& entry : entries)
+            selector.NoteStoredName(entry.name);
+        std::vector<const ZipEntry*> selected;
+        for (const auto& entry : entries)
+            if (selector.Selects(entry.name))
+                selected.push_back(&entry);
+        for (const auto& spec : selector.Unmatched())
+            if (!reporter_.Message(kNotInArchive, "No entry matches " + PrintableName(spec)))
+                return;
+
+        DecoderOptions options;
+        options.crypto = &OpensslCrypto();
+        decoder_ = std::make_unique<EntryDecoder>(options);
+        int baseFd = -1;
+        if (!test_ && !selected.empty()) {
+            baseFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (baseFd < 0) {
+                reporter_.Message(kWriteError, std::string("Cannot open the target folder: ") + std::strerror(errno));
+                return;
+            }
+            RemoveStaleTemporaries(baseFd);
+            tree_ = std::make_unique<TargetTree>(baseFd);
+            ExtractOptions extract;
+            extract.dirNames = record_.DirNamesOn != 0;
+            extract.overwrite = record_.OverwriteOn != 0;
+            extract.update = record_.UpdateOn != 0;
+            extract.freshen = record_.FreshenOn != 0 && !extract.update;
+            extractor_ = std::make_unique<Extractor>(*tree_, extract, *decoder_);
+        }
+        for (const ZipEntry* entry : selected) {
+            if (reporter_.Stopped())
+                break;
+            try {
+                HandleEntry(*entry);
+            } catch (const std::bad_alloc&) {
+                reporter_.Message(kInternalError, "Out of memory on " + PrintableName(entry->name));
+            }
+        }
+        extractor_.reset();
+        tree_.reset();
+        if (baseFd >= 0)
+            ::close(baseFd);
+        if (!reporter_.Stopped())
+            Verbose(std::to_string(count_) + " of " + std::to_string(selected.size()) +
+                    (test_ ? " files tested OK" : " files extracted"));
+    }();
+
+    if (!reporter_.Stopped())
+        reporter_.BatchEnd();
+    return count_;
+}
+
+bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code)
+{
+    if (entry.uncompressedSize > INT32_MAX || entry.compressedSize > INT32_MAX) {
+        *code = kUnsupported;
+        *detail = "entries of 2 GB or more are not supported";
+        return false;
+    }
+    if (entry.diskStart != 0) {
+        *code = kUnsupported;
+        *detail = "the entry lies on another part of a split archive";
+        return false;
+    }
+    if (entry.IsDirectory())
+        return true;
+    if (!CanDecode(entry, DecoderOptions{std::size_t(64) << 20, &OpensslCrypto()}, detail)) {
+        *code = kUnsupported;
+        return false;
+    }
+    if (!reader_.LocateData(entry, data, detail)) {
+        *code = kBadData;
+        return false;
+    }
+    return true;
+}
+
+void UnzipJob::HandleEntry(const ZipEntry& entry)
+{
+    if (!reporter_.FileBegin(entry.name, std::int64_t(entry.uncompressedSize)))
+        return;
+    const std::uint64_t steps = ProgressSteps(entry.uncompressedSize);
+    std::uint64_t taken = 0;
+    auto step = [&] {
+        ++taken;
+        return reporter_.FileStep();
+    };
+    const std::string name = PrintableName(entry.name);
+    const char* verb = test_ ? "Test failed for " : "Cannot extract ";
+
+    EntryData data;
+    std::string detail;
+    std::int32_t code = 0;
+    if (!Precheck(entry, &data, &detail, &code)) {
+        reporter_.Message(code, verb + name + ": " + detail);
+    } else if (test_) {
+        if (entry.IsDirectory()) {
+            ++count_;
+            Verbose("Tested " + name + ": OK");
+        } else {
+            SteppedSink sink(nullptr, entry.uncompressedSize, step);
+            DecodeStatus status = decoder_->Decode(entry, data, password_, sink, &detail);
+            if (status == DecodeStatus::SinkStopped || reporter_.Stopped())
+                return;
+            if (status == DecodeStatus::Ok) {
+                if (!sink.Finish())
+                    return;
+                ++count_;
+                Verbose("Tested " + name + ": OK");
+            } else {
+                code = status == DecodeStatus::Unsupported                                           ? kUnsupported
+                       : status == DecodeStatus::NeedPassword || status == DecodeStatus::WrongPassword ? kPasswordProblem
+                       : status == DecodeStatus::BadCrc                                               ? kBadCrc
+                                                                                                      : kBadData;
+                reporter_.Message(code, verb + name + ": " + detail);
+            }
+        }
+    } else {
+        ExtractOutcome outcome = extractor_->Extract(entry, data, password_, step, &detail);
+        if (outcome == ExtractOutcome::Stopped || reporter_.Stopped())
+            return;
+        Report(entry, outcome, detail);
+    }
+    // Every file gets its full count of steps, whatever became of it, so the
+    // caller's progress bar ends where it expects.
+    while (taken < steps && !reporter_.Stopped())
+        step();
+}
+
+void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail)
+{
+    const std::string name = PrintableName(entry.name);
+    std::int32_t code = kBadData;
+    switch (outcome) {
+    case ExtractOutcome::Extracted:
+        ++count_;
+        Verbose("Extracted " + name);
+        return;
+    case ExtractOutcome::SkippedExisting:
+    case ExtractOutcome::SkippedNotNewer:
+    case ExtractOutcome::SkippedMissing:
+        reporter_.Message(kInfo, "Skipped " + name + ": " + detail);
+        return;
+    case ExtractOutcome::UnsafeName:
+        reporter_.Message(kUnsafeName, "Refused " + name + ": " + detail);
+        return;
+    case ExtractOutcome::Symlink:
+        reporter_.Message(kSymlinkRefused, "Refused " + name + ": " + detail);
+        return;
+    case ExtractOutcome::Unsupported: code = kUnsupported; break;
+    case ExtractOutcome::NeedPassword:
+    case ExtractOutcome::WrongPassword: code = kPasswordProblem; break;
+    case ExtractOutcome::BadData: code = kBadData; break;
+    case ExtractOutcome::BadCrc: code = kBadCrc; break;
+    case ExtractOutcome::WriteError: code = kWriteError; break;
+    case ExtractOutcome::Stopped: return;
+    }
+    reporter_.Message(code, "Cannot extract " + name + ": " + detail);
+}
+
+}  // namespace
+
+UNZ_EXPORT std::int32_t UnzDllExec(UnzCommandRecord* record)
+{
+    if (!record)
+        return 0;
+    try {
+        UnzipJob job(*record);
+        return job.Run();
+    } catch (...) {
+        // Nothing may escape into the caller; a failure before any file was
+        // handled counts nothing.
+        return 0;
+    }
+}
+
+UNZ_EXPORT std::int32_t GetUnzDllVersion(void) { return kUnzDllVersion; }

@@ -1,0 +1,88 @@
+// Reads a ZIP archive's directory from bytes in memory: finds the end record
+// (with or without a comment, Zip64 or not), works out where the archive
+// starts inside the file (so archives behind a self-extractor stub, whose
+// offsets count from the archive's own start, read the same as plain ones),
+// and lists the central directory. Locates each entry's data on demand.
+// Never reads outside the given bytes; damaged input is an error text, never
+// a crash. Does not decompress or decrypt (see EntryDecoder.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ZipFormat.h"
+
+namespace zipcore {
+
+struct AesInfo {
+    bool present = false;
+    std::uint16_t vendorVersion = 0;  // 1 (AE-1, CRC kept) or 2 (AE-2, CRC 0)
+    std::uint8_t strength = 0;        // 1, 2, 3 for 128, 192, 256 bits
+    std::uint16_t actualMethod = 0;
+};
+
+struct ZipEntry {
+    std::string name;  // stored bytes, as they are
+    std::uint16_t versionMadeBy = 0;
+    std::uint16_t flags = 0;
+    std::uint16_t method = 0;
+    std::uint16_t dosTime = 0;
+    std::uint16_t dosDate = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t compressedSize = 0;
+    std::uint64_t uncompressedSize = 0;
+    std::uint64_t localOffset = 0;  // relative to the archive's start
+    std::uint32_t diskStart = 0;
+    std::uint32_t externalAttributes = 0;
+    bool hasUnixTime = false;
+    std::int64_t unixTime = 0;  // from the extended timestamp, UTC
+    AesInfo aes;
+
+    bool IsDirectory() const { return !name.empty() && name.back() == '/'; }
+    bool IsEncrypted() const { return (flags & kEncryptedBit) != 0; }
+    bool HasUnixMode() const { return (versionMadeBy >> 8) == 3 && (externalAttributes >> 16) != 0; }
+    std::uint32_t UnixMode() const { return externalAttributes >> 16; }
+    bool IsSymlink() const { return HasUnixMode() && (UnixMode() & 0170000) == 0120000; }
+    // The method that produced the data once decrypted.
+    std::uint16_t DataMethod() const { return aes.present ? aes.actualMethod : method; }
+
+    static constexpr std::uint16_t kEncryptedBit = 1;
+};
+
+// Where an entry's (possibly encrypted) data lies in the file.
+struct EntryData {
+    const std::uint8_t* data = nullptr;
+    std::uint64_t size = 0;
+};
+
+class ArchiveReader {
+public:
+    // Reads the directory of the archive in `bytes`. False with a reason in
+    // `error` when no archive can be read there.
+    bool Open(const std::uint8_t* bytes, std::size_t size, std::string* error);
+
+    const std::vector<ZipEntry>& Entries() const { return entries_; }
+    // File position of the archive's start: 0 for a plain archive, the
+    // length of whatever stands in front of it otherwise.
+    std::uint64_t ArchiveStart() const { return start_; }
+    bool IsZip64() const { return zip64_; }
+
+    // Locates the entry's data behind its local header. False with a reason
+    // when the header is missing or the data reaches past the file's end.
+    bool LocateData(const ZipEntry& entry, EntryData* out, std::string* error) const;
+
+private:
+    bool ReadCentralDirectory(std::uint64_t cdPos, std::uint64_t cdSize, std::uint64_t count,
+                              std::string* error);
+    bool ParseExtra(ZipEntry& entry, const std::uint8_t* extra, std::size_t len, std::string* error);
+
+    const std::uint8_t* bytes_ = nullptr;
+    std::size_t size_ = 0;
+    std::uint64_t start_ = 0;
+    bool zip64_ = false;
+    std::vector<ZipEntry> entries_;
+};
+
+}  // namespace zipcore

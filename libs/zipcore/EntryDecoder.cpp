@@ -1,0 +1,367 @@
+#include "EntryDecoder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <optional>
+
+#include <libdeflate.h>
+#include <zlib.h>
+
+#include "AesDecryptor.h"
+#include "Crc32.h"
+#include "ZipCrypto.h"
+#include "ZipFormat.h"
+
+namespace zipcore {
+
+namespace {
+
+constexpr std::size_t kChunk = std::size_t(256) << 10;
+
+const char* MethodName(unsigned method)
+{
+    switch (method) {
+    case 1: return "Shrunk";
+    case 2: case 3: case 4: case 5: return "Reduced";
+    case 6: return "Imploded";
+    case 9: return "Deflate64";
+    case 12: return "BZip2";
+    case 14: return "LZMA";
+    case 93: return "Zstandard";
+    case 95: return "XZ";
+    case 98: return "PPMd";
+    default: return nullptr;
+    }
+}
+
+std::string MethodText(unsigned method)
+{
+    const char* name = MethodName(method);
+    return "unsupported compression method " + std::to_string(method) + (name ? std::string(" (") + name + ")" : "");
+}
+
+}  // namespace
+
+bool CanDecode(const ZipEntry& entry, const DecoderOptions& options, std::string* reason)
+{
+    if (entry.flags & kFlagStrongEncryption) {
+        *reason = "strong (certificate) encryption is not supported";
+        return false;
+    }
+    if (entry.method == kMethodAes) {
+        if (!entry.aes.present) {
+            *reason = "AES entry without its AES description";
+            return false;
+        }
+        if (AesSaltSize(entry.aes.strength) == 0) {
+            *reason = "unknown AES key strength " + std::to_string(entry.aes.strength);
+            return false;
+        }
+        if (!options.crypto) {
+            *reason = "AES encryption is not available";
+            return false;
+        }
+    }
+    unsigned method = entry.DataMethod();
+    if (method != kMethodStored && method != kMethodDeflated) {
+        *reason = MethodText(method);
+        return false;
+    }
+    return true;
+}
+
+// The entry's data after decryption, read whole or piece by piece.
+class EntryDecoder::Payload {
+public:
+    Payload(const std::uint8_t* data, std::uint64_t size) : data_(data), size_(size) {}
+
+    void UseZipCrypto(const ZipCryptoDecryptor& keys) { zipCrypto_.emplace(keys); }
+    void UseAes(std::unique_ptr<AesDecryptor> aes) { aes_ = std::move(aes); }
+    AesDecryptor* Aes() { return aes_.get(); }
+    bool Encrypted() const { return zipCrypto_ || aes_; }
+    std::uint64_t Size() const { return size_; }
+    std::uint64_t Remaining() const { return size_ - read_; }
+
+    // Up to `max` bytes of the next plain data; `scratch` (max bytes) holds
+    // decrypted data. Returns the count, 0 at the end; nullptr on failure.
+    const std::uint8_t* Next(std::uint8_t* scratch, std::size_t max, std::size_t* count)
+    {
+        std::size_t n = std::size_t(std::min<std::uint64_t>(max, size_ - read_));
+        const std::uint8_t* in = data_ + read_;
+        read_ += n;
+        *count = n;
+        if (zipCrypto_) {
+            zipCrypto_->Decrypt(in, scratch, n);
+            return scratch;
+        }
+        if (aes_)
+            return aes_->Decrypt(in, scratch, n) ? scratch : nullptr;
+        return in;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::uint64_t size_;
+    std::uint64_t read_ = 0;
+    std::optional<ZipCryptoDecryptor> zipCrypto_;
+    std::unique_ptr<AesDecryptor> aes_;
+};
+
+EntryDecoder::EntryDecoder(DecoderOptions options) : options_(options) {}
+
+EntryDecoder::~EntryDecoder()
+{
+    if (inflater_)
+        libdeflate_free_decompressor(inflater_);
+}
+
+std::uint8_t* EntryDecoder::Buffer(std::unique_ptr<std::uint8_t[]>& buffer, std::size_t& capacity, std::size_t size)
+{
+    if (capacity < size || !buffer) {
+        buffer.reset();
+        capacity = 0;
+        buffer.reset(new (std::nothrow) std::uint8_t[std::max<std::size_t>(size, 1)]);
+        if (!buffer)
+            return nullptr;
+        capacity = std::max<std::size_t>(size, 1);
+    }
+    return buffer.get();
+}
+
+DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, std::string_view password,
+                                  OutputSink& sink, std::string* detail)
+{
+    if (!CanDecode(entry, options_, detail))
+        return DecodeStatus::Unsupported;
+
+    std::uint64_t start = 0, end = data.size;
+    std::optional<ZipCryptoDecryptor> zipCrypto;
+    std::unique_ptr<AesDecryptor> aes;
+    bool checkCrc = true;
+    if (entry.method == kMethodAes || entry.IsEncrypted()) {
+        if (password.empty()) {
+            *detail = "password required";
+            return DecodeStatus::NeedPassword;
+        }
+    }
+    if (entry.method == kMethodAes) {
+        std::size_t saltLen = AesSaltSize(entry.aes.strength);
+        if (data.size < saltLen + kAesPasswordCheckSize + kAesMacSize) {
+            *detail = "encrypted data too short";
+            return DecodeStatus::BadData;
+        }
+        aes = std::make_unique<AesDecryptor>();
+        switch (aes->Init(*options_.crypto, password, entry.aes.strength, data.data, data.data + saltLen)) {
+        case AesDecryptor::InitResult::Ok:
+            break;
+        case AesDecryptor::InitResult::WrongPassword:
+            *detail = "wrong password";
+            return DecodeStatus::WrongPassword;
+        case AesDecryptor::InitResult::Failed:
+            *detail = "AES decryption failed";
+            return DecodeStatus::Failed;
+        }
+        start = saltLen + kAesPasswordCheckSize;
+        end = data.size - kAesMacSize;
+        // AE-2 leaves the CRC out (0); the authentication code replaces it.
+        checkCrc = entry.aes.vendorVersion != 2;
+    } else if (entry.IsEncrypted()) {
+        if (data.size < kZipCryptoHeaderSize) {
+            *detail = "encrypted data too short";
+            return DecodeStatus::BadData;
+        }
+        zipCrypto.emplace(password);
+        // With a data descriptor the writer did not know the CRC yet, so
+        // the check byte comes from the modification time instead.
+        std::uint8_t check = (entry.flags & kFlagDataDescriptor) ? std::uint8_t(entry.dosTime >> 8)
+                                                                 : std::uint8_t(entry.crc >> 24);
+        if (!zipCrypto->CheckHeader(data.data, check)) {
+            *detail = "wrong password";
+            return DecodeStatus::WrongPassword;
+        }
+        start = kZipCryptoHeaderSize;
+    }
+
+    Payload payload(data.data + start, end - start);
+    if (zipCrypto)
+        payload.UseZipCrypto(*zipCrypto);
+    if (aes)
+        payload.UseAes(std::move(aes));
+
+    std::uint32_t crc = 0;
+    DecodeStatus status;
+    if (entry.DataMethod() == kMethodStored)
+        status = DecodeStored(entry, payload, sink, &crc, detail);
+    else if (entry.uncompressedSize <= options_.memoryBound &&
+             (!payload.Encrypted() || payload.Size() <= options_.memoryBound))
+        status = InflateWhole(entry, payload, sink, &crc, detail);
+    else
+        status = InflateStreaming(entry, payload, sink, &crc, detail);
+    if (status != DecodeStatus::Ok)
+        return status;
+
+    if (AesDecryptor* cipher = payload.Aes()) {
+        // Whatever the inflater left unread still counts for the code.
+        std::uint8_t scratch[4096];
+        while (payload.Remaining() > 0) {
+            std::size_t n = 0;
+            if (!payload.Next(scratch, sizeof(scratch), &n)) {
+                *detail = "AES decryption failed";
+                return DecodeStatus::Failed;
+            }
+        }
+        if (!cipher->CheckMac(data.data + data.size - kAesMacSize)) {
+            *detail = "authentication code mismatch (wrong password or damaged data)";
+            return DecodeStatus::BadCrc;
+        }
+    }
+    if (checkCrc && crc != entry.crc) {
+        char text[80];
+        std::snprintf(text, sizeof(text), "bad CRC %08x (should be %08x)", unsigned(crc), unsigned(entry.crc));
+        *detail = payload.Encrypted() && !payload.Aes() ? std::string(text) + " (wrong password?)" : text;
+        return DecodeStatus::BadCrc;
+    }
+    return DecodeStatus::Ok;
+}
+
+DecodeStatus EntryDecoder::DecodeStored(const ZipEntry& entry, Payload& payload, OutputSink& sink,
+                                        std::uint32_t* crc, std::string* detail)
+{
+    if (payload.Size() != entry.uncompressedSize) {
+        *detail = "stored data size " + std::to_string(payload.Size()) + " differs from the stated size " +
+                  std::to_string(entry.uncompressedSize);
+        return DecodeStatus::BadData;
+    }
+    std::uint8_t* scratch = nullptr;
+    if (payload.Encrypted() && !(scratch = Buffer(input_, inputCapacity_, kChunk))) {
+        *detail = "out of memory";
+        return DecodeStatus::Failed;
+    }
+    constexpr std::size_t kPiece = std::size_t(1) << 20;
+    while (payload.Remaining() > 0) {
+        std::size_t n = 0;
+        const std::uint8_t* piece = payload.Next(scratch, scratch ? kChunk : kPiece, &n);
+        if (!piece) {
+            *detail = "decryption failed";
+            return DecodeStatus::Failed;
+        }
+        *crc = Crc32(*crc, piece, n);
+        if (!sink.Write(piece, n))
+            return DecodeStatus::SinkStopped;
+    }
+    return DecodeStatus::Ok;
+}
+
+DecodeStatus EntryDecoder::InflateWhole(const ZipEntry& entry, Payload& payload, OutputSink& sink,
+                                        std::uint32_t* crc, std::string* detail)
+{
+    if (!inflater_ && !(inflater_ = libdeflate_alloc_decompressor())) {
+        *detail = "out of memory";
+        return DecodeStatus::Failed;
+    }
+    std::size_t inSize = std::size_t(payload.Size());
+    const std::uint8_t* in;
+    if (payload.Encrypted()) {
+        std::uint8_t* buffer = Buffer(input_, inputCapacity_, inSize);
+        std::size_t n = 0;
+        if (!buffer || !(in = payload.Next(buffer, inSize, &n))) {
+            *detail = buffer ? "decryption failed" : "out of memory";
+            return DecodeStatus::Failed;
+        }
+    } else {
+        std::size_t n = 0;
+        in = payload.Next(nullptr, inSize, &n);
+    }
+    std::size_t outSize = std::size_t(entry.uncompressedSize);
+    std::uint8_t* out = Buffer(output_, outputCapacity_, outSize);
+    if (!out) {
+        *detail = "out of memory";
+        return DecodeStatus::Failed;
+    }
+    std::size_t produced = 0;
+    libdeflate_result result = libdeflate_deflate_decompress(inflater_, in, inSize, out, outSize, &produced);
+    if (result != LIBDEFLATE_SUCCESS || produced != outSize) {
+        *detail = result == LIBDEFLATE_INSUFFICIENT_SPACE ? "data longer than the stated size"
+                  : result == LIBDEFLATE_SUCCESS          ? "data shorter than the stated size"
+                                                          : "damaged compressed data";
+        return DecodeStatus::BadData;
+    }
+    // Checksum and hand over piece by piece, so the bytes are still in the
+    // cache when the sink copies them.
+    constexpr std::size_t kPiece = std::size_t(1) << 20;
+    for (std::size_t at = 0; at < outSize; at += kPiece) {
+        std::size_t n = std::min(kPiece, outSize - at);
+        *crc = Crc32(*crc, out + at, n);
+        if (!sink.Write(out + at, n))
+            return DecodeStatus::SinkStopped;
+    }
+    return DecodeStatus::Ok;
+}
+
+DecodeStatus EntryDecoder::InflateStreaming(const ZipEntry& entry, Payload& payload, OutputSink& sink,
+                                            std::uint32_t* crc, std::string* detail)
+{
+    std::uint8_t* scratch = Buffer(input_, inputCapacity_, kChunk);
+    std::uint8_t* out = Buffer(output_, outputCapacity_, kChunk);
+    if (!scratch || !out) {
+        *detail = "out of memory";
+        return DecodeStatus::Failed;
+    }
+    z_stream zs{};
+    if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) {
+        *detail = "inflater failed to start";
+        return DecodeStatus::Failed;
+    }
+    struct Ender {
+        z_stream* zs;
+        ~Ender() { inflateEnd(zs); }
+    } ender{&zs};
+
+    std::uint64_t total = 0;
+    int rc = Z_OK;
+    while (rc != Z_STREAM_END) {
+        if (zs.avail_in == 0) {
+            if (payload.Remaining() == 0) {
+                *detail = "compressed data ends early";
+                return DecodeStatus::BadData;
+            }
+            std::size_t n = 0;
+            const std::uint8_t* in = payload.Next(scratch, kChunk, &n);
+            if (!in) {
+                *detail = "decryption failed";
+                return DecodeStatus::Failed;
+            }
+            zs.next_in = const_cast<Bytef*>(in);
+            zs.avail_in = uInt(n);
+        }
+        zs.next_out = out;
+        zs.avail_out = uInt(kChunk);
+        rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
+            *detail = "damaged compressed data";
+            return DecodeStatus::BadData;
+        }
+        std::size_t n = kChunk - zs.avail_out;
+        if (rc == Z_BUF_ERROR && n == 0 && zs.avail_in != 0) {
+            *detail = "damaged compressed data";
+            return DecodeStatus::BadData;
+        }
+        if (n > entry.uncompressedSize - total) {
+            *detail = "data longer than the stated size";
+            return DecodeStatus::BadData;
+        }
+        total += n;
+        *crc = Crc32(*crc, out, n);
+        if (n && !sink.Write(out, n))
+            return DecodeStatus::SinkStopped;
+    }
+    if (total != entry.uncompressedSize) {
+        *detail = "data shorter than the stated size";
+        return DecodeStatus::BadData;
+    }
+    return DecodeStatus::Ok;
+}
+
+}  // namespace zipcore

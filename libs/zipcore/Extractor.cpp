@@ -1,0 +1,184 @@
+#include "Extractor.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "SafePath.h"
+#include "SteppedSink.h"
+#include "TempFile.h"
+
+namespace zipcore {
+
+namespace {
+
+class FileSink final : public OutputSink {
+public:
+    explicit FileSink(int fd) : fd_(fd) {}
+    bool Write(const std::uint8_t* data, std::size_t len) override
+    {
+        while (len > 0) {
+            ssize_t n = ::write(fd_, data, len);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                error_ = errno;
+                return false;
+            }
+            data += n;
+            len -= std::size_t(n);
+        }
+        return true;
+    }
+    int Error() const { return error_; }
+
+private:
+    int fd_;
+    int error_ = 0;
+};
+
+ExtractOutcome FromDecode(DecodeStatus status)
+{
+    switch (status) {
+    case DecodeStatus::Ok: return ExtractOutcome::Extracted;
+    case DecodeStatus::Unsupported: return ExtractOutcome::Unsupported;
+    case DecodeStatus::NeedPassword: return ExtractOutcome::NeedPassword;
+    case DecodeStatus::WrongPassword: return ExtractOutcome::WrongPassword;
+    case DecodeStatus::BadData: return ExtractOutcome::BadData;
+    case DecodeStatus::BadCrc: return ExtractOutcome::BadCrc;
+    case DecodeStatus::SinkStopped: return ExtractOutcome::WriteError;
+    case DecodeStatus::Failed: return ExtractOutcome::BadData;
+    }
+    return ExtractOutcome::BadData;
+}
+
+}  // namespace
+
+std::int64_t EntryModificationTime(const ZipEntry& entry)
+{
+    if (entry.hasUnixTime)
+        return entry.unixTime;
+    struct tm tm {};
+    tm.tm_year = ((entry.dosDate >> 9) & 0x7F) + 80;
+    tm.tm_mon = ((entry.dosDate >> 5) & 0x0F) - 1;
+    tm.tm_mday = entry.dosDate & 0x1F;
+    tm.tm_hour = (entry.dosTime >> 11) & 0x1F;
+    tm.tm_min = (entry.dosTime >> 5) & 0x3F;
+    tm.tm_sec = (entry.dosTime & 0x1F) * 2;
+    tm.tm_isdst = -1;
+    if (tm.tm_mday == 0)
+        tm.tm_mday = 1;
+    if (tm.tm_mon < 0)
+        tm.tm_mon = 0;
+    std::time_t t = std::mktime(&tm);
+    return t == std::time_t(-1) ? 0 : std::int64_t(t);
+}
+
+Extractor::Extractor(TargetTree& tree, ExtractOptions options, EntryDecoder& decoder)
+    : tree_(tree), options_(options), decoder_(decoder)
+{
+}
+
+ExtractOutcome Extractor::Extract(const ZipEntry& entry, const EntryData& data, std::string_view password,
+                                  const std::function<bool()>& step, std::string* detail)
+{
+    std::vector<std::string> parts;
+    if (!SplitSafePath(entry.name, &parts, detail))
+        return ExtractOutcome::UnsafeName;
+    if (entry.IsSymlink()) {
+        *detail = "symbolic links are not extracted";
+        return ExtractOutcome::Symlink;
+    }
+    if (entry.IsDirectory()) {
+        // Without folder names every file lands in the target folder itself,
+        // which exists; a folder entry has nothing more to create.
+        if (options_.dirNames && tree_.OpenFolder(parts, parts.size(), true, detail) < 0)
+            return ExtractOutcome::WriteError;
+        return ExtractOutcome::Extracted;
+    }
+    if (parts.empty()) {
+        *detail = "empty name";
+        return ExtractOutcome::UnsafeName;
+    }
+    std::string leaf = parts.back();
+    if (!options_.dirNames)
+        parts.assign(1, leaf);
+    int dirFd = tree_.OpenFolder(parts, parts.size() - 1, true, detail);
+    if (dirFd < 0)
+        return ExtractOutcome::WriteError;
+
+    const std::int64_t mtime = EntryModificationTime(entry);
+    bool replace = options_.overwrite;
+    if (options_.freshen || options_.update || !options_.overwrite) {
+        struct stat st;
+        if (fstatat(dirFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                *detail = "a folder of that name exists";
+                return ExtractOutcome::WriteError;
+            }
+            if (options_.freshen || options_.update) {
+                if (st.st_mtime >= mtime) {
+                    *detail = "the existing file is not older";
+                    return ExtractOutcome::SkippedNotNewer;
+                }
+                replace = true;
+            } else {
+                *detail = "the file exists";
+                return ExtractOutcome::SkippedExisting;
+            }
+        } else if (options_.freshen && !options_.update) {
+            *detail = "no existing file to freshen";
+            return ExtractOutcome::SkippedMissing;
+        }
+    }
+
+    const bool unixMode = entry.HasUnixMode() && (entry.UnixMode() & 0777) != 0;
+    TempFile temp;
+    if (!temp.Create(dirFd, 0666, detail)) {
+        *detail = "cannot create a temporary file: " + *detail;
+        return ExtractOutcome::WriteError;
+    }
+    FileSink file(temp.Descriptor());
+    SteppedSink sink(&file, entry.uncompressedSize, step);
+    DecodeStatus status = decoder_.Decode(entry, data, password, sink, detail);
+    if (status == DecodeStatus::SinkStopped) {
+        temp.Discard();
+        if (sink.Stopped())
+            return ExtractOutcome::Stopped;
+        *detail = std::string("write error: ") + std::strerror(file.Error());
+        return ExtractOutcome::WriteError;
+    }
+    if (status != DecodeStatus::Ok) {
+        temp.Discard();
+        return FromDecode(status);
+    }
+    // Permission bits without set-uid, set-gid and sticky.
+    if (unixMode)
+        fchmod(temp.Descriptor(), entry.UnixMode() & 0777);
+    struct timespec times[2];
+    times[0].tv_sec = time_t(mtime);
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    futimens(temp.Descriptor(), times);
+    if (!sink.Finish()) {
+        temp.Discard();
+        return ExtractOutcome::Stopped;
+    }
+    bool exists = false;
+    if (!temp.Commit(leaf, replace, &exists, detail)) {
+        if (exists) {
+            *detail = "the file exists";
+            return ExtractOutcome::SkippedExisting;
+        }
+        *detail = "cannot write " + leaf + ": " + *detail;
+        return ExtractOutcome::WriteError;
+    }
+    return ExtractOutcome::Extracted;
+}
+
+}  // namespace zipcore

@@ -1,0 +1,60 @@
+#include "MappedFile.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zipcore {
+
+bool MappedFile::Open(const std::string& path, std::string* error)
+{
+    Close();
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *error = "not a regular file";
+        Close();
+        return false;
+    }
+    if (flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+        *error = "the file is in use by another program";
+        Close();
+        return false;
+    }
+    size_ = std::size_t(st.st_size);
+    if (size_ == 0)
+        return true;
+    void* p = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
+    if (p == MAP_FAILED) {
+        *error = std::strerror(errno);
+        Close();
+        return false;
+    }
+    madvise(p, size_, MADV_SEQUENTIAL);
+    data_ = static_cast<const std::uint8_t*>(p);
+    mapped_ = true;
+    return true;
+}
+
+void MappedFile::Close()
+{
+    if (mapped_)
+        munmap(const_cast<std::uint8_t*>(data_), size_);
+    mapped_ = false;
+    data_ = nullptr;
+    size_ = 0;
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+}  // namespace zipcore

@@ -1,0 +1,33 @@
+// An archive file mapped read-only into memory for one operation, opened
+// denying writers (a shared flock, the same rule the engine's listing
+// follows), so a library that is rewriting the archive cannot change it
+// under the reader. Empty files map to an empty span.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zipcore {
+
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile() { Close(); }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    // False with a reason when the file cannot be opened, locked or mapped.
+    bool Open(const std::string& path, std::string* error);
+    void Close();
+    const std::uint8_t* Data() const { return data_; }
+    std::size_t Size() const { return size_; }
+
+private:
+    int fd_ = -1;
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool mapped_ = false;
+};
+
+}  // namespace zipcore
