@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "engine/Component.h"
+#include "engine/UNZDLL.h"
+#include "engine/ZIPDLL.h"
 #include "engine/OptionSet.h"
 #include "engine/ZipDirEntry.h"
 
@@ -96,6 +98,10 @@ public:
     std::string SFXCaption = "Self-extracting Archive";
     std::string SFXDefaultDir;
     std::string SFXCommandLine;
+    // The command records, embedded so the component's address (handed to
+    // the libraries as Caller) identifies the record being executed.
+    ::ZipCommandRecord ZipCommandRecord{};
+    ::UnzCommandRecord UnzCommandRecord{};
     TNotifyEvent OnDirUpdate;
     TProgressEvent OnProgress;
     TMessageEvent OnMessage;
@@ -129,9 +135,42 @@ public:
     // the text in a message box. Always returns normally.
     void ReportMessage(std::int32_t code, const std::string& text);
 
+    void LoadZipLibrary();
+    void LoadUnzLibrary();
     void UnloadZipLibrary();
     void UnloadUnzLibrary();
 
+    // Fill the fixed part of a command record from the properties.
+    void PrepareZipCommand();
+    void PrepareUnzCommand();
+
+    // The archive operations through the libraries; results in ProcessedCount.
+    void AddFiles();
+    void DeleteFiles();
+    void ExtractFiles();  // tests instead with ExtrTest in ExtrOptions
+    // Bytes an add of FSpecArgs would take; `steps` gets its progress steps.
+    std::int32_t CountAddFiles(std::int32_t& steps);
+    std::int32_t CountSpecFiles(const std::string& spec, int attributes, std::int32_t& steps,
+                                const std::string& archiveName, bool recurse);
+    // Attribute sets of the file count: normal files, and hidden ones too.
+    static constexpr int FileAttributes = 33;
+    static constexpr int FileAttributesWithHidden = 35;
+
+    // Self-extracting conversions; result 0, -1, -2, -3 or -9.
+    std::int32_t ConvertSFX();
+    std::int32_t ConvertZip();
+
+    // Called by the libraries with the address of a CallbackRecord.
+    static std::int32_t ZREC_CALL LibraryCallback(CallbackRecord* record);
+
 private:
     void RaiseDirUpdate();
+    // The call sequence around one execute call; false when it was refused
+    // before the call (texts too long), with the refusal reported.
+    template <typename Record, typename Exec>
+    void CallLibrary(Record& record, Exec exec, const char* fatalText);
+    bool TextsFitTheRecord();
+    // An exception raised by an event handler inside a library callback,
+    // kept until the library has returned.
+    bool callbackFailed_ = false;
 };

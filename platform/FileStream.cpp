@@ -61,6 +61,24 @@ bool FileStream::Open(const std::string& path, OpenMode mode)
     return true;
 }
 
+std::string FileStream::CreateTemporaryBeside(const std::string& finalPath)
+{
+    Close();
+    const std::size_t slash = finalPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : finalPath.substr(0, slash == 0 ? 1 : slash);
+    std::string pattern = folder + (folder == "/" ? "" : "/") + ".fernpack-tmp-XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::string();
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    // Ordinary permissions, as a newly created file would get.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    fd_ = fd;
+    return pattern;
+}
+
 void FileStream::Close()
 {
     if (fd_ >= 0) {

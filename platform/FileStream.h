@@ -27,6 +27,11 @@ public:
     FileStream(const FileStream&) = delete;
     FileStream& operator=(const FileStream&) = delete;
 
+    // Creates a new, exclusively locked file with a hidden name of ours in
+    // the folder of `finalPath`, for output that replaces `finalPath` only
+    // once complete. Returns the temporary file's path, or "" on failure.
+    std::string CreateTemporaryBeside(const std::string& finalPath);
+
     // Opens `path`; false when the file cannot be opened or locked.
     bool Open(const std::string& path, OpenMode mode);
     bool IsOpen() const { return fd_ >= 0; }

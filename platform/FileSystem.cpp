@@ -1,6 +1,7 @@
 #include "FileSystem.h"
 
 #include <climits>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -30,6 +31,37 @@ std::string GetCurrentDir()
 bool SetCurrentDir(const std::string& path) { return ::chdir(path.c_str()) == 0; }
 
 bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+
+bool MakeExecutable(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    mode_t mode = st.st_mode & 07777;
+    if (mode & S_IRUSR)
+        mode |= S_IXUSR;
+    if (mode & S_IRGRP)
+        mode |= S_IXGRP;
+    if (mode & S_IROTH)
+        mode |= S_IXOTH;
+    return ::chmod(path.c_str(), mode) == 0;
+}
+
+namespace {
+std::string systemFolder = "/usr/local/lib/fernpack";
+std::string windowsFolder = "/usr/lib/fernpack";
+}  // namespace
+
+std::string SystemFolder() { return systemFolder; }
+std::string WindowsFolder() { return windowsFolder; }
+
+void SetInstallFoldersForTesting(const std::string& system, const std::string& windows)
+{
+    systemFolder = system;
+    windowsFolder = windows;
+}
 
 std::int64_t FileSize(const std::string& path)
 {

@@ -18,6 +18,18 @@ bool SetCurrentDir(const std::string& path);
 
 bool DeleteFile(const std::string& path);
 
+// Replaces `to` with `from` in one step (both in the same folder).
+bool RenameFile(const std::string& from, const std::string& to);
+
+// Adds execute permission for everyone who may read the file.
+bool MakeExecutable(const std::string& path);
+
+// The folder a stub may be installed in system-wide, and the second such
+// place; fixed install folders of ours, changeable for tests.
+std::string SystemFolder();
+std::string WindowsFolder();
+void SetInstallFoldersForTesting(const std::string& system, const std::string& windows);
+
 // Size of a file in bytes, or -1 when it cannot be found.
 std::int64_t FileSize(const std::string& path);
 

@@ -1,0 +1,143 @@
+// Add, delete, extract and test: each checks its preconditions in a fixed
+// order, guards against re-entry with its library's busy flag, loads its
+// library for its own duration when needed, and makes the call.
+#include "engine/LibraryState.h"
+#include "engine/Messages.h"
+#include "engine/PathText.h"
+#include "engine/ZipMstr.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// Clears a busy flag and the cancel request however the operation ends.
+class BusyScope {
+public:
+    BusyScope(bool& busy, bool& cancel) : busy_(busy), cancel_(cancel)
+    {
+        busy_ = true;
+        cancel_ = false;
+    }
+    ~BusyScope()
+    {
+        cancel_ = false;
+        busy_ = false;
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& busy_;
+    bool& cancel_;
+};
+
+}  // namespace
+
+void TRezEdidiv::AddFiles()
+{
+    ProcessedCount = 0;
+    if (FSpecArgs_.empty()) {
+        ReportMessage(msg::NoFilesToZip, msg::NoFilesToZipText);
+        return;
+    }
+    if (ZipFilename_.empty()) {
+        ReportMessage(msg::NoZipFile, msg::NoZipFilenameSpecified);
+        return;
+    }
+    if (ZipLibBusy)
+        return;
+    {
+        BusyScope busy(ZipLibBusy, CancelRequested);
+        // Adding to a new program name: a stub with an empty archive first.
+        if (UpperCase(ExtractFileExt(ZipFilename_)) == ".EXE" && FirstHeaderOffset == 0 &&
+            !platform::FileExists(ZipFilename_)) {
+            CreatingEmptySfx = true;
+            try {
+                ConvertSFX();
+            } catch (...) {
+                CreatingEmptySfx = false;
+                throw;
+            }
+            CreatingEmptySfx = false;
+        }
+        bool loadedHere = false;
+        if (ZipDllState.Handle == nullptr) {
+            LoadZipLibrary();
+            loadedHere = true;
+            if (ZipDllState.Handle == nullptr)
+                return;
+        }
+        PrepareZipCommand();
+        CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), msg::FatalZipDll);
+        if (loadedHere)
+            UnloadZipLibrary();
+    }
+    if (ProcessedCount > 0)
+        ReadEntries();
+}
+
+void TRezEdidiv::DeleteFiles()
+{
+    ProcessedCount = 0;
+    if (FSpecArgs_.empty()) {
+        ReportMessage(msg::NoFilesToDelete, msg::NoFilesToDeleteText);
+        return;
+    }
+    if (!platform::FileExists(ZipFilename_)) {
+        ReportMessage(msg::NoZipFile, msg::NoZipFileSpecified);
+        return;
+    }
+    if (ZipLibBusy)
+        return;
+    {
+        BusyScope busy(ZipLibBusy, CancelRequested);
+        bool loadedHere = false;
+        if (ZipDllState.Handle == nullptr) {
+            LoadZipLibrary();
+            loadedHere = true;
+            if (ZipDllState.Handle == nullptr)
+                return;
+        }
+        PrepareZipCommand();
+        ::ZipCommandRecord& r = ZipCommandRecord;
+        r.DeleteOn = ZREC_TRUE;
+        r.AddOn = 0;
+        r.NoDirNames = ZREC_FALSE;
+        r.MoveOn = ZREC_FALSE;
+        r.FreshenOn = ZREC_FALSE;
+        r.UpdateOn = ZREC_FALSE;
+        r.RecurseOn = ZREC_FALSE;
+        r.EncryptOn = ZREC_FALSE;
+        CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), msg::FatalZipDll);
+        if (loadedHere)
+            UnloadZipLibrary();
+    }
+    if (ProcessedCount > 0)
+        ReadEntries();
+}
+
+void TRezEdidiv::ExtractFiles()
+{
+    ProcessedCount = 0;
+    if (!platform::FileExists(ZipFilename_)) {
+        ReportMessage(msg::NoZipFile, msg::NoZipFileSpecified);
+        return;
+    }
+    if (UnzLibBusy)
+        return;
+    BusyScope busy(UnzLibBusy, CancelRequested);
+    bool loadedHere = false;
+    if (UnzDllState.Handle == nullptr) {
+        LoadUnzLibrary();
+        loadedHere = true;
+        if (UnzDllState.Handle == nullptr)
+            return;
+    }
+    // The record has no target folder: the library extracts relative to the
+    // current folder, which is not restored afterwards.
+    if (platform::DirectoryExists(ExtrBaseDir))
+        platform::SetCurrentDir(ExtrBaseDir);
+    PrepareUnzCommand();
+    CallLibrary(UnzCommandRecord, reinterpret_cast<UnzDllExecFunction>(UnzDllState.ExecEntry), msg::FatalUnzDll);
+    if (loadedHere)
+        UnloadUnzLibrary();
+}

@@ -1,0 +1,41 @@
+// The callback the libraries call while they work: progress and messages
+// become the component's events, and the answer tells the library whether
+// the user asked it to stop.
+#include <cstring>
+
+#include "engine/TrimLineEnd.h"
+#include "engine/ZipMstr.h"
+
+std::int32_t ZREC_CALL TRezEdidiv::LibraryCallback(CallbackRecord* record)
+{
+    auto* component = static_cast<TRezEdidiv*>(record->Caller);
+    // An exception from a handler must never unwind through the library's
+    // frames: it is noted here and reported once the library has returned.
+    try {
+        const std::int32_t action = record->ActionCode;
+        if (action == ZCB_FILE_BEGIN) {
+            if (component->OnProgress) {
+                const std::string name(record->MessageText, strnlen(record->MessageText, ZCB_MESSAGE_CAPACITY));
+                component->OnProgress(component, ProgressType::FileBegin, name, record->FileSize);
+            }
+        } else if (action == ZCB_FILE_STEP) {
+            if (component->OnProgress)
+                component->OnProgress(component, ProgressType::FileStep, " ", 0);
+        } else if (action == ZCB_BATCH_END) {
+            if (component->OnProgress)
+                component->OnProgress(component, ProgressType::BatchEnd, " ", 0);
+        } else if (action >= ZCB_MESSAGE) {
+            if (component->OnMessage) {
+                const std::string text =
+                    TrimLineEnd(std::string(record->MessageText, strnlen(record->MessageText, ZCB_MESSAGE_CAPACITY)));
+                component->ErrCode = record->ErrorCode;
+                component->Message = text;
+                component->OnMessage(component, record->ErrorCode, text);
+            }
+        }
+    } catch (...) {
+        component->callbackFailed_ = true;
+        return -1;
+    }
+    return component->CancelRequested || component->callbackFailed_ ? -1 : 0;
+}
