@@ -19,7 +19,7 @@ void ZipCryptoDecryptor::UpdateKeys(std::uint8_t plain)
 
 std::uint8_t ZipCryptoDecryptor::StreamByte() const
 {
-    std::uint16_t t = std::uint16_t(k2_ | 2);
+    std::uint32_t t = (k2_ | 2) & 0xFFFF;
     return std::uint8_t((t * (t ^ 1)) >> 8);
 }
 
