@@ -1,0 +1,236 @@
+// TSortGrid's operations on the grid as a whole: inserting, deleting, moving
+// and exchanging rows and columns; emptying every cell; sizing columns to
+// their text; finding a cell; the delimited text file; the extended keys.
+#include <QString>
+#include <fstream>
+#include <iterator>
+
+#include "grid/SortGrid.h"
+
+namespace grid {
+
+template <typename Op>
+void TSortGrid::WithoutAlwaysShowEditor(Op op) {
+    const bool had = Options() & goAlwaysShowEditor;
+    if (had) SetOptions(Options() & ~goAlwaysShowEditor);
+    try {
+        op();
+    } catch (...) {
+        if (had) SetOptions(Options() | goAlwaysShowEditor);
+        throw;
+    }
+    if (had) SetOptions(Options() | goAlwaysShowEditor);
+}
+
+void TSortGrid::MoveRow(int FromIndex, int ToIndex) {
+    WithoutAlwaysShowEditor([&] { TStringGrid::MoveRow(FromIndex, ToIndex); });
+}
+
+void TSortGrid::MoveColumn(int FromIndex, int ToIndex) {
+    WithoutAlwaysShowEditor([&] { TStringGrid::MoveColumn(FromIndex, ToIndex); });
+}
+
+void TSortGrid::SwapRows(int Index1, int Index2) {
+    if (Index1 < Index2) {
+        MoveRow(Index2, Index1);
+        MoveRow(Index1 + 1, Index2);
+    } else if (Index2 < Index1) {
+        MoveRow(Index1, Index2);
+        MoveRow(Index2 + 1, Index1);
+    }
+}
+
+void TSortGrid::SwapColumns(int Index1, int Index2) {
+    if (Index1 < Index2) {
+        MoveColumn(Index2, Index1);
+        MoveColumn(Index1 + 1, Index2);
+    } else if (Index2 < Index1) {
+        MoveColumn(Index1, Index2);
+        MoveColumn(Index2 + 1, Index1);
+    }
+}
+
+void TSortGrid::InsertRow(int ARow) {
+    // Check first, so a bad index leaves the grid as it was.
+    if (ARow < 0 || ARow > RowCount()) throw EGridIndexError();
+    SetRowCount(RowCount() + 1);
+    MoveRow(RowCount() - 1, ARow);
+    ClearRow(ARow);
+    SetRow(ARow);
+    if (OnRowInsert) OnRowInsert(this, ARow);
+}
+
+void TSortGrid::InsertColumn(int ACol) {
+    if (ACol < 0 || ACol > ColCount()) throw EGridIndexError();
+    SetColCount(ColCount() + 1);
+    MoveColumn(ColCount() - 1, ACol);
+    ClearColumn(ACol);
+    SetCol(ACol);
+    if (OnColumnInsert) OnColumnInsert(this, ACol);
+}
+
+void TSortGrid::DeleteRow(int ARow) {
+    ClearRow(ARow);
+    WithoutAlwaysShowEditor([&] { TStringGrid::DeleteRow(ARow); });
+    if (OnRowDelete) OnRowDelete(this, ARow);
+}
+
+void TSortGrid::DeleteColumn(int ACol) {
+    ClearColumn(ACol);
+    WithoutAlwaysShowEditor([&] { TStringGrid::DeleteColumn(ACol); });
+    if (OnColumnDelete) OnColumnDelete(this, ACol);
+}
+
+void TSortGrid::ClearCells() {
+    for (TGridRow& row : RowStore()) row.clear();
+    Modified = false;
+    RefreshEditor();
+    InvalidateGrid();
+    // Every cell changed at once; no edit is pending any more.
+    RememberCell();
+}
+
+// ---------------------------------------------------------------------------
+// Sizing columns
+
+void TSortGrid::AutoSizeColumn(int ACol) {
+    if (ACol < 0 || ACol >= ColCount()) throw EGridIndexError();
+    TCanvas& canvas = Canvas();
+    canvas.Font.Assign(Font());
+    int widest = 0;
+    const TGridRect sel = Selection();
+    for (int r = 0; r < RowCount(); ++r) {
+        TFormatOptions format = InitialFormat();
+        if (OnGetCellFormat) {
+            TGridDrawState state = 0;
+            if (r < FixedRows() || ACol < FixedCols()) state |= gdFixed;
+            if (Focused() && ACol == Col() && r == Row()) state |= gdFocused;
+            if (ACol >= sel.Left && ACol <= sel.Right && r >= sel.Top && r <= sel.Bottom) state |= gdSelected;
+            OnGetCellFormat(this, ACol, r, state, format);
+        }
+        if (format.Font) canvas.Font.Assign(*format.Font);
+        const std::string& text = Cells(ACol, r);
+        if (!text.empty()) widest = std::max(widest, canvas.TextWidth(text));
+    }
+    SetColWidths(ACol, widest + canvas.TextWidth("x"));
+}
+
+void TSortGrid::AutoSizeColumns(bool IncludeFixed, int Extra) {
+    auto size = [&](int i) {
+        AutoSizeColumn(i);
+        if (Extra != 0) SetColWidths(i, ColWidths(i) + Extra);
+    };
+    if (IncludeFixed)
+        for (int i = 0; i < FixedCols(); ++i) size(i);
+    for (int i = FixedCols(); i < ColCount(); ++i) size(i);
+}
+
+// ---------------------------------------------------------------------------
+// Search
+
+bool TSortGrid::FindCell(const std::string& S, int& ACol, int& ARow) {
+    const QString wanted = DisplayText(S);
+    for (int c = 0; c < ColCount(); ++c)
+        for (int r = 0; r < RowCount(); ++r)
+            if (DisplayText(Cells(c, r)).compare(wanted, Qt::CaseInsensitive) == 0) {
+                ACol = c;
+                ARow = r;
+                return true;
+            }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Delimited text file
+
+namespace {
+
+// Splits a text into lines at CR LF, LF or CR; a zero byte ends the text; a
+// last line without a line end still counts.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t end = text.find('\0');
+    if (end == std::string::npos) end = text.size();
+    std::size_t start = 0, i = 0;
+    while (i < end) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.emplace_back(text, start, i - start);
+            if (c == '\r' && i + 1 < end && text[i + 1] == '\n') ++i;
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < end) lines.emplace_back(text, start, end - start);
+    return lines;
+}
+
+}  // namespace
+
+void TSortGrid::LoadFromFile(const std::string& FileName, char Delimiter) {
+    ClearCells();
+    std::ifstream in(FileName, std::ios::binary);
+    if (!in) throw EFileError("Cannot open file \"" + FileName + "\"");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw EFileError("Error reading file \"" + FileName + "\"");
+    const std::vector<std::string> lines = SplitLines(text);
+    text.clear();
+    SetRowCount(static_cast<int>(lines.size()));
+    SetColCount(FixedCols() + 1);
+    std::vector<std::string> fields;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        fields.clear();
+        const std::string& line = lines[i];
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t at = line.find(Delimiter, start);
+            if (at == std::string::npos) {
+                fields.emplace_back(line, start);
+                break;
+            }
+            fields.emplace_back(line, start, at - start);
+            start = at + 1;
+        }
+        if (static_cast<int>(fields.size()) > ColCount()) SetColCount(static_cast<int>(fields.size()));
+        for (std::size_t j = 0; j < fields.size(); ++j) {
+            SetCells(static_cast<int>(j), static_cast<int>(i), fields[j]);
+            SetObjects(static_cast<int>(j), static_cast<int>(i), nullptr);
+        }
+    }
+    RememberCell();
+}
+
+void TSortGrid::SaveToFile(const std::string& FileName, char Delimiter) {
+    std::string text;
+    for (int r = 0; r < RowCount(); ++r) {
+        for (int c = 0; c < ColCount(); ++c) {
+            if (c > 0) text += Delimiter;
+            text += Cells(c, r);
+        }
+        text += "\r\n";
+    }
+    std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
+    if (!out) throw EFileError("Cannot create file \"" + FileName + "\"");
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (out.fail()) throw EFileError("Error writing file \"" + FileName + "\"");
+}
+
+// ---------------------------------------------------------------------------
+// Extended keys
+
+void TSortGrid::KeyDown(int& Key, TShiftState Shift) {
+    TStringGrid::KeyDown(Key, Shift);
+    if (!FExtendedKeys || EditorMode()) return;
+    const TShiftState mods = Shift & (ssShift | ssAlt | ssCtrl);
+    if (mods == ssCtrl) {
+        if (Key == VK_INSERT) InsertRow(Row());
+        else if (Key == VK_DELETE && FixedRows() + 1 < RowCount()) DeleteRow(Row());
+    } else if (mods == (ssCtrl | ssShift)) {
+        if (Key == VK_INSERT) InsertColumn(Col());
+        else if (Key == VK_DELETE && FixedCols() + 1 < ColCount()) DeleteColumn(Col());
+    }
+}
+
+}  // namespace grid
