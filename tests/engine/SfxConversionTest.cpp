@@ -1,0 +1,239 @@
+// Self-extracting conversions: the settings header, the stub search, the
+// empty mode, byte-exact round trips, and failures that must leave every
+// existing file as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "TempDir.h"
+#include "ZipFixture.h"
+#include "engine/SfxHeader.h"
+#include "engine/ZipMstr.h"
+#include "platform/FileSystem.h"
+#include "platform/UiServices.h"
+
+namespace {
+
+using fixture::ReadFile;
+
+class SfxTest : public ::testing::Test {
+protected:
+    SfxTest() : scope(ui)
+    {
+        platform::SetInstallFoldersForTesting(dir / "system", dir / "windows");
+        z.Unattended = true;
+        z.OnMessage = [this](TObject*, std::int32_t code, const std::string& text) {
+            messages.push_back(std::to_string(code) + " " + text);
+        };
+        stubBytes = std::string(3000, 's');
+        stub = dir.Write("stubs/ZIPSFX.BIN", stubBytes);
+        z.SFXPath = stub;
+        archiveBytes = fixture::ZipBuilder()
+                           .Add(fixture::Member{"readme.txt", "read me"})
+                           .Add(fixture::Member{"dir/data.bin", std::string(5000, 'd')})
+                           .Finish()
+                           .Bytes();
+    }
+    ~SfxTest() override { platform::SetInstallFoldersForTesting("/usr/local/lib/fernpack", "/usr/lib/fernpack"); }
+
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    platform::RecordingUiServices ui;
+    platform::ScopedUi scope;
+    fixture::TempDir dir;
+    TRezEdidiv z;
+    std::vector<std::string> messages;
+    std::string stubBytes, stub, archiveBytes;
+};
+
+}  // namespace
+
+TEST(SfxHeader, LayoutAndOptionBits)
+{
+    EXPECT_EQ(SfxOptionBits(SFXOpts{SFXOptsEnum::SFXAskCmdLine, SFXOptsEnum::SFXAskFiles,
+                                    SFXOptsEnum::SFXHideOverWriteBox},
+                            OvrOpts::OvrNever),
+              23);
+    EXPECT_EQ(SfxOptionBits(SFXOpts{}, OvrOpts::OvrConfirm), 0);
+    EXPECT_EQ(SfxOptionBits(SFXOpts{SFXOptsEnum::SFXAskFiles}, OvrOpts::OvrAlways), 10);
+
+    auto h = BuildSfxHeader(SFXOpts{}, OvrOpts::OvrConfirm, "", "", "");
+    EXPECT_EQ(std::string(h.begin(), h.begin() + 3), "MPU");
+    EXPECT_TRUE(std::all_of(h.begin() + 3, h.end(), [](std::uint8_t b) { return b == 0; }));
+
+    h = BuildSfxHeader(SFXOpts{}, OvrOpts::OvrAlways, std::string(100, 'c'), std::string(100, 'd'),
+                       std::string(48, 'e') + "!");
+    EXPECT_EQ(h[4], 100);
+    EXPECT_EQ(h[5], 100);
+    EXPECT_EQ(h[6], 49);
+    EXPECT_EQ(h[7], 'c');
+    EXPECT_EQ(h[107], 'd');
+    EXPECT_EQ(h[207], 'e');
+    EXPECT_EQ(h[255], '!');  // 249 characters fill the header to its last byte
+
+    const auto end = EmptyEndRecord();
+    EXPECT_EQ(std::string(end.begin(), end.end()),
+              std::string("PK\x05\x06", 4) + std::string(12, '\0') + std::string("\x00\x99\x00\x00", 4) +
+                  std::string(2, '\0'));
+}
+
+TEST_F(SfxTest, ConvertsAndConvertsBackByteForByte)
+{
+    const std::string zip = dir.Write("Archive.Zip", archiveBytes);
+    z.SFXCaption = "My caption";
+    z.SFXCommandLine = "notepad|><readme.txt";
+    z.SFXOptions = SFXOpts{SFXOptsEnum::SFXAskFiles};
+    z.SetZipFilename(zip);
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    const std::string exe = dir / "Archive.exe";
+    EXPECT_EQ(z.ZipFilename(), exe);
+    EXPECT_FALSE(platform::FileExists(zip));
+    const std::string program = ReadFile(exe);
+    ASSERT_EQ(program.size(), stubBytes.size() + 256 + archiveBytes.size());
+    EXPECT_EQ(program.substr(0, stubBytes.size()), stubBytes);
+    EXPECT_EQ(program.substr(stubBytes.size(), 3), "MPU");
+    EXPECT_EQ(program[stubBytes.size() + 3], 2);
+    EXPECT_EQ(program.substr(stubBytes.size() + 7, 10), "My caption");
+    EXPECT_EQ(program.substr(stubBytes.size() + 256), archiveBytes);
+    EXPECT_EQ(z.EntryCount(), 2);
+    EXPECT_EQ(z.FirstHeaderOffset, static_cast<std::int32_t>(stubBytes.size() + 256));
+    struct stat st;
+    ASSERT_EQ(::stat(exe.c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IXUSR);
+    EXPECT_TRUE(messages.empty());
+
+    ASSERT_EQ(z.ConvertZip(), 0);
+    EXPECT_EQ(z.ZipFilename(), dir / "Archive.zip");
+    EXPECT_EQ(ReadFile(dir / "Archive.zip"), archiveBytes);
+    EXPECT_FALSE(platform::FileExists(exe));
+    EXPECT_EQ(z.EntryCount(), 2);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"Archive.zip", "stubs"}));
+}
+
+TEST_F(SfxTest, TextLimitIs249)
+{
+    z.SetZipFilename(dir.Write("a.zip", archiveBytes));
+    z.SFXCaption = std::string(100, 'c');
+    z.SFXDefaultDir = std::string(100, 'd');
+    z.SFXCommandLine = std::string(50, 'e');
+    EXPECT_EQ(z.ConvertSFX(), -3);
+    EXPECT_EQ(messages, std::vector<std::string>{"801 Error - The total size of the 3 text properties exceeds 249!\r\n"
+                                                 "SFXCaption + SFXDefaultDir + SFXCommandLine = 250"});
+    z.SFXCommandLine.pop_back();
+    EXPECT_EQ(z.ConvertSFX(), 0);
+    EXPECT_EQ(ReadFile(dir / "a.exe")[stubBytes.size() + 255], 'e');
+}
+
+TEST_F(SfxTest, WrongOrMissingInputs)
+{
+    z.SetZipFilename(dir / "none.zip");
+    EXPECT_EQ(z.ConvertSFX(), -3);
+    EXPECT_EQ(z.ConvertZip(), -3);
+    z.SetZipFilename(dir.Write("noext", archiveBytes));
+    EXPECT_EQ(z.ConvertSFX(), -3);
+    EXPECT_EQ(z.ConvertZip(), -3);
+    // A program in which no member header was found.
+    z.SetZipFilename(dir.Write("plain.exe", std::string(500, 'x')));
+    EXPECT_EQ(z.ConvertZip(), -3);
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "102 Error - no zip file specified", "807 Error - no .EXE filename specified",
+                            "803 Error: input file is not a zip file", "902 Error: input file is not an .EXE file",
+                            "1036 No valid zip entries found 1", "903 Error determining the type of SFX archive"}));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"noext", "plain.exe", "stubs"}));
+}
+
+TEST_F(SfxTest, StubSearchOrder)
+{
+    z.SetZipFilename(dir.Write("a.zip", archiveBytes));
+    // Any file named by SFXPath is the stub.
+    z.SFXPath = dir.Write("stubs/other-name", "OTHER");
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    EXPECT_EQ(ReadFile(dir / "a.exe").substr(0, 5), "OTHER");
+
+    // Nothing anywhere: the last candidate tried stays in SFXPath.
+    ASSERT_EQ(z.ConvertZip(), 0);
+    z.SFXPath.clear();
+    EXPECT_EQ(z.ConvertSFX(), -3);
+    EXPECT_EQ(messages.back(), "802 Error - ZIPSFX.BIN not found");
+    EXPECT_EQ(z.SFXPath, dir / "windows/ZIPSFX.BIN");
+    z.SetDLLDirectory(dir / "dlls");
+    EXPECT_EQ(z.ConvertSFX(), -3);
+    EXPECT_EQ(z.SFXPath, dir / "dlls/ZIPSFX.BIN");
+
+    // Found in the second install folder.
+    dir.Write("windows/ZIPSFX.BIN", "WINDOWS");
+    z.SFXPath.clear();
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    EXPECT_EQ(z.SFXPath, dir / "windows/ZIPSFX.BIN");
+    ASSERT_EQ(z.ConvertZip(), 0);
+    // The system folder comes before it.
+    dir.Write("system/ZIPSFX.BIN", "SYSTEM");
+    z.SFXPath.clear();
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    EXPECT_EQ(z.SFXPath, dir / "system/ZIPSFX.BIN");
+}
+
+TEST_F(SfxTest, EmptyModeWritesStubHeaderAndEndRecord)
+{
+    const std::string exe = dir / "new.exe";
+    z.SetZipFilename(exe);
+    z.CreatingEmptySfx = true;
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    z.CreatingEmptySfx = false;
+    EXPECT_EQ(z.ZipFilename(), exe);
+    const std::string program = ReadFile(exe);
+    ASSERT_EQ(program.size(), stubBytes.size() + 256 + 22);
+    const auto end = EmptyEndRecord();
+    EXPECT_EQ(program.substr(program.size() - 22), std::string(end.begin(), end.end()));
+}
+
+TEST_F(SfxTest, FailedConversionKeepsAFileThatHadTheOutputName)
+{
+    const std::string zip = dir.Write("a.zip", archiveBytes);
+    const std::string exe = dir.Write("a.exe", "precious program");
+    z.SetZipFilename(zip);
+    // A writer holds the archive: it cannot be opened for the copy.
+    const int fd = ::open(zip.c_str(), O_RDWR);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    EXPECT_EQ(z.ConvertSFX(), -3);
+    ::close(fd);
+    EXPECT_EQ(messages.back(), "806 Error in ConvertSFX");
+    EXPECT_EQ(ReadFile(exe), "precious program");
+    EXPECT_EQ(ReadFile(zip), archiveBytes);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.exe", "a.zip", "stubs"}));
+
+    // On success an existing file of the output name is replaced.
+    EXPECT_EQ(z.ConvertSFX(), 0);
+    EXPECT_EQ(ReadFile(exe).size(), stubBytes.size() + 256 + archiveBytes.size());
+
+    // Converting back fails the same way and keeps an existing a.zip.
+    dir.Write("a.zip", "precious archive");
+    const int lock = ::open(exe.c_str(), O_RDWR);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    EXPECT_EQ(z.ConvertZip(), -3);
+    ::close(lock);
+    EXPECT_EQ(messages.back(), "805 Error in ConvertZip");
+    EXPECT_EQ(ReadFile(dir / "a.zip"), "precious archive");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.exe", "a.zip", "stubs"}));
+}
+
+TEST_F(SfxTest, CopyingLetsPendingInputThrough)
+{
+    archiveBytes = fixture::ZipBuilder().Add(fixture::Member{"big", std::string(100000, 'b')}).Finish().Bytes();
+    z.SetZipFilename(dir.Write("a.zip", archiveBytes));
+    ui.ProcessMessagesCalls = 0;
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    // One stub block, then one per 8,192 bytes of archive (the last short).
+    EXPECT_EQ(ui.ProcessMessagesCalls, 1 + static_cast<int>(archiveBytes.size() / 8192 + 1));
+}
