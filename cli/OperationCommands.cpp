@@ -1,0 +1,212 @@
+// add, extract, delete and test: each fills the archive component's
+// properties and FSpecArgs exactly as the main window's commands do, runs
+// the component's operation, and reports the count in the system's words.
+#include <filesystem>
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "cli/Password.h"
+#include "cli/Session.h"
+#include "cli/Terminal.h"
+#include "platform/FileSystem.h"
+
+namespace cli {
+
+namespace {
+
+bool HasEncryptedMembers(const TRezEdidiv& archive)
+{
+    for (const auto& e : archive.Entries) {
+        if (e->GeneralFlags & 1)
+            return true;
+    }
+    return false;
+}
+
+// Progress steps an extract or test of the whole archive will report.
+std::int64_t ListedSteps(const TRezEdidiv& archive)
+{
+    std::int64_t steps = 0;
+    for (const auto& e : archive.Entries)
+        steps += std::max<std::int64_t>(1, e->UncompressedSize / 32768);
+    return steps;
+}
+
+int Outcome(Session& session, std::int32_t handled)
+{
+    return session.ErrorReported() || handled <= 0 ? ExitFailed : ExitOk;
+}
+
+}  // namespace
+
+int RunAdd(const Arguments& args)
+{
+    const OptionSpec spec{{"--recurse", "--dirnames", "--encrypt", "--move", "--update", "--freshen", "--hidden"},
+                          {"--level", "--password-file"}};
+    auto parsed = ParseCommand(args, spec, 2, -1, "add takes an ARCHIVE and at least one PATH");
+    if (!parsed)
+        return ExitUsage;
+    if (parsed->Has("--update") && parsed->Has("--freshen")) {
+        ParseCommand({}, spec, 1, 0, "--update and --freshen exclude each other");
+        return ExitUsage;
+    }
+    int level = 9;
+    if (auto text = parsed->Value("--level")) {
+        try {
+            std::size_t used = 0;
+            level = std::stoi(*text, &used);
+            if (used != text->size())
+                throw std::invalid_argument(*text);
+        } catch (const std::exception&) {
+            ParseCommand({}, spec, 1, 0, "--level takes a whole number");
+            return ExitUsage;
+        }
+    }
+
+    Session session;
+    const std::string& given = parsed->Positional[0];
+    session.Open(given, platform::AbsolutePath(given));
+    session.ResetErrors();
+    TRezEdidiv& z = session.Archive;
+    z.AddCompLevel = level;
+    z.AddOptions = AddOpts{};
+    z.AddOptions.Set(AddOptsEnum::AddRecurseDirs, parsed->Has("--recurse"));
+    z.AddOptions.Set(AddOptsEnum::AddDirNames, parsed->Has("--dirnames"));
+    z.AddOptions.Set(AddOptsEnum::AddEncrypt, parsed->Has("--encrypt"));
+    z.AddOptions.Set(AddOptsEnum::AddMove, parsed->Has("--move"));
+    z.AddOptions.Set(AddOptsEnum::AddUpdate, parsed->Has("--update"));
+    z.AddOptions.Set(AddOptsEnum::AddFreshen, parsed->Has("--freshen"));
+    z.AddOptions.Set(AddOptsEnum::AddHiddenFiles, parsed->Has("--hidden"));
+    if (parsed->Has("--encrypt")) {
+        auto password = ObtainPassword(*parsed, true);
+        if (!password)
+            return ExitFailed;
+        z.SetPassword(*password);
+    }
+
+    z.FSpecArgs().clear();
+    for (std::size_t i = 1; i < parsed->Positional.size(); ++i) {
+        std::string path = platform::AbsolutePath(parsed->Positional[i]);
+        if (platform::DirectoryExists(path))
+            path += (path == "/" ? "*.*" : "/*.*");  // a folder means everything in it
+        z.FSpecArgs().push_back(path);
+    }
+    std::int32_t steps = 0;
+    z.CountAddFiles(steps);
+    session.Progress.SetTotalSteps(steps);
+    CatchInterrupt();
+    z.AddFiles();
+    std::cout << CountText(z.ProcessedCount, "added") << '\n';
+    return Outcome(session, z.ProcessedCount);
+}
+
+int RunExtract(const Arguments& args)
+{
+    const OptionSpec spec{{"--dirnames", "--overwrite", "--update", "--freshen"}, {"-d", "--password-file"}};
+    auto parsed = ParseCommand(args, spec, 1, -1, "extract takes an ARCHIVE and optional member NAMEs");
+    if (!parsed)
+        return ExitUsage;
+    const std::string& given = parsed->Positional[0];
+    const std::string path = platform::AbsolutePath(given);
+    if (!platform::FileExists(path)) {
+        Session::Complain(given + ": no such file");
+        return ExitFailed;
+    }
+    std::string target = platform::GetCurrentDir();
+    if (auto d = parsed->Value("-d")) {
+        target = platform::AbsolutePath(*d);
+        std::error_code error;
+        std::filesystem::create_directories(target, error);
+        if (!platform::DirectoryExists(target)) {
+            Session::Complain(*d + ": cannot create the folder");
+            return ExitFailed;
+        }
+    }
+
+    Session session;
+    session.Open(given, path);
+    session.ResetErrors();
+    TRezEdidiv& z = session.Archive;
+    if (HasEncryptedMembers(z)) {
+        auto password = ObtainPassword(*parsed, false);
+        if (!password)
+            return ExitFailed;
+        z.SetPassword(*password);
+    }
+    z.ExtrBaseDir = target;
+    z.ExtrOptions = ExtrOpts{};
+    z.ExtrOptions.Set(ExtrOptsEnum::ExtrDirNames, parsed->Has("--dirnames"));
+    z.ExtrOptions.Set(ExtrOptsEnum::ExtrOverWrite, parsed->Has("--overwrite"));
+    z.ExtrOptions.Set(ExtrOptsEnum::ExtrUpdate, parsed->Has("--update"));
+    z.ExtrOptions.Set(ExtrOptsEnum::ExtrFreshen, parsed->Has("--freshen"));
+    z.FSpecArgs().assign(parsed->Positional.begin() + 1, parsed->Positional.end());
+    session.Progress.SetTotalSteps(ListedSteps(z));
+    CatchInterrupt();
+    z.ExtractFiles();
+    std::cout << CountText(z.ProcessedCount, "extracted") << '\n';
+    return Outcome(session, z.ProcessedCount);
+}
+
+int RunDelete(const Arguments& args)
+{
+    auto parsed = ParseCommand(args, OptionSpec{}, 2, -1, "delete takes an ARCHIVE and at least one member NAME");
+    if (!parsed)
+        return ExitUsage;
+    const std::string& given = parsed->Positional[0];
+    const std::string path = platform::AbsolutePath(given);
+    if (!platform::FileExists(path)) {
+        Session::Complain(given + ": no such file");
+        return ExitFailed;
+    }
+    Session session;
+    session.Open(given, path);
+    session.ResetErrors();
+    TRezEdidiv& z = session.Archive;
+    z.FSpecArgs().assign(parsed->Positional.begin() + 1, parsed->Positional.end());
+    CatchInterrupt();
+    z.DeleteFiles();
+    std::cout << CountText(z.ProcessedCount, "deleted") << '\n';
+    return Outcome(session, z.ProcessedCount);
+}
+
+int RunTest(const Arguments& args)
+{
+    auto parsed = ParseCommand(args, OptionSpec{{}, {"--password-file"}}, 1, 1, "test takes exactly one ARCHIVE");
+    if (!parsed)
+        return ExitUsage;
+    const std::string& given = parsed->Positional[0];
+    const std::string path = platform::AbsolutePath(given);
+    if (!platform::FileExists(path)) {
+        Session::Complain(given + ": no such file");
+        return ExitFailed;
+    }
+    Session session;
+    session.Open(given, path);
+    session.ResetErrors();
+    TRezEdidiv& z = session.Archive;
+    if (z.EntryCount() < 1) {
+        Session::Complain("Error - nothing to Test");
+        return ExitFailed;
+    }
+    if (HasEncryptedMembers(z)) {
+        auto password = ObtainPassword(*parsed, false);
+        if (!password)
+            return ExitFailed;
+        z.SetPassword(*password);
+    }
+    z.ExtrOptions = ExtrOpts{ExtrOptsEnum::ExtrTest};
+    z.FSpecArgs() = {"*.*"};
+    session.Progress.SetTotalSteps(ListedSteps(z));
+    CatchInterrupt();
+    z.ExtractFiles();
+    const std::int32_t n = z.EntryCount();
+    const std::int32_t k = z.ProcessedCount;
+    if (n == k) {
+        std::cout << "All " << n << " files tested OK\n";
+        return session.ErrorReported() ? ExitFailed : ExitOk;
+    }
+    std::cout << "ERROR: " << (n - k) << " files tested BAD, or skipped!\n";
+    return ExitFailed;
+}
+
+}  // namespace cli

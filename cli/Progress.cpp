@@ -1,0 +1,58 @@
+#include "cli/Progress.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+std::string Bar(std::int64_t done, std::int64_t total, int width)
+{
+    const std::int64_t filled = total > 0 ? std::min<std::int64_t>(width, done * width / total) : 0;
+    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(width - filled), '.') + "]";
+}
+
+}  // namespace
+
+void ProgressDisplay::OnProgress(ProgressType type, const std::string& name, std::int32_t size)
+{
+    switch (type) {
+    case ProgressType::FileBegin:
+        file_ = name;
+        fileSteps_ = std::max<std::int64_t>(1, size / 32768);
+        fileDone_ = 0;
+        break;
+    case ProgressType::FileStep:
+        ++fileDone_;
+        ++totalDone_;
+        break;
+    case ProgressType::BatchEnd:
+        ClearLine();
+        return;
+    }
+    Draw();
+}
+
+void ProgressDisplay::Draw()
+{
+    if (!enabled_)
+        return;
+    std::string name = file_.size() > 40 ? "..." + file_.substr(file_.size() - 37) : file_;
+    std::fprintf(stderr, "\r\033[K%s %s %s", Bar(fileDone_, fileSteps_, 20).c_str(),
+                 Bar(totalDone_, std::max(totalSteps_, totalDone_), 30).c_str(), name.c_str());
+    std::fflush(stderr);
+    drawn_ = true;
+}
+
+void ProgressDisplay::ClearLine()
+{
+    if (enabled_ && drawn_) {
+        std::fprintf(stderr, "\r\033[K");
+        std::fflush(stderr);
+        drawn_ = false;
+    }
+}
+
+}  // namespace cli
