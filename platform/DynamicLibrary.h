@@ -1,6 +1,6 @@
 // Loading shared libraries at run time: load by path or bare name (a bare
-// name is resolved through the program's run path, so libraries in the
-// program's own folder are found), look up entry points, release.
+// name is found in the program's own folder first, then through the
+// platform's search), look up entry points, release.
 #pragma once
 
 #include <string>
