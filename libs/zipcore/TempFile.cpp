@@ -46,7 +46,8 @@ bool IsTemporaryName(std::string_view name)
 
 int RemoveStaleTemporaries(int dirFd)
 {
-    int dupFd = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    // A fresh descriptor of its own, so the listing starts at the beginning.
+    int dupFd = openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dupFd < 0)
         return 0;
     DIR* dir = fdopendir(dupFd);

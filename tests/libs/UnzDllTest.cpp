@@ -1,0 +1,460 @@
+// UNZDLL.DLL as its callers see it: the record checks, archives from real
+// clients extracting byte for byte and testing good (also behind a stub),
+// the progress protocol, damaged and hostile archives, selection rules,
+// overwrite/freshen/update, cancelling, passwords and the exported symbols.
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "UnzDllHarness.h"
+
+namespace fs = std::filesystem;
+using namespace unztest;
+
+namespace {
+
+constexpr int kTreeEntries = 13;  // 7 files and 6 folders in make_archives.py
+
+bool HasLeftovers(const std::string& root)
+{
+    for (const auto& p : ListAll(root))
+        if (p.find(".fernpack-") != std::string::npos)
+            return true;
+    return false;
+}
+
+// Every file: action 1 with its size, then exactly max(1, size / 32768)
+// steps; one action 3, last.
+void ExpectProgressProtocol(const Result& r)
+{
+    ASSERT_FALSE(r.callbacks.empty());
+    EXPECT_TRUE(r.callerOk);
+    EXPECT_EQ(r.callbacks.back().action, ZCB_BATCH_END);
+    EXPECT_EQ(r.Count(ZCB_BATCH_END), 1);
+    long expected = -1, steps = 0;
+    for (const auto& cb : r.callbacks) {
+        if (cb.action == ZCB_FILE_BEGIN || cb.action == ZCB_BATCH_END) {
+            if (expected >= 0) {
+                EXPECT_EQ(steps, expected) << r.Dump();
+            }
+            expected = cb.action == ZCB_FILE_BEGIN ? std::max<long>(1, cb.size / 32768) : -1;
+            steps = 0;
+        } else if (cb.action == ZCB_FILE_STEP) {
+            ++steps;
+        }
+    }
+}
+
+class Interop : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Interop, TestsGoodAndExtractsByteForByte)
+{
+    std::string archive = Archive(GetParam());
+    if (!fs::exists(archive))
+        GTEST_SKIP() << "peer tool missing: " << GetParam();
+    bool descriptors = GetParam().find("descriptor") != std::string::npos;
+    int entries = descriptors ? 7 : kTreeEntries;
+
+    Options test;
+    test.test = true;
+    test.password = Password();
+    Result tested = Exec(archive, "", test);
+    EXPECT_EQ(tested.count, entries) << tested.Dump();
+    EXPECT_TRUE(tested.Messages(true).empty()) << tested.Dump();
+    ExpectProgressProtocol(tested);
+
+    std::string target = FreshDir("interop_" + GetParam());
+    Options extract;
+    extract.password = Password();
+    Result extracted = Exec(archive, target, extract);
+    EXPECT_EQ(extracted.count, entries) << extracted.Dump();
+    EXPECT_TRUE(extracted.Messages(true).empty()) << extracted.Dump();
+    ExpectProgressProtocol(extracted);
+    EXPECT_EQ(ReadTree(target), ReadTree(ArchiveDir() + "/src"));
+    if (!descriptors) {
+        EXPECT_TRUE(fs::is_directory(target + "/emptydir"));
+    }
+    EXPECT_FALSE(HasLeftovers(target));
+}
+
+INSTANTIATE_TEST_SUITE_P(Archives, Interop,
+                         ::testing::Values("python_deflated.zip", "python_stored.zip", "python_descriptor.zip",
+                                           "infozip.zip", "infozip_crypto.zip", "sevenzip.zip",
+                                           "sevenzip_stored.zip", "sevenzip_crypto.zip", "sevenzip_aes128.zip",
+                                           "sevenzip_aes256.zip", "sfx_python_deflated.exe", "sfx_infozip.exe",
+                                           "sfx_sevenzip_aes256.exe", "sfx_infozip_crypto.exe"),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             for (char& c : n)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return n;
+                         });
+
+TEST(UnzDll, ExportsOnlyItsTwoEntryPoints)
+{
+    std::string out = Shell(std::string("nm -D --defined-only ") + UNZDLL_PATH);
+    std::set<std::string> names;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string addr, type, name;
+        fields >> addr >> type >> name;
+        if (!name.empty())
+            names.insert(name.substr(0, name.find('@')));
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"GetUnzDllVersion", "UnzDllExec"})) << out;
+}
+
+TEST(UnzDll, RefusesBadRecordsWithOneMessage)
+{
+    std::vector<std::function<void(UnzCommandRecord&)>> tweaks = {
+        [](UnzCommandRecord& r) { r.RecordVersion = 139; },
+        [](UnzCommandRecord& r) { r.TrailerMark = 6; },
+        [](UnzCommandRecord& r) { r.SpecCount = ZREC_MAX_SPECS + 1; },
+        [](UnzCommandRecord& r) { r.SpecCount = -1; },
+    };
+    for (auto& tweak : tweaks) {
+        Options o;
+        o.test = true;
+        o.tweak = tweak;
+        Result r = Exec(Archive("python_deflated.zip"), "", o);
+        EXPECT_EQ(r.count, 0);
+        ASSERT_EQ(r.callbacks.size(), 1u) << r.Dump();
+        EXPECT_EQ(r.callbacks[0].action, ZCB_MESSAGE);
+        EXPECT_GT(r.callbacks[0].error, 0);
+    }
+}
+
+TEST(UnzDll, ReadsTextsOnlyWithinTheirBuffers)
+{
+    // Unterminated 256-byte buffers: the library stops at 255 characters.
+    std::string junk(ZREC_TEXT_CAPACITY, 'x');
+    Options o;
+    o.test = true;
+    o.tweak = [&](UnzCommandRecord& r) {
+        r.SpecTexts[0] = junk.data();
+        r.SpecCount = 1;
+    };
+    Result r = Exec(Archive("python_deflated.zip"), "", o);
+    EXPECT_EQ(r.count, 0);
+    ASSERT_EQ(r.Messages(true).size(), 1u);
+    EXPECT_EQ(r.Messages(true)[0].error, 4);
+}
+
+TEST(UnzDll, MissingArchiveIsAMessageAndCountZero)
+{
+    Options o;
+    o.test = true;
+    Result r = Exec(ArchiveDir() + "/no-such.zip", "", o);
+    EXPECT_EQ(r.count, 0);
+    ASSERT_EQ(r.Messages(true).size(), 1u);
+    EXPECT_EQ(r.callbacks.back().action, ZCB_BATCH_END);
+    Options empty;
+    empty.test = true;
+    empty.tweak = [](UnzCommandRecord& rec) { rec.ArchiveName = nullptr; };
+    EXPECT_EQ(Exec("", "", empty).count, 0);
+}
+
+TEST(UnzDll, EmptySelfExtractorHasNothingToDo)
+{
+    Options o;
+    o.test = true;
+    Result r = Exec(Archive("sfx_empty.exe"), "", o);
+    EXPECT_EQ(r.count, 0);
+    EXPECT_TRUE(r.Messages(true).empty()) << r.Dump();
+    EXPECT_EQ(r.Count(ZCB_BATCH_END), 1);
+}
+
+TEST(UnzDll, ReadsZip64ArchivesWithManyMembers)
+{
+    Options o;
+    o.test = true;
+    Result r = Exec(Archive("zip64_many.zip"), "", o);
+    EXPECT_EQ(r.count, 70000);
+    EXPECT_TRUE(r.Messages(true).empty());
+}
+
+TEST(UnzDll, NamesUnsupportedMethodsAndCountsTheRest)
+{
+    Options o;
+    o.test = true;
+    Result r = Exec(Archive("methods.zip"), "", o);
+    EXPECT_EQ(r.count, 1);
+    auto errors = r.Messages(true);
+    ASSERT_EQ(errors.size(), 2u) << r.Dump();
+    EXPECT_NE(errors[0].text.find("packed.bz2"), std::string::npos);
+    EXPECT_NE(errors[1].text.find("packed.lzma"), std::string::npos);
+    ExpectProgressProtocol(r);
+}
+
+TEST(UnzDll, SelectsByNameAndPattern)
+{
+    struct Case {
+        std::vector<std::string> specs;
+        int count;
+        int errors;
+    } cases[] = {
+        {{"star*.txt"}, 1, 0},          // a stored name wins over the pattern
+        {{"star?.txt"}, 2, 0},          // ? matches any character
+        {{"*.*"}, 6, 0},                // every name, with or without a dot
+        {{"a/*"}, 2, 0},                // * also matches '/'
+        {{"*.TXT"}, 1, 0},              // case-sensitive
+        {{"case.txt"}, 0, 1},           // no match: a message
+        {{"noext", "a/d.dat"}, 2, 0},
+    };
+    for (const auto& c : cases) {
+        Options o;
+        o.test = true;
+        o.specs = c.specs;
+        Result r = Exec(Archive("names.zip"), "", o);
+        EXPECT_EQ(r.count, c.count) << c.specs[0] << "\n" << r.Dump();
+        EXPECT_EQ(int(r.Messages(true).size()), c.errors) << c.specs[0];
+    }
+    std::string target = FreshDir("select");
+    Options o;
+    o.specs = {"star*.txt"};
+    EXPECT_EQ(Exec(Archive("names.zip"), target, o).count, 1);
+    EXPECT_EQ(ListAll(target), std::vector<std::string>{"star*.txt"});
+}
+
+TEST(UnzDll, WithoutFolderNamesUsesFileNamesOnly)
+{
+    std::string target = FreshDir("flat");
+    Options o;
+    o.dirNames = false;
+    Result r = Exec(Archive("python_deflated.zip"), target, o);
+    EXPECT_EQ(r.count, kTreeEntries) << r.Dump();
+    for (const auto& p : ListAll(target))
+        EXPECT_EQ(p.find('/'), std::string::npos) << p;
+    EXPECT_EQ(ReadFile(target + "/leaf.txt"), "leaf\n");
+}
+
+TEST(UnzDll, OverwriteFreshenAndUpdateRules)
+{
+    std::string target = FreshDir("rules");
+    std::string file = target + "/readme.txt";
+    Options o;
+    o.specs = {"readme.txt"};
+    const std::string original = ReadFile(ArchiveDir() + "/src/readme.txt");
+    ASSERT_EQ(Exec(Archive("infozip.zip"), target, o).count, 1);
+    ASSERT_EQ(ReadFile(file), original);
+
+    auto setFile = [&](const std::string& text, time_t when) {
+        WriteFile(file, text);
+        struct timespec t[2] = {{when, 0}, {when, 0}};
+        utimensat(AT_FDCWD, file.c_str(), t, 0);
+    };
+    auto run = [&](Options opts) { return Exec(Archive("infozip.zip"), target, opts); };
+
+    setFile("changed", 1800000000);
+    Result skipped = run(o);  // no overwrite: kept, an information message
+    EXPECT_EQ(skipped.count, 0);
+    ASSERT_EQ(skipped.Messages().size(), 1u);
+    EXPECT_EQ(skipped.Messages()[0].error, 0);
+    EXPECT_EQ(ReadFile(file), "changed");
+
+    Options fresh = o;
+    fresh.freshen = true;
+    EXPECT_EQ(run(fresh).count, 0);  // the existing file is newer
+    EXPECT_EQ(ReadFile(file), "changed");
+    setFile("older", 1600000000);
+    EXPECT_EQ(run(fresh).count, 1);
+    EXPECT_EQ(ReadFile(file), original);
+
+    Options freshMissing = fresh;
+    freshMissing.specs = {"empty.txt"};
+    Result notCreated = run(freshMissing);
+    EXPECT_EQ(notCreated.count, 0);
+    EXPECT_TRUE(notCreated.Messages(true).empty());
+    EXPECT_FALSE(fs::exists(target + "/empty.txt"));
+
+    Options update = freshMissing;
+    update.freshen = false;
+    update.update = true;
+    EXPECT_EQ(run(update).count, 1);
+    EXPECT_TRUE(fs::exists(target + "/empty.txt"));
+
+    setFile("newer", 1800000000);
+    Options overwrite = o;
+    overwrite.overwrite = true;
+    EXPECT_EQ(run(overwrite).count, 1);
+    EXPECT_EQ(ReadFile(file), original);
+    struct stat st;
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1700000000);  // from the archive's timestamp
+    EXPECT_FALSE(HasLeftovers(target));
+}
+
+TEST(UnzDll, KeepsPermissionBitsButNeverSetUid)
+{
+    std::string target = FreshDir("modes");
+    Result r = Exec(Archive("modes.zip"), target, Options{});
+    EXPECT_EQ(r.count, 3);
+    auto mode = [&](const char* n) {
+        struct stat st;
+        stat((target + "/" + n).c_str(), &st);
+        return st.st_mode & 07777;
+    };
+    EXPECT_EQ(mode("exec.sh"), 0755u);
+    EXPECT_EQ(mode("setuid.sh"), 0755u);
+    EXPECT_EQ(mode("private.txt"), 0600u);
+}
+
+TEST(UnzDll, HostileNamesWriteNothingOutsideTheTarget)
+{
+    std::string root = FreshDir("hostile");
+    std::string target = root + "/t";
+    fs::create_directories(target);
+    Options o;
+    o.overwrite = true;
+    Result r = Exec(Archive("hostile.zip"), target, o);
+    EXPECT_EQ(r.count, 2) << r.Dump();  // safe.txt and link/evil8.txt as a plain folder
+    int unsafe = 0, links = 0;
+    for (const auto& m : r.Messages(true)) {
+        unsafe += m.error == 6;
+        links += m.error == 7;
+    }
+    EXPECT_EQ(unsafe, 7) << r.Dump();
+    EXPECT_EQ(links, 2) << r.Dump();
+    for (const auto& p : ListAll(root)) {
+        EXPECT_EQ(p.rfind("t", 0), 0u) << p;
+        EXPECT_FALSE(fs::is_symlink(root + "/" + p)) << p;
+    }
+    EXPECT_FALSE(fs::exists("/tmp/evil2.txt"));
+}
+
+TEST(UnzDll, NeverFollowsALinkAlreadyOnDisk)
+{
+    std::string root = FreshDir("through");
+    std::string target = root + "/t", outside = root + "/outside";
+    fs::create_directories(target);
+    fs::create_directories(outside);
+    WriteFile(outside + "/victim.txt", "victim");
+    fs::create_directory_symlink("../outside", target + "/existing_link");
+    fs::create_symlink("../outside/victim.txt", target + "/existing_file_link");
+    Options o;
+    o.overwrite = true;
+    Result r = Exec(Archive("through_link.zip"), target, o);
+    EXPECT_EQ(r.count, 1) << r.Dump();
+    ASSERT_EQ(r.Messages(true).size(), 1u);
+    EXPECT_NE(r.Messages(true)[0].text.find("existing_link/evil9.txt"), std::string::npos);
+    EXPECT_EQ(ListAll(outside), std::vector<std::string>{"victim.txt"});
+    EXPECT_EQ(ReadFile(outside + "/victim.txt"), "victim");
+    // The link itself was replaced by the extracted file.
+    EXPECT_FALSE(fs::is_symlink(target + "/existing_file_link"));
+    EXPECT_EQ(ReadFile(target + "/existing_file_link"), "replaced\n");
+}
+
+TEST(UnzDll, WrongOrMissingPasswordWritesNoFile)
+{
+    for (std::string archive : {"infozip_crypto.zip", "sevenzip_aes256.zip", "sevenzip_crypto.zip"}) {
+        if (!fs::exists(Archive(archive)))
+            continue;
+        for (std::string password : {"", "not the password"}) {
+            std::string target = FreshDir("password");
+            Options o;
+            o.password = password;
+            Result r = Exec(Archive(archive), target, o);
+            EXPECT_EQ(r.count, 6) << archive << r.Dump();  // only the folders
+            EXPECT_EQ(r.Messages(true).size(), 7u) << archive << r.Dump();
+            for (const auto& m : r.Messages(true))
+                EXPECT_EQ(m.error, 10) << m.text;
+            EXPECT_TRUE(ReadTree(target).empty()) << archive;
+            ExpectProgressProtocol(r);
+        }
+    }
+}
+
+TEST(UnzDll, CancelStopsAtOnceAndKeepsFinishedFiles)
+{
+    const auto source = ReadTree(ArchiveDir() + "/src");
+    std::map<std::string, std::string> expected(source.begin(), source.end());
+    for (long at : {1L, 3L, 5L, 9L, 20L}) {
+        std::string target = FreshDir("cancel");
+        Options o;
+        o.cancelAt = at;
+        Result r = Exec(Archive("python_deflated.zip"), target, o);
+        EXPECT_EQ(long(r.callbacks.size()), at) << r.Dump();
+        int finished = 0;
+        for (const auto& [path, data] : ReadTree(target)) {
+            EXPECT_EQ(data, expected[path]) << path;  // no partial file
+            ++finished;
+        }
+        EXPECT_LE(finished, r.count);
+        EXPECT_FALSE(HasLeftovers(target));
+    }
+    Options test;
+    test.test = true;
+    test.cancelAt = 4;
+    Result r = Exec(Archive("python_deflated.zip"), "", test);
+    EXPECT_EQ(r.callbacks.size(), 4u);
+}
+
+TEST(UnzDll, DamagedCopiesFailWithMessagesAndNeverCrash)
+{
+    const std::string good = ReadFile(Archive("python_deflated.zip"));
+    std::string root = FreshDir("damaged");
+    std::mt19937 rng(7);
+    for (int round = 0; round < 60; ++round) {
+        std::string bad = good;
+        if (round % 10 == 9) {
+            bad.resize(rng() % bad.size());  // truncated
+        } else {
+            for (int k = 0; k <= round % 3; ++k)
+                bad[rng() % bad.size()] ^= char(1 + rng() % 255);
+        }
+        std::string path = root + "/bad.zip";
+        WriteFile(path, bad);
+        Options test;
+        test.test = true;
+        Result tested = Exec(path, "", test);
+        if (tested.count < kTreeEntries) {
+            EXPECT_FALSE(tested.Messages(true).empty()) << round << tested.Dump();
+        }
+        std::string target = FreshDir("damaged/out");
+        Result extracted = Exec(path, target, Options{});
+        EXPECT_LE(extracted.count, kTreeEntries);
+        EXPECT_FALSE(HasLeftovers(target));
+    }
+    // A flipped byte in the middle of the big file's data is a bad entry.
+    std::string bad = good;
+    bad[good.size() / 3] ^= 0x55;
+    WriteFile(root + "/mid.zip", bad);
+    Options test;
+    test.test = true;
+    Result r = Exec(root + "/mid.zip", "", test);
+    EXPECT_LT(r.count, kTreeEntries);
+    EXPECT_FALSE(r.Messages(true).empty());
+}
+
+TEST(UnzDll, VerboseAndTraceAddInformationLines)
+{
+    Options o;
+    o.test = true;
+    o.specs = {"readme.txt"};
+    EXPECT_TRUE(Exec(Archive("python_deflated.zip"), "", o).Messages().empty());
+    o.verbose = true;
+    auto verbose = Exec(Archive("python_deflated.zip"), "", o).Messages();
+    o.trace = true;
+    auto trace = Exec(Archive("python_deflated.zip"), "", o).Messages();
+    EXPECT_FALSE(verbose.empty());
+    EXPECT_GT(trace.size(), verbose.size());
+    for (const auto& m : trace)
+        EXPECT_EQ(m.error, 0);
+}
+
+TEST(UnzDll, DriverPrintsCallbacksAndCount)
+{
+    std::string out = Shell(std::string(UNZDRIVE_PATH) + " -t '" + Archive("python_deflated.zip") + "' readme.txt");
+    EXPECT_NE(out.find("BEGIN 950 readme.txt\nSTEP\nEND\nSTEPS 1\nCOUNT 1\n"), std::string::npos) << out;
+}
+
+}  // namespace

@@ -1,0 +1,318 @@
+// The ZIP core's parts on their own: pattern matching and selection, name
+// safety, the progress step schedule, the temporary-file scheme, the folder
+// walk that refuses links, and the directory reader on hand-built bytes.
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "libs/zipcore/ArchiveReader.h"
+#include "libs/zipcore/Crc32.h"
+#include "libs/zipcore/EntryDecoder.h"
+#include "libs/zipcore/SafePath.h"
+#include "libs/zipcore/SteppedSink.h"
+#include "libs/zipcore/TargetTree.h"
+#include "libs/zipcore/TempFile.h"
+#include "libs/zipcore/Wildcard.h"
+
+namespace fs = std::filesystem;
+using namespace zipcore;
+
+namespace {
+
+TEST(Wildcard, MatchesLikeTheSelectionRulesSay)
+{
+    EXPECT_TRUE(WildcardMatch("*.*", "noext"));
+    EXPECT_TRUE(WildcardMatch("*.*", "dir/file.txt"));
+    EXPECT_TRUE(WildcardMatch("*", "a/b/c"));
+    EXPECT_TRUE(WildcardMatch("a/*.txt", "a/b/c.txt"));  // * crosses '/'
+    EXPECT_TRUE(WildcardMatch("?/x", "a/x"));
+    EXPECT_TRUE(WildcardMatch("a?c", "a/c"));            // ? matches '/'
+    EXPECT_FALSE(WildcardMatch("*.TXT", "a.txt"));       // case-sensitive
+    EXPECT_FALSE(WildcardMatch("a?", "a"));
+    EXPECT_TRUE(WildcardMatch("file.*", "file"));        // missing extension
+    EXPECT_FALSE(WildcardMatch("file.*", "filex"));
+    EXPECT_TRUE(WildcardMatch("**a**b**", "xxaxxbxx"));
+    // A hostile pattern stays fast (no exponential backtracking).
+    std::string name(5000, 'a');
+    EXPECT_FALSE(WildcardMatch("*a*a*a*a*a*a*a*a*b", name));
+}
+
+TEST(Wildcard, StoredNameWinsOverItsPattern)
+{
+    EntrySelector selector({"x*.txt", "missing", "*.dat"});
+    for (std::string n : {"x*.txt", "xy.txt", "a.dat"})
+        selector.NoteStoredName(n);
+    EXPECT_TRUE(selector.Selects("x*.txt"));
+    EXPECT_FALSE(selector.Selects("xy.txt"));
+    EXPECT_TRUE(selector.Selects("a.dat"));
+    EXPECT_EQ(selector.Unmatched(), std::vector<std::string>{"missing"});
+    EntrySelector all({});
+    EXPECT_TRUE(all.Selects("anything"));
+}
+
+TEST(SafePath, RefusesEveryEscape)
+{
+    std::vector<std::string> parts;
+    std::string reason;
+    for (const std::string& bad : std::vector<std::string>{"../x", "a/../../x", "/etc/passwd", "C:/x", "c:x", "a\\b", "..", "a/..", std::string("a\0b", 3), ""})
+        EXPECT_FALSE(SplitSafePath(bad, &parts, &reason)) << bad;
+    ASSERT_TRUE(SplitSafePath("./a//b/./c.txt", &parts, &reason));
+    EXPECT_EQ(parts, (std::vector<std::string>{"a", "b", "c.txt"}));
+    ASSERT_TRUE(SplitSafePath("dir/", &parts, &reason));
+    EXPECT_EQ(parts, std::vector<std::string>{"dir"});
+    EXPECT_TRUE(SplitSafePath("a..b/..c", &parts, &reason));
+}
+
+class Collect final : public OutputSink {
+public:
+    bool Write(const std::uint8_t* data, std::size_t len) override
+    {
+        bytes.append(reinterpret_cast<const char*>(data), len);
+        return true;
+    }
+    std::string bytes;
+};
+
+TEST(SteppedSink, TakesExactlyTheAnnouncedSteps)
+{
+    EXPECT_EQ(ProgressSteps(0), 1u);
+    EXPECT_EQ(ProgressSteps(65535), 1u);
+    EXPECT_EQ(ProgressSteps(65536), 2u);
+    EXPECT_EQ(ProgressSteps(100000), 3u);
+    for (std::uint64_t size : {0ull, 1ull, 32768ull, 65536ull, 100000ull, 1000003ull}) {
+        for (std::size_t piece : {std::size_t(1) << 20, std::size_t(4096), std::size_t(777)}) {
+            std::string data(size, 'z');
+            Collect collect;
+            std::vector<std::size_t> at;  // bytes written when each step came
+            SteppedSink sink(&collect, size, [&] {
+                at.push_back(collect.bytes.size());
+                return true;
+            });
+            for (std::size_t off = 0; off < size; off += piece)
+                ASSERT_TRUE(sink.Write(reinterpret_cast<const std::uint8_t*>(data.data()) + off,
+                                       std::min<std::size_t>(piece, size - off)));
+            ASSERT_TRUE(sink.Finish());
+            ASSERT_EQ(at.size(), ProgressSteps(size)) << size;
+            EXPECT_EQ(collect.bytes.size(), size);
+            // Spread over the data: step k comes at k/steps of it.
+            for (std::size_t k = 0; k + 1 < at.size(); ++k)
+                EXPECT_EQ(at[k], (k + 1) * size / at.size());
+        }
+    }
+}
+
+TEST(SteppedSink, StopsAtTheFirstRefusal)
+{
+    Collect collect;
+    int calls = 0;
+    SteppedSink sink(&collect, 200000, [&] { return ++calls < 2; });
+    std::string data(200000, 'q');
+    EXPECT_FALSE(sink.Write(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()));
+    EXPECT_EQ(calls, 2);
+    EXPECT_FALSE(sink.Finish());
+    EXPECT_EQ(calls, 2);
+    EXPECT_LT(collect.bytes.size(), data.size());
+}
+
+std::string Scratch(const std::string& name)
+{
+    std::string d = fs::temp_directory_path() / ("zipcore_tests." + std::to_string(getpid())) / name;
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+TEST(TempFile, CommitsCompleteFilesAndLeavesNothingOnFailure)
+{
+    std::string dir = Scratch("temp");
+    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    std::string error;
+    bool exists = false;
+    {
+        TempFile t;
+        ASSERT_TRUE(t.Create(dirFd, 0644, &error)) << error;
+        ASSERT_EQ(write(t.Descriptor(), "abc", 3), 3);
+        ASSERT_TRUE(t.Commit("one.txt", false, &exists, &error)) << error;
+    }
+    {
+        TempFile t;
+        ASSERT_TRUE(t.Create(dirFd, 0644, &error));
+        ASSERT_EQ(write(t.Descriptor(), "xyz", 3), 3);
+        EXPECT_FALSE(t.Commit("one.txt", false, &exists, &error));
+        EXPECT_TRUE(exists);
+    }
+    {
+        TempFile t;
+        ASSERT_TRUE(t.Create(dirFd, 0644, &error));
+        ASSERT_EQ(write(t.Descriptor(), "new", 3), 3);
+        ASSERT_TRUE(t.Commit("one.txt", true, &exists, &error)) << error;
+    }
+    {
+        TempFile t;
+        ASSERT_TRUE(t.Create(dirFd, 0644, &error));
+        ASSERT_EQ(write(t.Descriptor(), "lost", 4), 4);
+    }  // discarded
+    std::vector<std::string> names;
+    for (auto& e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"one.txt"});
+    std::string content(3, '\0');
+    int fd = open((dir + "/one.txt").c_str(), O_RDONLY);
+    ASSERT_EQ(read(fd, content.data(), 3), 3);
+    close(fd);
+    EXPECT_EQ(content, "new");
+    close(dirFd);
+}
+
+TEST(TempFile, RemovesOnlyLeftoversNobodyHolds)
+{
+    std::string dir = Scratch("stale");
+    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    int stale = open((dir + "/.fernpack-0000000000000001.tmp").c_str(), O_CREAT | O_WRONLY, 0600);
+    close(stale);
+    int held = open((dir + "/.fernpack-0000000000000002.tmp").c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    int other = open((dir + "/.fernpack-notours").c_str(), O_CREAT | O_WRONLY, 0600);
+    close(other);
+    EXPECT_EQ(RemoveStaleTemporaries(dirFd), 1);
+    EXPECT_FALSE(fs::exists(dir + "/.fernpack-0000000000000001.tmp"));
+    EXPECT_TRUE(fs::exists(dir + "/.fernpack-0000000000000002.tmp"));
+    EXPECT_TRUE(fs::exists(dir + "/.fernpack-notours"));
+    close(held);
+    EXPECT_EQ(RemoveStaleTemporaries(dirFd), 1);
+    close(dirFd);
+    EXPECT_TRUE(IsTemporaryName(".fernpack-0123.tmp"));
+    EXPECT_FALSE(IsTemporaryName("fernpack-0123.tmp"));
+}
+
+TEST(TargetTree, CreatesFoldersAndRefusesLinks)
+{
+    std::string dir = Scratch("tree");
+    fs::create_directories(dir + "/../tree_outside");
+    fs::create_directory_symlink("../tree_outside", dir + "/link");
+    int base = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    {
+        TargetTree tree(base);
+        std::string reason;
+        std::vector<std::string> parts{"a", "b", "c"};
+        EXPECT_GE(tree.OpenFolder(parts, 3, true, &reason), 0) << reason;
+        EXPECT_TRUE(fs::is_directory(dir + "/a/b/c"));
+        std::vector<std::string> viaLink{"link", "x"};
+        EXPECT_LT(tree.OpenFolder(viaLink, 2, true, &reason), 0);
+        EXPECT_NE(reason.find("symbolic link"), std::string::npos);
+        EXPECT_FALSE(fs::exists(dir + "/../tree_outside/x"));
+        std::vector<std::string> missing{"nope"};
+        EXPECT_LT(tree.OpenFolder(missing, 1, false, &reason), 0);
+    }
+    close(base);
+}
+
+// A stored-entry archive built by hand, optionally behind a prefix, with the
+// central directory offsets counted from the archive's own start.
+std::string BuildArchive(const std::vector<std::pair<std::string, std::string>>& files, const std::string& prefix,
+                         const std::string& comment = "")
+{
+    auto le16 = [](std::string& s, unsigned v) { s += char(v & 0xFF); s += char((v >> 8) & 0xFF); };
+    auto le32 = [&](std::string& s, unsigned v) { le16(s, v & 0xFFFF); le16(s, v >> 16); };
+    std::string body, cd;
+    for (const auto& [name, data] : files) {
+        unsigned crc = Crc32(0, data.data(), data.size());
+        unsigned offset = unsigned(body.size());
+        le32(body, 0x04034b50); le16(body, 10); le16(body, 0); le16(body, 0); le16(body, 0); le16(body, 0x21);
+        le32(body, crc); le32(body, unsigned(data.size())); le32(body, unsigned(data.size()));
+        le16(body, unsigned(name.size())); le16(body, 0);
+        body += name + data;
+        le32(cd, 0x02014b50); le16(cd, 20); le16(cd, 10); le16(cd, 0); le16(cd, 0); le16(cd, 0); le16(cd, 0x21);
+        le32(cd, crc); le32(cd, unsigned(data.size())); le32(cd, unsigned(data.size()));
+        le16(cd, unsigned(name.size())); le16(cd, 0); le16(cd, 0); le16(cd, 0); le16(cd, 0); le32(cd, 0);
+        le32(cd, offset);
+        cd += name;
+    }
+    std::string end;
+    le32(end, 0x06054b50); le16(end, 0); le16(end, 0); le16(end, unsigned(files.size()));
+    le16(end, unsigned(files.size())); le32(end, unsigned(cd.size())); le32(end, unsigned(body.size()));
+    le16(end, unsigned(comment.size()));
+    return prefix + body + cd + end + comment;
+}
+
+std::string DecodeAll(ArchiveReader& reader, const ZipEntry& entry, DecodeStatus* status)
+{
+    EntryData data;
+    std::string error;
+    if (!reader.LocateData(entry, &data, &error)) {
+        *status = DecodeStatus::BadData;
+        return error;
+    }
+    EntryDecoder decoder;
+    Collect collect;
+    *status = decoder.Decode(entry, data, "", collect, &error);
+    return collect.bytes;
+}
+
+TEST(ArchiveReader, FindsTheArchiveBehindAStubAndAComment)
+{
+    std::string stub(10000, 'S');
+    std::memcpy(stub.data() + 50, "PK\x03\x04", 4);
+    std::memcpy(stub.data() + 90, "PK\x05\x06", 4);
+    for (std::string prefix : {std::string(), stub}) {
+        std::string bytes = BuildArchive({{"a.txt", "alpha"}, {"dir/b.txt", "bravo!"}}, prefix, "a comment PK");
+        ArchiveReader reader;
+        std::string error;
+        ASSERT_TRUE(reader.Open(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &error)) << error;
+        EXPECT_EQ(reader.ArchiveStart(), prefix.size());
+        ASSERT_EQ(reader.Entries().size(), 2u);
+        DecodeStatus status;
+        EXPECT_EQ(DecodeAll(reader, reader.Entries()[1], &status), "bravo!");
+        EXPECT_EQ(status, DecodeStatus::Ok);
+    }
+}
+
+TEST(ArchiveReader, RefusesDamageWithAReason)
+{
+    std::string good = BuildArchive({{"a.txt", "alpha"}}, "");
+    ArchiveReader reader;
+    std::string error;
+    auto open = [&](const std::string& b) {
+        return reader.Open(reinterpret_cast<const std::uint8_t*>(b.data()), b.size(), &error);
+    };
+    EXPECT_FALSE(open("not a zip at all"));
+    EXPECT_FALSE(open(""));
+    EXPECT_FALSE(open(good.substr(0, good.size() - 30)));  // end record cut
+    std::string many = good;
+    many[good.size() - 22 + 10] = char(200);  // more entries than fit
+    many[good.size() - 22 + 8] = char(200);
+    EXPECT_FALSE(open(many));
+    std::string split = good;
+    split[good.size() - 22 + 4] = 1;  // disk number
+    EXPECT_FALSE(open(split));
+    EXPECT_NE(error.find("split"), std::string::npos);
+    // Data cut short behind a good directory: located, then refused.
+    std::string badCrc = good;
+    badCrc[30 + 5] ^= 1;
+    ASSERT_TRUE(open(badCrc));
+    DecodeStatus status;
+    DecodeAll(reader, reader.Entries()[0], &status);
+    EXPECT_EQ(status, DecodeStatus::BadCrc);
+}
+
+TEST(ArchiveReader, ReadsTheEmptySelfExtractorRecord)
+{
+    std::string bytes(38912 + 256, 'S');
+    const unsigned char end[22] = {0x50, 0x4B, 0x05, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x99, 0, 0, 0, 0};
+    bytes.append(reinterpret_cast<const char*>(end), 22);
+    ArchiveReader reader;
+    std::string error;
+    EXPECT_TRUE(reader.Open(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &error)) << error;
+    EXPECT_TRUE(reader.Entries().empty());
+    // Also with a stub of another length: the fixed offset means nothing.
+    std::string shortStub = std::string(300, 'S') + std::string(reinterpret_cast<const char*>(end), 22);
+    EXPECT_TRUE(reader.Open(reinterpret_cast<const std::uint8_t*>(shortStub.data()), shortStub.size(), &error));
+}
+
+}  // namespace
