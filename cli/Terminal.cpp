@@ -22,6 +22,9 @@ bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 std::optional<std::string> ReadSecret(const std::string& prompt)
 {
+    // Only a person at a terminal is asked; scripts never hang on a prompt.
+    if (::isatty(STDIN_FILENO) != 1)
+        return std::nullopt;
     const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;

@@ -11,7 +11,7 @@ namespace cli {
 bool StderrIsTerminal();
 
 // Prints `prompt` on the terminal and reads one line with echo off.
-// nullopt when there is no terminal to ask.
+// nullopt when standard input is no terminal (nobody to ask).
 std::optional<std::string> ReadSecret(const std::string& prompt);
 
 // After this, the first Ctrl-C only sets the flag that Interrupted()

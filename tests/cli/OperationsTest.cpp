@@ -1,0 +1,170 @@
+// fernpack-cli's operations end to end, through the real libraries: what a
+// user types, what lands on disk, what is printed and the exit status.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "CliRunner.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+const std::string Bin = std::filesystem::path(FERNPACK_CLI).parent_path().string();
+
+bool Have(const std::string& name) { return platform::FileExists(Bin + "/" + name); }
+
+class Operations : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        src = dir / "src";
+        ASSERT_EQ(fixture::RunCommand("mkdir -p " + ShellQuote(src + "/sub/deeper") + " && cd " + ShellQuote(src) +
+                                      " && seq 1 40000 > numbers.txt && head -c 100000 /dev/urandom > random.bin"
+                                      " && : > empty.txt && echo deep > sub/deeper/deep.txt && echo s > sub/s.txt"
+                                      " && echo hidden > .hidden"),
+                  0);
+        zipped = dir / "made-by-zip.zip";
+        ASSERT_EQ(fixture::RunCommand("cd " + ShellQuote(src) + " && zip -q -r " + ShellQuote(zipped) + " ."), 0);
+    }
+
+    bool SameFile(const std::string& a, const std::string& b) { return fixture::ReadFile(a) == fixture::ReadFile(b); }
+
+    fixture::TempDir dir;
+    std::string src, zipped;
+};
+
+}  // namespace
+
+TEST_F(Operations, ExtractAllAndSelectedMembers)
+{
+    ASSERT_TRUE(Have("UNZDLL.DLL"));
+    CliResult all = RunCli("extract --dirnames -d " + ShellQuote(dir / "out/new") + " " + ShellQuote(zipped));
+    EXPECT_EQ(all.Status, 0) << all.Err;
+    EXPECT_NE(all.Out.find("files were extracted"), std::string::npos) << all.Out;
+    for (const char* f : {"numbers.txt", "random.bin", "empty.txt", "sub/deeper/deep.txt", "sub/s.txt", ".hidden"})
+        EXPECT_TRUE(SameFile(src + "/" + f, dir / ("out/new/" + std::string(f)))) << f;
+
+    // Selected members, without folder names, relative to the current folder.
+    std::filesystem::create_directories(dir / "flat");
+    CliResult some = RunCli("extract " + ShellQuote(zipped) + " sub/deeper/deep.txt '*.bin'", dir / "flat");
+    EXPECT_EQ(some.Status, 0) << some.Err;
+    EXPECT_EQ(some.Out, "2 files were extracted\n");
+    EXPECT_TRUE(SameFile(src + "/sub/deeper/deep.txt", dir / "flat/deep.txt"));
+    EXPECT_TRUE(SameFile(src + "/random.bin", dir / "flat/random.bin"));
+
+    // Existing files are kept unless --overwrite is given.
+    fixture::TempDir scratch;
+    scratch.Write("deep.txt", "mine");
+    CliResult kept = RunCli("extract -d " + ShellQuote(scratch.Path()) + " " + ShellQuote(zipped) + " sub/deeper/deep.txt");
+    EXPECT_EQ(fixture::ReadFile(scratch / "deep.txt"), "mine");
+    EXPECT_EQ(kept.Status, 1);  // nothing was handled
+    CliResult replaced =
+        RunCli("extract --overwrite -d " + ShellQuote(scratch.Path()) + " " + ShellQuote(zipped) + " sub/deeper/deep.txt");
+    EXPECT_EQ(replaced.Status, 0) << replaced.Err;
+    EXPECT_EQ(fixture::ReadFile(scratch / "deep.txt"), "deep\n");
+}
+
+TEST_F(Operations, TestReportsGoodAndBadArchives)
+{
+    ASSERT_TRUE(Have("UNZDLL.DLL"));
+    CliResult good = RunCli("test " + ShellQuote(zipped));
+    EXPECT_EQ(good.Status, 0) << good.Err;
+    EXPECT_EQ(good.Out, "All 8 files tested OK\n");
+
+    // Flip a byte inside the random file's stored data.
+    std::string bytes = fixture::ReadFile(zipped);
+    const std::size_t at = bytes.find("random.bin") + 10 + 5000;
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
+    const std::string damaged = dir.Write("damaged.zip", bytes);
+    CliResult bad = RunCli("test " + ShellQuote(damaged));
+    EXPECT_EQ(bad.Status, 1);
+    EXPECT_EQ(bad.Out, "ERROR: 1 files tested BAD, or skipped!\n");
+    EXPECT_NE(bad.Err.find("random.bin"), std::string::npos) << bad.Err;
+}
+
+TEST_F(Operations, EncryptedArchivesTakeThePasswordFromFileOrEnvironment)
+{
+    ASSERT_TRUE(Have("UNZDLL.DLL"));
+    const std::string aes = dir / "aes.zip";
+    ASSERT_EQ(fixture::RunCommand("cd " + ShellQuote(src) + " && 7zz a -tzip -mem=AES256 -psecret " + ShellQuote(aes) +
+                                  " numbers.txt random.bin > /dev/null"),
+              0);
+    const std::string pw = dir.Write("pw", "secret\n");
+    CliResult withFile = RunCli("test --password-file " + ShellQuote(pw) + " " + ShellQuote(aes) + " </dev/null");
+    EXPECT_EQ(withFile.Status, 0) << withFile.Err;
+    EXPECT_EQ(withFile.Out, "All 2 files tested OK\n");
+
+    // No terminal, no file, no variable: refused with a clear word, nothing written.
+    CliResult none = RunCli("extract -d " + ShellQuote(dir / "x") + " " + ShellQuote(aes) + " </dev/null");
+    EXPECT_EQ(none.Status, 1);
+    EXPECT_NE(none.Err.find("a password is needed"), std::string::npos) << none.Err;
+
+    const std::string cmd = "FERNPACK_PASSWORD=secret " + ShellQuote(FERNPACK_CLI) + " extract -d " +
+                            ShellQuote(dir / "env") + " " + ShellQuote(aes) + " </dev/null";
+    std::string out;
+    EXPECT_EQ(fixture::RunCommand(cmd, &out), 0);
+    EXPECT_EQ(out, "2 files were extracted\n");
+    EXPECT_TRUE(SameFile(src + "/random.bin", dir / "env/random.bin"));
+
+    const std::string wrong = "FERNPACK_PASSWORD=wrong " + ShellQuote(FERNPACK_CLI) + " test " + ShellQuote(aes) +
+                              " </dev/null 2>/dev/null";
+    EXPECT_EQ(fixture::RunCommand(wrong, &out), 1);
+    EXPECT_EQ(out, "ERROR: 2 files tested BAD, or skipped!\n");
+}
+
+TEST_F(Operations, AddListDeleteAndTest)
+{
+    if (!Have("ZIPDLL.DLL"))
+        GTEST_SKIP() << "ZIPDLL.DLL is not built";
+    const std::string archive = dir / "new.zip";
+    CliResult add = RunCli("add --recurse --dirnames " + ShellQuote(archive) + " " + ShellQuote(src));
+    EXPECT_EQ(add.Status, 0) << add.Err;
+    EXPECT_EQ(add.Out, "6 files were added\n");  // the dot-file stays out
+    CliResult list = RunCli("list --tsv " + ShellQuote(archive));
+    EXPECT_NE(list.Out.find("#count\t6"), std::string::npos) << list.Out;
+    EXPECT_EQ(RunCli("test " + ShellQuote(archive)).Out, "All 6 files tested OK\n");
+
+    std::string unzipOut;
+    EXPECT_EQ(fixture::RunCommand("unzip -tq " + ShellQuote(archive), &unzipOut), 0) << unzipOut;
+
+    const std::string member = src.substr(1) + "/sub/s.txt";
+    CliResult del = RunCli("delete " + ShellQuote(archive) + " " + ShellQuote(member));
+    EXPECT_EQ(del.Status, 0) << del.Err;
+    EXPECT_EQ(del.Out, "1 file was deleted\n");
+    EXPECT_NE(RunCli("list --tsv " + ShellQuote(archive)).Out.find("#count\t5"), std::string::npos);
+
+    CliResult none = RunCli("delete " + ShellQuote(archive) + " no-such-member");
+    EXPECT_EQ(none.Status, 1);
+    EXPECT_EQ(none.Out, "0 files were deleted\n");
+}
+
+TEST_F(Operations, SelfExtractingRoundTrip)
+{
+    if (!Have("ZIPSFX.BIN"))
+        GTEST_SKIP() << "ZIPSFX.BIN is not built";
+    const std::string zip = dir / "round.zip";
+    std::filesystem::copy_file(zipped, zip);
+    CliResult sfx = RunCli("sfx --caption Hello --overwrite never " + ShellQuote(zip));
+    EXPECT_EQ(sfx.Status, 0) << sfx.Err;
+    EXPECT_EQ(sfx.Out, "Filename is now: " + (dir / "round.exe") + "\n");
+    EXPECT_FALSE(platform::FileExists(zip));
+    EXPECT_EQ(RunCli("test " + ShellQuote(dir / "round.exe")).Out, "All 8 files tested OK\n");
+
+    CliResult back = RunCli("unsfx " + ShellQuote(dir / "round.exe"));
+    EXPECT_EQ(back.Status, 0) << back.Err;
+    EXPECT_EQ(back.Out, "Filename is now: " + zip + "\n");
+    EXPECT_TRUE(SameFile(zip, zipped));
+
+    EXPECT_EQ(RunCli("unsfx " + ShellQuote(zip)).Status, 1);
+    EXPECT_EQ(RunCli("sfx --overwrite sometimes " + ShellQuote(zip)).Status, 2);
+}
+
+TEST_F(Operations, MissingArchivesAndUsage)
+{
+    EXPECT_EQ(RunCli("extract nothing.zip", dir.Path()).Err, "fernpack-cli: nothing.zip: no such file\n");
+    EXPECT_EQ(RunCli("test nothing.zip", dir.Path()).Status, 1);
+    EXPECT_EQ(RunCli("delete " + ShellQuote(zipped)).Status, 2);
+    EXPECT_EQ(RunCli("add " + ShellQuote(zipped)).Status, 2);
+    EXPECT_EQ(RunCli("add --update --freshen a.zip b").Status, 2);
+    EXPECT_EQ(RunCli("add --level x a.zip b").Status, 2);
+}
