@@ -1,0 +1,104 @@
+// ZIPDLL.DLL: adds files to an archive or deletes members from it as the
+// caller's ZipCommandRecord asks, reporting through the caller's callback.
+// The only exported symbols are ZipDllExec and GetZipDllVersion.
+#include <cstring>
+#include <exception>
+#include <new>
+#include <string>
+
+#include "engine/ZIPDLL.h"
+#include "libs/zipcore/CallbackReporter.h"
+#include "libs/zipwriter/ArchiveUpdate.h"
+
+#define ZIP_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+constexpr std::int32_t kZipDllVersion = 100;  // 1.00
+
+// A text field of the caller's record, read no further than its buffer.
+std::string RecordText(const char* text, std::size_t capacity)
+{
+    return text ? std::string(text, strnlen(text, capacity - 1)) : std::string();
+}
+
+bool CheckRecord(const ZipCommandRecord& record, zipcore::CallbackReporter& reporter)
+{
+    if (record.RecordVersion != ZREC_RECORD_VERSION) {
+        reporter.Message(zipcore::kBadRecord, "Command record version " + std::to_string(record.RecordVersion) +
+                                                  " is not supported (expected 140)");
+        return false;
+    }
+    if (record.TrailerMark != ZREC_TRAILER_MARK) {
+        reporter.Message(zipcore::kBadRecord, "Command record is damaged (trailer mark " +
+                                                  std::to_string(record.TrailerMark) + ", expected 7)");
+        return false;
+    }
+    if (record.SpecCount < 0 || record.SpecCount > ZREC_MAX_SPECS) {
+        reporter.Message(zipcore::kBadRecord,
+                         "Command record is damaged (" + std::to_string(record.SpecCount) + " specifications)");
+        return false;
+    }
+    return true;
+}
+
+std::int32_t Run(const ZipCommandRecord& record)
+{
+    zipcore::CallbackReporter reporter(record.CallbackAddress, record.Caller);
+    try {
+        if (!CheckRecord(record, reporter))
+            return 0;
+        zipwriter::UpdateOptions options;
+        options.archivePath = RecordText(record.ArchiveName, ZREC_TEXT_CAPACITY);
+        if (options.archivePath.empty()) {
+            reporter.Message(zipcore::kBadRecord, "No archive name given");
+            reporter.BatchEnd();
+            return 0;
+        }
+        for (std::int32_t i = 0; i < record.SpecCount; ++i) {
+            std::string spec = RecordText(record.SpecTexts[i], ZREC_TEXT_CAPACITY);
+            if (!spec.empty())
+                options.specs.push_back(std::move(spec));
+        }
+        options.password = RecordText(record.PasswordText, ZREC_PASSWORD_CAPACITY);
+        options.trace = record.TraceOn != 0;
+        options.verbose = record.VerboseOn != 0 || options.trace;
+        options.level = record.CompressionLevel;
+        if (record.DeleteOn != 0) {
+            if (options.specs.empty()) {
+                reporter.Message(zipcore::kNotInArchive, "No members named for deletion");
+                reporter.BatchEnd();
+                return 0;
+            }
+            return zipwriter::DeleteMembers(options, reporter);
+        }
+        options.encrypt = record.EncryptOn != 0;
+        options.hidden = record.HiddenFilesOn != 0;
+        options.dirNames = record.NoDirNames == 0;
+        options.recurse = record.RecurseOn != 0;
+        options.forceDos = record.ForceDosOn != 0;
+        options.move = record.MoveOn != 0;
+        options.update = record.UpdateOn != 0;
+        options.freshen = record.FreshenOn != 0 && !options.update;
+        options.zipTime = record.ZipTimeOn != 0;
+        return zipwriter::AddFiles(options, reporter);
+    } catch (const std::bad_alloc&) {
+        reporter.Message(zipcore::kInternalError, "Out of memory; the archive was left unchanged");
+    } catch (const std::exception& e) {
+        reporter.Message(zipcore::kInternalError, std::string("Internal error: ") + e.what());
+    } catch (...) {
+        reporter.Message(zipcore::kInternalError, "Internal error");
+    }
+    return 0;
+}
+
+}  // namespace
+
+ZIP_EXPORT std::int32_t ZREC_CALL ZipDllExec(ZipCommandRecord* record)
+{
+    if (!record)
+        return 0;
+    return Run(*record);
+}
+
+ZIP_EXPORT std::int32_t ZREC_CALL GetZipDllVersion(void) { return kZipDllVersion; }

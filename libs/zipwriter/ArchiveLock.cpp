@@ -1,0 +1,93 @@
+#include "ArchiveLock.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace zipwriter {
+
+LockedArchive::~LockedArchive()
+{
+    Close();
+    if (dirFd_ >= 0)
+        close(dirFd_);
+}
+
+void LockedArchive::Close()
+{
+    if (data_)
+        munmap(const_cast<std::uint8_t*>(data_), size_);
+    data_ = nullptr;
+    size_ = 0;
+    if (fd_ >= 0)
+        close(fd_);  // releases the lock
+    fd_ = -1;
+}
+
+bool LockedArchive::Open(const std::string& path, std::string* error)
+{
+    std::size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    baseName_ = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (baseName_.empty()) {
+        *error = "the archive name names a folder";
+        return false;
+    }
+    dirFd_ = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd_ < 0) {
+        *error = dir + ": " + std::strerror(errno);
+        return false;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fd_ = openat(dirFd_, baseName_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) {
+            if (errno == ENOENT)
+                return true;
+            *error = std::strerror(errno);
+            return false;
+        }
+        int rc;
+        while ((rc = flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        if (rc != 0) {
+            *error = std::string("cannot lock the archive: ") + std::strerror(errno);
+            Close();
+            return false;
+        }
+        struct stat named;
+        if (fstat(fd_, &status_) != 0) {
+            *error = std::strerror(errno);
+            Close();
+            return false;
+        }
+        if (fstatat(dirFd_, baseName_.c_str(), &named, 0) != 0 || named.st_dev != status_.st_dev ||
+            named.st_ino != status_.st_ino) {
+            Close();  // replaced while we waited: lock the new one
+            continue;
+        }
+        if (!S_ISREG(status_.st_mode)) {
+            *error = "the archive is not a regular file";
+            Close();
+            return false;
+        }
+        size_ = std::size_t(status_.st_size);
+        if (size_ > 0) {
+            void* p = mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd_, 0);
+            if (p == MAP_FAILED) {
+                *error = std::strerror(errno);
+                Close();
+                return false;
+            }
+            data_ = static_cast<const std::uint8_t*>(p);
+        }
+        return true;
+    }
+    *error = "the archive keeps being replaced by another program";
+    return false;
+}
+
+}  // namespace zipwriter

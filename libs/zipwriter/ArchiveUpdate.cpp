@@ -1,0 +1,680 @@
+#include "ArchiveUpdate.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "AesEncryptor.h"
+#include "ArchiveLock.h"
+#include "DosTime.h"
+#include "ExistingArchive.h"
+#include "MemberCopy.h"
+#include "MemberName.h"
+#include "Pipeline.h"
+#include "SourceWalk.h"
+#include "ZipRecords.h"
+#include "libs/zipcore/Crc32.h"
+#include "libs/zipcore/OpensslCrypto.h"
+#include "libs/zipcore/SteppedSink.h"
+#include "libs/zipcore/TempFile.h"
+#include "libs/zipcore/Wildcard.h"
+#include "libs/zipcore/ZipFormat.h"
+
+namespace zipwriter {
+
+using zipcore::CallbackReporter;
+
+int EffectiveLevel(int requested)
+{
+    if (requested < 0)
+        return 6;
+    if (requested > 9)
+        return 12;
+    return requested;
+}
+
+namespace {
+
+constexpr std::uint64_t kLimit32 = 0xFFFFFFFFull;
+
+// Takes a file's progress steps as its bytes pass.
+class StepCounter {
+public:
+    StepCounter(CallbackReporter& reporter, std::uint64_t size)
+        : reporter_(reporter), size_(size), steps_(zipcore::ProgressSteps(size))
+    {
+    }
+    // Steps due once `done` of the file's bytes have passed; the last one is
+    // kept for Finish. False when the caller asked to stop.
+    bool Advance(std::uint64_t done)
+    {
+        while (taken_ + 1 < steps_ && Boundary(taken_ + 1) <= done) {
+            ++taken_;
+            if (!reporter_.FileStep())
+                return false;
+        }
+        return true;
+    }
+    bool Finish()
+    {
+        while (taken_ < steps_) {
+            ++taken_;
+            if (!reporter_.FileStep())
+                return false;
+        }
+        return true;
+    }
+
+private:
+    std::uint64_t Boundary(std::uint64_t k) const
+    {
+        return (size_ / steps_) * k + (size_ % steps_) * k / steps_;
+    }
+    CallbackReporter& reporter_;
+    std::uint64_t size_, steps_, taken_ = 0;
+};
+
+struct NewMember {
+    SourceFile source;
+    std::string name;
+    std::size_t replaces = SIZE_MAX;  // index of the member it replaces
+};
+
+struct PlanItem {
+    bool copy;
+    std::size_t index;  // into the old entries, or into the new members
+};
+
+enum class Outcome { Written, Skipped, Stopped, Failed };
+
+class Session {
+public:
+    Session(const UpdateOptions& options, CallbackReporter& reporter) : options_(options), reporter_(reporter) {}
+
+    std::int32_t Add();
+    std::int32_t Delete();
+
+private:
+    bool OpenArchive();
+    bool SelectSources();
+    bool FitsIn32Bits(const std::vector<PlanItem>& plan);
+    bool WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew);
+    Outcome WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipeline, OutputFile& out);
+    Outcome WriteFolder(const NewMember& member, OutputFile& out);
+    bool PutData(OutputFile& out, AesEncryptor* aes, const std::uint8_t* data, std::size_t len,
+                 StepCounter* steps, std::uint64_t inputFrom, std::uint64_t inputTo);
+    bool CopyStored(OutputFile& out, AesEncryptor* aes, const PreparedMember& member, StepCounter* steps,
+                    std::uint32_t* crc, std::string* error);
+    void Info(const std::string& text)
+    {
+        if (options_.verbose || options_.trace)
+            reporter_.Message(zipcore::kInfo, text);
+    }
+    std::int32_t End(std::int32_t count)
+    {
+        if (reporter_.Stopped())
+            return 0;
+        reporter_.BatchEnd();
+        return count;
+    }
+
+    const UpdateOptions& options_;
+    CallbackReporter& reporter_;
+    LockedArchive lock_;
+    ExistingArchive existing_;
+    std::vector<NewMember> members_;
+    std::vector<std::string> centrals_;
+    std::uint64_t archiveStart_ = 0;
+    std::uint32_t newestDos_ = 0;
+    std::int32_t written_ = 0;
+    std::vector<std::size_t> writtenMembers_;
+    bool cancelled_ = false;
+    std::vector<std::uint8_t> scratch_;
+};
+
+bool Session::OpenArchive()
+{
+    std::string error;
+    if (!lock_.Open(options_.archivePath, &error)) {
+        reporter_.Message(zipcore::kArchiveUnreadable, "Cannot open " + options_.archivePath + ": " + error);
+        return false;
+    }
+    zipcore::RemoveStaleTemporaries(lock_.DirFd());
+    if (!existing_.Open(lock_.Data(), lock_.Size(), &error)) {
+        reporter_.Message(zipcore::kArchiveDamaged, options_.archivePath + ": " + error + "; it was left unchanged");
+        return false;
+    }
+    return true;
+}
+
+bool Session::SelectSources()
+{
+    WalkOptions walk;
+    walk.hidden = options_.hidden;
+    walk.recurse = options_.recurse;
+    walk.emptyFolders = options_.recurse && options_.dirNames;
+    walk.archivePath = options_.archivePath;
+
+    std::unordered_map<std::string, std::size_t> stored;
+    for (std::size_t i = 0; i < existing_.Entries().size(); ++i)
+        stored[existing_.Entries()[i].name] = i;
+    std::unordered_set<std::string> taken;
+
+    for (const auto& spec : options_.specs) {
+        WalkResult found = SelectFiles(spec, walk);
+        for (const auto& problem : found.problems)
+            reporter_.Message(kSourceUnreadable, "Cannot read folder " + problem);
+        if (found.files.empty()) {
+            reporter_.Message(kSpecMatchedNothing, "No files found for " + spec);
+            continue;
+        }
+        for (auto& file : found.files) {
+            std::string name = StoredName(file.namePath, options_.dirNames);
+            if (name.empty())
+                continue;
+            if (options_.forceDos)
+                name = ForceDosName(name);
+            if (file.isDirectory)
+                name += '/';
+            if (!taken.insert(name).second) {
+                Info("  skipping " + file.path + ": " + name + " is added already");
+                continue;
+            }
+            NewMember member;
+            auto old = stored.find(name);
+            if (old != stored.end()) {
+                const zipcore::ZipEntry& entry = existing_.Entries()[old->second];
+                if (file.isDirectory)
+                    continue;  // the folder is there already
+                std::uint32_t memberTime = std::uint32_t(entry.dosDate) << 16 | entry.dosTime;
+                if ((options_.update || options_.freshen) && DosFromUnix(file.mtime) <= memberTime) {
+                    Info("  " + name + " is up to date");
+                    continue;
+                }
+                member.replaces = old->second;
+            } else if (options_.freshen && !options_.update) {
+                continue;
+            }
+            member.source = std::move(file);
+            member.name = std::move(name);
+            members_.push_back(std::move(member));
+        }
+    }
+    return !members_.empty();
+}
+
+bool Session::FitsIn32Bits(const std::vector<PlanItem>& plan)
+{
+    std::uint64_t total = existing_.PrefixSize() + zipcore::kEndRecordSize + zipcore::kZip64EndRecordSize +
+                          zipcore::kZip64LocatorSize + existing_.Comment().size();
+    for (const auto& item : plan) {
+        if (item.copy) {
+            const MemberSpan& span = existing_.Span(item.index);
+            total += span.localHeaderSize + span.dataSize + span.descriptorSize + span.centralSize;
+        } else {
+            const NewMember& m = members_[item.index];
+            // Stored data never exceeds the file; headers, extra fields and
+            // the encryption overhead come on top.
+            total += m.source.size + 2 * m.name.size() + 30 + 46 + 2 * 20 + kAesOverhead;
+        }
+    }
+    return total <= kLimit32;
+}
+
+bool Session::PutData(OutputFile& out, AesEncryptor* aes, const std::uint8_t* data, std::size_t len,
+                      StepCounter* steps, std::uint64_t inputFrom, std::uint64_t inputTo)
+{
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::size_t done = 0;
+    while (done < len) {
+        std::size_t n = std::min(kChunk, len - done);
+        if (aes) {
+            scratch_.assign(data + done, data + done + n);
+            if (!aes->Encrypt(scratch_.data(), n)) {
+                reporter_.Message(zipcore::kInternalError, "Encryption failed; nothing was written");
+                return false;
+            }
+            if (!out.Write(scratch_.data(), n))
+                return false;
+        } else if (!out.Write(data + done, n)) {
+            return false;
+        }
+        done += n;
+        if (steps) {
+            std::uint64_t input = inputFrom + (len ? (inputTo - inputFrom) * done / len : 0);
+            if (!steps->Advance(input)) {
+                cancelled_ = true;
+                return false;
+            }
+        }
+    }
+    if (steps && len == 0 && !steps->Advance(inputTo)) {
+        cancelled_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool Session::CopyStored(OutputFile& out, AesEncryptor* aes, const PreparedMember& member, StepCounter* steps,
+                         std::uint32_t* crc, std::string* error)
+{
+    std::vector<std::uint8_t> buffer(std::size_t(1) << 20);
+    std::uint64_t at = 0;
+    *crc = 0;
+    while (at < member.size) {
+        std::size_t want = std::size_t(std::min<std::uint64_t>(buffer.size(), member.size - at));
+        ssize_t n = pread(member.source->fd, buffer.data(), want, off_t(at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *error = n < 0 ? std::strerror(errno) : "the file became shorter while it was read";
+            return false;
+        }
+        *crc = zipcore::Crc32(*crc, buffer.data(), std::size_t(n));
+        if (!PutData(out, aes, buffer.data(), std::size_t(n), steps, at, at + std::uint64_t(n)))
+            return false;
+        at += std::uint64_t(n);
+    }
+    return true;
+}
+
+Outcome Session::WriteFolder(const NewMember& member, OutputFile& out)
+{
+    MemberHeader header;
+    header.name = member.name;
+    header.flags = NeedsUtf8Flag(member.name) ? zipcore::kFlagUtf8Names : 0;
+    header.dosDateTime = DosFromUnix(member.source.mtime);
+    header.externalAttributes = std::uint32_t(member.source.mode & 0xFFFF) << 16 | 0x10;
+    header.extra = UnixTimeExtra(member.source.mtime);
+    std::uint64_t offset = out.Position() - archiveStart_;
+    std::string local = LocalHeaderBytes(header);
+    if (!out.Write(local.data(), local.size()))
+        return Outcome::Failed;
+    centrals_.push_back(CentralHeaderBytes(header, offset));
+    newestDos_ = std::max(newestDos_, header.dosDateTime);
+    Info("  adding: " + member.name);
+    return Outcome::Written;
+}
+
+Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipeline, OutputFile& out)
+{
+    const NewMember& member = members_[memberIndex];
+    PreparedMember& prepared = pipeline.Prepare(k);
+    std::uint64_t size = prepared.opened && prepared.openError.empty() ? prepared.size : member.source.size;
+    StepCounter steps(reporter_, size);
+    if (!reporter_.FileBegin(member.name, std::int64_t(size))) {
+        cancelled_ = true;
+        return Outcome::Stopped;
+    }
+    auto skip = [&](const std::string& why) {
+        reporter_.Message(kSourceUnreadable, "Skipped " + member.source.path + ": " + why);
+        pipeline.Finish(k);
+        if (!steps.Finish()) {
+            cancelled_ = true;
+            return Outcome::Stopped;
+        }
+        return Outcome::Skipped;
+    };
+    if (!prepared.openError.empty())
+        return skip(prepared.openError);
+
+    bool encrypt = options_.encrypt;
+    MemberHeader header;
+    header.name = member.name;
+    header.flags = NeedsUtf8Flag(member.name) ? zipcore::kFlagUtf8Names : 0;
+    header.dosDateTime = DosFromUnix(prepared.mtime);
+    header.uncompressedSize = size;
+    header.externalAttributes = std::uint32_t(prepared.mode & 0xFFFF) << 16;
+    header.extra = UnixTimeExtra(prepared.mtime);
+    std::uint16_t vendorVersion = size < 20 ? 2 : 1;  // AE-2 hides the CRC of tiny files
+
+    // Whole files are known before anything is written: a file that cannot
+    // be read leaves no trace.
+    std::uint16_t method = zipcore::kMethodDeflated;
+    if (prepared.kind == MemberKind::Streamed) {
+        method = zipcore::kMethodStored;
+    } else if (prepared.kind == MemberKind::Whole) {
+        CompressJob& job = pipeline.Job(k, 0);
+        if (!job.ok)
+            return skip(job.error);
+        method = job.stored ? zipcore::kMethodStored : zipcore::kMethodDeflated;
+    }
+    auto describe = [&](std::uint16_t m) {
+        header.method = encrypt ? zipcore::kMethodAes : m;
+        header.versionNeeded = encrypt ? kNeedAes : kNeedDefault;
+        header.flags = (header.flags & ~zipcore::kFlagEncrypted) | (encrypt ? zipcore::kFlagEncrypted : 0);
+        header.extra = UnixTimeExtra(prepared.mtime) + (encrypt ? AesExtra(vendorVersion, m) : std::string());
+    };
+    describe(method);
+
+    std::uint64_t memberStart = out.Position();
+    std::string local = LocalHeaderBytes(header);
+    if (!out.Write(local.data(), local.size()))
+        return Outcome::Failed;
+    std::uint64_t dataStart = out.Position();
+
+    AesEncryptor aesState;
+    AesEncryptor* aes = nullptr;
+    auto beginData = [&]() {
+        if (!encrypt)
+            return true;
+        std::string error;
+        if (!aesState.Init(zipcore::OpensslCrypto(), options_.password, &error)) {
+            reporter_.Message(zipcore::kInternalError, "Encryption failed (" + error + "); nothing was written");
+            return false;
+        }
+        aes = &aesState;
+        return out.Write(aesState.Header(), kAesHeaderSize);
+    };
+    auto endData = [&]() {
+        if (!aes)
+            return true;
+        std::uint8_t code[kAesCodeSize];
+        if (!aes->Finish(code)) {
+            reporter_.Message(zipcore::kInternalError, "Encryption failed; nothing was written");
+            return false;
+        }
+        return out.Write(code, sizeof(code));
+    };
+    auto failOrStop = [&]() {
+        pipeline.Finish(k);
+        return cancelled_ ? Outcome::Stopped : Outcome::Failed;
+    };
+    if (!beginData())
+        return failOrStop();
+
+    std::uint32_t crc = 0;
+    std::uint64_t deflated = 0;
+    if (prepared.kind == MemberKind::Streamed) {
+        std::string error;
+        if (!CopyStored(out, aes, prepared, &steps, &crc, &error)) {
+            if (!error.empty() && !out.Failed() && !cancelled_) {
+                if (!out.TruncateTo(memberStart))
+                    return failOrStop();
+                return skip(error);
+            }
+            return failOrStop();
+        }
+    } else if (prepared.kind == MemberKind::Whole) {
+        CompressJob& job = pipeline.Job(k, 0);
+        crc = job.crc;
+        if (!PutData(out, aes, job.output.data(), job.output.size(), &steps, 0, size))
+            return failOrStop();
+        pipeline.Release(k, 0);
+    } else {
+        std::uint64_t inputAt = 0;
+        for (std::size_t j = 0; j < prepared.jobs.size(); ++j) {
+            CompressJob& job = pipeline.Job(k, j);
+            if (!job.ok) {
+                std::string error = job.error;
+                if (!out.TruncateTo(memberStart))
+                    return failOrStop();
+                return skip(error);
+            }
+            crc = j == 0 ? job.crc : CombineCrc(crc, job.crc, job.length);
+            deflated += job.output.size();
+            if (!PutData(out, aes, job.output.data(), job.output.size(), &steps, inputAt, inputAt + job.length))
+                return failOrStop();
+            inputAt += job.length;
+            pipeline.Release(k, j);
+        }
+        if (deflated >= size) {
+            // It did not shrink: written again as it is, from the file.
+            std::uint32_t again = 0;
+            std::string error;
+            method = zipcore::kMethodStored;
+            describe(method);
+            if (!out.TruncateTo(dataStart) || !beginData())
+                return failOrStop();
+            if (!CopyStored(out, aes, prepared, nullptr, &again, &error)) {
+                if (!error.empty() && !out.Failed()) {
+                    if (!out.TruncateTo(memberStart))
+                        return failOrStop();
+                    return skip(error);
+                }
+                return failOrStop();
+            }
+            if (again != crc) {
+                if (!out.TruncateTo(memberStart))
+                    return failOrStop();
+                return skip("the file changed while it was read");
+            }
+        }
+    }
+    if (!endData())
+        return failOrStop();
+    pipeline.Finish(k);
+
+    header.crc = encrypt && vendorVersion == 2 ? 0 : crc;
+    header.compressedSize = out.Position() - dataStart;
+    std::string final = LocalHeaderBytes(header);
+    if (!out.Patch(memberStart, final.data(), final.size()))
+        return Outcome::Failed;
+    centrals_.push_back(CentralHeaderBytes(header, memberStart - archiveStart_));
+    newestDos_ = std::max(newestDos_, header.dosDateTime);
+    if (!steps.Finish()) {
+        cancelled_ = true;
+        return Outcome::Stopped;
+    }
+    if (options_.verbose || options_.trace) {
+        std::uint64_t stored = header.compressedSize - (encrypt ? kAesOverhead : 0);
+        int ratio = size ? int(100 - std::min<std::uint64_t>(100, stored * 100 / size)) : 0;
+        Info("  " + std::string(member.replaces != SIZE_MAX ? "updating: " : "adding: ") + member.name + " (" +
+             (method == zipcore::kMethodStored ? "stored " : "deflated ") + std::to_string(ratio) + "%)" +
+             (encrypt ? " encrypted" : ""));
+    }
+    return Outcome::Written;
+}
+
+bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
+{
+    if (!FitsIn32Bits(plan)) {
+        reporter_.Message(kArchiveTooLarge,
+                          "The archive would grow beyond 4 GiB, which this format cannot describe here; "
+                          "nothing was changed");
+        return false;
+    }
+    mode_t mode = lock_.Exists() ? (lock_.Status().st_mode & 07777) : 0666;
+    zipcore::TempFile temp;
+    std::string error;
+    if (!temp.Create(lock_.DirFd(), mode, &error)) {
+        reporter_.Message(zipcore::kWriteError, "Cannot create a temporary file beside the archive: " + error);
+        return false;
+    }
+    OutputFile out(temp.Descriptor(), options_.writeFault);
+    archiveStart_ = existing_.ArchiveStart();
+    if (existing_.PrefixSize() > 0)
+        out.Write(existing_.Bytes(), std::size_t(existing_.PrefixSize()));
+
+    std::vector<std::string> paths;
+    std::vector<std::size_t> order;  // plan position of each file member
+    for (const auto& item : plan)
+        if (!item.copy && !members_[item.index].source.isDirectory) {
+            paths.push_back(members_[item.index].source.path);
+            order.push_back(item.index);
+        }
+    PipelineSettings settings;
+    settings.level = EffectiveLevel(options_.level);
+    settings.workers = options_.workers;
+    settings.memoryBudget = options_.memoryBudget;
+    settings.wholeFileLimit = options_.wholeFileLimit;
+    settings.pieceSize = std::max<std::uint64_t>(options_.pieceSize, 64 * 1024);
+    Pipeline pipeline(settings, std::move(paths));
+
+    std::size_t k = 0;
+    for (const auto& item : plan) {
+        if (out.Failed())
+            break;
+        if (item.copy) {
+            if (!CopyMember(existing_, item.index, out, archiveStart_, &centrals_.emplace_back()))
+                break;
+            const auto& entry = existing_.Entries()[item.index];
+            newestDos_ = std::max(newestDos_, std::uint32_t(entry.dosDate) << 16 | entry.dosTime);
+            continue;
+        }
+        const NewMember& member = members_[item.index];
+        Outcome outcome = member.source.isDirectory ? WriteFolder(member, out)
+                                                    : WriteNew(item.index, k++, pipeline, out);
+        if (outcome == Outcome::Stopped || outcome == Outcome::Failed) {
+            if (outcome == Outcome::Stopped)
+                cancelled_ = true;
+            break;
+        }
+        if (outcome == Outcome::Written) {
+            writtenMembers_.push_back(item.index);
+            if (!member.source.isDirectory)
+                ++written_;
+        } else if (member.replaces != SIZE_MAX) {
+            // The old member stays when its replacement could not be read.
+            if (!CopyMember(existing_, member.replaces, out, archiveStart_, &centrals_.emplace_back()))
+                break;
+        }
+    }
+    if (cancelled_)
+        return false;  // no callback may follow a request to stop
+    if (!out.Failed() && requireNew && writtenMembers_.empty()) {
+        reporter_.Message(zipcore::kInfo, "Nothing was added; the archive was left unchanged");
+        return false;
+    }
+    std::uint64_t directoryOffset = out.Position() - archiveStart_;
+    for (const auto& central : centrals_)
+        out.Write(central.data(), central.size());
+    std::uint64_t directorySize = out.Position() - archiveStart_ - directoryOffset;
+    std::string end = EndRecords(centrals_.size(), directoryOffset, directorySize, existing_.Comment());
+    out.Write(end.data(), end.size());
+    out.Flush();
+    if (out.Failed()) {
+        reporter_.Message(zipcore::kWriteError,
+                          "Cannot write the new archive (" + out.Error() + "); the archive was left unchanged");
+        return false;
+    }
+    int fd = temp.Descriptor();
+    if (options_.zipTime && newestDos_ != 0) {
+        struct timespec times[2];
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1].tv_sec = UnixFromDos(newestDos_);
+        times[1].tv_nsec = 0;
+        futimens(fd, times);
+    }
+    if (lock_.Exists())
+        fchmod(fd, mode);
+    if (fsync(fd) != 0) {
+        reporter_.Message(zipcore::kWriteError, std::string("Cannot flush the new archive to disk (") +
+                                                    std::strerror(errno) + "); the archive was left unchanged");
+        return false;
+    }
+    bool exists = false;
+    if (!temp.Commit(lock_.BaseName(), lock_.Exists(), &exists, &error)) {
+        reporter_.Message(zipcore::kWriteError,
+                          exists ? "Another program created " + options_.archivePath +
+                                       " meanwhile; it was left as it is"
+                                 : "Cannot put the new archive in place (" + error +
+                                       "); the archive was left unchanged");
+        return false;
+    }
+    fsync(lock_.DirFd());
+    return true;
+}
+
+std::int32_t Session::Add()
+{
+    if (options_.encrypt && options_.password.empty()) {
+        reporter_.Message(zipcore::kPasswordProblem, "Encryption needs a password; nothing was added");
+        return End(0);
+    }
+    if (options_.specs.empty()) {
+        reporter_.Message(kSpecMatchedNothing, "No files to add");
+        return End(0);
+    }
+    if (!OpenArchive())
+        return End(0);
+    if (!SelectSources()) {
+        if (!reporter_.Stopped())
+            reporter_.Message(zipcore::kInfo, "Nothing to add; the archive was left unchanged");
+        return End(0);
+    }
+    // Old members keep their places, a replacement takes the place of the
+    // member it replaces, and new members follow in the order chosen.
+    std::vector<std::size_t> replacement(existing_.Entries().size(), SIZE_MAX);
+    for (std::size_t i = 0; i < members_.size(); ++i)
+        if (members_[i].replaces != SIZE_MAX)
+            replacement[members_[i].replaces] = i;
+    std::vector<PlanItem> plan;
+    for (std::size_t i = 0; i < replacement.size(); ++i)
+        plan.push_back(replacement[i] == SIZE_MAX ? PlanItem{true, i} : PlanItem{false, replacement[i]});
+    for (std::size_t i = 0; i < members_.size(); ++i)
+        if (members_[i].replaces == SIZE_MAX)
+            plan.push_back(PlanItem{false, i});
+    if (!WriteAndCommit(plan, true)) {
+        if (cancelled_ || reporter_.Stopped())
+            return 0;
+        return End(0);
+    }
+    if (options_.move) {
+        // Only now that the new archive is safely in place.
+        for (std::size_t i : writtenMembers_) {
+            const SourceFile& source = members_[i].source;
+            int rc = source.isDirectory ? rmdir(source.path.c_str()) : unlink(source.path.c_str());
+            if (rc != 0 && !source.isDirectory)
+                reporter_.Message(kSourceUnreadable,
+                                  "Cannot delete " + source.path + " after moving it: " + std::strerror(errno));
+        }
+    }
+    return End(written_);
+}
+
+std::int32_t Session::Delete()
+{
+    if (!OpenArchive())
+        return End(0);
+    const auto& entries = existing_.Entries();
+    zipcore::EntrySelector selector(options_.specs);
+    for (const auto& entry : entries)
+        selector.NoteStoredName(entry.name);
+    std::vector<PlanItem> plan;
+    std::vector<std::size_t> removed;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (selector.Selects(entries[i].name))
+            removed.push_back(i);
+        else
+            plan.push_back(PlanItem{true, i});
+    }
+    for (const auto& spec : selector.Unmatched())
+        reporter_.Message(zipcore::kNotInArchive, spec + " was not found in the archive");
+    if (removed.empty()) {
+        reporter_.Message(zipcore::kInfo, "Nothing to delete; the archive was left unchanged");
+        return End(0);
+    }
+    for (std::size_t i : removed) {
+        if (!reporter_.FileBegin(entries[i].name, std::int64_t(entries[i].uncompressedSize)) ||
+            !reporter_.FileStep())
+            return 0;
+        Info("  deleting: " + entries[i].name);
+    }
+    if (!WriteAndCommit(plan, false))
+        return reporter_.Stopped() ? 0 : End(0);
+    return End(std::int32_t(removed.size()));
+}
+
+}  // namespace
+
+std::int32_t AddFiles(const UpdateOptions& options, CallbackReporter& reporter)
+{
+    Session session(options, reporter);
+    return session.Add();
+}
+
+std::int32_t DeleteMembers(const UpdateOptions& options, CallbackReporter& reporter)
+{
+    Session session(options, reporter);
+    return session.Delete();
+}
+
+}  // namespace zipwriter

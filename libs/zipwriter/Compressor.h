@@ -1,0 +1,76 @@
+// Compression on worker threads (one per core). A job is one source file
+// read and deflated whole with libdeflate, or one piece of a large file
+// deflated with zlib, primed with the 32 KiB in front of it and ended with a
+// sync flush, so that the pieces of a file joined in order form one deflate
+// stream (the last piece ends it). The caller decides how many jobs are in
+// flight, which bounds memory; results are taken in any order the caller
+// likes, normally the order the members are written in. Workers never call
+// back into the caller.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace zipwriter {
+
+// An open source file shared by the jobs of its pieces.
+struct SourceHandle {
+    explicit SourceHandle(int fd) : fd(fd) {}
+    ~SourceHandle();
+    SourceHandle(const SourceHandle&) = delete;
+    SourceHandle& operator=(const SourceHandle&) = delete;
+    int fd;
+};
+
+struct CompressJob {
+    // What to do.
+    std::shared_ptr<SourceHandle> source;
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+    bool whole = true;  // false: a piece of a larger file
+    bool last = true;   // the last piece of its file
+    int level = 6;      // 0 stores; 1 to 12 (pieces use at most 9)
+    // What came of it.
+    std::vector<std::uint8_t> output;
+    std::uint32_t crc = 0;  // of the input range
+    bool stored = false;    // whole jobs: output is the input as it is
+    bool ok = false;
+    std::string error;
+    bool done = false;
+};
+
+constexpr std::uint64_t kDictionarySize = 32768;
+
+class Compressor {
+public:
+    explicit Compressor(unsigned workers = 0);
+    ~Compressor();
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+
+    void Submit(std::shared_ptr<CompressJob> job);
+    void Wait(const CompressJob& job);
+
+private:
+    void Work();
+    std::mutex mutex_;
+    std::condition_variable workReady_;
+    std::condition_variable jobDone_;
+    std::deque<std::shared_ptr<CompressJob>> queue_;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+
+// Runs one job on the calling thread (what the workers do).
+void RunJob(CompressJob& job);
+
+// zlib's combination of the CRCs of two adjacent ranges.
+std::uint32_t CombineCrc(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength);
+
+}  // namespace zipwriter

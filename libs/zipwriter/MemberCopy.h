@@ -1,0 +1,28 @@
+// Copying an unchanged member from the old archive into the new one. Its
+// data bytes are copied as they are, never recompressed. The local header is
+// copied as it is when it already carries the member's CRC-32 and sizes;
+// otherwise (a member written with a data descriptor) it is rewritten from
+// the central directory so that every local header of the new archive can
+// be read on its own. The descriptor is dropped with bit 3, except for
+// traditionally encrypted members, whose password check depends on that
+// bit: they keep both. The central header is copied with its new offset.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ExistingArchive.h"
+#include "OutputFile.h"
+
+namespace zipwriter {
+
+// Writes member `index` at the output's current position; returns its new
+// central directory header for an archive starting at `archiveStart`.
+// False only when the output failed.
+bool CopyMember(const ExistingArchive& archive, std::size_t index, OutputFile& out, std::uint64_t archiveStart,
+                std::string* central);
+
+// `extra` without its Zip64 fields.
+std::string WithoutZip64(const std::uint8_t* extra, std::size_t len);
+
+}  // namespace zipwriter

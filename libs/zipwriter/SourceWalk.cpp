@@ -1,0 +1,193 @@
+#include "SourceWalk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "libs/zipcore/TempFile.h"
+
+namespace zipwriter {
+
+namespace {
+
+std::string CurrentDir()
+{
+    std::string buffer(4096, '\0');
+    while (!getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE)
+            return ".";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.c_str();
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
+// The walk's start folder for a directory part as written.
+std::string StartDir(const std::string& dirPart)
+{
+    return dirPart.empty() ? CurrentDir() : dirPart;
+}
+
+class Walker {
+public:
+    Walker(const WalkOptions& options, const std::string& mask) : options_(options), mask_(mask)
+    {
+        std::string archiveDir, archiveName;
+        SplitSpec(options.archivePath, &archiveDir, &archiveName);
+        archiveText_ = JoinPath(StartDir(archiveDir), archiveName);
+        struct stat st;
+        if (!options.archivePath.empty() && stat(options.archivePath.c_str(), &st) == 0) {
+            haveArchiveId_ = true;
+            archiveDevice_ = st.st_dev;
+            archiveInode_ = st.st_ino;
+        }
+    }
+
+    // Returns the number of members this folder and its subfolders gave.
+    std::size_t Walk(const std::string& dir, const std::string& namePrefix, WalkResult& out)
+    {
+        std::vector<std::string> names;
+        if (!List(dir, &names)) {
+            out.problems.push_back(dir + ": " + std::strerror(errno));
+            return 0;
+        }
+        std::size_t produced = 0;
+        if (options_.recurse) {
+            for (const auto& name : names) {
+                if (name == "." || name == ".." || !MaskMatches(name, mask_))
+                    continue;
+                std::string path = JoinPath(dir, name);
+                struct stat st;
+                if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                    continue;  // links to folders are not followed
+                std::string prefix = namePrefix.empty() ? name : JoinPath(namePrefix, name);
+                std::size_t below = Walk(path, prefix, out);
+                if (below == 0 && options_.emptyFolders) {
+                    SourceFile folder;
+                    folder.path = path;
+                    folder.namePath = prefix + "/";
+                    folder.mtime = st.st_mtime;
+                    folder.mode = st.st_mode;
+                    folder.device = st.st_dev;
+                    folder.inode = st.st_ino;
+                    folder.isDirectory = true;
+                    out.files.push_back(std::move(folder));
+                    below = 1;
+                }
+                produced += below;
+            }
+        }
+        for (const auto& name : names) {
+            if (name == "." || name == ".." || !MaskMatches(name, mask_))
+                continue;
+            if (name[0] == '.' && !options_.hidden)
+                continue;
+            if (zipcore::IsTemporaryName(name))
+                continue;
+            std::string path = JoinPath(dir, name);
+            struct stat st;
+            // A link to a file counts as that file; anything that is not a
+            // plain file in the end (folders, devices, dangling links) is not.
+            if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+            if (path == archiveText_ ||
+                (haveArchiveId_ && st.st_dev == archiveDevice_ && st.st_ino == archiveInode_))
+                continue;
+            SourceFile file;
+            file.path = path;
+            file.namePath = namePrefix.empty() ? name : JoinPath(namePrefix, name);
+            file.size = std::uint64_t(st.st_size);
+            file.mtime = st.st_mtime;
+            file.mode = st.st_mode;
+            file.device = st.st_dev;
+            file.inode = st.st_ino;
+            out.files.push_back(std::move(file));
+            ++produced;
+        }
+        return produced;
+    }
+
+private:
+    static bool List(const std::string& dir, std::vector<std::string>* names)
+    {
+        DIR* handle = opendir(dir.c_str());
+        if (!handle)
+            return false;
+        while (dirent* entry = readdir(handle))
+            names->emplace_back(entry->d_name);
+        closedir(handle);
+        std::sort(names->begin(), names->end());
+        return true;
+    }
+
+    const WalkOptions& options_;
+    std::string mask_;
+    std::string archiveText_;
+    bool haveArchiveId_ = false;
+    dev_t archiveDevice_ = 0;
+    ino_t archiveInode_ = 0;
+};
+
+}  // namespace
+
+bool MaskMatches(const std::string& name, const std::string& mask)
+{
+    if (mask == "*.*" || mask == "*")
+        return true;
+    // One backtrack point: linear in practice, never exponential.
+    std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starMask = m++;
+            starName = n;
+        } else if (starMask != std::string::npos) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+void SplitSpec(const std::string& spec, std::string* dir, std::string* mask)
+{
+    std::size_t slash = spec.rfind('/');
+    if (slash == std::string::npos) {
+        dir->clear();
+        *mask = spec;
+        return;
+    }
+    *dir = slash == 0 ? "/" : spec.substr(0, slash);
+    *mask = spec.substr(slash + 1);
+}
+
+WalkResult SelectFiles(const std::string& spec, const WalkOptions& options)
+{
+    WalkResult result;
+    std::string dirPart, mask;
+    SplitSpec(spec, &dirPart, &mask);
+    if (mask.empty())
+        return result;
+    Walker walker(options, mask);
+    // Stored names keep the directory part as written ("docs/a.txt" for
+    // "docs/*.txt"); the listing itself starts in the current folder when
+    // the part is empty.
+    walker.Walk(StartDir(dirPart), dirPart, result);
+    return result;
+}
+
+}  // namespace zipwriter

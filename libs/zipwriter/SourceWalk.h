@@ -1,0 +1,57 @@
+// Choosing the files one add specification takes, by the same rules as the
+// engine's file count before an add, so the progress it predicts is the
+// progress the add makes:
+// - the specification's directory part (up to its last '/', the current
+//   directory when empty) is where the walk starts; its last part is a mask
+//   ('*', '?'; "*" and "*.*" match every name);
+// - files are regular files or symbolic links to regular files (judged by
+//   the target); names starting with '.' are hidden and taken only when
+//   asked; anything else (devices, sockets, dangling links) is never taken;
+// - with recursion, subfolders whose names match the mask are entered, depth
+//   first, a folder's own files after those of its subfolders; symbolic
+//   links to folders are not followed;
+// - the archive being written (by its path text, and by its identity on
+//   disk) and the writer's own temporary files are never taken.
+// Names are visited in byte order, so archives come out the same each time.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace zipwriter {
+
+struct SourceFile {
+    std::string path;      // where to read it
+    std::string namePath;  // the path the stored name is made from
+    std::uint64_t size = 0;
+    std::time_t mtime = 0;
+    mode_t mode = 0;
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool isDirectory = false;  // an empty folder reached by the recursion
+};
+
+struct WalkOptions {
+    bool hidden = false;
+    bool recurse = false;
+    bool emptyFolders = false;  // record empty subfolders (recursion with folder names)
+    std::string archivePath;
+};
+
+struct WalkResult {
+    std::vector<SourceFile> files;
+    std::vector<std::string> problems;  // folders that could not be read
+};
+
+WalkResult SelectFiles(const std::string& spec, const WalkOptions& options);
+
+// The mask rule of the file selection.
+bool MaskMatches(const std::string& name, const std::string& mask);
+
+// The directory part and the mask of a specification.
+void SplitSpec(const std::string& spec, std::string* dir, std::string* mask);
+
+}  // namespace zipwriter

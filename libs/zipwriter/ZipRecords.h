@@ -1,0 +1,48 @@
+// The bytes of the records this writer produces: local and central headers
+// of new members, the end record, and the Zip64 end record and locator that
+// an archive of more than 65,535 members needs. Every local header carries
+// the member's CRC-32 and sizes (no data descriptors).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zipwriter {
+
+void PutLe16(std::string& out, std::uint32_t value);
+void PutLe32(std::string& out, std::uint32_t value);
+void PutLe64(std::string& out, std::uint64_t value);
+
+constexpr std::uint16_t kMadeByUnix = (3u << 8) | 63u;  // Unix, APPNOTE 6.3
+constexpr std::uint16_t kNeedDefault = 20;
+constexpr std::uint16_t kNeedAes = 51;
+constexpr std::uint16_t kNeedZip64 = 45;
+
+struct MemberHeader {
+    std::string name;
+    std::uint16_t versionNeeded = kNeedDefault;
+    std::uint16_t flags = 0;
+    std::uint16_t method = 0;
+    std::uint32_t dosDateTime = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t compressedSize = 0;
+    std::uint64_t uncompressedSize = 0;
+    std::uint32_t externalAttributes = 0;
+    std::string extra;  // the same in the local and the central header
+};
+
+std::string LocalHeaderBytes(const MemberHeader& header);
+std::string CentralHeaderBytes(const MemberHeader& header, std::uint64_t localOffset);
+
+// The extended timestamp field (modification time only).
+std::string UnixTimeExtra(std::int64_t mtime);
+// The WinZip AES field: AE-1 or AE-2, AES-256, the real method.
+std::string AesExtra(std::uint16_t vendorVersion, std::uint16_t actualMethod);
+
+// The records after the central directory: Zip64 end record and locator
+// when `count` is above 65,535, then the end record with `comment`.
+// Positions count from the archive's start.
+std::string EndRecords(std::uint64_t count, std::uint64_t directoryOffset, std::uint64_t directorySize,
+                       const std::string& comment);
+
+}  // namespace zipwriter
