@@ -49,23 +49,25 @@ UnzDllExecFunction Entry()
     return exec;
 }
 
-std::string Root()
+// This process's scratch folder, removed when the process ends.
+struct Scratch {
+    std::string dir;
+    Scratch() : dir(fs::temp_directory_path() / ("unzdll_tests." + std::to_string(getpid())))
+    {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    ~Scratch()
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
+const std::string& Root()
 {
-    static std::string root = [] {
-        std::string base = fs::temp_directory_path() / ("unzdll_tests." + std::to_string(getpid()));
-        fs::remove_all(base);
-        fs::create_directories(base);
-        return base;
-    }();
-    static bool cleanup = [] {
-        std::atexit([] {
-            std::error_code ec;
-            fs::remove_all(Root(), ec);
-        });
-        return true;
-    }();
-    (void)cleanup;
-    return root;
+    static Scratch scratch;
+    return scratch.dir;
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+#!/usr/bin/env python3
+"""Writes a handful of small, valid archives into the folder given as the
+only argument, as starting points for the UNZDLL fuzz target: stored and
+deflated members, a data descriptor, folders, a Zip64 archive, an archive
+behind a stub, and (when 7zz is there) ZipCrypto and AES members with the
+password the target uses ("pw")."""
+import io
+import os
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+out = sys.argv[1]
+os.makedirs(out, exist_ok=True)
+
+
+def save(name, data):
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(data)
+
+
+def build(method, force_zip64=False):
+    buf = io.BytesIO()
+    with zipfile.ZipFile(buf, "w", method) as z:
+        z.writestr("dir/", b"")
+        z.writestr("dir/a.txt", b"hello hello hello\n" * 20)
+        z.writestr("b.bin", bytes(range(256)))
+        if force_zip64:
+            with z.open("big.txt", "w", force_zip64=True) as w:
+                w.write(b"zip64 " * 50)
+    return buf.getvalue()
+
+
+save("stored.zip", build(zipfile.ZIP_STORED))
+save("deflated.zip", build(zipfile.ZIP_DEFLATED))
+save("zip64.zip", build(zipfile.ZIP_DEFLATED, force_zip64=True))
+save("stub.exe", b"MZ" + b"\0" * 200 + b"MPU" + b"\0" * 253 + build(zipfile.ZIP_DEFLATED))
+save("empty_sfx.exe", b"MZ" + b"\0" * 100 + b"PK\x05\x06" + b"\0" * 12 + b"\x00\x99\x00\x00" + b"\0\0")
+hostile = io.BytesIO()
+with zipfile.ZipFile(hostile, "w") as z:
+    z.writestr("../x", b"x")
+    z.writestr("/abs", b"y")
+save("hostile.zip", hostile.getvalue())
+
+with tempfile.TemporaryDirectory() as tmp:
+    with open(os.path.join(tmp, "t.txt"), "wb") as f:
+        f.write(b"secret text " * 40)
+    for name, extra in [("zipcrypto.zip", ["-mem=ZipCrypto"]), ("aes.zip", ["-mem=AES256"])]:
+        try:
+            subprocess.run(["7zz", "a", "-tzip", "-bd", "-ppw"] + extra + [os.path.join(out, name), "t.txt"],
+                           cwd=tmp, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except (OSError, subprocess.CalledProcessError):
+            pass
