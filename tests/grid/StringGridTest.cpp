@@ -1,1 +1,123 @@
+// The base string grid: bytes kept as stored and shown as UTF-8 or Latin-1,
+// writes outside the grid refused, moves keeping the current cell and the
+// anchor on their rows, mouse mapping, scroll range and keyboard movement.
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include "GridTestSupport.h"
+
+using namespace grid;
+using gridtest::Fill;
+using gridtest::TestGrid;
+
+TEST(StringGrid, TextsAreBytesShownAsUtf8OrLatin1) {
+    TStringGrid g;
+    const std::string latin1 = "caf\xE9";
+    const std::string utf8 = "caf\xC3\xA9";
+    g.SetCells(1, 1, latin1);
+    g.SetCells(2, 1, utf8);
+    EXPECT_EQ(g.Cells(1, 1), latin1);
+    EXPECT_EQ(g.Cells(2, 1), utf8);
+    EXPECT_EQ(DisplayText(latin1), QString::fromUtf8("caf\xC3\xA9"));
+    EXPECT_EQ(DisplayText(utf8), QString::fromUtf8("caf\xC3\xA9"));
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond Unicode
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+    EXPECT_EQ(DisplayText(std::string("a\0b", 3)).size(), 3);
+}
+
+TEST(StringGrid, CellsOutsideTheGrid) {
+    TStringGrid g;
+    EXPECT_EQ(g.Cells(99, 99), "");
+    EXPECT_EQ(g.Cells(-1, 0), "");
+    EXPECT_EQ(g.Objects(99, 0), nullptr);
+    EXPECT_THROW(g.SetCells(5, 0, "x"), EGridIndexError);
+    EXPECT_THROW(g.SetCells(0, -1, "x"), EGridIndexError);
+    EXPECT_THROW(g.ColWidths(5), EGridIndexError);
+    EXPECT_THROW(g.SetFixedRows(5), std::invalid_argument);
+}
+
+TEST(StringGrid, MovesKeepCurrentCellAndAnchorOnTheirRows) {
+    TestGrid g;
+    Fill(g, {{"h"}, {"a"}, {"b"}, {"c"}, {"d"}});
+    g.SetRowHeights(1, 30);
+    g.SetRow(2);  // "b"
+    std::vector<int> moved;
+    g.OnRowMoved = [&](TStringGrid*, int f, int t) { moved = {f, t}; };
+    g.SortByColumn(0, {ssAutomatic, sdDescending, false, nullptr});
+    ASSERT_EQ(g.Cells(0, g.Row()), "b");
+    g.MoveRow(1, 4);  // "d" to the end: b moves up one
+    EXPECT_EQ(g.Cells(0, g.Row()), "b");
+    EXPECT_EQ(g.RowHeights(4), 30);  // the height went with the row
+    EXPECT_EQ(moved, (std::vector<int>{1, 4}));
+    EXPECT_THROW(g.MoveRow(0, 5), EGridIndexError);
+}
+
+TEST(StringGrid, MouseMappingAndCellRectangles) {
+    TStringGrid g;
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetDefaultColWidth(50);
+    g.SetDefaultRowHeight(20);
+    g.resize(400, 300);
+    EXPECT_EQ(g.MouseCoord(0, 0), (TGridCoord{0, 0}));
+    EXPECT_EQ(g.MouseCoord(50, 20), (TGridCoord{0, 0}));  // the grid line belongs to the cell before it
+    EXPECT_EQ(g.MouseCoord(51, 21), (TGridCoord{1, 1}));
+    EXPECT_EQ(g.MouseCoord(200, 10), (TGridCoord{-1, 0}));
+    EXPECT_EQ(g.MouseCoord(10, 200), (TGridCoord{0, -1}));
+    EXPECT_EQ(g.MouseCoord(-1, -1), (TGridCoord{-1, -1}));
+    EXPECT_EQ(g.CellRect(2, 1), (TRect{102, 21, 152, 41}));
+}
+
+TEST(StringGrid, ScrollRangeOnlyWhenThereIsSomethingToScroll) {
+    TStringGrid g;
+    g.SetScrollBars(ssBoth);
+    g.resize(400, 300);
+    g.show();
+    QApplication::processEvents();
+    TScrollInfo info;
+    info.fMask = SIF_RANGE;
+    g.GetScrollInfo(SB_VERT, info);
+    EXPECT_EQ(info.nMax, 0);
+    g.SetRowCount(1000);
+    g.GetScrollInfo(SB_VERT, info);
+    EXPECT_EQ(info.nMax, 127);
+    g.SetColCount(100);
+    g.GetScrollInfo(SB_HORZ, info);
+    EXPECT_EQ(info.nMax, 127);
+    // The page stays as written until written again.
+    TScrollInfo page;
+    page.fMask = SIF_PAGE;
+    page.nPage = 33;
+    g.SetScrollInfo(SB_VERT, page, true);
+    g.SetRowCount(2000);
+    page.nPage = 0;
+    g.GetScrollInfo(SB_VERT, page);
+    EXPECT_EQ(page.nPage, 33u);
+    TScrollInfo wrongSize;
+    wrongSize.cbSize = 12;
+    EXPECT_FALSE(g.GetScrollInfo(SB_VERT, wrongSize));
+}
+
+TEST(StringGrid, KeyboardAndMouseSelection) {
+    TestGrid g;
+    Fill(g, {{"h", "h"}, {"a", "1"}, {"b", "2"}, {"c", "3"}}, 1, 0);
+    ASSERT_TRUE(gridtest::ShowFocused(g));
+    g.SetCol(0);
+    g.SetRow(1);
+    QTest::keyClick(&g, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&g, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(g.Selection(), (TGridRect{0, 1, 0, 3}));
+    QTest::keyClick(&g, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(g.Selection(), (TGridRect{0, 1, 0, 1}));
+    const TRect r = g.CellRect(1, 3);
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(r.Left + 3, r.Top + 3));
+    EXPECT_EQ(g.Selection(), (TGridRect{0, 1, 1, 3}));
+    g.SetOptions(g.Options() | goRowSelect);
+    EXPECT_EQ(g.Selection().Left, 0);
+    EXPECT_EQ(g.Selection().Right, 1);
+}
