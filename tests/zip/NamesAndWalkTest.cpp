@@ -1,0 +1,147 @@
+// Stored names, 8.3 names, DOS times and the file selection walk.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "TempDir.h"
+#include "libs/zipwriter/DosTime.h"
+#include "libs/zipwriter/MemberName.h"
+#include "libs/zipwriter/SourceWalk.h"
+
+using namespace zipwriter;
+
+TEST(MemberName, NormalisesPaths)
+{
+    EXPECT_EQ(StoredName("/home/user/a.txt", true), "home/user/a.txt");
+    EXPECT_EQ(StoredName("./docs//a.txt", true), "docs/a.txt");
+    EXPECT_EQ(StoredName("../../x/./y/../a.txt", true), "x/a.txt");
+    EXPECT_EQ(StoredName("/home/user/a.txt", false), "a.txt");
+    EXPECT_EQ(StoredName("dir/back\\slash", true), "dir/back_slash");
+    EXPECT_EQ(StoredName("c:/x", true), "c_/x");
+    EXPECT_EQ(StoredName("/", true), "");
+    EXPECT_EQ(StoredName("..", true), "");
+}
+
+TEST(MemberName, ForcesDosNames)
+{
+    EXPECT_EQ(DosComponent("readme.txt"), "README.TXT");
+    EXPECT_EQ(DosComponent("a very long name.html"), "AVERYLON.HTM");
+    EXPECT_EQ(DosComponent("archive.tar.gz"), "ARCHIVET.GZ");
+    EXPECT_EQ(DosComponent(".bashrc"), "_.BAS");
+    EXPECT_EQ(DosComponent("no_ext"), "NO_EXT");
+    EXPECT_EQ(DosComponent("a+b,c.t;x"), "A_B_C.T_X");
+    EXPECT_EQ(DosComponent("caf\xC3\xA9.txt"), "CAF__.TXT");
+    EXPECT_EQ(ForceDosName("long folder name/sub.dir/file.text"), "LONGFOLD/SUB.DIR/FILE.TEX");
+    EXPECT_TRUE(NeedsUtf8Flag("caf\xC3\xA9"));
+    EXPECT_FALSE(NeedsUtf8Flag("plain"));
+}
+
+TEST(DosTime, RoundsUpToEvenSecondsAndRoundTrips)
+{
+    std::time_t even = 1700000000;  // an even second
+    EXPECT_EQ(UnixFromDos(DosFromUnix(even)), even);
+    EXPECT_EQ(UnixFromDos(DosFromUnix(even + 1)), even + 2);
+    EXPECT_EQ(DosFromUnix(0), (1u << 5 | 1u) << 16);  // clamped to 1980
+    EXPECT_LT(DosFromUnix(even), DosFromUnix(even + 2));
+}
+
+TEST(SourceWalk, MasksFollowTheEngineRules)
+{
+    EXPECT_TRUE(MaskMatches("noext", "*.*"));
+    EXPECT_TRUE(MaskMatches(".hidden", "*"));
+    EXPECT_TRUE(MaskMatches("a.txt", "*.txt"));
+    EXPECT_FALSE(MaskMatches("a.TXT", "*.txt"));
+    EXPECT_TRUE(MaskMatches("ab", "a?"));
+    EXPECT_FALSE(MaskMatches("abc", "a?"));
+    std::string dir, mask;
+    SplitSpec("/x/y/*.c", &dir, &mask);
+    EXPECT_EQ(dir, "/x/y");
+    EXPECT_EQ(mask, "*.c");
+    SplitSpec("/f", &dir, &mask);
+    EXPECT_EQ(dir, "/");
+    SplitSpec("f*", &dir, &mask);
+    EXPECT_EQ(dir, "");
+    EXPECT_EQ(mask, "f*");
+}
+
+namespace {
+
+std::vector<std::string> Names(const WalkResult& result)
+{
+    std::vector<std::string> out;
+    for (const auto& f : result.files)
+        out.push_back(f.namePath);
+    return out;
+}
+
+}  // namespace
+
+TEST(SourceWalk, SelectsAsTheFileCountDoes)
+{
+    fixture::TempDir dir;
+    dir.Write("a.txt", "a");
+    dir.Write("b.dat", "bb");
+    dir.Write(".hidden.txt", "h");
+    dir.Write("sub/c.txt", "c");
+    dir.Write("sub/deeper/d.txt", "d");
+    dir.Write(".hdir/e.txt", "e");     // hidden folders are entered
+    dir.Write("x.txt/f.txt", "f");     // a folder matching *.txt
+    std::filesystem::create_directories(dir / "empty/inner");
+    std::filesystem::create_symlink(dir / "a.txt", dir / "link.txt");
+    std::filesystem::create_symlink(dir / "sub", dir / "linkdir");
+    std::filesystem::create_symlink(dir / "missing", dir / "dangling.txt");
+    mkfifo((dir / "fifo.txt").c_str(), 0600);
+
+    WalkOptions plain;
+    auto flat = SelectFiles(dir / "*.txt", plain);
+    EXPECT_EQ(Names(flat), (std::vector<std::string>{dir / "a.txt", dir / "link.txt"}));
+    EXPECT_EQ(flat.files[1].size, 1u);  // the link counts as its target
+
+    WalkOptions hidden;
+    hidden.hidden = true;
+    EXPECT_EQ(SelectFiles(dir / "*.txt", hidden).files.size(), 3u);
+
+    WalkOptions recurse;
+    recurse.recurse = true;
+    // Only x.txt matches the mask as a folder; its files come first.
+    EXPECT_EQ(Names(SelectFiles(dir / "*.txt", recurse)),
+              (std::vector<std::string>{dir / "x.txt/f.txt", dir / "a.txt", dir / "link.txt"}));
+    auto all = Names(SelectFiles(dir / "*.*", recurse));
+    std::vector<std::string> expected{dir / ".hdir/e.txt", dir / "sub/deeper/d.txt", dir / "sub/c.txt",
+                                      dir / "x.txt/f.txt", dir / "a.txt", dir / "b.dat", dir / "link.txt"};
+    EXPECT_EQ(all, expected);
+
+    recurse.emptyFolders = true;
+    auto withFolders = SelectFiles(dir / "*", recurse);
+    auto folders = std::count_if(withFolders.files.begin(), withFolders.files.end(),
+                                 [](const SourceFile& f) { return f.isDirectory; });
+    EXPECT_EQ(folders, 1);  // empty/inner only; "empty" holds it
+    EXPECT_EQ(withFolders.files[1].namePath, dir / "empty/inner/");
+}
+
+TEST(SourceWalk, NeverTakesTheArchiveItself)
+{
+    fixture::TempDir dir;
+    dir.Write("a.txt", "a");
+    dir.Write("out.zip", "PK");
+    dir.Write(".fernpack-0123456789abcdef.tmp", "temp");
+    WalkOptions options;
+    options.hidden = true;
+    options.archivePath = dir / "out.zip";
+    EXPECT_EQ(Names(SelectFiles(dir / "*", options)), (std::vector<std::string>{dir / "a.txt"}));
+    // Another spelling of the same file is caught by its identity.
+    options.archivePath = dir.Path() + "/./out.zip";
+    EXPECT_EQ(SelectFiles(dir / "*", options).files.size(), 1u);
+    // A relative specification lists the current folder and keeps relative names.
+    char saved[4096];
+    ASSERT_TRUE(getcwd(saved, sizeof(saved)));
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+    options.archivePath = "out.zip";
+    auto relative = SelectFiles("*", options);
+    ASSERT_EQ(chdir(saved), 0);
+    EXPECT_EQ(Names(relative), (std::vector<std::string>{"a.txt"}));
+}
