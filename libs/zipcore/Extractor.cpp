@@ -57,6 +57,17 @@ ExtractOutcome FromDecode(DecodeStatus status)
     return ExtractOutcome::BadData;
 }
 
+mode_t ProcessUmask()
+{
+    // Read once: asking for the umask means setting it, so do it only here.
+    static const mode_t mask = [] {
+        mode_t m = umask(022);
+        umask(m);
+        return m;
+    }();
+    return mask;
+}
+
 }  // namespace
 
 std::int64_t EntryModificationTime(const ZipEntry& entry)
@@ -137,9 +148,12 @@ ExtractOutcome Extractor::Extract(const ZipEntry& entry, const EntryData& data, 
         }
     }
 
+    // Permission bits without set-uid, set-gid and sticky; created with them
+    // so that only a umask that would change them costs a second call.
     const bool unixMode = entry.HasUnixMode() && (entry.UnixMode() & 0777) != 0;
+    const mode_t mode = unixMode ? mode_t(entry.UnixMode() & 0777) : 0666;
     TempFile temp;
-    if (!temp.Create(dirFd, 0666, detail)) {
+    if (!temp.Create(dirFd, mode, detail)) {
         *detail = "cannot create a temporary file: " + *detail;
         return ExtractOutcome::WriteError;
     }
@@ -157,9 +171,8 @@ ExtractOutcome Extractor::Extract(const ZipEntry& entry, const EntryData& data, 
         temp.Discard();
         return FromDecode(status);
     }
-    // Permission bits without set-uid, set-gid and sticky.
-    if (unixMode)
-        fchmod(temp.Descriptor(), entry.UnixMode() & 0777);
+    if (unixMode && (mode & ~ProcessUmask()) != mode)
+        fchmod(temp.Descriptor(), mode);
     struct timespec times[2];
     times[0].tv_sec = time_t(mtime);
     times[0].tv_nsec = 0;
