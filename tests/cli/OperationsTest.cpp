@@ -114,15 +114,14 @@ TEST_F(Operations, EncryptedArchivesTakeThePasswordFromFileOrEnvironment)
 
 TEST_F(Operations, AddListDeleteAndTest)
 {
-    if (!Have("ZIPDLL.DLL"))
-        GTEST_SKIP() << "ZIPDLL.DLL is not built";
+    ASSERT_TRUE(Have("ZIPDLL.DLL"));
     const std::string archive = dir / "new.zip";
     CliResult add = RunCli("add --recurse --dirnames " + ShellQuote(archive) + " " + ShellQuote(src));
     EXPECT_EQ(add.Status, 0) << add.Err;
-    EXPECT_EQ(add.Out, "6 files were added\n");  // the dot-file stays out
+    EXPECT_EQ(add.Out, "5 files were added\n");  // the dot-file stays out
     CliResult list = RunCli("list --tsv " + ShellQuote(archive));
-    EXPECT_NE(list.Out.find("#count\t6"), std::string::npos) << list.Out;
-    EXPECT_EQ(RunCli("test " + ShellQuote(archive)).Out, "All 6 files tested OK\n");
+    EXPECT_NE(list.Out.find("#count\t5"), std::string::npos) << list.Out;
+    EXPECT_EQ(RunCli("test " + ShellQuote(archive)).Out, "All 5 files tested OK\n");
 
     std::string unzipOut;
     EXPECT_EQ(fixture::RunCommand("unzip -tq " + ShellQuote(archive), &unzipOut), 0) << unzipOut;
@@ -131,7 +130,7 @@ TEST_F(Operations, AddListDeleteAndTest)
     CliResult del = RunCli("delete " + ShellQuote(archive) + " " + ShellQuote(member));
     EXPECT_EQ(del.Status, 0) << del.Err;
     EXPECT_EQ(del.Out, "1 file was deleted\n");
-    EXPECT_NE(RunCli("list --tsv " + ShellQuote(archive)).Out.find("#count\t5"), std::string::npos);
+    EXPECT_NE(RunCli("list --tsv " + ShellQuote(archive)).Out.find("#count\t4"), std::string::npos);
 
     CliResult none = RunCli("delete " + ShellQuote(archive) + " no-such-member");
     EXPECT_EQ(none.Status, 1);

@@ -1,0 +1,200 @@
+// The archive component with the real libraries: every operation end to
+// end, progress that matches the count made beforehand, a cancelled add
+// that leaves the archive as it was, and adding to a new program name.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TempDir.h"
+#include "engine/LibraryState.h"
+#include "engine/ZipMstr.h"
+#include "platform/FileSystem.h"
+#include "platform/UiServices.h"
+
+namespace {
+
+using fixture::ReadFile;
+
+class RealLibraries : public ::testing::Test {
+protected:
+    RealLibraries() : scope(ui)
+    {
+        z.Unattended = true;
+        z.SetDLLDirectory(FERNPACK_BIN);
+        z.OnMessage = [this](TObject*, std::int32_t code, const std::string& text) {
+            if (code > 0)
+                errors.push_back(std::to_string(code) + " " + text);
+        };
+        z.OnProgress = [this](TObject*, ProgressType type, const std::string&, std::int32_t) {
+            if (type == ProgressType::FileBegin)
+                ++begins;
+            else if (type == ProgressType::FileStep)
+                ++steps;
+            else
+                ++ends;
+            if (cancelAtStep > 0 && steps == cancelAtStep)
+                z.CancelRequested = true;
+        };
+        src = dir / "src";
+        dir.Write("src/small.txt", "small\n");
+        dir.Write("src/sub/big.bin", std::string(200000, 'b') + std::string(70000, 'c'));
+        dir.Write("src/sub/inner/empty", "");
+        dir.Write("src/.hidden", "h");
+    }
+    ~RealLibraries() override
+    {
+        z.UnloadZipLibrary();
+        z.UnloadUnzLibrary();
+        platform::SetCurrentDir(start);
+    }
+
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : z.Entries)
+            names.push_back(e->FileName);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::vector<std::string> FolderContents(const std::string& folder) const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    platform::RecordingUiServices ui;
+    platform::ScopedUi scope;
+    fixture::TempDir dir;
+    std::string src;
+    std::string start = platform::GetCurrentDir();
+    TRezEdidiv z;
+    std::vector<std::string> errors;
+    int begins = 0, steps = 0, ends = 0, cancelAtStep = 0;
+};
+
+}  // namespace
+
+TEST_F(RealLibraries, AddListExtractDeleteTest)
+{
+    z.SetZipFilename(dir / "a.zip");
+    z.AddOptions = AddOpts{AddOptsEnum::AddRecurseDirs};
+    z.FSpecArgs() = {src + "/*.*"};
+    std::int32_t predicted = 0;
+    const std::int32_t bytes = z.CountAddFiles(predicted);
+    EXPECT_EQ(bytes, 6 + 270000);
+    EXPECT_EQ(predicted, 1 + 8 + 1);
+    z.AddFiles();
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(z.ProcessedCount, 3);
+    EXPECT_EQ(steps, predicted);
+    EXPECT_EQ(begins, 3);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"big.bin", "empty", "small.txt"}));  // no folder names
+
+    // Again with folder names, into another archive.
+    z.SetZipFilename(dir / "b.zip");
+    z.AddOptions = AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddDirNames};
+    z.FSpecArgs() = {src + "/*.*"};
+    z.AddFiles();
+    EXPECT_EQ(z.ProcessedCount, 3);
+    const std::string prefix = src.substr(1) + "/";
+    EXPECT_EQ(Names(), (std::vector<std::string>{prefix + "small.txt", prefix + "sub/big.bin", prefix + "sub/inner/empty"}));
+
+    // Extract everything with folders, then one member without.
+    z.ExtrBaseDir = dir / "out";
+    std::filesystem::create_directories(z.ExtrBaseDir);
+    z.ExtrOptions = ExtrOpts{ExtrOptsEnum::ExtrDirNames};
+    z.ExtractFiles();
+    EXPECT_EQ(z.ProcessedCount, 3);
+    EXPECT_EQ(ReadFile(dir / ("out/" + prefix + "sub/big.bin")), ReadFile(src + "/sub/big.bin"));
+    z.ExtrOptions = ExtrOpts{};
+    z.FSpecArgs() = {prefix + "small.txt"};
+    z.ExtractFiles();
+    EXPECT_EQ(z.ProcessedCount, 1);
+    EXPECT_EQ(ReadFile(dir / "out/small.txt"), "small\n");
+
+    z.ExtrOptions = ExtrOpts{ExtrOptsEnum::ExtrTest};
+    z.FSpecArgs() = {"*.*"};
+    z.ExtractFiles();
+    EXPECT_EQ(z.ProcessedCount, z.EntryCount());
+
+    z.FSpecArgs() = {prefix + "sub/big.bin"};
+    z.DeleteFiles();
+    EXPECT_EQ(z.ProcessedCount, 1);
+    EXPECT_EQ(z.EntryCount(), 2);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(RealLibraries, EncryptedAddExtractsOnlyWithThePassword)
+{
+    z.SetZipFilename(dir / "enc.zip");
+    z.AddOptions = AddOpts{AddOptsEnum::AddEncrypt};
+    z.SetPassword("pass word");
+    z.FSpecArgs() = {src + "/small.txt"};
+    z.AddFiles();
+    ASSERT_EQ(z.ProcessedCount, 1) << (errors.empty() ? "" : errors.front());
+    EXPECT_EQ(ReadFile(dir / "enc.zip").find("small\n"), std::string::npos);  // never in clear
+
+    z.SetPassword("wrong");
+    z.ExtrOptions = ExtrOpts{ExtrOptsEnum::ExtrTest};
+    z.ExtractFiles();
+    EXPECT_EQ(z.ProcessedCount, 0);
+    EXPECT_FALSE(errors.empty());
+    z.SetPassword("pass word");
+    z.ExtractFiles();
+    EXPECT_EQ(z.ProcessedCount, 1);
+}
+
+TEST_F(RealLibraries, CancelledAddLeavesTheArchiveByteForByte)
+{
+    z.SetZipFilename(dir / "keep.zip");
+    z.FSpecArgs() = {src + "/small.txt"};
+    z.AddFiles();
+    ASSERT_EQ(z.ProcessedCount, 1);
+    const std::string before = ReadFile(dir / "keep.zip");
+    const auto folder = FolderContents(dir.Path());
+
+    for (int at : {1, 3, 8}) {
+        steps = 0;
+        cancelAtStep = at;
+        z.AddOptions = AddOpts{AddOptsEnum::AddRecurseDirs};
+        z.FSpecArgs() = {src + "/*.*"};
+        z.AddFiles();
+        EXPECT_EQ(z.ProcessedCount, 0) << at;
+        EXPECT_EQ(ReadFile(dir / "keep.zip"), before) << at;
+        EXPECT_EQ(FolderContents(dir.Path()), folder) << at;  // no stray temporary files
+        EXPECT_FALSE(z.CancelRequested);
+    }
+}
+
+TEST_F(RealLibraries, AddingToANewProgramNameMakesAStubFirst)
+{
+    z.SFXPath = dir.Write("stub/ZIPSFX.BIN", std::string(5000, 'S'));
+    const std::string exe = dir / "new.exe";
+    z.SetZipFilename(exe);
+    z.FSpecArgs() = {src + "/small.txt"};
+    z.AddFiles();
+    ASSERT_EQ(z.ProcessedCount, 1) << (errors.empty() ? "" : errors.front());
+    const std::string program = ReadFile(exe);
+    EXPECT_EQ(program.substr(0, 5000), std::string(5000, 'S'));
+    EXPECT_EQ(program.substr(5000, 3), "MPU");
+    EXPECT_EQ(z.FirstHeaderOffset, 5256);
+    EXPECT_EQ(Names(), std::vector<std::string>{"small.txt"});
+
+    z.ExtrBaseDir = dir / "sfxout";
+    std::filesystem::create_directories(z.ExtrBaseDir);
+    z.ExtractFiles();
+    EXPECT_EQ(z.ProcessedCount, 1);
+    EXPECT_EQ(ReadFile(dir / "sfxout/small.txt"), "small\n");
+
+    // An existing program gets no second stub.
+    z.FSpecArgs() = {src + "/sub/big.bin"};
+    z.AddFiles();
+    EXPECT_EQ(z.ProcessedCount, 1);
+    EXPECT_EQ(ReadFile(exe).substr(0, 5003), std::string(5000, 'S') + "MPU");
+    EXPECT_EQ(z.EntryCount(), 2);
+}
