@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -148,4 +149,182 @@ TEST(ZipDll, NamesWithAndWithoutFoldersAndForcedDos)
     ASSERT_EQ(chdir(saved), 0);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(PythonNames(rel), (std::vector<std::string>{"Some Folder/Long File Name.text"}));
+}
+
+namespace {
+
+void SetMtime(const std::string& path, std::time_t when)
+{
+    struct timespec times[2] = {{when, 0}, {when, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+}  // namespace
+
+TEST(ZipDll, UpdateFreshenAndReplace)
+{
+    TempDir dir;
+    std::string a = dir.Write("a.txt", "old a"), b = dir.Write("b.txt", "old b");
+    SetMtime(a, 1600000001);  // stored rounded up to ...002
+    SetMtime(b, 1600000001);
+    std::string archive = dir / "u.zip";
+    ZipCall call{archive, {dir / "a.txt", dir / "b.txt"}};
+    call.dirNames = false;
+    ASSERT_EQ(RunZip(call), 2);
+
+    dir.Write("a.txt", "new a");
+    SetMtime(a, 1600000002);  // the same 2-second slot: not newer
+    dir.Write("c.txt", "new c");
+    ZipCall fresh{archive, {dir / "*.txt"}};
+    fresh.dirNames = false;
+    fresh.freshen = true;
+    EXPECT_EQ(RunZip(fresh), 0);  // nothing newer, c.txt not in the archive
+    SetMtime(a, 1600000000 + 10);
+    EXPECT_EQ(RunZip(fresh), 1);
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"a.txt", "b.txt"}));
+
+    ZipCall update = fresh;
+    update.freshen = false;
+    update.update = true;
+    EXPECT_EQ(RunZip(update), 1);  // c.txt only
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+
+    // A plain add replaces whatever has the same name, in its place.
+    dir.Write("b.txt", "newest b");
+    EXPECT_EQ(RunZip(call), 2);
+    TempDir out;
+    EXPECT_EQ(RunUnzip(archive, out.Path()), 3);
+    EXPECT_EQ(ReadFile(out / "a.txt"), "new a");
+    EXPECT_EQ(ReadFile(out / "b.txt"), "newest b");
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    ExpectSound(archive);
+}
+
+TEST(ZipDll, MoveDeletesSourcesOnlyAfterTheCommit)
+{
+    TempDir dir;
+    dir.Write("m/one.txt", "1");
+    dir.Write("m/two.txt", "2");
+    std::string archive = dir / "m.zip";
+    ZipCall call{archive, {dir / "m/*.txt"}};
+    call.move = true;
+    CallLog cancel;
+    cancel.cancelAt = 2;  // inside the first file
+    EXPECT_EQ(RunZip(call, &cancel), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "m/one.txt"));
+    EXPECT_FALSE(std::filesystem::exists(archive));
+    EXPECT_EQ(RunZip(call), 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "m/one.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "m/two.txt"));
+    TempDir out;
+    EXPECT_EQ(RunUnzip(archive, out.Path()), 2);
+}
+
+TEST(ZipDll, ZipTimeSetsTheNewestMemberTime)
+{
+    TempDir dir;
+    std::string a = dir.Write("a.txt", "a"), b = dir.Write("b.txt", "b");
+    SetMtime(a, 1500000000);
+    SetMtime(b, 1500000100);
+    std::string archive = dir / "t.zip";
+    ZipCall call{archive, {dir / "*.txt"}};
+    call.zipTime = true;
+    ASSERT_EQ(RunZip(call), 2);
+    struct stat st;
+    ASSERT_EQ(stat(archive.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1500000100);
+}
+
+TEST(ZipDll, HiddenFilesOnlyWhenAsked)
+{
+    TempDir dir;
+    dir.Write("h/.dot", "d");
+    dir.Write("h/plain", "p");
+    std::string archive = dir / "h.zip";
+    ZipCall call{archive, {dir / "h/*"}};
+    call.dirNames = false;
+    EXPECT_EQ(RunZip(call), 1);
+    call.hidden = true;
+    EXPECT_EQ(RunZip(call), 2);
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"plain", ".dot"}));
+}
+
+TEST(ZipDll, MessagesForEmptySpecsUnreadableFilesAndMissingPassword)
+{
+    TempDir dir;
+    dir.Write("r/ok.txt", "fine");
+    std::string locked = dir.Write("r/locked.txt", "no access");
+    chmod(locked.c_str(), 0);
+    bool root = geteuid() == 0;
+    std::string archive = dir / "r.zip";
+    CallLog log;
+    int count = RunZip({archive, {dir / "r/*.txt", dir / "nothing/*.xyz"}}, &log);
+    EXPECT_TRUE(log.HasMessage("No files found for " + dir / "nothing/*.xyz"));
+    if (!root) {
+        EXPECT_EQ(count, 1);
+        EXPECT_TRUE(log.HasMessage("Skipped " + locked));
+    }
+    EXPECT_TRUE(PythonTestOk(archive));
+
+    CallLog nopass;
+    ZipCall secret{dir / "s.zip", {dir / "r/ok.txt"}};
+    secret.encrypt = true;
+    EXPECT_EQ(RunZip(secret, &nopass), 0);
+    EXPECT_TRUE(nopass.HasMessage("Encryption needs a password"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "s.zip"));
+}
+
+TEST(ZipDll, EncryptsWithWinZipAes)
+{
+    TempDir dir;
+    dir.Write("e/tiny.txt", "hush");
+    dir.Write("e/text.txt", TextData(90000, 5));
+    dir.Write("e/noise.bin", NoiseData(5000, 6));
+    std::string archive = dir / "e.zip";
+    ZipCall call{archive, {dir / "e/*"}};
+    call.encrypt = true;
+    call.password = "pa55 word";
+    call.dirNames = false;
+    ASSERT_EQ(RunZip(call), 3);
+    // Nothing readable in clear.
+    std::string bytes = ReadFile(archive);
+    EXPECT_EQ(bytes.find("hush"), std::string::npos);
+    EXPECT_EQ(bytes.find(NoiseData(5000, 6).substr(0, 64)), std::string::npos);
+    EXPECT_TRUE(SevenZipTestOk(archive, "pa55 word"));
+    EXPECT_FALSE(SevenZipTestOk(archive, "wrong"));
+    TempDir out;
+    EXPECT_EQ(RunUnzip(archive, out.Path(), false, "pa55 word"), 3);
+    EXPECT_EQ(ReadFile(out / "tiny.txt"), "hush");
+    EXPECT_EQ(ReadFile(out / "text.txt"), TextData(90000, 5));
+    EXPECT_EQ(ReadFile(out / "noise.bin"), NoiseData(5000, 6));
+    TempDir wrong;
+    EXPECT_EQ(RunUnzip(archive, wrong.Path(), false, "nope"), 0);
+}
+
+TEST(ZipDll, LargeFilesGoInPiecesAndStayBounded)
+{
+    // 20 MiB of text goes through the piecewise path (above 16 MiB).
+    TempDir dir;
+    std::string data = TextData(20u << 20, 9);
+    data.replace(5u << 20, 1u << 20, NoiseData(1u << 20, 10));
+    dir.Write("big/large.txt", data);
+    std::string archive = dir / "big.zip";
+    CallLog log;
+    ZipCall call{archive, {dir / "big/*"}};
+    call.dirNames = false;
+    ASSERT_EQ(RunZip(call, &log), 1);
+    EXPECT_EQ(log.Count(ZCB_FILE_STEP), 640);
+    EXPECT_LT(std::filesystem::file_size(archive), data.size() / 2);
+    EXPECT_TRUE(UnzipTestOk(archive));
+    TempDir out;
+    EXPECT_EQ(RunUnzip(archive, out.Path()), 1);
+    EXPECT_TRUE(ReadFile(out / "large.txt") == data);
+
+    // Noise in pieces does not shrink: it is stored.
+    dir.Write("big/large.txt", NoiseData(17u << 20, 11));
+    ASSERT_EQ(RunZip(call), 1);
+    std::string listing;
+    fixture::RunCommand("unzip -v " + Quote(archive), &listing);
+    EXPECT_NE(listing.find("Stored"), std::string::npos) << listing;
+    EXPECT_TRUE(UnzipTestOk(archive));
 }
