@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "TempDir.h"
 #include "engine/LibraryState.h"
@@ -197,4 +199,38 @@ TEST_F(RealLibraries, AddingToANewProgramNameMakesAStubFirst)
     EXPECT_EQ(z.ProcessedCount, 1);
     EXPECT_EQ(ReadFile(exe).substr(0, 5003), std::string(5000, 'S') + "MPU");
     EXPECT_EQ(z.EntryCount(), 2);
+}
+
+TEST_F(RealLibraries, LibrarySelectsExactlyWhatWasCounted)
+{
+    dir.Write("tree/plain", std::string(70000, 'p'));
+    dir.Write("tree/.hidden", "h");
+    dir.Write("tree/.dotdir/inside.txt", "i");
+    dir.Write("tree/x.txt/b.txt", std::string(40000, 'b'));
+    dir.Write("tree/plain-dir/c.txt", "c");
+    dir.Write("elsewhere/target", "t");
+    dir.Write("elsewhere/folder/f", "f");
+    ASSERT_EQ(::symlink((dir / "elsewhere/target").c_str(), (dir / "tree/link-to-file").c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "elsewhere/folder").c_str(), (dir / "tree/link-to-folder").c_str()), 0);
+    ASSERT_EQ(::mkfifo((dir / "tree/pipe").c_str(), 0644), 0);
+
+    const std::vector<std::pair<std::string, AddOpts>> cases = {
+        {"*.*", AddOpts{}},
+        {"*.*", AddOpts{AddOptsEnum::AddRecurseDirs}},
+        {"*.*", AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddHiddenFiles}},
+        {"*.txt", AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddDirNames}},
+    };
+    int n = 0;
+    for (const auto& [mask, options] : cases) {
+        z.SetZipFilename(dir / ("sel" + std::to_string(n++) + ".zip"));
+        z.AddOptions = options;
+        z.FSpecArgs() = {dir / ("tree/" + mask)};
+        std::int32_t predicted = 0;
+        z.CountAddFiles(predicted);
+        steps = begins = 0;
+        z.AddFiles();
+        EXPECT_EQ(steps, predicted) << mask << " " << options.Bits();
+        EXPECT_EQ(begins, z.ProcessedCount) << mask << " " << options.Bits();
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
 }
