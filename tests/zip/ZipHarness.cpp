@@ -170,12 +170,13 @@ bool SevenZipTestOk(const std::string& archive, const std::string& password)
            output.find("Everything is Ok") != std::string::npos;
 }
 
-bool PythonTestOk(const std::string& archive)
+bool PythonTestOk(const std::string& archive, const std::string& password)
 {
     std::string output;
     return fixture::RunCommand("python3 -c 'import sys,zipfile; z=zipfile.ZipFile(sys.argv[1]); "
+                               "z.setpassword(sys.argv[2].encode()); "
                                "sys.exit(0 if z.testzip() is None else 1)' " +
-                                   Quote(archive) + " 2>&1",
+                                   Quote(archive) + " " + Quote(password) + " 2>&1",
                                &output) == 0;
 }
 

@@ -56,7 +56,7 @@ int ZipVersion();
 // Peer checks: true when the tool finds the archive sound.
 bool UnzipTestOk(const std::string& archive);
 bool SevenZipTestOk(const std::string& archive, const std::string& password = "");
-bool PythonTestOk(const std::string& archive);
+bool PythonTestOk(const std::string& archive, const std::string& password = "");
 // Names in the archive in stored order, read by Python's zipfile.
 std::vector<std::string> PythonNames(const std::string& archive);
 
