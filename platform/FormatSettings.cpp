@@ -412,56 +412,78 @@ bool ScanDate(std::string_view s, std::size_t& pos, TDateTime& value, const TFor
 bool TryStrToFloat(std::string_view s, long double& value, const TFormatSettings& fs) {
     std::size_t pos = 0;
     SkipBlanks(s, pos);
-    char buffer[128];
-    std::size_t len = 0;
-    std::string spill;  // only for very long texts
-    auto put = [&](char c) {
-        if (len < sizeof buffer) buffer[len] = c;
-        else {
-            if (spill.empty()) spill.assign(buffer, len);
-            spill += c;
-        }
-        ++len;
-    };
+    bool negative = false;
     if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
-        if (s[pos] == '-') put('-');
+        negative = s[pos] == '-';
         ++pos;
     }
-    int mantissaDigits = 0;
+    const std::size_t mantissaStart = pos;
+    int mantissaDigits = 0, fractionDigits = 0, significant = 0;
     bool separator = false;
+    std::uint64_t mantissa = 0;
     while (pos < s.size()) {
-        char c = s[pos];
+        const char c = s[pos];
         if (IsDigit(c)) {
-            put(c);
             ++mantissaDigits;
+            if (separator) ++fractionDigits;
+            if (significant > 0 || c != '0') ++significant;
+            if (significant <= 19) mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
         } else if (c == fs.DecimalSeparator && !separator) {
-            put('.');
             separator = true;
         } else {
             break;
         }
         ++pos;
     }
+    const std::size_t mantissaEnd = pos;
     if (mantissaDigits == 0) return false;
+    long exponent = 0;
+    std::size_t exponentStart = pos;
     if (pos < s.size() && (s[pos] == 'e' || s[pos] == 'E')) {
-        put('e');
         ++pos;
-        if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
-            if (s[pos] == '-') put('-');
-            ++pos;
-        }
+        exponentStart = pos;
+        if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) ++pos;
         int expDigits = 0;
+        bool expNegative = exponentStart < pos && s[exponentStart] == '-';
         while (pos < s.size() && IsDigit(s[pos])) {
-            put(s[pos++]);
+            if (exponent < 100000) exponent = exponent * 10 + (s[pos] - '0');
+            ++pos;
             ++expDigits;
         }
         if (expDigits == 0) return false;
+        if (expNegative) exponent = -exponent;
     }
+    const std::size_t numberEnd = pos;
     SkipBlanks(s, pos);
     if (pos != s.size()) return false;
-    const char* first = spill.empty() ? buffer : spill.data();
-    const char* last = first + len;
+
+    // Up to 19 significant digits scaled by at most 10^27: both operands are
+    // exact in extended precision, so one multiplication or division gives
+    // the correctly rounded value, the same as the general conversion.
+    const long scale = exponent - fractionDigits;
+    if (significant <= 19 && scale >= -27 && scale <= 27) {
+        static const long double kPowers[28] = {
+            1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+            1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+        long double v = static_cast<long double>(mantissa);
+        if (scale > 0) v *= kPowers[scale];
+        else if (scale < 0) v /= kPowers[-scale];
+        value = negative ? -v : v;
+        return true;
+    }
+
+    // The general case: rebuild the number in the C form for from_chars.
+    std::string text;
+    text.reserve(numberEnd - mantissaStart + 2);
+    if (negative) text += '-';
+    for (std::size_t i = mantissaStart; i < mantissaEnd; ++i) text += s[i] == fs.DecimalSeparator && !IsDigit(s[i]) ? '.' : s[i];
+    if (mantissaEnd < numberEnd) {
+        text += 'e';
+        text.append(s.substr(exponentStart, numberEnd - exponentStart));
+    }
     long double v = 0;
+    const char* first = text.data();
+    const char* last = first + text.size();
     auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
     if (ec != std::errc() || ptr != last || !std::isfinite(v)) return false;
     value = v;

@@ -3,7 +3,9 @@
 // reading back as the same moment, and settings read from the environment.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "platform/FormatSettings.h"
@@ -46,6 +48,27 @@ TEST(FormatNumbers, UsesTheDecimalSeparatorOfTheSettings) {
     EXPECT_FALSE(Float("1.5", de));
     EXPECT_THROW(StrToFloat("1.5", de), EConvertError);
     EXPECT_EQ(StrToFloat("2,25", de), 2.25L);
+}
+
+// Short numbers take a quick path; it must give the very value the general
+// conversion gives (correctly rounded), or sorted sizes could change order.
+TEST(FormatNumbers, QuickPathGivesTheCorrectlyRoundedValue) {
+    std::mt19937 rng(5);
+    const auto fs = TFormatSettings::C();
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits = std::to_string(rng()) + std::to_string(rng() % 1000000000);
+        digits.resize(1 + rng() % digits.size());
+        std::string text = digits;
+        if (rng() % 2) text.insert(rng() % (text.size() + 1), ".");
+        if (rng() % 3 == 0) text += "e" + std::to_string(static_cast<int>(rng() % 60) - 30);
+        if (rng() % 4 == 0) text = "-" + text;
+        long double quick = 0, general = 0;
+        ASSERT_TRUE(TryStrToFloat(text, quick, fs)) << text;
+        const std::string& c = text;
+        auto [p, ec] = std::from_chars(c.data(), c.data() + c.size(), general);
+        ASSERT_EQ(ec, std::errc()) << text;
+        ASSERT_EQ(quick, general) << text;
+    }
 }
 
 TEST(FormatTimes, HoursMinutesSecondsAndMarkers) {
