@@ -1,5 +1,6 @@
 #include "AesEncryptor.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <openssl/crypto.h>

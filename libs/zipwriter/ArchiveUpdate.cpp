@@ -1,6 +1,7 @@
 #include "ArchiveUpdate.h"
 
 #include <algorithm>
+#include <ctime>
 #include <cerrno>
 #include <cstring>
 #include <unordered_map>
@@ -536,7 +537,7 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
                 break;
         }
     }
-    if (cancelled_)
+    if (cancelled_ || reporter_.Stopped())
         return false;  // no callback may follow a request to stop
     if (!out.Failed() && requireNew && writtenMembers_.empty()) {
         reporter_.Message(zipcore::kInfo, "Nothing was added; the archive was left unchanged");

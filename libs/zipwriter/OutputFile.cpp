@@ -1,5 +1,6 @@
 #include "OutputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -39,6 +40,12 @@ bool OutputFile::Write(const void* data, std::size_t len)
 {
     if (Failed())
         return false;
+    // The hook sees every write the writer makes, buffered or not, so a
+    // test can fail any of them.
+    if (hook_ && hook_(Position(), len)) {
+        error_ = std::strerror(ENOSPC);
+        return false;
+    }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     if (buffer_.size() + len > kBufferSize && !Flush())
         return false;

@@ -14,8 +14,8 @@
 
 namespace zipwriter {
 
-// Called before each write to the file with its position and length; true
-// makes that write fail with "No space left on device".
+// Called before each write, buffered or to the file, with its position and
+// length; true makes that write fail with "No space left on device".
 using WriteFaultHook = std::function<bool(std::uint64_t position, std::size_t length)>;
 
 class OutputFile {

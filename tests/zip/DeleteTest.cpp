@@ -1,1 +1,105 @@
+// Deleting members through ZIPDLL.DLL.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TempDir.h"
+#include "ZipHarness.h"
+
+using namespace ziptest;
+using fixture::ReadFile;
+using fixture::TempDir;
+
+namespace {
+
+std::string MakeArchive(const TempDir& dir, const std::vector<std::pair<std::string, std::string>>& members)
+{
+    std::string script = "import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1],'w',zipfile.ZIP_DEFLATED)\n";
+    for (const auto& [name, data] : members)
+        script += "z.writestr(" + Quote(name) + "," + Quote(data) + ")\n";
+    script += "z.close()\n";
+    dir.Write("make.py", script);
+    std::string archive = dir / "d.zip";
+    fixture::RunCommand("python3 " + Quote(dir / "make.py") + " " + Quote(archive));
+    return archive;
+}
+
+int Delete(const std::string& archive, const std::vector<std::string>& specs, CallLog* log = nullptr)
+{
+    ZipCall call{archive, specs};
+    call.remove = true;
+    return RunZip(call, log);
+}
+
+}  // namespace
+
+TEST(ZipDllDelete, SelectsLikeTheExtractionLibrary)
+{
+    TempDir dir;
+    std::string archive = MakeArchive(dir, {{"a*b", "1"},
+                                            {"axxb", "2"},
+                                            {"dir/x.txt", "3"},
+                                            {"dir/y.TXT", "4"},
+                                            {"top.txt", "5"},
+                                            {"noext", "6"}});
+    // An exact name wins over its own wildcards: "a*b" takes only itself.
+    EXPECT_EQ(Delete(archive, {"a*b"}), 1);
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"axxb", "dir/x.txt", "dir/y.TXT", "top.txt", "noext"}));
+    // Case-sensitive, and '*' runs over '/'.
+    CallLog log;
+    EXPECT_EQ(Delete(archive, {"*.txt", "missing.doc"}, &log), 2);
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"axxb", "dir/y.TXT", "noext"}));
+    EXPECT_TRUE(log.HasMessage("missing.doc"));
+    EXPECT_EQ(log.Count(ZCB_FILE_BEGIN), 2);
+    EXPECT_TRUE(PythonTestOk(archive));
+    EXPECT_TRUE(UnzipTestOk(archive));
+
+    // Nothing matched: no change, count 0.
+    std::string before = ReadFile(archive);
+    EXPECT_EQ(Delete(archive, {"nothing*"}), 0);
+    EXPECT_EQ(ReadFile(archive), before);
+
+    // Everything: a valid empty archive.
+    EXPECT_EQ(Delete(archive, {"*.*"}), 3);
+    EXPECT_TRUE(PythonTestOk(archive));
+    EXPECT_TRUE(PythonNames(archive).empty() || PythonNames(archive) == std::vector<std::string>{""});
+    EXPECT_EQ(std::filesystem::file_size(archive), 22u);
+}
+
+TEST(ZipDllDelete, RefusesMissingOrDamagedArchives)
+{
+    TempDir dir;
+    CallLog log;
+    EXPECT_EQ(Delete(dir / "none.zip", {"x"}, &log), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.zip"));
+    EXPECT_FALSE(log.Messages(true).empty());
+
+    std::string junk = dir.Write("junk.zip", "this is not an archive at all, just text");
+    CallLog damaged;
+    EXPECT_EQ(Delete(junk, {"x"}, &damaged), 0);
+    EXPECT_EQ(ReadFile(junk), "this is not an archive at all, just text");
+    EXPECT_FALSE(damaged.Messages(true).empty());
+    // Adding to it is refused as well: a file that is not an archive is never overwritten.
+    dir.Write("f.txt", "f");
+    EXPECT_EQ(RunZip({junk, {dir / "f.txt"}}), 0);
+    EXPECT_EQ(ReadFile(junk), "this is not an archive at all, just text");
+}
+
+TEST(ZipDllDelete, RoundTripThroughTheExtractionLibrary)
+{
+    TempDir dir;
+    dir.Write("s/one.txt", TextData(50000, 31));
+    dir.Write("s/two.txt", TextData(10, 32));
+    dir.Write("s/three.bin", NoiseData(3000, 33));
+    std::string archive = dir / "r.zip";
+    ZipCall add{archive, {dir / "s/*"}};
+    add.dirNames = false;
+    ASSERT_EQ(RunZip(add), 3);
+    EXPECT_EQ(Delete(archive, {"two.txt"}), 1);
+    TempDir out;
+    EXPECT_EQ(RunUnzip(archive, out.Path()), 2);
+    EXPECT_EQ(ReadFile(out / "one.txt"), TextData(50000, 31));
+    EXPECT_EQ(ReadFile(out / "three.bin"), NoiseData(3000, 33));
+    EXPECT_FALSE(std::filesystem::exists(out / "two.txt"));
+    EXPECT_TRUE(SevenZipTestOk(archive));
+}

@@ -1,1 +1,258 @@
+// Never losing a byte: cancels at every callback, injected write failures,
+// self-extractor prefixes, the archive lock, size limits, Zip64 counts.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+#include "TempDir.h"
+#include "ZipHarness.h"
+#include "libs/zipcore/CallbackReporter.h"
+#include "libs/zipwriter/ArchiveUpdate.h"
+
+using namespace ziptest;
+using fixture::ReadFile;
+using fixture::TempDir;
+
+namespace {
+
+void MakeSources(const TempDir& dir)
+{
+    dir.Write("src/a.txt", TextData(70000, 41));
+    dir.Write("src/b.bin", NoiseData(40000, 42));
+    dir.Write("src/c.txt", TextData(100, 43));
+    dir.Write("src/sub/d.txt", TextData(200000, 44));
+}
+
+std::string MakeBase(const TempDir& dir)
+{
+    dir.Write("base/old.txt", TextData(9000, 45));
+    std::string archive = dir / "safe.zip";
+    ZipCall call{archive, {dir / "base/old.txt"}};
+    call.dirNames = false;
+    EXPECT_EQ(RunZip(call), 1);
+    return archive;
+}
+
+int32_t ZREC_CALL Quiet(CallbackRecord*) { return 0; }
+
+}  // namespace
+
+TEST(ZipDllSafety, CancelAtAnyCallbackLeavesTheArchiveAlone)
+{
+    TempDir dir;
+    MakeSources(dir);
+    std::string archive = MakeBase(dir);
+    std::string original = ReadFile(archive);
+    ZipCall call{archive, {dir / "src/*.*"}};
+    call.recurse = true;
+    call.verbose = true;
+    CallLog full;
+    // A dry count of the callbacks a whole add makes.
+    std::string copy = dir / "copy.zip";
+    std::filesystem::copy_file(archive, copy);
+    ZipCall counting = call;
+    counting.archive = copy;
+    ASSERT_EQ(RunZip(counting, &full), 4);
+    ASSERT_GT(full.calls, 12);
+    for (int at = 1; at < full.calls; ++at) {
+        SCOPED_TRACE(at);
+        CallLog log;
+        log.cancelAt = at;
+        EXPECT_EQ(RunZip(call, &log), 0);
+        EXPECT_EQ(log.callsAfterCancel, 0);
+        EXPECT_TRUE(ReadFile(archive) == original);
+        EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+    }
+    // Cancelling the creation of a new archive leaves no file at all.
+    CallLog log;
+    log.cancelAt = 3;
+    ZipCall fresh = call;
+    fresh.archive = dir / "fresh.zip";
+    EXPECT_EQ(RunZip(fresh, &log), 0);
+    EXPECT_FALSE(std::filesystem::exists(fresh.archive));
+    // Cancelling a delete.
+    CallLog del;
+    del.cancelAt = 1;
+    ZipCall remove{archive, {"old.txt"}};
+    remove.remove = true;
+    EXPECT_EQ(RunZip(remove, &del), 0);
+    EXPECT_TRUE(ReadFile(archive) == original);
+}
+
+TEST(ZipDllSafety, WriteFailuresLeaveTheArchiveAlone)
+{
+    TempDir dir;
+    MakeSources(dir);
+    std::string archive = MakeBase(dir);
+    std::string original = ReadFile(archive);
+    zipwriter::UpdateOptions options;
+    options.archivePath = archive;
+    options.specs = {dir / "src/*.*"};
+    options.recurse = true;
+    options.wholeFileLimit = 64 * 1024;  // d.txt goes in pieces
+    options.pieceSize = 64 * 1024;
+    // Fail the n-th write, for every n up to the number a full add makes.
+    int writes = 0;
+    {
+        std::string copy = dir / "probe.zip";
+        std::filesystem::copy_file(archive, copy);
+        zipwriter::UpdateOptions probe = options;
+        probe.archivePath = copy;
+        probe.writeFault = [&](std::uint64_t, std::size_t) {
+            ++writes;
+            return false;
+        };
+        zipcore::CallbackReporter reporter(&Quiet, nullptr);
+        ASSERT_EQ(zipwriter::AddFiles(probe, reporter), 4);
+    }
+    ASSERT_GT(writes, 1);
+    for (int failAt = 1; failAt <= writes; ++failAt) {
+        SCOPED_TRACE(failAt);
+        int n = 0;
+        options.writeFault = [&](std::uint64_t, std::size_t) { return ++n == failAt; };
+        CallLog log;
+        zipcore::CallbackReporter reporter(&ziptest::RecordForTests, &log);
+        EXPECT_EQ(zipwriter::AddFiles(options, reporter), 0);
+        EXPECT_TRUE(log.HasMessage("No space left on device"));
+        EXPECT_TRUE(ReadFile(archive) == original);
+        EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+    }
+    // A delete that cannot write changes nothing either.
+    zipwriter::UpdateOptions remove;
+    remove.archivePath = archive;
+    remove.specs = {"old.txt"};
+    remove.writeFault = [](std::uint64_t, std::size_t) { return true; };
+    zipcore::CallbackReporter reporter(&Quiet, nullptr);
+    EXPECT_EQ(zipwriter::DeleteMembers(remove, reporter), 0);
+    EXPECT_TRUE(ReadFile(archive) == original);
+}
+
+TEST(ZipDllSafety, SelfExtractorPrefixIsKeptAndOffsetsStayRelative)
+{
+    TempDir dir;
+    std::string stub = "MZ" + NoiseData(5000, 51);
+    std::string header = "MPU" + std::string(253, '\0');
+    dir.Write("in/one.txt", TextData(6000, 52));
+    dir.Write("in/two.txt", TextData(300, 53));
+
+    // A program holding an archive made apart from it (offsets relative).
+    std::string plain = dir / "plain.zip";
+    ZipCall first{plain, {dir / "in/one.txt"}};
+    first.dirNames = false;
+    ASSERT_EQ(RunZip(first), 1);
+    std::string program = dir.Write("prog.exe", stub + header + ReadFile(plain));
+    ZipCall more{program, {dir / "in/two.txt"}};
+    more.dirNames = false;
+    ASSERT_EQ(RunZip(more), 1);
+    std::string bytes = ReadFile(program);
+    ASSERT_EQ(bytes.substr(0, stub.size() + 256), stub + header);
+    std::string cut = dir.Write("cut.zip", bytes.substr(stub.size() + 256));
+    EXPECT_TRUE(UnzipTestOk(cut));
+    EXPECT_TRUE(PythonTestOk(cut));
+    EXPECT_EQ(PythonNames(cut), (std::vector<std::string>{"one.txt", "two.txt"}));
+    TempDir out;
+    EXPECT_EQ(RunUnzip(program, out.Path()), 2);
+    EXPECT_EQ(ReadFile(out / "two.txt"), TextData(300, 53));
+
+    // A fresh program with the empty end record (directory offset 39,168).
+    std::string empty = "PK\x05\x06" + std::string(12, '\0') + std::string("\x00\x99\x00\x00", 4) + std::string(2, '\0');
+    std::string fresh = dir.Write("fresh.exe", stub + header + empty);
+    ZipCall add{fresh, {dir / "in/*.txt"}};
+    add.dirNames = false;
+    ASSERT_EQ(RunZip(add), 2);
+    bytes = ReadFile(fresh);
+    ASSERT_EQ(bytes.substr(0, stub.size() + 256), stub + header);
+    std::string cut2 = dir.Write("cut2.zip", bytes.substr(stub.size() + 256));
+    EXPECT_TRUE(UnzipTestOk(cut2));
+    EXPECT_EQ(PythonNames(cut2), (std::vector<std::string>{"one.txt", "two.txt"}));
+    // Deleting everything leaves the program with an empty archive.
+    ZipCall remove{fresh, {"*"}};
+    remove.remove = true;
+    EXPECT_EQ(RunZip(remove), 2);
+    bytes = ReadFile(fresh);
+    EXPECT_EQ(bytes.size(), stub.size() + 256 + 22);
+    EXPECT_EQ(bytes.substr(0, stub.size() + 256), stub + header);
+}
+
+TEST(ZipDllSafety, WaitsForTheLockOfAnotherWriter)
+{
+    TempDir dir;
+    std::string archive = MakeBase(dir);
+    dir.Write("late.txt", "late");
+    int fd = open(archive.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);
+    std::atomic<int> result{-1};
+    std::thread adder([&] {
+        ZipCall call{archive, {dir / "late.txt"}};
+        call.dirNames = false;
+        result = RunZip(call);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(result.load(), -1);  // still waiting
+    flock(fd, LOCK_UN);
+    close(fd);
+    adder.join();
+    EXPECT_EQ(result.load(), 1);
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"old.txt", "late.txt"}));
+}
+
+TEST(ZipDllSafety, RefusesArchivesBeyond32BitsAndCleansStaleTemporaries)
+{
+    TempDir dir;
+    std::string archive = MakeBase(dir);
+    std::string original = ReadFile(archive);
+    std::string huge = dir / "huge/sparse.bin";
+    std::filesystem::create_directories(dir / "huge");
+    {
+        int fd = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, off_t(4500) << 20), 0);  // sparse: no disk space used
+        close(fd);
+    }
+    CallLog log;
+    EXPECT_EQ(RunZip({archive, {huge}}, &log), 0);
+    EXPECT_TRUE(log.HasMessage("4 GiB"));
+    EXPECT_EQ(log.Count(ZCB_FILE_BEGIN), 0);
+    EXPECT_TRUE(ReadFile(archive) == original);
+
+    // A temporary file left by a crashed writer is removed by the next run.
+    std::string stale = dir.Write(".fernpack-00000000deadbeef.tmp", "left over");
+    dir.Write("x.txt", "x");
+    EXPECT_EQ(RunZip({archive, {dir / "x.txt"}}), 1);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+}
+
+TEST(ZipDllSafety, MoreThan65535MembersGetZip64EndRecords)
+{
+    TempDir dir;
+    std::string archive = dir / "many.zip";
+    dir.Write("make.py",
+              "import sys,zipfile\n"
+              "with zipfile.ZipFile(sys.argv[1],'w') as z:\n"
+              "  for i in range(65535): z.writestr('m%05d' % i, '')\n");
+    ASSERT_EQ(fixture::RunCommand("python3 " + Quote(dir / "make.py") + " " + Quote(archive)), 0);
+    dir.Write("extra.txt", "one more");
+    ZipCall call{archive, {dir / "extra.txt"}};
+    call.dirNames = false;
+    ASSERT_EQ(RunZip(call), 1);
+    std::string bytes = ReadFile(archive);
+    EXPECT_NE(bytes.find(std::string("PK\x06\x06", 4)), std::string::npos);
+    EXPECT_NE(bytes.find(std::string("PK\x06\x07", 4)), std::string::npos);
+    EXPECT_TRUE(PythonTestOk(archive));
+    EXPECT_EQ(PythonNames(archive).size(), 65536u);
+    std::string output;
+    EXPECT_EQ(fixture::RunCommand("unzip -tqq " + Quote(archive) + " 2>&1", &output), 0) << output;
+    ZipCall remove{archive, {"m00000"}};
+    remove.remove = true;
+    EXPECT_EQ(RunZip(remove), 1);
+    bytes = ReadFile(archive);
+    EXPECT_EQ(bytes.find(std::string("PK\x06\x06", 4)), std::string::npos);
+    EXPECT_TRUE(PythonTestOk(archive));
+}

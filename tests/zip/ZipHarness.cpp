@@ -38,7 +38,9 @@ Libraries& Libs()
     return libs;
 }
 
-int32_t ZREC_CALL Record(CallbackRecord* record)
+}  // namespace
+
+int32_t ZREC_CALL RecordForTests(CallbackRecord* record)
 {
     auto* log = static_cast<CallLog*>(record->Caller);
     if (!log)
@@ -51,6 +53,8 @@ int32_t ZREC_CALL Record(CallbackRecord* record)
     log->events.push_back({record->ActionCode, record->ErrorCode, record->FileSize, record->MessageText});
     return log->cancelAt > 0 && log->calls >= log->cancelAt ? -1 : 0;
 }
+
+namespace {
 
 int32_t Flag(bool on) { return on ? ZREC_TRUE : ZREC_FALSE; }
 
@@ -91,7 +95,7 @@ int RunZip(const ZipCall& call, CallLog* log)
     std::memset(record.get(), 0, sizeof(ZipCommandRecord));
     record->Caller = log;
     record->RecordVersion = ZREC_RECORD_VERSION;
-    record->CallbackAddress = &Record;
+    record->CallbackAddress = &RecordForTests;
     record->PasswordText = call.password.c_str();
     record->EncryptOn = Flag(call.encrypt);
     record->HiddenFilesOn = Flag(call.hidden);
@@ -128,7 +132,7 @@ int RunUnzip(const std::string& archive, const std::string& targetDir, bool test
     std::memset(record.get(), 0, sizeof(UnzCommandRecord));
     record->Caller = log;
     record->RecordVersion = ZREC_RECORD_VERSION;
-    record->CallbackAddress = &Record;
+    record->CallbackAddress = &RecordForTests;
     record->PasswordText = password.c_str();
     record->TestOn = Flag(test);
     record->Reserved40 = -1;

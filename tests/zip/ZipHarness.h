@@ -44,6 +44,9 @@ struct ZipCall {
     std::string password;
 };
 
+// The recording callback; its Caller is a CallLog.
+int32_t ZREC_CALL RecordForTests(CallbackRecord* record);
+
 // Runs ZipDllExec; returns its count.
 int RunZip(const ZipCall& call, CallLog* log = nullptr);
 // Extracts (or tests) the whole archive into `targetDir` with UNZDLL.DLL.
