@@ -57,30 +57,39 @@ EntrySelector::EntrySelector(std::vector<std::string> specs)
 
 void EntrySelector::NoteStoredName(const std::string& name)
 {
-    for (auto& spec : specs_)
-        if (spec.hasWildcard && !spec.isStoredName && spec.text == name)
-            spec.isStoredName = true;
+    if (!exactBuilt_ && !specs_.empty())
+        storedNames_.insert(name);
+}
+
+void EntrySelector::Prepare()
+{
+    for (std::size_t i = 0; i < specs_.size(); ++i) {
+        Spec& spec = specs_[i];
+        spec.isStoredName = spec.hasWildcard && storedNames_.count(spec.text) != 0;
+        if (!spec.hasWildcard || spec.isStoredName)
+            exact_.emplace(spec.text, i);
+        else
+            patterns_.push_back(i);
+    }
+    storedNames_.clear();
+    exactBuilt_ = true;
 }
 
 bool EntrySelector::Selects(const std::string& name)
 {
     if (specs_.empty())
         return true;
-    if (!exactBuilt_) {
-        for (std::size_t i = 0; i < specs_.size(); ++i)
-            if (!specs_[i].hasWildcard || specs_[i].isStoredName)
-                exact_.emplace(specs_[i].text, i);
-        exactBuilt_ = true;
-    }
+    if (!exactBuilt_)
+        Prepare();
     bool selected = false;
     auto range = exact_.equal_range(name);
     for (auto it = range.first; it != range.second; ++it) {
         specs_[it->second].used = true;
         selected = true;
     }
-    for (auto& spec : specs_) {
-        if (spec.hasWildcard && !spec.isStoredName && WildcardMatch(spec.text, name)) {
-            spec.used = true;
+    for (std::size_t i : patterns_) {
+        if (WildcardMatch(specs_[i].text, name)) {
+            specs_[i].used = true;
             selected = true;
         }
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zipcore {
@@ -29,13 +30,16 @@ private:
     struct Spec {
         std::string text;
         bool hasWildcard = false;
-        bool isStoredName = false;
+        bool isStoredName = false;  // a pattern that is also a stored name
         bool used = false;
     };
+    void Prepare();
     std::vector<Spec> specs_;
     // Plain names (and patterns that equal a stored name) by text, so a long
     // list of names costs one lookup per entry.
     std::unordered_multimap<std::string, std::size_t> exact_;
+    std::unordered_set<std::string> storedNames_;
+    std::vector<std::size_t> patterns_;  // specs matched as patterns
     bool exactBuilt_ = false;
 };
 

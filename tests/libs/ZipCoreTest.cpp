@@ -2,6 +2,7 @@
 // safety, the progress step schedule, the temporary-file scheme, the folder
 // walk that refuses links, and the directory reader on hand-built bytes.
 #include <cstring>
+#include <random>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,7 +12,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include "libs/zipcore/AesDecryptor.h"
 #include "libs/zipcore/ArchiveReader.h"
+#include "libs/zipcore/OpensslCrypto.h"
 #include "libs/zipcore/Crc32.h"
 #include "libs/zipcore/EntryDecoder.h"
 #include "libs/zipcore/SafePath.h"
@@ -313,6 +318,136 @@ TEST(ArchiveReader, ReadsTheEmptySelfExtractorRecord)
     // Also with a stub of another length: the fixed offset means nothing.
     std::string shortStub = std::string(300, 'S') + std::string(reinterpret_cast<const char*>(end), 22);
     EXPECT_TRUE(reader.Open(reinterpret_cast<const std::uint8_t*>(shortStub.data()), shortStub.size(), &error));
+}
+
+// Raw deflate of `data` with zlib.
+std::string Deflate(const std::string& data)
+{
+    z_stream zs{};
+    deflateInit2(&zs, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&zs, uLong(data.size())), '\0');
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = uInt(data.size());
+    zs.next_out = reinterpret_cast<Bytef*>(out.data());
+    zs.avail_out = uInt(out.size());
+    deflate(&zs, Z_FINISH);
+    out.resize(zs.total_out);
+    deflateEnd(&zs);
+    return out;
+}
+
+// Traditional PKWARE encryption, the mirror of the decryptor.
+std::string ZipCryptoEncrypt(const std::string& password, const std::string& plain, std::uint8_t check)
+{
+    std::uint32_t k0 = 0x12345678, k1 = 0x23456789, k2 = 0x34567890;
+    auto update = [&](std::uint8_t c) {
+        k0 = Crc32Byte(k0, c);
+        k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1;
+        k2 = Crc32Byte(k2, std::uint8_t(k1 >> 24));
+    };
+    for (char c : password)
+        update(std::uint8_t(c));
+    std::string header(11, '\x5a');
+    header += char(check);
+    std::string out;
+    for (char c : header + plain) {
+        std::uint32_t t = (k2 | 2) & 0xFFFF;
+        std::uint8_t stream = std::uint8_t((t * (t ^ 1)) >> 8);
+        out += char(std::uint8_t(c) ^ stream);
+        update(std::uint8_t(c));
+    }
+    return out;
+}
+
+// WinZip AES (strength 3) of `plain`: salt, check, data, authentication code.
+std::string AesEncrypt(const std::string& password, const std::string& plain)
+{
+    CryptoProvider& crypto = OpensslCrypto();
+    std::uint8_t salt[16];
+    for (int i = 0; i < 16; ++i)
+        salt[i] = std::uint8_t(i * 7 + 1);
+    std::uint8_t derived[66];
+    crypto.Pbkdf2HmacSha1(reinterpret_cast<const std::uint8_t*>(password.data()), password.size(), salt, 16, 1000,
+                          derived, sizeof(derived));
+    // Counter mode is its own inverse: "decrypting" the plain text encrypts it.
+    AesDecryptor cipher;
+    EXPECT_EQ(cipher.Init(crypto, password, 3, salt, derived + 64), AesDecryptor::InitResult::Ok);
+    std::string data(plain.size(), '\0');
+    cipher.Decrypt(reinterpret_cast<const std::uint8_t*>(plain.data()), reinterpret_cast<std::uint8_t*>(data.data()),
+                   plain.size());
+    auto mac = crypto.NewHmacSha1(derived + 32, 32);
+    mac->Update(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
+    std::uint8_t code[20];
+    mac->Final(code);
+    return std::string(reinterpret_cast<char*>(salt), 16) + std::string(reinterpret_cast<char*>(derived + 64), 2) +
+           data + std::string(reinterpret_cast<char*>(code), 10);
+}
+
+struct Decoded {
+    DecodeStatus status;
+    std::string bytes;
+};
+
+Decoded DecodeWith(std::size_t bound, const ZipEntry& entry, const std::string& data, const std::string& password)
+{
+    DecoderOptions options;
+    options.memoryBound = bound;
+    options.crypto = &OpensslCrypto();
+    EntryDecoder decoder(options);
+    Collect collect;
+    std::string detail;
+    EntryData located{reinterpret_cast<const std::uint8_t*>(data.data()), data.size()};
+    DecodeStatus status = decoder.Decode(entry, located, password, collect, &detail);
+    return {status, collect.bytes};
+}
+
+TEST(EntryDecoder, WholeAndStreamingInflateAgreeWithAndWithoutEncryption)
+{
+    std::string plain;
+    std::mt19937 rng(3);
+    for (int i = 0; i < 400000; ++i)
+        plain += char(rng() % 7 ? 'a' + rng() % 4 : rng());
+    const std::string packed = Deflate(plain);
+    ZipEntry entry;
+    entry.method = 8;
+    entry.crc = Crc32(0, plain.data(), plain.size());
+    entry.uncompressedSize = plain.size();
+    entry.dosTime = 0x1234;
+
+    ZipEntry zipCrypto = entry;
+    zipCrypto.flags = 1;
+    const std::string zcData = ZipCryptoEncrypt("pw", packed, std::uint8_t(entry.crc >> 24));
+
+    ZipEntry aes = entry;
+    aes.flags = 1;
+    aes.method = 99;
+    aes.aes = {true, 2, 3, 8};
+    const std::string aesData = AesEncrypt("pw", packed);
+
+    for (std::size_t bound : {std::size_t(64) << 20, std::size_t(1000)}) {
+        SCOPED_TRACE(bound);
+        for (const auto& [e, data] : {std::pair{entry, packed}, std::pair{zipCrypto, zcData}, std::pair{aes, aesData}}) {
+            Decoded good = DecodeWith(bound, e, data, "pw");
+            EXPECT_EQ(good.status, DecodeStatus::Ok);
+            EXPECT_TRUE(good.bytes == plain);
+            if (e.flags & 1) {
+                EXPECT_EQ(DecodeWith(bound, e, data, "").status, DecodeStatus::NeedPassword);
+                DecodeStatus wrong = DecodeWith(bound, e, data, "wrong").status;
+                EXPECT_TRUE(wrong == DecodeStatus::WrongPassword || wrong == DecodeStatus::BadCrc ||
+                            wrong == DecodeStatus::BadData);
+            }
+            // A flipped byte in the middle: caught by inflate, CRC or the code.
+            std::string damaged = data;
+            damaged[damaged.size() / 2] ^= 0x20;
+            EXPECT_NE(DecodeWith(bound, e, damaged, "pw").status, DecodeStatus::Ok);
+            // Stated size too small: refused before more output is passed on.
+            ZipEntry shorter = e;
+            shorter.uncompressedSize = plain.size() - 10;
+            Decoded cut = DecodeWith(bound, shorter, data, "pw");
+            EXPECT_EQ(cut.status, DecodeStatus::BadData);
+            EXPECT_LE(cut.bytes.size(), shorter.uncompressedSize);
+        }
+    }
 }
 
 }  // namespace
