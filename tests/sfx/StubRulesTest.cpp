@@ -20,6 +20,31 @@ TEST(StubRules, FitsBeforeTheListingScanAndHoldsNoLocalHeaderSignature)
     EXPECT_EQ(stub.find(std::string("PK\x03\x04", 4)), std::string::npos);
 }
 
+// The build-time check itself: it must fail the build (and remove the file)
+// for a stub too long or holding the signature at any byte offset, and must
+// not be fooled by the signature's hex digits straddling two bytes.
+TEST(StubRules, TheBuildCheckRefusesBadStubs)
+{
+    fixture::TempDir dir;
+    auto check = [&](const std::string& bytes, int limit) {
+        const std::string path = dir.Write("stub.bin", bytes);
+        std::string output;
+        int rc = fixture::RunCommand(std::string(CMAKE_EXECUTABLE) + " -DSTUB=" + Quote(path) +
+                                         " -DLIMIT=" + std::to_string(limit) + " -P " + Quote(CHECK_STUB_SCRIPT) +
+                                         " 2>&1",
+                                     &output);
+        EXPECT_EQ(rc == 0, Exists(path)) << output;
+        return rc == 0;
+    };
+    const std::string signature("PK\x03\x04", 4);
+    EXPECT_TRUE(check(std::string(100, 'x'), 100));
+    EXPECT_FALSE(check(std::string(101, 'x'), 100));
+    EXPECT_FALSE(check(signature + std::string(50, 'x'), 100));
+    EXPECT_FALSE(check(std::string(51, 'x') + signature, 100));
+    // Bytes 05 04 B0 30 4F read "0504b0304f" in hex: no signature in them.
+    EXPECT_TRUE(check(std::string("\x05\x04\xb0\x30\x4f", 5) + std::string(40, 'x'), 100));
+}
+
 TEST(StubRules, NeedsOnlyTheRuntimesAndZlibToStart)
 {
     std::string dynamic;
