@@ -84,36 +84,81 @@ void RunWhole(CompressJob& job)
     job.ok = true;
 }
 
+// Turns a complete raw deflate stream into one that the next piece can
+// follow: the last block's final bit is cleared and an empty stored block
+// (what a sync flush writes) takes the stream to a byte boundary. zlib's
+// block-by-block inflate finds where the last block starts and where the
+// stream ends, to the bit.
+bool MakeJoinable(std::vector<std::uint8_t>& data, std::size_t length)
+{
+    z_stream zs{};
+    if (inflateInit2(&zs, -15) != Z_OK)
+        return false;
+    std::vector<std::uint8_t> sink(std::size_t(1) << 16);
+    zs.next_in = data.data();
+    zs.avail_in = uInt(length);
+    // Inflate stops at each block boundary; there data_type holds the
+    // bits it has read ahead (low six bits), 64 when the block just ended
+    // was the final one, and 128.
+    std::uint64_t lastHeader = 0, end = 0;
+    for (;;) {
+        zs.next_out = sink.data();
+        zs.avail_out = uInt(sink.size());
+        int rc = inflate(&zs, Z_BLOCK);
+        if (rc != Z_OK && !(rc == Z_BUF_ERROR && zs.avail_out == 0)) {
+            inflateEnd(&zs);
+            return false;
+        }
+        std::uint64_t bit = std::uint64_t(zs.total_in) * 8 - std::uint64_t(zs.data_type & 63);
+        if (zs.data_type & 128) {
+            if (zs.data_type & 64) {
+                end = bit;
+                break;
+            }
+            lastHeader = bit;
+        }
+    }
+    inflateEnd(&zs);
+    data[lastHeader / 8] &= std::uint8_t(~(1u << (lastHeader % 8)));
+    // Three zero bits (not final, stored), zero padding, LEN 0, NLEN FFFF.
+    std::uint64_t stored = end + 3;
+    std::size_t bytes = std::size_t((stored + 7) / 8);
+    data.resize(std::max(data.size(), bytes + 4));
+    if (end % 8)
+        data[end / 8] &= std::uint8_t((1u << (end % 8)) - 1);
+    for (std::size_t i = std::size_t((end + 7) / 8); i < bytes; ++i)
+        data[i] = 0;
+    data[bytes] = 0x00;
+    data[bytes + 1] = 0x00;
+    data[bytes + 2] = 0xFF;
+    data[bytes + 3] = 0xFF;
+    data.resize(bytes + 4);
+    return true;
+}
+
+// A piece of a large file: deflated on its own by libdeflate (no matches
+// reach back into the piece before), and made joinable unless it is the
+// file's last.
 void RunPiece(CompressJob& job)
 {
-    std::uint64_t dictionary = std::min<std::uint64_t>(job.offset, kDictionarySize);
-    std::vector<std::uint8_t> input(std::size_t(dictionary + job.length));
-    if (!ReadExactly(job.source->fd, job.offset - dictionary, input.data(), input.size(), &job.error))
+    std::vector<std::uint8_t> input(std::size_t(job.length));
+    if (!ReadExactly(job.source->fd, job.offset, input.data(), input.size(), &job.error))
         return;
-    const std::uint8_t* data = input.data() + dictionary;
-    job.crc = std::uint32_t(crc32_z(0, data, std::size_t(job.length)));
-    z_stream zs{};
-    int level = job.level > 9 ? 9 : job.level;
-    if (deflateInit2(&zs, level, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
+    job.crc = std::uint32_t(libdeflate_crc32(0, input.data(), input.size()));
+    libdeflate_compressor* deflater = DeflaterFor(job.level);
+    if (!deflater) {
         job.error = "out of memory for the compressor";
         return;
     }
-    if (dictionary > 0)
-        deflateSetDictionary(&zs, input.data(), uInt(dictionary));
-    job.output.resize(deflateBound(&zs, uLong(job.length)) + 64);
-    zs.next_in = const_cast<Bytef*>(data);
-    zs.avail_in = uInt(job.length);
-    zs.next_out = job.output.data();
-    zs.avail_out = uInt(job.output.size());
-    int flush = job.last ? Z_FINISH : Z_SYNC_FLUSH;
-    int rc = deflate(&zs, flush);
-    bool good = job.last ? rc == Z_STREAM_END : (rc == Z_OK && zs.avail_in == 0 && zs.avail_out > 0);
-    job.output.resize(zs.total_out);
-    deflateEnd(&zs);
-    if (!good) {
+    job.output.resize(libdeflate_deflate_compress_bound(deflater, input.size()) + 8);
+    std::size_t n = libdeflate_deflate_compress(deflater, input.data(), input.size(), job.output.data(),
+                                                job.output.size());
+    if (n == 0 || (!job.last && !MakeJoinable(job.output, n))) {
         job.error = "compression failed";
         return;
     }
+    if (job.last)
+        job.output.resize(n);
     job.output.shrink_to_fit();
     job.ok = true;
 }

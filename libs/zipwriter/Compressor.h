@@ -1,8 +1,9 @@
 // Compression on worker threads (one per core). A job is one source file
 // read and deflated whole with libdeflate, or one piece of a large file
-// deflated with zlib, primed with the 32 KiB in front of it and ended with a
-// sync flush, so that the pieces of a file joined in order form one deflate
-// stream (the last piece ends it). The caller decides how many jobs are in
+// deflated by libdeflate on its own and then ended like a sync flush (its
+// last block made non-final, an empty stored block after it), so that the
+// pieces of a file joined in order form one deflate stream (the last piece
+// ends it). The caller decides how many jobs are in
 // flight, which bounds memory; results are taken in any order the caller
 // likes, normally the order the members are written in. Workers never call
 // back into the caller.
@@ -35,7 +36,7 @@ struct CompressJob {
     std::uint64_t length = 0;
     bool whole = true;  // false: a piece of a larger file
     bool last = true;   // the last piece of its file
-    int level = 6;      // 0 stores; 1 to 12 (pieces use at most 9)
+    int level = 6;      // 0 stores; 1 to 12
     // What came of it.
     std::vector<std::uint8_t> output;
     std::uint32_t crc = 0;  // of the input range
@@ -44,8 +45,6 @@ struct CompressJob {
     std::string error;
     bool done = false;
 };
-
-constexpr std::uint64_t kDictionarySize = 32768;
 
 class Compressor {
 public:

@@ -145,3 +145,54 @@ TEST(SourceWalk, NeverTakesTheArchiveItself)
     ASSERT_EQ(chdir(saved), 0);
     EXPECT_EQ(Names(relative), (std::vector<std::string>{"a.txt"}));
 }
+
+// Pieces of a file deflated apart and joined must inflate as one stream,
+// whatever blocks libdeflate chose (stored ones for noise included).
+#include <fcntl.h>
+#include <zlib.h>
+
+#include "ZipHarness.h"
+#include "libs/zipwriter/Compressor.h"
+
+TEST(Compressor, JoinedPiecesFormOneDeflateStream)
+{
+    fixture::TempDir dir;
+    std::string data = ziptest::TextData(300000, 61) + ziptest::NoiseData(150000, 62) + std::string(70000, 'z') +
+                       ziptest::TextData(12345, 63);
+    std::string path = dir.Write("piece.bin", data);
+    for (int level : {1, 6, 12}) {
+        for (std::uint64_t piece : {65536ull, 100000ull, 1000000ull}) {
+            SCOPED_TRACE(std::to_string(level) + "/" + std::to_string(piece));
+            auto source = std::make_shared<SourceHandle>(open(path.c_str(), O_RDONLY));
+            std::string joined;
+            std::uint32_t crc = 0;
+            for (std::uint64_t at = 0; at < data.size(); at += piece) {
+                CompressJob job;
+                job.source = source;
+                job.offset = at;
+                job.length = std::min<std::uint64_t>(piece, data.size() - at);
+                job.whole = false;
+                job.last = at + job.length == data.size();
+                job.level = level;
+                RunJob(job);
+                ASSERT_TRUE(job.ok) << job.error;
+                joined.append(job.output.begin(), job.output.end());
+                crc = at == 0 ? job.crc : CombineCrc(crc, job.crc, job.length);
+            }
+            EXPECT_EQ(crc, std::uint32_t(::crc32(0, reinterpret_cast<const Bytef*>(data.data()), data.size())));
+            std::string out(data.size() + 16, '\0');
+            z_stream zs{};
+            ASSERT_EQ(inflateInit2(&zs, -15), Z_OK);
+            zs.next_in = reinterpret_cast<Bytef*>(joined.data());
+            zs.avail_in = uInt(joined.size());
+            zs.next_out = reinterpret_cast<Bytef*>(out.data());
+            zs.avail_out = uInt(out.size());
+            EXPECT_EQ(inflate(&zs, Z_FINISH), Z_STREAM_END);
+            EXPECT_EQ(zs.total_out, data.size());
+            EXPECT_EQ(zs.avail_in, 0u);
+            inflateEnd(&zs);
+            out.resize(data.size());
+            EXPECT_TRUE(out == data);
+        }
+    }
+}
