@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPixmap>
 
 namespace grid {
 
@@ -68,12 +69,20 @@ QFont TFont::ToQFont() const {
     return f;
 }
 
-int TCanvas::TextWidth(const std::string& text) {
-    return QFontMetrics(Font.ToQFont()).horizontalAdvance(DisplayText(text));
+const QFontMetrics& TCanvas::Metrics() {
+    if (!metrics_ || !(metricsFont_ == Font)) {
+        metrics_ = std::make_unique<QFontMetrics>(Font.ToQFont());
+        metricsFont_ = Font;
+    }
+    return *metrics_;
 }
 
-int TCanvas::TextHeight(const std::string&) {
-    return QFontMetrics(Font.ToQFont()).height();
+int TCanvas::TextWidth(const std::string& text) { return Metrics().horizontalAdvance(DisplayText(text)); }
+
+int TCanvas::TextHeight(const std::string&) { return Metrics().height(); }
+
+void TCanvas::Draw(int x, int y, const QPixmap& picture) {
+    if (painter_) painter_->drawPixmap(x, y, picture);
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text) {

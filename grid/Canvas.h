@@ -11,13 +11,16 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPalette>
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "grid/GridTypes.h"
 
 class QPainter;
+class QPixmap;
 
 namespace grid {
 
@@ -73,6 +76,8 @@ public:
     virtual void FillRect(const TRect& rect);
     // A line from (x1, y1) to (x2, y2), the end point left out.
     virtual void Line(int x1, int y1, int x2, int y2);
+    // Draws a picture with its top left corner at (x, y).
+    virtual void Draw(int x, int y, const QPixmap& picture);
     void MoveTo(int x, int y) { penX_ = x; penY_ = y; }
     void LineTo(int x, int y) { Line(penX_, penY_, x, y); MoveTo(x, y); }
 
@@ -83,7 +88,13 @@ public:
     const QPalette& Palette() const { return palette_; }
     void SetPalette(const QPalette& palette) { palette_ = palette; }
 
+protected:
+    // Metrics of the current font, kept while the font stays the same.
+    const QFontMetrics& Metrics();
+
 private:
+    TFont metricsFont_;
+    std::unique_ptr<QFontMetrics> metrics_;
     QPainter* painter_ = nullptr;
     QPalette palette_;
     int penX_ = 0, penY_ = 0;

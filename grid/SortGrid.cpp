@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <cmath>
+#include <stdexcept>
 
 #include "grid/SortOrder.h"
 
@@ -55,6 +56,12 @@ void TSortGrid::SortRows(int ACol, const TSortOptions& SortOptions) {
     entries.reserve(static_cast<std::size_t>(rowCount - fixedRows));
     for (int r = fixedRows; r < rowCount; ++r) entries.push_back({Cells(ACol, r), r});
     SortEntries(entries, SortOptions);
+    // A comparison function that reshaped the grid leaves entries that no
+    // longer name its rows; moving rows by them would lose some.
+    if (RowCount() != rowCount || FixedRows() != fixedRows) {
+        FSortedList.Reset();
+        throw std::logic_error("The grid changed while its rows were being sorted");
+    }
 
     // Reorder through a scratch copy of the data rows; moving a row's cells
     // carries every text and object with it.

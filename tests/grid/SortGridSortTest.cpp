@@ -265,3 +265,22 @@ TEST_F(GridSort, PendingEditFollowsUndoAndRowMoves) {
     g.Click();
     EXPECT_TRUE(checks.empty());
 }
+
+namespace {
+TestGrid* reshaped = nullptr;
+}  // namespace
+
+// A comparison that removes rows mid-sort must not make the sort lose rows.
+TEST_F(GridSort, ComparisonThatReshapesTheGridIsRefused) {
+    Fill(g, {{"h"}, {"b"}, {"a"}, {"c"}});
+    reshaped = &g;
+    TSortOptions o = Opts(ssCustom);
+    o.SortCompare = [](const std::string& a, const std::string& b) -> std::int32_t {
+        if (reshaped->RowCount() > 3) reshaped->SetRowCount(3);
+        return a.compare(b);
+    };
+    EXPECT_THROW(g.SortByColumn(0, o), std::logic_error);
+    EXPECT_EQ(Column(g, 0), (Texts{"b", "a"}));
+    EXPECT_EQ(g.SortedList().Count(), 0);
+    reshaped = nullptr;
+}
