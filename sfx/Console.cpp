@@ -10,6 +10,21 @@
 
 namespace sfx {
 
+std::string Printable(const std::string& text)
+{
+    std::string out = text;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (c < 0x20 || c == 0x7f) {
+            out[i] = '?';
+        } else if (c == 0xc2 && i + 1 < out.size() && static_cast<unsigned char>(out[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(out[i + 1]) < 0xa0) {
+            out.replace(i, 2, "?");  // a C1 control in UTF-8
+        }
+    }
+    return out;
+}
+
 bool Console::ReadLine(std::string* line)
 {
     char* buffer = nullptr;
@@ -28,12 +43,12 @@ bool Console::ReadLine(std::string* line)
 
 bool Console::Ask(const std::string& question, const std::string& fallback, std::string* answer)
 {
-    std::fputs(question.c_str(), stdout);
+    std::fputs(Printable(question).c_str(), stdout);
     if (!fallback.empty())
-        std::printf(" [%s]", fallback.c_str());
+        std::printf(" [%s]", Printable(fallback).c_str());
     std::fputs(": ", stdout);
     if (assumeDefaults_) {
-        std::puts(fallback.c_str());
+        std::puts(Printable(fallback).c_str());
         *answer = fallback;
         return true;
     }
@@ -43,7 +58,7 @@ bool Console::Ask(const std::string& question, const std::string& fallback, std:
         return false;
     }
     if (!isatty(STDIN_FILENO))
-        std::puts(answer->c_str());  // a piped answer shows in the log
+        std::puts(Printable(*answer).c_str());  // a piped answer shows in the log
     if (answer->empty())
         *answer = fallback;
     return true;
@@ -51,7 +66,7 @@ bool Console::Ask(const std::string& question, const std::string& fallback, std:
 
 bool Console::AskPassword(const std::string& question, std::string* answer)
 {
-    std::printf("%s: ", question.c_str());
+    std::printf("%s: ", Printable(question).c_str());
     std::fflush(stdout);
     termios saved{};
     const bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;

@@ -27,6 +27,11 @@ private:
     bool assumeDefaults_;
 };
 
+// `text` (a member name, the caption, a message) made safe to print: control
+// characters, which a hostile archive could use to drive the terminal, are
+// shown as '?'. Other bytes pass unchanged.
+std::string Printable(const std::string& text);
+
 // The index of the choice `answer` names (case ignored): the one it equals,
 // else the first one it is the beginning of; -1 for none.
 int PickChoice(const std::string& answer, std::initializer_list<const char*> choices);

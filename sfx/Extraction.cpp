@@ -28,9 +28,9 @@ bool NeedsPassword(const zipcore::ZipEntry& entry)
 void Report(const char* what, const std::string& name, const std::string& detail = "")
 {
     if (detail.empty())
-        std::printf("  %-10s %s\n", what, name.c_str());
+        std::printf("  %-10s %s\n", what, Printable(name).c_str());
     else
-        std::printf("  %-10s %s: %s\n", what, name.c_str(), detail.c_str());
+        std::printf("  %-10s %s: %s\n", what, Printable(name).c_str(), Printable(detail).c_str());
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ bool Extraction::WithPassword(const zipcore::ZipEntry& entry, Try attempt, RunCo
         if (result != Attempt::WrongPassword)
             return false;
         if (asked > 0)
-            std::printf("  %s\n", detail->c_str());
+            std::printf("  %s\n", Printable(*detail).c_str());
         password.clear();
     }
 }

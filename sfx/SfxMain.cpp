@@ -106,7 +106,7 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error)
 
 void ShowMembers(const std::string& caption, const std::vector<zipcore::ZipEntry>& entries)
 {
-    std::printf("%s\n\n", caption.empty() ? "Self-extracting archive" : caption.c_str());
+    std::printf("%s\n\n", caption.empty() ? "Self-extracting archive" : Printable(caption).c_str());
     if (entries.empty()) {
         std::puts("The archive holds no files.");
         return;
@@ -117,7 +117,7 @@ void ShowMembers(const std::string& caption, const std::vector<zipcore::ZipEntry
         const zipcore::ZipEntry& e = entries[i];
         std::printf("%5zu %12llu  %04d-%02d-%02d  %02d:%02d  %s%s\n", i + 1, (unsigned long long)e.uncompressedSize,
                     1980 + (e.dosDate >> 9), (e.dosDate >> 5) & 15, e.dosDate & 31, e.dosTime >> 11,
-                    (e.dosTime >> 5) & 63, e.name.c_str(),
+                    (e.dosTime >> 5) & 63, Printable(e.name).c_str(),
                     (e.IsEncrypted() || e.method == zipcore::kMethodAes) ? "  (encrypted)" : "");
         total += e.uncompressedSize;
     }
@@ -196,7 +196,7 @@ int Run(int argc, char** argv)
                 return Cancelled();
             if (ParseSelection(answer, entries, &selection, &error))
                 break;
-            std::printf("%s\n", error.c_str());
+            std::printf("%s\n", Printable(error).c_str());
         }
     }
 
@@ -247,7 +247,7 @@ int Run(int argc, char** argv)
         std::fprintf(stderr, "%s: cannot open folder %s: %s\n", self, folder.c_str(), std::strerror(errno));
         return kNoFolder;
     }
-    std::printf("Extracting to %s\n", folder.c_str());
+    std::printf("Extracting to %s\n", Printable(folder).c_str());
     Extraction extraction(archive, console, selection);
     RunCounts counts = extraction.Extract(folderFd, mode);
     close(folderFd);
@@ -263,12 +263,12 @@ int Run(int argc, char** argv)
         return kDone;
 
     ParsedCommand command = ParseCommandLine(settings.commandLine, folder);
-    std::printf("Running %s\n", DescribeCommand(command).c_str());
+    std::printf("Running %s\n", Printable(DescribeCommand(command)).c_str());
     switch (RunCommand(command, &error)) {
     case RunResult::Succeeded:
         return kDone;
     case RunResult::CannotStart:
-        std::fprintf(stderr, "%s: cannot run %s: %s\n", self, command.program.c_str(), error.c_str());
+        std::fprintf(stderr, "%s: cannot run %s: %s\n", self, Printable(command.program).c_str(), error.c_str());
         return kCommandNotStarted;
     case RunResult::Failed:
         std::fprintf(stderr, "%s: the command %s\n", self, error.c_str());

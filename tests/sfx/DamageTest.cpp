@@ -11,6 +11,7 @@
 
 #include "SfxProgram.h"
 #include "TempDir.h"
+#include "ZipFixture.h"
 
 using namespace sfxtest;
 namespace fs = std::filesystem;
@@ -162,6 +163,19 @@ TEST_F(DamagedProgramTest, LinksAlreadyInTheTargetAreNeverFollowed)
     EXPECT_FALSE(IsSymlink(dest + "/readme.txt"));
     EXPECT_EQ(fixture::ReadFile(dest + "/readme.txt"), "Read me first.\n");
     EXPECT_TRUE(IsSymlink(dest + "/sub"));
+}
+
+TEST_F(DamagedProgramTest, ControlCharactersInNamesNeverReachTheTerminal)
+{
+    fixture::ZipBuilder zip;
+    zip.Add({"\x1b]0;owned\x07\x1b[2Jname.txt", "data\n"}).Finish();
+    Settings s;
+    s.caption = "Setup\x1b[31m";
+    RunOutput out = Run(Program(StubBytes() + HeaderBytes(s) + zip.Bytes()), "--yes -d dest");
+    EXPECT_EQ(out.text.find('\x1b'), std::string::npos) << out.text;
+    EXPECT_EQ(out.text.find('\x07'), std::string::npos) << out.text;
+    EXPECT_NE(out.text.find("?]0;owned??[2Jname.txt"), std::string::npos) << out.text;
+    EXPECT_NE(out.text.find("Setup?[31m"), std::string::npos) << out.text;
 }
 
 }  // namespace

@@ -186,3 +186,10 @@ TEST(Answers, ExactWordsWinThenTheFirstWordAnAnswerBegins)
     EXPECT_EQ(PickChoice("maybe", {"yes", "no"}), -1);
     EXPECT_EQ(PickChoice("", {"yes", "no"}), -1);
 }
+
+TEST(Answers, PrintableHidesControlCharactersOnly)
+{
+    EXPECT_EQ(Printable("a\x1b[1mb\tc\x7f"), "a?[1mb?c?");
+    EXPECT_EQ(Printable("caf\xc3\xa9 \xc2\x9b" "1m"), "caf\xc3\xa9 ?1m");  // C1 CSI in UTF-8 goes too
+    EXPECT_EQ(Printable("\xc2\xa0ok"), "\xc2\xa0ok");
+}
