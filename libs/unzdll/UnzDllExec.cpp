@@ -159,8 +159,10 @@ std::int32_t UnzipJob::Run()
                 break;
             try {
                 HandleEntry(*entry);
-            } catch (const std::bad_alloc&) {
-                reporter_.Message(kInternalError, "Out of memory on " + PrintableName(entry->name));
+            } catch (const std::exception& e) {
+                // One entry's failure (such as running out of memory) does
+                // not end the batch or lose the count so far.
+                reporter_.Message(kInternalError, "Cannot handle " + PrintableName(entry->name) + ": " + e.what());
             }
         }
         extractor_.reset();

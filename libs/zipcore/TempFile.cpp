@@ -78,12 +78,8 @@ bool TempFile::Create(int dirFd, unsigned mode, std::string* error)
     Discard();
     dirFd_ = dirFd;
     fd_ = openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-    if (fd_ >= 0) {
-        // Locked from the start, so that once it is given a temporary name
-        // no cleaner can take it for a leftover.
-        flock(fd_, LOCK_EX);
-        return true;
-    }
+    if (fd_ >= 0)
+        return true;  // unnamed: nobody can see it, no lock needed yet
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
         *error = std::strerror(errno);
         return false;
@@ -142,8 +138,9 @@ bool TempFile::Commit(const std::string& name, bool replace, bool* exists, std::
     if (tempName_.empty()) {
         ok = LinkUnnamed(name, &err);
         if (!ok && err == EEXIST && replace) {
-            // Name it first (it stays locked: same open file), then move it
-            // over the existing file in one step.
+            // Lock it, so no cleaner takes it for a leftover once it has a
+            // name; name it; then move it over the existing file in one step.
+            flock(fd_, LOCK_EX);
             for (int attempt = 0; attempt < 16 && !ok; ++attempt) {
                 std::string temp = NewTempName();
                 if (LinkUnnamed(temp, &err)) {

@@ -7,8 +7,9 @@
 // so nothing is left behind whatever happens; it gets a name only at the
 // end. A named temporary file is hidden and says it is ours
 // (".fernpack-<random>.tmp") and its writer holds an exclusive flock on it
-// for its whole life, so RemoveStaleTemporaries deletes only leftovers of
-// processes that are gone. Every failure path removes the temporary file.
+// for as long as it has that name, so RemoveStaleTemporaries deletes only
+// leftovers of processes that are gone. Every failure path removes the
+// temporary file.
 #pragma once
 
 #include <string>
