@@ -16,5 +16,5 @@ ctest --test-dir build/test --output-on-failure --parallel "$jobs"
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFERNPACK_FUZZ=ON
-cmake --build build/fuzz --parallel "$jobs"
+cmake --build build/fuzz --target fuzzers --parallel "$jobs"
 ctest --test-dir build/fuzz --output-on-failure
