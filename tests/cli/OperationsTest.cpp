@@ -139,15 +139,25 @@ TEST_F(Operations, AddListDeleteAndTest)
 
 TEST_F(Operations, SelfExtractingRoundTrip)
 {
-    if (!Have("ZIPSFX.BIN"))
-        GTEST_SKIP() << "ZIPSFX.BIN is not built";
+    ASSERT_TRUE(Have("ZIPSFX.BIN"));
     const std::string zip = dir / "round.zip";
     std::filesystem::copy_file(zipped, zip);
-    CliResult sfx = RunCli("sfx --caption Hello --overwrite never " + ShellQuote(zip));
+    CliResult sfx = RunCli("sfx --caption Hello --overwrite never --command '/bin/sh|-c \"cp ><numbers.txt ><copy.txt\"' " +
+                           ShellQuote(zip));
     EXPECT_EQ(sfx.Status, 0) << sfx.Err;
     EXPECT_EQ(sfx.Out, "Filename is now: " + (dir / "round.exe") + "\n");
     EXPECT_FALSE(platform::FileExists(zip));
     EXPECT_EQ(RunCli("test " + ShellQuote(dir / "round.exe")).Out, "All 8 files tested OK\n");
+
+    // The program extracts itself and runs its command with '><' replaced.
+    std::string out;
+    EXPECT_EQ(fixture::RunCommand(ShellQuote(dir / "round.exe") + " --yes -d " + ShellQuote(dir / "run") +
+                                      " </dev/null 2>&1",
+                                  &out),
+              0)
+        << out;
+    EXPECT_TRUE(SameFile(src + "/sub/deeper/deep.txt", dir / "run/sub/deeper/deep.txt"));
+    EXPECT_TRUE(SameFile(src + "/numbers.txt", dir / "run/copy.txt"));
 
     CliResult back = RunCli("unsfx " + ShellQuote(dir / "round.exe"));
     EXPECT_EQ(back.Status, 0) << back.Err;
@@ -156,6 +166,21 @@ TEST_F(Operations, SelfExtractingRoundTrip)
 
     EXPECT_EQ(RunCli("unsfx " + ShellQuote(zip)).Status, 1);
     EXPECT_EQ(RunCli("sfx --overwrite sometimes " + ShellQuote(zip)).Status, 2);
+}
+
+TEST_F(Operations, AddingToANewProgramNameMakesAWorkingProgram)
+{
+    ASSERT_TRUE(Have("ZIPDLL.DLL") && Have("ZIPSFX.BIN"));
+    const std::string exe = dir / "fresh.exe";
+    CliResult add = RunCli("add " + ShellQuote(exe) + " " + ShellQuote(src + "/numbers.txt"));
+    EXPECT_EQ(add.Status, 0) << add.Err;
+    EXPECT_EQ(add.Out, "1 file was added\n");
+    CliResult list = RunCli("list --tsv " + ShellQuote(exe));
+    EXPECT_NE(list.Out.find("numbers.txt\t"), std::string::npos) << list.Out;
+    std::string out;
+    EXPECT_EQ(fixture::RunCommand(ShellQuote(exe) + " --yes -d " + ShellQuote(dir / "ran") + " </dev/null 2>&1", &out), 0)
+        << out;
+    EXPECT_TRUE(SameFile(src + "/numbers.txt", dir / "ran/numbers.txt"));
 }
 
 TEST_F(Operations, MissingArchivesAndUsage)
