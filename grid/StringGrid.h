@@ -119,8 +119,9 @@ public:
     // The cell's rectangle in the viewport; empty when it is scrolled away.
     TRect CellRect(int ACol, int ARow) const;
     TGridState GridState() const { return gridState_; }
-    // The grid or its in-place editor has the input focus.
-    bool Focused() const { return focusWithin_; }
+    // The grid or its in-place editor has the input focus now (false while
+    // the application is inactive).
+    bool Focused() const;
 
     // --- In-place editor
     bool EditorMode() const { return editorMode_; }
@@ -221,7 +222,7 @@ private:
     void UpdateEditorGeometry();
     void EditorTextEdited(const QString& text);
     void FocusEntered();
-    void FocusLeft();
+    void FocusLeft(Qt::FocusReason reason);
     bool InGrid(const QWidget* w) const;
     TGridDrawState StateOf(int ACol, int ARow) const;
     int ColumnBorderAt(int X, int Y) const;
@@ -242,6 +243,8 @@ private:
     int topRow_ = 1;
     int leftCol_ = 1;
     TGridState gridState_ = gsNormal;
+    // Focus is inside the grid as far as entering and leaving go: switching
+    // to another application and back neither leaves nor enters.
     bool focusWithin_ = false;
     std::unique_ptr<TCanvas> canvas_;
     std::uint32_t vertPage_ = 0;

@@ -226,15 +226,24 @@ void TStringGrid::keyPressEvent(QKeyEvent* event) {
 bool TStringGrid::InGrid(const QWidget* w) const { return w && (w == this || isAncestorOf(w)); }
 
 void TStringGrid::FocusEntered() {
-    if (focusWithin_) return;
+    if (focusWithin_) {
+        InvalidateGrid();
+        return;
+    }
     focusWithin_ = true;
     InvalidateGrid();
     if ((options_ & goAlwaysShowEditor) && (options_ & goEditing)) ShowEditor();
     DoEnter();
 }
 
-void TStringGrid::FocusLeft() {
+bool TStringGrid::Focused() const { return hasFocus() || (editor_ && editor_->hasFocus()); }
+
+void TStringGrid::FocusLeft(Qt::FocusReason reason) {
     if (!focusWithin_) return;
+    if (reason == Qt::ActiveWindowFocusReason) {
+        InvalidateGrid();
+        return;
+    }
     if (InGrid(QApplication::focusWidget())) return;
     focusWithin_ = false;
     InvalidateGrid();
@@ -248,7 +257,7 @@ void TStringGrid::focusInEvent(QFocusEvent* event) {
 
 void TStringGrid::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
-    FocusLeft();
+    FocusLeft(event->reason());
 }
 
 // ---------------------------------------------------------------------------
@@ -329,7 +338,7 @@ bool TStringGrid::eventFilter(QObject* watched, QEvent* event) {
         FocusEntered();
         break;
     case QEvent::FocusOut:
-        FocusLeft();
+        FocusLeft(static_cast<QFocusEvent*>(event)->reason());
         break;
     case QEvent::KeyPress: {
         auto* ke = static_cast<QKeyEvent*>(event);

@@ -304,7 +304,7 @@ TGridDrawState TStringGrid::StateOf(int ACol, int ARow) const {
         state |= gdFixed;
         return state;
     }
-    if (focusWithin_ && ACol == current_.X && ARow == current_.Y) state |= gdFocused;
+    if (Focused() && ACol == current_.X && ARow == current_.Y) state |= gdFocused;
     const TGridRect sel = Selection();
     if (ACol >= sel.Left && ACol <= sel.Right && ARow >= sel.Top && ARow <= sel.Bottom) state |= gdSelected;
     return state;

@@ -89,11 +89,7 @@ TEST_F(HeaderClick, NoSortWithoutFocusOrHeadingOrAfterAResize) {
     EXPECT_EQ(g.GridState(), gsNormal);
     EXPECT_TRUE(clicks.empty());
 
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    other.setFocus();
-    QApplication::processEvents();
+    g.clearFocus();
     ASSERT_FALSE(g.Focused());
     Release(mbLeft, 0, At(0, 0));
     EXPECT_TRUE(clicks.empty());
@@ -380,6 +376,24 @@ TEST_F(CellCheck, EnterChecksAndLeavingClicks) {
     g.SetEditText(1, 1, "7");
     g.SetRow(2);
     EXPECT_EQ(checks.size(), 2u);
+}
+
+// Switching to another application and back is no leaving of the grid.
+TEST_F(CellCheck, OtherWindowsDoNotEndTheVisit) {
+    TestGrid other;
+    ASSERT_TRUE(gridtest::ShowFocused(g));
+    int clicks = 0;
+    g.OnClick = [&](TStringGrid*) { ++clicks; };
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::processEvents();
+    EXPECT_FALSE(g.Focused());
+    EXPECT_TRUE(g.InCell);
+    ASSERT_TRUE(gridtest::ShowFocused(g));
+    EXPECT_EQ(clicks, 0);
+    g.clearFocus();
+    EXPECT_FALSE(g.InCell);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(CellCheck, FailingClickHandlerStillChecks) {
