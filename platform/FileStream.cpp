@@ -66,8 +66,10 @@ std::string FileStream::CreateTemporaryBeside(const std::string& finalPath)
     Close();
     const std::size_t slash = finalPath.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : finalPath.substr(0, slash == 0 ? 1 : slash);
-    std::string pattern = folder + (folder == "/" ? "" : "/") + ".fernpack-tmp-XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    // The same hidden ".fernpack-<random>.tmp" names the libraries use, so
+    // a leftover of a crashed run is recognised and removed by them.
+    std::string pattern = folder + (folder == "/" ? "" : "/") + ".fernpack-XXXXXX.tmp";
+    const int fd = ::mkostemps(pattern.data(), 4, O_CLOEXEC);
     if (fd < 0)
         return std::string();
     ::flock(fd, LOCK_EX | LOCK_NB);

@@ -2,7 +2,11 @@
 // user types, what lands on disk, what is printed and the exit status.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "CliRunner.h"
 #include "platform/FileSystem.h"
@@ -181,6 +185,41 @@ TEST_F(Operations, AddingToANewProgramNameMakesAWorkingProgram)
     EXPECT_EQ(fixture::RunCommand(ShellQuote(exe) + " --yes -d " + ShellQuote(dir / "ran") + " </dev/null 2>&1", &out), 0)
         << out;
     EXPECT_TRUE(SameFile(src + "/numbers.txt", dir / "ran/numbers.txt"));
+}
+
+TEST_F(Operations, CtrlCStopsAnAddAndLeavesTheArchiveAsItWas)
+{
+    ASSERT_TRUE(Have("ZIPDLL.DLL"));
+    fixture::TempDir work;
+    const std::string archive = work / "keep.zip";
+    std::filesystem::copy_file(zipped, archive);
+    const std::string before = fixture::ReadFile(archive);
+    const std::string big = dir / "big.bin";
+    ASSERT_EQ(fixture::RunCommand("head -c 200000000 /dev/urandom > " + ShellQuote(big)), 0);
+
+    const std::string outFile = dir / "out.txt";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen(outFile.c_str(), "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(FERNPACK_CLI, FERNPACK_CLI, "add", "--level", "9", archive.c_str(), big.c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::usleep(700000);  // well inside a level-9 add of 200 MB
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the add ended before it could be interrupted";
+    ::kill(child, SIGINT);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(fixture::ReadFile(outFile), "0 files were added\n");
+    EXPECT_EQ(fixture::ReadFile(archive), before);
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(work.Path()))
+        left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"keep.zip"});
+    std::filesystem::remove(big);
 }
 
 TEST_F(Operations, MissingArchivesAndUsage)
