@@ -1,6 +1,7 @@
 // add, extract, delete and test: each fills the archive component's
 // properties and FSpecArgs exactly as the main window's commands do, runs
 // the component's operation, and reports the count in the system's words.
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -14,13 +15,18 @@ namespace cli {
 
 namespace {
 
-bool HasEncryptedMembers(const TRezEdidiv& archive)
+// Members with the encryption flag need a password before the operation.
+bool PasswordIfEncrypted(Session& session, const ParsedArgs& args)
 {
-    for (const auto& e : archive.Entries) {
-        if (e->GeneralFlags & 1)
-            return true;
-    }
-    return false;
+    TRezEdidiv& z = session.Archive;
+    const bool encrypted =
+        std::any_of(z.Entries.begin(), z.Entries.end(), [](const auto& e) { return (e->GeneralFlags & 1) != 0; });
+    if (!encrypted)
+        return true;
+    auto password = ObtainPassword(args, false);
+    if (password)
+        z.SetPassword(*password);
+    return password.has_value();
 }
 
 // Progress steps an extract or test of the whole archive will report.
@@ -106,10 +112,8 @@ int RunExtract(const Arguments& args)
     auto parsed = ParseCommand(args, spec, 1, -1, "extract takes an ARCHIVE and optional member NAMEs");
     if (!parsed)
         return ExitUsage;
-    const std::string& given = parsed->Positional[0];
-    const std::string path = platform::AbsolutePath(given);
-    if (!platform::FileExists(path)) {
-        Session::Complain(given + ": no such file");
+    if (!platform::FileExists(platform::AbsolutePath(parsed->Positional[0]))) {
+        Session::Complain(parsed->Positional[0] + ": no such file");
         return ExitFailed;
     }
     std::string target = platform::GetCurrentDir();
@@ -124,15 +128,10 @@ int RunExtract(const Arguments& args)
     }
 
     Session session;
-    session.Open(given, path);
+    if (!session.OpenExisting(parsed->Positional[0]) || !PasswordIfEncrypted(session, *parsed))
+        return ExitFailed;
     session.ResetErrors();
     TRezEdidiv& z = session.Archive;
-    if (HasEncryptedMembers(z)) {
-        auto password = ObtainPassword(*parsed, false);
-        if (!password)
-            return ExitFailed;
-        z.SetPassword(*password);
-    }
     z.ExtrBaseDir = target;
     z.ExtrOptions = ExtrOpts{};
     z.ExtrOptions.Set(ExtrOptsEnum::ExtrDirNames, parsed->Has("--dirnames"));
@@ -152,14 +151,9 @@ int RunDelete(const Arguments& args)
     auto parsed = ParseCommand(args, OptionSpec{}, 2, -1, "delete takes an ARCHIVE and at least one member NAME");
     if (!parsed)
         return ExitUsage;
-    const std::string& given = parsed->Positional[0];
-    const std::string path = platform::AbsolutePath(given);
-    if (!platform::FileExists(path)) {
-        Session::Complain(given + ": no such file");
-        return ExitFailed;
-    }
     Session session;
-    session.Open(given, path);
+    if (!session.OpenExisting(parsed->Positional[0]))
+        return ExitFailed;
     session.ResetErrors();
     TRezEdidiv& z = session.Archive;
     z.FSpecArgs().assign(parsed->Positional.begin() + 1, parsed->Positional.end());
@@ -174,26 +168,17 @@ int RunTest(const Arguments& args)
     auto parsed = ParseCommand(args, OptionSpec{{}, {"--password-file"}}, 1, 1, "test takes exactly one ARCHIVE");
     if (!parsed)
         return ExitUsage;
-    const std::string& given = parsed->Positional[0];
-    const std::string path = platform::AbsolutePath(given);
-    if (!platform::FileExists(path)) {
-        Session::Complain(given + ": no such file");
-        return ExitFailed;
-    }
     Session session;
-    session.Open(given, path);
+    if (!session.OpenExisting(parsed->Positional[0]))
+        return ExitFailed;
     session.ResetErrors();
     TRezEdidiv& z = session.Archive;
     if (z.EntryCount() < 1) {
         Session::Complain("Error - nothing to Test");
         return ExitFailed;
     }
-    if (HasEncryptedMembers(z)) {
-        auto password = ObtainPassword(*parsed, false);
-        if (!password)
-            return ExitFailed;
-        z.SetPassword(*password);
-    }
+    if (!PasswordIfEncrypted(session, *parsed))
+        return ExitFailed;
     z.ExtrOptions = ExtrOpts{ExtrOptsEnum::ExtrTest};
     z.FSpecArgs() = {"*.*"};
     session.Progress.SetTotalSteps(ListedSteps(z));

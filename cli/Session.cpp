@@ -4,6 +4,7 @@
 
 #include "cli/Terminal.h"
 #include "engine/EngineErrors.h"
+#include "platform/FileSystem.h"
 
 namespace cli {
 
@@ -35,6 +36,19 @@ void Session::Open(const std::string& given, const std::string& absolute)
         Complain(given + ": " + e.what());
         errorReported_ = true;
     }
+}
+
+bool Session::OpenExisting(const std::string& given)
+{
+    const std::string path = platform::AbsolutePath(given);
+    // The component says nothing about a missing archive; the user should
+    // hear about it.
+    if (!platform::FileExists(path)) {
+        Complain(given + ": no such file");
+        return false;
+    }
+    Open(given, path);
+    return true;
 }
 
 void Session::Complain(const std::string& text) { std::fprintf(stderr, "%s: %s\n", ProgramName, text.c_str()); }

@@ -27,6 +27,9 @@ public:
     // Names the archive and lists it. A listing error is printed and
     // counted as an error; the caller decides whether to go on.
     void Open(const std::string& given, const std::string& absolute);
+    // The same for an archive that must exist already: false (with the
+    // user told "no such file") when it does not.
+    bool OpenExisting(const std::string& given);
 
     // True once an error or a message of positive code has arrived.
     bool ErrorReported() const { return errorReported_; }

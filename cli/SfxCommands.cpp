@@ -3,7 +3,6 @@
 
 #include "cli/Commands.h"
 #include "cli/Session.h"
-#include "platform/FileSystem.h"
 
 namespace cli {
 
@@ -11,12 +10,8 @@ namespace {
 
 bool OpenArchive(Session& session, const std::string& given)
 {
-    const std::string path = platform::AbsolutePath(given);
-    if (!platform::FileExists(path)) {
-        Session::Complain(given + ": no such file");
+    if (!session.OpenExisting(given))
         return false;
-    }
-    session.Open(given, path);
     if (session.Archive.EntryCount() == 0) {
         Session::Complain("Error: no files in archive");
         return false;

@@ -30,6 +30,37 @@ private:
     bool& cancel_;
 };
 
+// A library in use for one operation: loaded for the operation's own
+// duration when it was not loaded, and released again at the end.
+class LibraryUse {
+public:
+    LibraryUse(TRezEdidiv& component, LibraryState& state, void (TRezEdidiv::*load)(),
+               void (TRezEdidiv::*unload)())
+        : component_(component), unload_(unload)
+    {
+        if (state.Handle == nullptr) {
+            (component.*load)();
+            loadedHere_ = true;
+        }
+        loaded_ = state.Handle != nullptr;
+    }
+    ~LibraryUse()
+    {
+        if (loadedHere_ && loaded_)
+            (component_.*unload_)();
+    }
+    LibraryUse(const LibraryUse&) = delete;
+    LibraryUse& operator=(const LibraryUse&) = delete;
+
+    bool Loaded() const { return loaded_; }
+
+private:
+    TRezEdidiv& component_;
+    void (TRezEdidiv::*unload_)();
+    bool loadedHere_ = false;
+    bool loaded_ = false;
+};
+
 }  // namespace
 
 void TRezEdidiv::AddFiles()
@@ -59,17 +90,11 @@ void TRezEdidiv::AddFiles()
             }
             CreatingEmptySfx = false;
         }
-        bool loadedHere = false;
-        if (ZipDllState.Handle == nullptr) {
-            LoadZipLibrary();
-            loadedHere = true;
-            if (ZipDllState.Handle == nullptr)
-                return;
-        }
+        LibraryUse library(*this, ZipDllState, &TRezEdidiv::LoadZipLibrary, &TRezEdidiv::UnloadZipLibrary);
+        if (!library.Loaded())
+            return;
         PrepareZipCommand();
         CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), msg::FatalZipDll);
-        if (loadedHere)
-            UnloadZipLibrary();
     }
     if (ProcessedCount > 0)
         ReadEntries();
@@ -90,13 +115,9 @@ void TRezEdidiv::DeleteFiles()
         return;
     {
         BusyScope busy(ZipLibBusy, CancelRequested);
-        bool loadedHere = false;
-        if (ZipDllState.Handle == nullptr) {
-            LoadZipLibrary();
-            loadedHere = true;
-            if (ZipDllState.Handle == nullptr)
-                return;
-        }
+        LibraryUse library(*this, ZipDllState, &TRezEdidiv::LoadZipLibrary, &TRezEdidiv::UnloadZipLibrary);
+        if (!library.Loaded())
+            return;
         PrepareZipCommand();
         ::ZipCommandRecord& r = ZipCommandRecord;
         r.DeleteOn = ZREC_TRUE;
@@ -108,8 +129,6 @@ void TRezEdidiv::DeleteFiles()
         r.RecurseOn = ZREC_FALSE;
         r.EncryptOn = ZREC_FALSE;
         CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), msg::FatalZipDll);
-        if (loadedHere)
-            UnloadZipLibrary();
     }
     if (ProcessedCount > 0)
         ReadEntries();
@@ -125,19 +144,13 @@ void TRezEdidiv::ExtractFiles()
     if (UnzLibBusy)
         return;
     BusyScope busy(UnzLibBusy, CancelRequested);
-    bool loadedHere = false;
-    if (UnzDllState.Handle == nullptr) {
-        LoadUnzLibrary();
-        loadedHere = true;
-        if (UnzDllState.Handle == nullptr)
-            return;
-    }
+    LibraryUse library(*this, UnzDllState, &TRezEdidiv::LoadUnzLibrary, &TRezEdidiv::UnloadUnzLibrary);
+    if (!library.Loaded())
+        return;
     // The record has no target folder: the library extracts relative to the
     // current folder, which is not restored afterwards.
     if (platform::DirectoryExists(ExtrBaseDir))
         platform::SetCurrentDir(ExtrBaseDir);
     PrepareUnzCommand();
     CallLibrary(UnzCommandRecord, reinterpret_cast<UnzDllExecFunction>(UnzDllState.ExecEntry), msg::FatalUnzDll);
-    if (loadedHere)
-        UnloadUnzLibrary();
 }
