@@ -112,6 +112,10 @@ int RunExtract(const Arguments& args)
     auto parsed = ParseCommand(args, spec, 1, -1, "extract takes an ARCHIVE and optional member NAMEs");
     if (!parsed)
         return ExitUsage;
+    if (parsed->Has("--update") && parsed->Has("--freshen")) {
+        ParseCommand({}, spec, 1, 0, "--update and --freshen exclude each other");
+        return ExitUsage;
+    }
     if (!platform::FileExists(platform::AbsolutePath(parsed->Positional[0]))) {
         Session::Complain(parsed->Positional[0] + ": no such file");
         return ExitFailed;

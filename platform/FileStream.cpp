@@ -89,14 +89,17 @@ void FileStream::Close()
     }
 }
 
-std::int64_t FileStream::Read(void* buffer, std::int64_t count)
+namespace {
+
+// Repeats `readSome(out, wanted, offsetSoFar)` until `count` bytes have
+// arrived, the file ends, or an error comes before any byte did.
+template <typename ReadSome>
+std::int64_t ReadFully(void* buffer, std::int64_t count, ReadSome readSome)
 {
-    if (fd_ < 0 || count < 0)
-        return -1;
     auto* out = static_cast<char*>(buffer);
     std::int64_t done = 0;
     while (done < count) {
-        ssize_t n = ::read(fd_, out + done, static_cast<size_t>(count - done));
+        const ssize_t n = readSome(out + done, static_cast<size_t>(count - done), done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -109,24 +112,22 @@ std::int64_t FileStream::Read(void* buffer, std::int64_t count)
     return done;
 }
 
+}  // namespace
+
+std::int64_t FileStream::Read(void* buffer, std::int64_t count)
+{
+    if (fd_ < 0 || count < 0)
+        return -1;
+    return ReadFully(buffer, count, [this](char* out, size_t n, std::int64_t) { return ::read(fd_, out, n); });
+}
+
 std::int64_t FileStream::ReadAt(std::int64_t offset, void* buffer, std::int64_t count) const
 {
     if (fd_ < 0 || count < 0 || offset < 0)
         return -1;
-    auto* out = static_cast<char*>(buffer);
-    std::int64_t done = 0;
-    while (done < count) {
-        ssize_t n = ::pread(fd_, out + done, static_cast<size_t>(count - done), static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return done > 0 ? done : -1;
-        }
-        if (n == 0)
-            break;
-        done += n;
-    }
-    return done;
+    return ReadFully(buffer, count, [this, offset](char* out, size_t n, std::int64_t done) {
+        return ::pread(fd_, out, n, static_cast<off_t>(offset + done));
+    });
 }
 
 std::int64_t FileStream::Write(const void* buffer, std::int64_t count)
