@@ -53,7 +53,14 @@ TStringGrid::TStringGrid(QWidget* parent)
     UpdateScrollRange();
 }
 
-TStringGrid::~TStringGrid() = default;
+TStringGrid::~TStringGrid() {
+    // The editor goes first, while this grid can still take its last focus
+    // events; later the base classes would delete it under a half-gone grid.
+    editor_->removeEventFilter(this);
+    delete editor_;
+    editor_ = nullptr;
+    editorMode_ = false;
+}
 
 // ---------------------------------------------------------------------------
 // Shape
@@ -210,7 +217,9 @@ void TStringGrid::SetCells(int ACol, int ARow, const std::string& value) {
         row.resize(static_cast<std::size_t>(ColCount()));
     }
     row[static_cast<std::size_t>(ACol)].Text = value;
-    if (ARow < fixedRows_ || (ARow >= topRow_ && ARow <= topRow_ + VisibleRowCount()))
+    // Repaint only when the row may be on screen (every row is at least one
+    // pixel high), so filling a long listing schedules no work per cell.
+    if (ARow < fixedRows_ || (ARow >= topRow_ && ARow - topRow_ <= viewport()->height()))
         viewport()->update();
 }
 

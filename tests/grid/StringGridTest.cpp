@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include "GridTestSupport.h"
@@ -120,4 +121,34 @@ TEST(StringGrid, KeyboardAndMouseSelection) {
     g.SetOptions(g.Options() | goRowSelect);
     EXPECT_EQ(g.Selection().Left, 0);
     EXPECT_EQ(g.Selection().Right, 1);
+}
+
+TEST(StringGrid, DestroyedWhileItsEditorHasTheFocus) {
+    auto* g = new TestGrid;
+    Fill(*g, {{"h"}, {"a"}, {"b"}});
+    g->SetOptions(g->Options() | goEditing);
+    ASSERT_TRUE(gridtest::ShowFocused(*g));
+    QTest::keyClick(g, Qt::Key_F2);
+    ASSERT_TRUE(g->EditorMode());
+    ASSERT_TRUE(g->InplaceEditor()->hasFocus());
+    delete g;  // must not reach the grid's hooks half-destroyed
+    QApplication::processEvents();
+}
+
+TEST(StringGrid, TypingStartsTheEditorAndEscapeRestores) {
+    TestGrid g;
+    Fill(g, {{"h"}, {"caf\xE9"}, {"b"}});
+    g.SetOptions(g.Options() | goEditing);
+    ASSERT_TRUE(gridtest::ShowFocused(g));
+    QTest::keyClicks(&g, "x");
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.Cells(0, 1), "x");
+    QTest::keyClick(g.InplaceEditor(), Qt::Key_Escape);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Cells(0, 1), "caf\xE9");  // the original bytes, not UTF-8
+    // A Latin-1 cell edited with Latin-1 characters stays Latin-1.
+    QTest::keyClick(&g, Qt::Key_F2);
+    QTest::keyClick(g.InplaceEditor(), Qt::Key_End);
+    QTest::keyClicks(g.InplaceEditor(), "s");
+    EXPECT_EQ(g.Cells(0, 1), "caf\xE9s");
 }
