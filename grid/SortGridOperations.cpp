@@ -2,10 +2,9 @@
 // and exchanging rows and columns; emptying every cell; sizing columns to
 // their text; finding a cell; the delimited text file; the extended keys.
 #include <QString>
-#include <fstream>
-#include <iterator>
 
 #include "grid/SortGrid.h"
+#include "platform/FileStream.h"
 
 namespace grid {
 
@@ -170,10 +169,19 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 void TSortGrid::LoadFromFile(const std::string& FileName, char Delimiter) {
     ClearCells();
-    std::ifstream in(FileName, std::ios::binary);
-    if (!in) throw EFileError("Cannot open file \"" + FileName + "\"");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw EFileError("Error reading file \"" + FileName + "\"");
+    std::string text;
+    {
+        platform::FileStream in;
+        if (!in.Open(FileName, platform::OpenMode::ReadDenyWrite))
+            throw EFileError("Cannot open file \"" + FileName + "\"");
+        char buffer[65536];
+        for (;;) {
+            const std::int64_t got = in.Read(buffer, sizeof buffer);
+            if (got < 0) throw EFileError("Error reading file \"" + FileName + "\"");
+            if (got == 0) break;
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
     const std::vector<std::string> lines = SplitLines(text);
     text.clear();
     SetRowCount(static_cast<int>(lines.size()));
@@ -210,11 +218,11 @@ void TSortGrid::SaveToFile(const std::string& FileName, char Delimiter) {
         }
         text += "\r\n";
     }
-    std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-    if (!out) throw EFileError("Cannot create file \"" + FileName + "\"");
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (out.fail()) throw EFileError("Error writing file \"" + FileName + "\"");
+    platform::FileStream out;
+    if (!out.Open(FileName, platform::OpenMode::CreateExclusive))
+        throw EFileError("Cannot create file \"" + FileName + "\"");
+    if (out.Write(text.data(), static_cast<std::int64_t>(text.size())) != static_cast<std::int64_t>(text.size()))
+        throw EFileError("Error writing file \"" + FileName + "\"");
 }
 
 // ---------------------------------------------------------------------------

@@ -212,10 +212,18 @@ void TStringGrid::keyPressEvent(QKeyEvent* event) {
     int key = VirtualKeyOf(event->key());
     const TShiftState shift = ShiftOf(event->modifiers(), Qt::NoButton);
     if (key != 0) KeyDown(key, shift);
-    const QByteArray text = event->text().toLatin1();
-    if (!text.isEmpty() && !(shift & (ssCtrl | ssAlt))) {
-        char ch = text[0];
+    const QString typed = event->text();
+    if (!typed.isEmpty() && !(shift & (ssCtrl | ssAlt))) {
+        const QChar first = typed.at(0);
+        // The character hook speaks bytes; a character beyond Latin-1 comes
+        // through as '?' there, and the editor gets the real text below.
+        char ch = first.unicode() <= 0xFF ? static_cast<char>(first.unicode()) : '?';
+        const bool wasEditing = editorMode_;
         if (ch == '\r' || static_cast<unsigned char>(ch) >= 0x20) KeyPress(ch);
+        if (!wasEditing && editorMode_ && ch == 0 && first.unicode() > 0xFF) {
+            editor_->setText(typed);
+            EditorTextEdited(typed);
+        }
     }
     event->accept();
 }

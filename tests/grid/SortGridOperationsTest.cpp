@@ -265,6 +265,7 @@ TEST_F(Operations, FileErrorsReachTheCaller) {
     Fill(g, {{"h", "i"}, {"a", "b"}});
     EXPECT_THROW(g.SaveToFile("/nonexistent-dir/x.txt", ','), EFileError);
     EXPECT_EQ(g.Cells(0, 1), "a");
+    EXPECT_THROW(g.LoadFromFile(std::filesystem::temp_directory_path().string(), ','), EFileError);
     EXPECT_THROW(g.LoadFromFile(TempPath("missing.txt"), ','), EFileError);
     EXPECT_EQ(g.RowCount(), 2);  // counts unchanged, cells emptied
     EXPECT_EQ(g.ColCount(), 2);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -151,4 +152,10 @@ TEST(StringGrid, TypingStartsTheEditorAndEscapeRestores) {
     QTest::keyClick(g.InplaceEditor(), Qt::Key_End);
     QTest::keyClicks(g.InplaceEditor(), "s");
     EXPECT_EQ(g.Cells(0, 1), "caf\xE9s");
+    // Typing a character beyond Latin-1 starts the editor with that character.
+    QTest::keyClick(g.InplaceEditor(), Qt::Key_Down);
+    ASSERT_EQ(g.Row(), 2);
+    QKeyEvent euro(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\xE2\x82\xAC"));
+    QApplication::sendEvent(&g, &euro);
+    EXPECT_EQ(g.Cells(0, 2), "\xE2\x82\xAC");
 }
