@@ -2,7 +2,9 @@
 // clients extracting byte for byte and testing good (also behind a stub),
 // the progress protocol, damaged and hostile archives, selection rules,
 // overwrite/freshen/update, cancelling, passwords and the exported symbols.
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <map>
 #include <random>
 #include <set>
@@ -135,12 +137,17 @@ TEST(UnzDll, RefusesBadRecordsWithOneMessage)
 
 TEST(UnzDll, ReadsTextsOnlyWithinTheirBuffers)
 {
-    // Unterminated 256-byte buffers: the library stops at 255 characters.
-    std::string junk(ZREC_TEXT_CAPACITY, 'x');
+    // An unterminated 256-byte buffer: the library stops at 255 characters
+    // (reading further would trip the address sanitizer). Entries past
+    // SpecCount hold addresses that must never be touched.
+    auto junk = std::make_unique<char[]>(ZREC_TEXT_CAPACITY);
+    std::memset(junk.get(), 'x', ZREC_TEXT_CAPACITY);
     Options o;
     o.test = true;
     o.tweak = [&](UnzCommandRecord& r) {
-        r.SpecTexts[0] = junk.data();
+        r.SpecTexts[0] = junk.get();
+        r.SpecTexts[1] = reinterpret_cast<const char*>(8);
+        r.SpecTexts[ZREC_MAX_SPECS - 1] = reinterpret_cast<const char*>(8);
         r.SpecCount = 1;
     };
     Result r = Exec(Archive("python_deflated.zip"), "", o);
@@ -396,6 +403,12 @@ TEST(UnzDll, CancelStopsAtOnceAndKeepsFinishedFiles)
     test.cancelAt = 4;
     Result r = Exec(Archive("python_deflated.zip"), "", test);
     EXPECT_EQ(r.callbacks.size(), 4u);
+    // -1 in answer to a message stops as well: plain.txt (begin, step),
+    // packed.bz2 (begin, message), then nothing.
+    Result m = Exec(Archive("methods.zip"), "", test);
+    ASSERT_EQ(m.callbacks.size(), 4u) << m.Dump();
+    EXPECT_EQ(m.callbacks[3].action, ZCB_MESSAGE);
+    EXPECT_EQ(m.count, 1);
 }
 
 TEST(UnzDll, DamagedCopiesFailWithMessagesAndNeverCrash)
