@@ -282,8 +282,8 @@ void TStringGrid::SetSelection(const TGridRect& value) {
     if (value.Left < fixedCols_ || value.Top < fixedRows_ || value.Right >= ColCount() ||
         value.Bottom >= RowCount() || value.Left > value.Right || value.Top > value.Bottom)
         throw EGridIndexError();
-    anchor_ = {value.Right, value.Bottom};
-    current_ = {value.Left, value.Top};
+    anchor_ = {value.Left, value.Top};
+    current_ = {value.Right, value.Bottom};
     ClampInView(current_.X, current_.Y);
     InvalidateGrid();
 }

@@ -105,6 +105,8 @@ public:
     int Row() const { return current_.Y; }
     void SetRow(int value);
     TGridRect Selection() const;
+    // Anchors the selection at its top left cell and makes its bottom right
+    // cell current.
     void SetSelection(const TGridRect& value);
     int TopRow() const { return topRow_; }
     void SetTopRow(int value);

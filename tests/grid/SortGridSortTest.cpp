@@ -128,17 +128,16 @@ TEST_F(GridSort, ObjectsAndEveryColumnTravelWithTheirRows) {
 }
 
 TEST_F(GridSort, CurrentRowFollowsItsRecordAndSelectionShrinks) {
-    Fill(g, {{"h", "x"}, {"c", "C"}, {"a", "A"}, {"b", "B"}});
+    Fill(g, {{"h", "x"}, {"a", "A"}, {"b", "B"}, {"c", "C"}});
     g.SetOptions(g.Options() | goRowSelect | goRangeSelect);
-    g.SetRow(1);  // "c"
-    g.SetSelection({0, 1, 1, 3});
-    g.SetRow(1);
-    g.SortByColumn(0, Opts());
-    EXPECT_EQ(g.Row(), 3);
+    g.SetSelection({0, 1, 1, 3});  // anchor on "a", current on "c"
+    ASSERT_EQ(g.Row(), 3);
+    g.SortByColumn(0, Opts(ssAutomatic, sdDescending));
+    EXPECT_EQ(g.Row(), 1);
     EXPECT_EQ(g.Cells(0, g.Row()), "c");
     const TGridRect sel = g.Selection();
-    EXPECT_EQ(sel.Top, 3);
-    EXPECT_EQ(sel.Bottom, 3);
+    EXPECT_EQ(sel.Top, 1);
+    EXPECT_EQ(sel.Bottom, 1);
 }
 
 TEST_F(GridSort, RefusedCellCheckKeepsTheCurrentCell) {
