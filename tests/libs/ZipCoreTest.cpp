@@ -16,6 +16,7 @@
 
 #include "libs/zipcore/AesDecryptor.h"
 #include "libs/zipcore/ArchiveReader.h"
+#include "libs/zipcore/DlopenCrypto.h"
 #include "libs/zipcore/OpensslCrypto.h"
 #include "libs/zipcore/Crc32.h"
 #include "libs/zipcore/EntryDecoder.h"
@@ -388,11 +389,12 @@ struct Decoded {
     std::string bytes;
 };
 
-Decoded DecodeWith(std::size_t bound, const ZipEntry& entry, const std::string& data, const std::string& password)
+Decoded DecodeWith(std::size_t bound, const ZipEntry& entry, const std::string& data, const std::string& password,
+                   CryptoProvider* crypto = &OpensslCrypto())
 {
     DecoderOptions options;
     options.memoryBound = bound;
-    options.crypto = &OpensslCrypto();
+    options.crypto = crypto;
     EntryDecoder decoder(options);
     Collect collect;
     std::string detail;
@@ -448,6 +450,26 @@ TEST(EntryDecoder, WholeAndStreamingInflateAgreeWithAndWithoutEncryption)
             EXPECT_LE(cut.bytes.size(), shorter.uncompressedSize);
         }
     }
+}
+
+TEST(EntryDecoder, LibcryptoLoadedOnDemandDecryptsAesToo)
+{
+    CryptoProvider* loaded = DlopenCrypto();
+    ASSERT_NE(loaded, nullptr);
+    const std::string plain(100000, 'k');
+    ZipEntry aes;
+    aes.flags = 1;
+    aes.method = 99;
+    aes.aes = {true, 1, 3, 8};
+    aes.crc = Crc32(0, plain.data(), plain.size());
+    aes.uncompressedSize = plain.size();
+    const std::string data = AesEncrypt("pw", Deflate(plain));
+    Decoded good = DecodeWith(1 << 20, aes, data, "pw", loaded);
+    EXPECT_EQ(good.status, DecodeStatus::Ok);
+    EXPECT_TRUE(good.bytes == plain);
+    EXPECT_EQ(DecodeWith(1 << 20, aes, data, "other", loaded).status, DecodeStatus::WrongPassword);
+    // Without a provider AES entries are unsupported, not a crash.
+    EXPECT_EQ(DecodeWith(1 << 20, aes, data, "pw", nullptr).status, DecodeStatus::Unsupported);
 }
 
 }  // namespace
