@@ -195,9 +195,10 @@ void TStringGrid::UpdateScrollRange() {
     const int maxLeft = MaxLeftCol();
     topRow_ = std::clamp(topRow_, fixedRows_, std::max(fixedRows_, maxTop));
     leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(fixedCols_, maxLeft));
+    // The range signals stay connected: the scroll area shows a bar when it
+    // gets something to scroll and hides it again.
     QScrollBar* v = verticalScrollBar();
     QScrollBar* h = horizontalScrollBar();
-    const QSignalBlocker bv(v), bh(h);
     v->setRange(0, maxTop > fixedRows_ ? kScrollMax : 0);
     h->setRange(0, maxLeft > fixedCols_ ? kScrollMax : 0);
     UpdateScrollPos();
@@ -278,7 +279,6 @@ bool TStringGrid::GetScrollInfo(int bar, TScrollInfo& info) const {
 int TStringGrid::SetScrollInfo(int bar, const TScrollInfo& info, bool redraw) {
     if (info.cbSize != sizeof(TScrollInfo) || (bar != SB_VERT && bar != SB_HORZ)) return 0;
     QScrollBar* sb = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
-    const QSignalBlocker block(sb);
     if (info.fMask & SIF_RANGE) sb->setRange(info.nMin, std::max(info.nMin, info.nMax));
     if (info.fMask & SIF_PAGE) {
         (bar == SB_VERT ? vertPage_ : horzPage_) = info.nPage;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include "GridTestSupport.h"
@@ -84,9 +85,12 @@ TEST(StringGrid, ScrollRangeOnlyWhenThereIsSomethingToScroll) {
     info.fMask = SIF_RANGE;
     g.GetScrollInfo(SB_VERT, info);
     EXPECT_EQ(info.nMax, 0);
+    EXPECT_FALSE(g.verticalScrollBar()->isVisible());
     g.SetRowCount(1000);
     g.GetScrollInfo(SB_VERT, info);
     EXPECT_EQ(info.nMax, 127);
+    QApplication::processEvents();
+    EXPECT_TRUE(g.verticalScrollBar()->isVisible());
     g.SetColCount(100);
     g.GetScrollInfo(SB_HORZ, info);
     EXPECT_EQ(info.nMax, 127);
