@@ -84,8 +84,9 @@ public:
     std::uint64_t Size() const { return size_; }
     std::uint64_t Remaining() const { return size_ - read_; }
 
-    // Up to `max` bytes of the next plain data; `scratch` (max bytes) holds
-    // decrypted data. Returns the count, 0 at the end; nullptr on failure.
+    // The next piece of plain data, up to `max` bytes (its length in
+    // *count, 0 at the end): a pointer into the archive, or into `scratch`
+    // (room for `max` bytes) once decrypted; nullptr when decryption fails.
     const std::uint8_t* Next(std::uint8_t* scratch, std::size_t max, std::size_t* count)
     {
         std::size_t n = std::size_t(std::min<std::uint64_t>(max, size_ - read_));
