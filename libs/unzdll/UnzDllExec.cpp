@@ -1,6 +1,7 @@
 // UNZDLL.DLL: extracts or tests the selected entries of an archive as the
 // caller's UnzCommandRecord asks, reporting through the caller's callback.
 // The only exported symbols are UnzDllExec and GetUnzDllVersion.
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -208,7 +209,9 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
 {
     if (!reporter_.FileBegin(entry.name, std::int64_t(entry.uncompressedSize)))
         return;
-    const std::uint64_t steps = ProgressSteps(entry.uncompressedSize);
+    // Steps follow the size announced in the callback, which is capped at
+    // the interface's largest size (such entries are refused anyway).
+    const std::uint64_t steps = ProgressSteps(std::min<std::uint64_t>(entry.uncompressedSize, INT32_MAX));
     std::uint64_t taken = 0;
     auto step = [&] {
         ++taken;

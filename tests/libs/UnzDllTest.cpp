@@ -202,6 +202,23 @@ TEST(UnzDll, NamesUnsupportedMethodsAndCountsTheRest)
     ExpectProgressProtocol(r);
 }
 
+TEST(UnzDll, RefusesSizesAndSplitArchivesItCannotCarry)
+{
+    Options o;
+    o.test = true;
+    Result r = Exec(Archive("huge.zip"), "", o);
+    EXPECT_EQ(r.count, 1);
+    auto errors = r.Messages(true);
+    ASSERT_EQ(errors.size(), 1u) << r.Dump();
+    EXPECT_EQ(errors[0].error, 5);
+    EXPECT_NE(errors[0].text.find("huge.bin"), std::string::npos);
+    ExpectProgressProtocol(r);
+    Result split = Exec(Archive("split.zip"), "", o);
+    EXPECT_EQ(split.count, 0);
+    ASSERT_EQ(split.Messages(true).size(), 1u);
+    EXPECT_NE(split.Messages(true)[0].text.find("split"), std::string::npos);
+}
+
 TEST(UnzDll, SelectsByNameAndPattern)
 {
     struct Case {

@@ -171,6 +171,23 @@ def special_archives():
             z.writestr(info, b"#!/bin/sh\n")
 
 
+def patched_archives():
+    # A member whose stated size the 32-bit interface cannot carry.
+    buf = io.BytesIO()
+    with zipfile.ZipFile(buf, "w") as z:
+        z.writestr("small.txt", b"small\n")
+        z.writestr("huge.bin", b"not really huge\n")
+    data = bytearray(buf.getvalue())
+    cd = data.rfind(b"PK\x01\x02")  # the last central header: huge.bin
+    data[cd + 24:cd + 28] = struct.pack("<I", 0x90000000)
+    write(os.path.join(out, "huge.zip"), bytes(data))
+    # The end record of one part of a split archive.
+    split = bytearray(buf.getvalue())
+    end = split.rfind(b"PK\x05\x06")
+    split[end + 4:end + 6] = struct.pack("<H", 1)
+    write(os.path.join(out, "split.zip"), bytes(split))
+
+
 def hostile_archives():
     def symlink_info(name):
         info = zipfile.ZipInfo(name)
@@ -198,4 +215,5 @@ python_zip("python_descriptor.zip", zipfile.ZIP_DEFLATED, descriptors=True)
 peer_archives()
 sfx_copies()
 special_archives()
+patched_archives()
 hostile_archives()
