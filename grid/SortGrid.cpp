@@ -310,6 +310,12 @@ void TSortGrid::SetEditText(int ACol, int ARow, const std::string& Value) {
 }
 
 void TSortGrid::ValidateCell() {
+    if (validating_) return;
+    struct Guard {
+        bool& flag;
+        explicit Guard(bool& f) : flag(f) { flag = true; }
+        ~Guard() { flag = false; }
+    } guard(validating_);
     if (SavedCol < 0 || SavedRow < 0 || SavedCol >= ColCount() || SavedRow >= RowCount()) {
         RememberCell();
         return;

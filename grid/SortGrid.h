@@ -175,6 +175,9 @@ protected:
 
 private:
     void UpdateScrollBar(int bar, int visible, int fixed, int count);
+    // A check in progress: a handler that moves the current cell must not
+    // start the same check again (it would never end).
+    bool validating_ = false;
     template <typename Op>
     void WithoutAlwaysShowEditor(Op op);
 };

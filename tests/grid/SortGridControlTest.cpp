@@ -396,6 +396,18 @@ TEST_F(CellCheck, OtherWindowsDoNotEndTheVisit) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(CellCheck, HandlerThatMovesTheCurrentCellIsNotCheckedAgain) {
+    g.OnCellValidate = [this](TSortGrid* s, int, int row, std::string&, bool& valid) {
+        checks.push_back(std::to_string(row));
+        s->SetRow(1);  // back to the cell being checked
+        valid = false;
+    };
+    g.SetEditText(1, 1, "5");
+    g.SetRow(2);
+    EXPECT_EQ(checks, (Texts{"1"}));
+    EXPECT_EQ(g.Cells(1, 1), "1");
+}
+
 TEST_F(CellCheck, FailingClickHandlerStillChecks) {
     g.OnClick = [](TStringGrid*) { throw std::runtime_error("click"); };
     g.SetEditText(1, 1, "5");
