@@ -162,22 +162,75 @@ TEST(FormatEnvironment, CLocaleGivesFourDigitYears) {
     EXPECT_EQ(FormatDateTime("ddddd  t", At(1999, 3, 4, 5, 6), fs), "03/04/1999  05:06");
 }
 
-// Runs only where Debian's locales are generated (the install step may add
-// them); the machine may have just C and POSIX.
-TEST(FormatEnvironment, GermanLocaleWhenInstalled) {
-    const char* saved = std::getenv("LC_ALL");
-    const std::string keep = saved ? saved : "";
-    setenv("LC_ALL", "de_DE.UTF-8", 1);
-    locale_t probe = newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(nullptr));
-    const auto fs = TFormatSettings::FromEnvironment();
-    if (saved) setenv("LC_ALL", keep.c_str(), 1);
-    else unsetenv("LC_ALL");
-    if (!probe) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
-    freelocale(probe);
-    EXPECT_EQ(fs.DecimalSeparator, ',');
-    EXPECT_EQ(fs.DateSeparator, '.');
-    EXPECT_EQ(fs.ShortDateFormat, "dd/mm/yyyy");
-    EXPECT_EQ(FormatDateTime("ddddd  t", At(2001, 2, 3, 14, 5), fs), "03.02.2001  14:05");
+namespace {
+
+// Sets an environment variable for the life of a scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (had_) setenv(name_, old_.c_str(), 1);
+        else unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    std::string old_;
+};
+
+}  // namespace
+
+// Builds the en_US, en_GB and de_DE locales from the C library's sources
+// into a private folder (LOCPATH), so reading the environment is tested on
+// a machine that has only the C and POSIX locales. Skipped without
+// localedef or the sources.
+TEST(FormatEnvironment, RealLocalesBuiltForTheTest) {
+    char dirTemplate[] = "/tmp/fernpack_locales_XXXXXX";
+    const char* dir = mkdtemp(dirTemplate);
+    ASSERT_NE(dir, nullptr);
+    const std::string folder = dir;
+    const std::string build = "localedef -i de_DE -f UTF-8 " + folder + "/de_DE.UTF-8 >/dev/null 2>&1 && "
+                              "localedef -i en_US -f UTF-8 " + folder + "/en_US.UTF-8 >/dev/null 2>&1 && "
+                              "localedef -i en_GB -f UTF-8 " + folder + "/en_GB.UTF-8 >/dev/null 2>&1";
+    const bool built = std::system(build.c_str()) == 0;
+    struct Cleanup {
+        std::string folder;
+        ~Cleanup() { std::system(("rm -rf '" + folder + "'").c_str()); }
+    } cleanup{folder};
+    if (!built) GTEST_SKIP() << "localedef or the locale sources are missing";
+
+    ScopedEnv locpath("LOCPATH", folder);
+    const TDateTime t = At(2001, 2, 3, 14, 5);
+    struct Case {
+        const char* locale;
+        char decimal, dateSeparator;
+        const char* shortDate;
+        const char* shortTime;
+        const char* formatted;
+    } cases[] = {
+        {"de_DE.UTF-8", ',', '.', "dd/mm/yyyy", "hh:nn", "03.02.2001  14:05"},
+        {"en_US.UTF-8", '.', '/', "mm/dd/yyyy", "hh:nn AMPM", "02/03/2001  02:05 PM"},
+        {"en_GB.UTF-8", '.', '/', "dd/mm/yyyy", "hh:nn", "03/02/2001  14:05"},
+    };
+    for (const Case& c : cases) {
+        ScopedEnv all("LC_ALL", c.locale);
+        const auto fs = TFormatSettings::FromEnvironment();
+        EXPECT_EQ(fs.DecimalSeparator, c.decimal) << c.locale;
+        EXPECT_EQ(fs.DateSeparator, c.dateSeparator) << c.locale;
+        EXPECT_EQ(fs.ShortDateFormat, c.shortDate) << c.locale;
+        EXPECT_EQ(fs.ShortTimeFormat, c.shortTime) << c.locale;
+        const std::string text = FormatDateTime("ddddd  t", t, fs);
+        EXPECT_EQ(text, c.formatted) << c.locale;
+        TDateTime back = 0;
+        EXPECT_TRUE(TryStrToDateTime(text, back, fs)) << c.locale;
+        EXPECT_NEAR(back, t, 1e-9) << c.locale;
+    }
 }
 
 TEST(FormatEnvironment, ScopedSettingsComeBack) {
