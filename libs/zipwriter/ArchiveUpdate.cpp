@@ -594,6 +594,12 @@ std::int32_t Session::Add()
         reporter_.Message(kSpecMatchedNothing, "No files to add");
         return End(0);
     }
+    if (options_.trace)
+        reporter_.Message(zipcore::kInfo,
+                          "Adding to " + options_.archivePath + ": " + std::to_string(options_.specs.size()) +
+                              " specification(s), level " + std::to_string(EffectiveLevel(options_.level)) +
+                              (options_.recurse ? ", recursing" : "") + (options_.dirNames ? ", folder names" : "") +
+                              (options_.encrypt ? ", AES-256" : ""));
     if (!OpenArchive())
         return End(0);
     if (!SelectSources()) {
@@ -633,6 +639,9 @@ std::int32_t Session::Add()
 
 std::int32_t Session::Delete()
 {
+    if (options_.trace)
+        reporter_.Message(zipcore::kInfo, "Deleting from " + options_.archivePath + ": " +
+                                              std::to_string(options_.specs.size()) + " specification(s)");
     if (!OpenArchive())
         return End(0);
     const auto& entries = existing_.Entries();

@@ -328,3 +328,21 @@ TEST(ZipDll, LargeFilesGoInPiecesAndStayBounded)
     EXPECT_NE(listing.find("Stored"), std::string::npos) << listing;
     EXPECT_TRUE(UnzipTestOk(archive));
 }
+
+TEST(ZipDll, VerboseAndTraceReportEachMember)
+{
+    TempDir dir;
+    dir.Write("v/a.txt", TextData(20000, 71));
+    dir.Write("v/n.bin", NoiseData(1000, 72));
+    ZipCall call{dir / "v.zip", {dir / "v/*"}};
+    call.dirNames = false;
+    call.verbose = true;
+    CallLog log;
+    ASSERT_EQ(RunZip(call, &log), 2);
+    EXPECT_TRUE(log.HasMessage("adding: a.txt (deflated "));
+    EXPECT_TRUE(log.HasMessage("adding: n.bin (stored 0%)"));
+    EXPECT_TRUE(log.Messages(true).empty());
+    CallLog quiet;
+    ASSERT_EQ(RunZip(call = ZipCall{dir / "q.zip", {dir / "v/*"}}, &quiet), 2);
+    EXPECT_TRUE(quiet.Messages().empty());
+}
