@@ -136,3 +136,25 @@ TEST_F(ForeignArchives, DeleteKeepsTheRest)
         EXPECT_TRUE(SevenZipTestOk(archive, encrypted ? "secret" : ""));
     }
 }
+
+TEST_F(ForeignArchives, ArchiveCommentSurvivesChanges)
+{
+    std::string archive = dir_ / "comment.zip";
+    dir_.Write("comment.py",
+               "import sys,zipfile\n"
+               "with zipfile.ZipFile(sys.argv[1],'w') as z:\n"
+               "  z.writestr('keep.txt','k'); z.writestr('drop.txt','d'); z.comment=b'made for the test'\n");
+    ASSERT_EQ(RunCommand("python3 " + Quote(dir_ / "comment.py") + " " + Quote(archive)), 0);
+    ZipCall remove{archive, {"drop.txt"}};
+    remove.remove = true;
+    EXPECT_EQ(RunZip(remove), 1);
+    ZipCall add{archive, {dir_ / "new/d.txt"}};
+    add.dirNames = false;
+    EXPECT_EQ(RunZip(add), 1);
+    std::string output;
+    RunCommand("python3 -c 'import sys,zipfile; print(zipfile.ZipFile(sys.argv[1]).comment.decode())' " +
+                   Quote(archive),
+               &output);
+    EXPECT_EQ(output, "made for the test\n");
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"keep.txt", "d.txt"}));
+}
