@@ -163,3 +163,30 @@ TEST(StringGrid, TypingStartsTheEditorAndEscapeRestores) {
     QApplication::sendEvent(&g, &euro);
     EXPECT_EQ(g.Cells(0, 2), "\xE2\x82\xAC");
 }
+
+TEST(StringGrid, ThumbDragScrollsWithOrWithoutTracking) {
+    TStringGrid g;
+    g.SetScrollBars(ssVertical);
+    g.SetDefaultRowHeight(20);
+    g.SetRowCount(1001);
+    g.resize(300, 240);
+    g.show();
+    QApplication::processEvents();
+    QScrollBar* bar = g.verticalScrollBar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(127);
+    EXPECT_EQ(g.TopRow(), 1);  // no tracking: the rows wait for the release
+    bar->setSliderDown(false);
+    EXPECT_EQ(g.TopRow(), 1001 - 10);
+    g.SetOptions(g.Options() | goThumbTracking);
+    bar->setSliderDown(true);
+    bar->setSliderPosition(0);
+    EXPECT_EQ(g.TopRow(), 1);
+    bar->setSliderPosition(64);
+    EXPECT_NEAR(g.TopRow(), 1 + (990 * 64) / 127, 1);
+    bar->setSliderDown(false);
+    // Arrow clicks move one row, whatever the thumb's coarse position says.
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_NEAR(g.TopRow(), 3 + (990 * 64) / 127, 1);
+}
