@@ -183,8 +183,22 @@ bool Session::SelectSources()
                 name = ForceDosName(name);
             if (file.isDirectory)
                 name += '/';
+            // Files passed over still take the progress steps the count
+            // before the add gave them, so the caller's bars end full.
+            auto passOver = [&]() {
+                if (file.isDirectory)
+                    return true;
+                if (!reporter_.FileBegin(name, std::int64_t(file.size)))
+                    return false;
+                for (std::uint64_t i = zipcore::ProgressSteps(file.size); i > 0; --i)
+                    if (!reporter_.FileStep())
+                        return false;
+                return true;
+            };
             if (!taken.insert(name).second) {
                 Info("  skipping " + file.path + ": " + name + " is added already");
+                if (!passOver())
+                    return false;
                 continue;
             }
             NewMember member;
@@ -196,10 +210,14 @@ bool Session::SelectSources()
                 std::uint32_t memberTime = std::uint32_t(entry.dosDate) << 16 | entry.dosTime;
                 if ((options_.update || options_.freshen) && DosFromUnix(file.mtime) <= memberTime) {
                     Info("  " + name + " is up to date");
+                    if (!passOver())
+                        return false;
                     continue;
                 }
                 member.replaces = old->second;
             } else if (options_.freshen && !options_.update) {
+                if (!passOver())
+                    return false;
                 continue;
             }
             member.source = std::move(file);
