@@ -131,6 +131,16 @@ TEST(ZipDll, NamesWithAndWithoutFoldersAndForcedDos)
     call.dirNames = false;
     EXPECT_EQ(RunZip(call), 2);
     EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"Long File Name.text", "caf\xC3\xA9.txt"}));
+    // Made by Unix with the permission bits; only the non-ASCII name has the UTF-8 flag.
+    chmod((dir / "Some Folder/Long File Name.text").c_str(), 0640);
+    EXPECT_EQ(RunZip(call), 2);
+    std::string attrs;
+    fixture::RunCommand("python3 -c 'import sys,zipfile\n"
+                        "for i in zipfile.ZipFile(sys.argv[1]).infolist(): "
+                        "print(i.create_system, oct(i.external_attr >> 16), i.flag_bits & 0x800)' " +
+                            Quote(archive),
+                        &attrs);
+    EXPECT_EQ(attrs, "3 0o100640 0\n3 0o100644 2048\n");
 
     std::string dos = dir / "dos.zip";
     ZipCall dosCall{dos, {dir / "Some Folder/*"}};
