@@ -512,12 +512,9 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
         out.Write(existing_.Bytes(), std::size_t(existing_.PrefixSize()));
 
     std::vector<std::string> paths;
-    std::vector<std::size_t> order;  // plan position of each file member
     for (const auto& item : plan)
-        if (!item.copy && !members_[item.index].source.isDirectory) {
+        if (!item.copy && !members_[item.index].source.isDirectory)
             paths.push_back(members_[item.index].source.path);
-            order.push_back(item.index);
-        }
     PipelineSettings settings;
     settings.level = EffectiveLevel(options_.level);
     settings.workers = options_.workers;
@@ -527,8 +524,9 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
     Pipeline pipeline(settings, std::move(paths));
 
     std::size_t k = 0;
+    bool failed = false;
     for (const auto& item : plan) {
-        if (out.Failed())
+        if (out.Failed() || failed)
             break;
         if (item.copy) {
             if (!CopyMember(existing_, item.index, out, archiveStart_, &centrals_.emplace_back()))
@@ -540,9 +538,13 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
         const NewMember& member = members_[item.index];
         Outcome outcome = member.source.isDirectory ? WriteFolder(member, out)
                                                     : WriteNew(item.index, k++, pipeline, out);
-        if (outcome == Outcome::Stopped || outcome == Outcome::Failed) {
-            if (outcome == Outcome::Stopped)
-                cancelled_ = true;
+        if (outcome == Outcome::Stopped) {
+            cancelled_ = true;
+            break;
+        }
+        if (outcome == Outcome::Failed) {
+            // Reported already, unless the output failed (reported below).
+            failed = true;
             break;
         }
         if (outcome == Outcome::Written) {
@@ -557,6 +559,8 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
     }
     if (cancelled_ || reporter_.Stopped())
         return false;  // no callback may follow a request to stop
+    if (failed && !out.Failed())
+        return false;
     if (!out.Failed() && requireNew && writtenMembers_.empty()) {
         reporter_.Message(zipcore::kInfo, "Nothing was added; the archive was left unchanged");
         return false;
