@@ -380,11 +380,17 @@ bool ScanTime(std::string_view s, std::size_t& pos, TDateTime& value, const TFor
 enum class DateOrder { MDY, DMY, YMD };
 
 DateOrder OrderOf(const std::string& pattern) {
-    std::size_t d = pattern.find_first_of("dD");
-    std::size_t m = pattern.find_first_of("mM");
-    std::size_t y = pattern.find_first_of("yY");
-    if (y < d && y < m) return DateOrder::YMD;
-    if (d < m) return DateOrder::DMY;
+    // One pass over the few letters: this runs for every date read.
+    int d = -1, m = -1, y = -1;
+    for (int i = 0; i < static_cast<int>(pattern.size()); ++i) {
+        const char c = pattern[static_cast<std::size_t>(i)];
+        if ((c == 'd' || c == 'D') && d < 0) d = i;
+        else if ((c == 'm' || c == 'M') && m < 0) m = i;
+        else if ((c == 'y' || c == 'Y') && y < 0) y = i;
+    }
+    auto before = [](int a, int b) { return a >= 0 && (b < 0 || a < b); };
+    if (before(y, d) && before(y, m)) return DateOrder::YMD;
+    if (before(d, m)) return DateOrder::DMY;
     return DateOrder::MDY;
 }
 
