@@ -1,6 +1,7 @@
 #include "ArchiveLock.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -28,8 +29,19 @@ void LockedArchive::Close()
     fd_ = -1;
 }
 
-bool LockedArchive::Open(const std::string& path, std::string* error)
+bool LockedArchive::Open(const std::string& given, std::string* error)
 {
+    // A link to the archive is followed: the new archive must replace the
+    // file it points to, not the link.
+    std::string path = given;
+    struct stat link;
+    if (lstat(given.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char* resolved = realpath(given.c_str(), nullptr);
+        if (resolved) {
+            path = resolved;
+            free(resolved);
+        }
+    }
     std::size_t slash = path.rfind('/');
     std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     baseName_ = slash == std::string::npos ? path : path.substr(slash + 1);

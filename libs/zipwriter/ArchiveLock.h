@@ -4,7 +4,8 @@
 // the lock is granted the path is checked to still name the locked file: a
 // writer that waited while another one replaced the archive locks the new
 // file instead of working on the one that was replaced. Also opens the
-// archive's folder, where the temporary file goes.
+// archive's folder, where the temporary file goes. A symbolic link to the
+// archive is resolved first, so the link stays a link.
 #pragma once
 
 #include <cstddef>

@@ -256,3 +256,18 @@ TEST(ZipDllSafety, MoreThan65535MembersGetZip64EndRecords)
     EXPECT_EQ(bytes.find(std::string("PK\x06\x06", 4)), std::string::npos);
     EXPECT_TRUE(PythonTestOk(archive));
 }
+
+TEST(ZipDllSafety, ALinkToTheArchiveStaysALink)
+{
+    TempDir dir;
+    std::string archive = MakeBase(dir);
+    std::filesystem::create_directories(dir / "elsewhere");
+    std::string link = dir / "elsewhere/link.zip";
+    std::filesystem::create_symlink(archive, link);
+    dir.Write("via.txt", "via the link");
+    ZipCall call{link, {dir / "via.txt"}};
+    call.dirNames = false;
+    EXPECT_EQ(RunZip(call), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"old.txt", "via.txt"}));
+}

@@ -35,6 +35,11 @@ struct CallLog {
 };
 
 struct ZipCall {
+    ZipCall() = default;
+    ZipCall(std::string archiveName, std::vector<std::string> specTexts)
+        : archive(std::move(archiveName)), specs(std::move(specTexts))
+    {
+    }
     std::string archive;
     std::vector<std::string> specs;
     bool remove = false;  // DeleteOn
