@@ -81,7 +81,11 @@ std::string DosComponent(const std::string& component)
             ext += DosChar(c);
     if (stem.empty())
         stem = "_";
-    return ext.empty() ? stem : stem + "." + ext;
+    if (!ext.empty()) {
+        stem += '.';
+        stem += ext;
+    }
+    return stem;
 }
 
 std::string ForceDosName(const std::string& storedName)
