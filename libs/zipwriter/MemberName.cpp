@@ -80,7 +80,7 @@ std::string DosComponent(const std::string& component)
         if (c != '.' && c != ' ' && ext.size() < 3)
             ext += DosChar(c);
     if (stem.empty())
-        stem = "_";
+        stem.push_back('_');
     if (!ext.empty()) {
         stem += '.';
         stem += ext;
