@@ -29,6 +29,7 @@ public:
     bool Open(const std::string& path, std::string* error);
 
     bool Exists() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
     const std::uint8_t* Data() const { return data_; }
     std::size_t Size() const { return size_; }
     const struct stat& Status() const { return status_; }

@@ -508,8 +508,39 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
     }
     OutputFile out(temp.Descriptor(), options_.writeFault);
     archiveStart_ = existing_.ArchiveStart();
-    if (existing_.PrefixSize() > 0)
-        out.Write(existing_.Bytes(), std::size_t(existing_.PrefixSize()));
+    const int archiveFd = lock_.Exists() ? lock_.Fd() : -1;
+
+    // Unchanged members that lie next to each other in the old file go over
+    // as one piece; the run is written out before anything else is.
+    std::uint64_t runBegin = 0, runEnd = 0;
+    auto flushRun = [&]() {
+        std::uint64_t length = runEnd - runBegin;
+        bool ok = length == 0 || (archiveFd >= 0 && length >= kKernelCopyMinimum
+                                      ? out.CopyFrom(archiveFd, runBegin, length)
+                                      : out.Write(existing_.Bytes() + runBegin, std::size_t(length)));
+        runBegin = runEnd = 0;
+        return ok;
+    };
+    auto copyOld = [&](std::size_t i) {
+        const auto& entry = existing_.Entries()[i];
+        newestDos_ = std::max(newestDos_, std::uint32_t(entry.dosDate) << 16 | entry.dosTime);
+        std::uint64_t begin = 0, end = 0;
+        if (CopiesVerbatim(existing_, i, &begin, &end)) {
+            if (runEnd == runBegin || runEnd != begin) {
+                if (!flushRun())
+                    return false;
+                runBegin = runEnd = begin;
+            }
+            centrals_.push_back(CentralHeaderFor(existing_, i, out.Position() + (begin - runBegin) - archiveStart_));
+            runEnd = end;
+            return true;
+        }
+        return flushRun() && CopyMember(existing_, i, out, archiveStart_, archiveFd, &centrals_.emplace_back());
+    };
+    if (existing_.PrefixSize() > 0) {
+        runBegin = 0;
+        runEnd = existing_.PrefixSize();
+    }
 
     std::vector<std::string> paths;
     for (const auto& item : plan)
@@ -529,12 +560,12 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
         if (out.Failed() || failed)
             break;
         if (item.copy) {
-            if (!CopyMember(existing_, item.index, out, archiveStart_, &centrals_.emplace_back()))
+            if (!copyOld(item.index))
                 break;
-            const auto& entry = existing_.Entries()[item.index];
-            newestDos_ = std::max(newestDos_, std::uint32_t(entry.dosDate) << 16 | entry.dosTime);
             continue;
         }
+        if (!flushRun())
+            break;
         const NewMember& member = members_[item.index];
         Outcome outcome = member.source.isDirectory ? WriteFolder(member, out)
                                                     : WriteNew(item.index, k++, pipeline, out);
@@ -553,7 +584,7 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
                 ++written_;
         } else if (member.replaces != SIZE_MAX) {
             // The old member stays when its replacement could not be read.
-            if (!CopyMember(existing_, member.replaces, out, archiveStart_, &centrals_.emplace_back()))
+            if (!copyOld(member.replaces))
                 break;
         }
     }
@@ -561,6 +592,7 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
         return false;  // no callback may follow a request to stop
     if (failed && !out.Failed())
         return false;
+    flushRun();
     if (!out.Failed() && requireNew && writtenMembers_.empty()) {
         reporter_.Message(zipcore::kInfo, "Nothing was added; the archive was left unchanged");
         return false;

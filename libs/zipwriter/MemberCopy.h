@@ -16,11 +16,24 @@
 
 namespace zipwriter {
 
+// Below this many bytes data goes through the output's buffer; above, it is
+// copied from the archive's descriptor inside the kernel.
+constexpr std::uint64_t kKernelCopyMinimum = 256 * 1024;
+
 // Writes member `index` at the output's current position; returns its new
 // central directory header for an archive starting at `archiveStart`.
+// `archiveFd` (or -1) is the old archive, for copies inside the kernel.
 // False only when the output failed.
 bool CopyMember(const ExistingArchive& archive, std::size_t index, OutputFile& out, std::uint64_t archiveStart,
-                std::string* central);
+                int archiveFd, std::string* central);
+
+// True when the member's bytes from its local header to the end of its
+// data (and kept descriptor) go over unchanged; [begin, end) is that span
+// in the old file. Neighbouring such members are copied in one piece.
+bool CopiesVerbatim(const ExistingArchive& archive, std::size_t index, std::uint64_t* begin, std::uint64_t* end);
+
+// The member's central directory header for its new offset.
+std::string CentralHeaderFor(const ExistingArchive& archive, std::size_t index, std::uint64_t offset);
 
 // `extra` without its Zip64 fields.
 std::string WithoutZip64(const std::uint8_t* extra, std::size_t len);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace zipwriter {
@@ -53,10 +54,68 @@ bool OutputFile::Write(const void* data, std::size_t len)
         if (!WriteAt(flushed_, bytes, len))
             return false;
         flushed_ += len;
+        StartWriteback();
         return true;
     }
     buffer_.insert(buffer_.end(), bytes, bytes + len);
     return true;
+}
+
+bool OutputFile::CopyFrom(int fd, std::uint64_t offset, std::uint64_t len)
+{
+    if (Failed())
+        return false;
+    if (hook_ && hook_(Position(), std::size_t(len))) {
+        error_ = std::strerror(ENOSPC);
+        return false;
+    }
+    if (!Flush())
+        return false;
+    loff_t in = loff_t(offset);
+    while (len > 0) {
+        loff_t out = loff_t(flushed_);
+        ssize_t n = copy_file_range(fd, &in, fd_, &out, std::size_t(std::min<std::uint64_t>(len, 1u << 30)), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+                      errno == EBADF)) {
+            // No kernel copy here: through a buffer.
+            std::vector<std::uint8_t> buffer(std::size_t(std::min<std::uint64_t>(len, kBufferSize)));
+            while (len > 0) {
+                std::size_t want = std::size_t(std::min<std::uint64_t>(len, buffer.size()));
+                ssize_t got = pread(fd, buffer.data(), want, off_t(in));
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0) {
+                    error_ = got < 0 ? std::strerror(errno) : "the archive is shorter than its directory says";
+                    return false;
+                }
+                if (!WriteAt(flushed_, buffer.data(), std::size_t(got)))
+                    return false;
+                flushed_ += std::uint64_t(got);
+                in += got;
+                len -= std::uint64_t(got);
+            }
+            break;
+        }
+        if (n <= 0) {
+            error_ = n < 0 ? std::strerror(errno) : "the archive is shorter than its directory says";
+            return false;
+        }
+        flushed_ += std::uint64_t(n);
+        len -= std::uint64_t(n);
+    }
+    StartWriteback();
+    return true;
+}
+
+void OutputFile::StartWriteback()
+{
+    constexpr std::uint64_t kStep = std::uint64_t(8) << 20;
+    if (flushed_ - syncStarted_ < kStep)
+        return;
+    sync_file_range(fd_, off64_t(syncStarted_), off64_t(flushed_ - syncStarted_), SYNC_FILE_RANGE_WRITE);
+    syncStarted_ = flushed_;
 }
 
 bool OutputFile::Patch(std::uint64_t position, const void* data, std::size_t len)
@@ -96,6 +155,7 @@ bool OutputFile::TruncateTo(std::uint64_t position)
         return false;
     }
     flushed_ = position;
+    syncStarted_ = std::min(syncStarted_, flushed_);
     return true;
 }
 
@@ -109,6 +169,7 @@ bool OutputFile::Flush()
         return false;
     flushed_ += buffer_.size();
     buffer_.clear();
+    StartWriteback();
     return true;
 }
 

@@ -22,6 +22,9 @@ class OutputFile {
 public:
     OutputFile(int fd, WriteFaultHook hook);
     bool Write(const void* data, std::size_t len);
+    // Appends `len` bytes of the file `fd` from `offset`, copied inside the
+    // kernel where the file system allows.
+    bool CopyFrom(int fd, std::uint64_t offset, std::uint64_t len);
     bool Patch(std::uint64_t position, const void* data, std::size_t len);
     bool TruncateTo(std::uint64_t position);
     bool Flush();
@@ -31,10 +34,12 @@ public:
 
 private:
     bool WriteAt(std::uint64_t position, const std::uint8_t* data, std::size_t len);
+    void StartWriteback();
     int fd_;
     WriteFaultHook hook_;
     std::vector<std::uint8_t> buffer_;
     std::uint64_t flushed_ = 0;
+    std::uint64_t syncStarted_ = 0;  // writeback has been started up to here
     std::string error_;
     static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
 };

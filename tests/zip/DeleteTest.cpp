@@ -142,7 +142,7 @@ TEST(ExistingArchive, DamagedInputIsRefusedOrCopiedSafely)
             zipwriter::OutputFile out(sink, nullptr);
             for (std::size_t i = 0; i < existing.Entries().size(); ++i) {
                 std::string central;
-                zipwriter::CopyMember(existing, i, out, existing.ArchiveStart(), &central);
+                zipwriter::CopyMember(existing, i, out, existing.ArchiveStart(), -1, &central);
             }
         };
         for (std::size_t cut = 0; cut <= original.size(); ++cut)

@@ -271,3 +271,35 @@ TEST(ZipDllSafety, ALinkToTheArchiveStaysALink)
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"old.txt", "via.txt"}));
 }
+
+TEST(ZipDllSafety, KernelCopiesOfUnchangedMembersFailSafely)
+{
+    TempDir dir;
+    dir.Write("k/first.bin", NoiseData(400000, 91));
+    dir.Write("k/second.txt", TextData(5000, 92));
+    dir.Write("k/third.bin", NoiseData(300000, 93));
+    std::string archive = dir / "k.zip";
+    ZipCall call{archive, {dir / "k/*"}};
+    call.dirNames = false;
+    ASSERT_EQ(RunZip(call), 3);
+    std::string original = ReadFile(archive);
+    for (int failAt = 1; failAt <= 6; ++failAt) {
+        SCOPED_TRACE(failAt);
+        int n = 0;
+        zipwriter::UpdateOptions remove;
+        remove.archivePath = archive;
+        remove.specs = {"second.txt"};
+        remove.writeFault = [&](std::uint64_t, std::size_t) { return ++n == failAt; };
+        zipcore::CallbackReporter reporter(&Quiet, nullptr);
+        EXPECT_EQ(zipwriter::DeleteMembers(remove, reporter), 0);
+        EXPECT_TRUE(ReadFile(archive) == original);
+        EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+    }
+    ZipCall remove{archive, {"second.txt"}};
+    remove.remove = true;
+    EXPECT_EQ(RunZip(remove), 1);
+    EXPECT_TRUE(UnzipTestOk(archive));
+    TempDir out;
+    EXPECT_EQ(RunUnzip(archive, out.Path()), 2);
+    EXPECT_EQ(ReadFile(out / "third.bin"), NoiseData(300000, 93));
+}
