@@ -109,6 +109,14 @@ TEST_F(ForeignArchives, AddKeepsTheirMembers)
         EXPECT_TRUE(SevenZipTestOk(archive, encrypted ? "secret" : ""));
         std::string output;
         EXPECT_EQ(RunCommand("unzip -tqq -P secret " + Quote(archive) + " 2>&1", &output), 0) << output;
+#ifdef FERNPACK_CLI
+        // The program's own listing walks the local headers: every one must
+        // carry its sizes.
+        std::string listing;
+        EXPECT_EQ(RunCommand(std::string(FERNPACK_CLI) + " list --tsv " + Quote(archive), &listing), 0);
+        EXPECT_NE(listing.find("#count\t" + std::to_string(PythonNames(archive).size())), std::string::npos)
+            << listing;
+#endif
     }
 }
 
