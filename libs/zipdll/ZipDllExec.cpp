@@ -64,6 +64,8 @@ std::int32_t Run(const ZipCommandRecord& record)
         options.trace = record.TraceOn != 0;
         options.verbose = record.VerboseOn != 0 || options.trace;
         options.level = record.CompressionLevel;
+        // The archive's time follows its newest member after a delete too.
+        options.zipTime = record.ZipTimeOn != 0;
         if (record.DeleteOn != 0) {
             if (options.specs.empty()) {
                 reporter.Message(zipcore::kNotInArchive, "No members named for deletion");
@@ -80,7 +82,6 @@ std::int32_t Run(const ZipCommandRecord& record)
         options.move = record.MoveOn != 0;
         options.update = record.UpdateOn != 0;
         options.freshen = record.FreshenOn != 0 && !options.update;
-        options.zipTime = record.ZipTimeOn != 0;
         return zipwriter::AddFiles(options, reporter);
     } catch (const std::bad_alloc&) {
         reporter.Message(zipcore::kInternalError, "Out of memory; the archive was left unchanged");

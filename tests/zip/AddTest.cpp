@@ -247,6 +247,13 @@ TEST(ZipDll, ZipTimeSetsTheNewestMemberTime)
     struct stat st;
     ASSERT_EQ(stat(archive.c_str(), &st), 0);
     EXPECT_EQ(st.st_mtime, 1500000100);
+    // After deleting the newest member the archive takes the time of the next.
+    ZipCall remove{archive, {"*b.txt"}};
+    remove.remove = true;
+    remove.zipTime = true;
+    ASSERT_EQ(RunZip(remove), 1);
+    ASSERT_EQ(stat(archive.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1500000000);
 }
 
 TEST(ZipDll, HiddenFilesOnlyWhenAsked)
