@@ -231,6 +231,12 @@ int main(int argc, char** argv)
     if (!quick)
         add("7zz a -tzip -mx=9", "7z9.zip", [&] { Shell("7zz a -tzip -mx=9 7z9.zip corpus"); });
 
+    {
+        struct rusage u;
+        getrusage(RUSAGE_SELF, &u);
+        std::printf("  peak resident memory of this process (ZIPDLL runs inside it): %.0f MB\n",
+                    u.ru_maxrss / 1024.0);
+    }
     auto find = [&](const std::string& label) {
         for (const auto& r : rows)
             if (r.label == label)
