@@ -50,7 +50,7 @@ struct UpdateOptions {
     // Tuning, mostly for tests and the benchmark.
     unsigned workers = 0;                              // 0: one per core
     std::uint64_t memoryBudget = std::uint64_t(96) << 20;  // data held by jobs in flight
-    std::uint64_t wholeFileLimit = std::uint64_t(16) << 20;  // larger files go in pieces
+    std::uint64_t wholeFileLimit = std::uint64_t(4) << 20;  // larger files go in pieces
     std::uint64_t pieceSize = std::uint64_t(2) << 20;
     WriteFaultHook writeFault;
 };

@@ -324,7 +324,7 @@ TEST(ZipDll, EncryptsWithWinZipAes)
 
 TEST(ZipDll, LargeFilesGoInPiecesAndStayBounded)
 {
-    // 20 MiB of text goes through the piecewise path (above 16 MiB).
+    // 20 MiB of text goes through the piecewise path (above 4 MiB).
     TempDir dir;
     std::string data = TextData(20u << 20, 9);
     data.replace(5u << 20, 1u << 20, NoiseData(1u << 20, 10));
