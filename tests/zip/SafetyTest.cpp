@@ -303,3 +303,34 @@ TEST(ZipDllSafety, KernelCopiesOfUnchangedMembersFailSafely)
     EXPECT_EQ(RunUnzip(archive, out.Path()), 2);
     EXPECT_EQ(ReadFile(out / "third.bin"), NoiseData(300000, 93));
 }
+
+// A real write failure from the operating system: a child process whose
+// file size limit is below what the new archive needs.
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+TEST(ZipDllSafety, AFileSizeLimitFailsTheWriteAndChangesNothing)
+{
+    TempDir dir;
+    std::string archive = MakeBase(dir);
+    std::string original = ReadFile(archive);
+    dir.Write("big/noise.bin", NoiseData(300000, 95));
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {200000, 200000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        CallLog log;
+        ZipCall call{archive, {dir / "big/noise.bin"}};
+        call.dirNames = false;
+        int count = RunZip(call, &log);
+        _exit(count == 0 && log.HasMessage("Cannot write the new archive") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(ReadFile(archive) == original);
+    EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+}
