@@ -10,7 +10,7 @@ std::optional<std::string> ParsedArgs::Value(const std::string& option) const
     return it->second;
 }
 
-std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec, std::string& error)
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const OptionSpec& known, std::string& error)
 {
     ParsedArgs parsed;
     bool optionsEnded = false;
@@ -30,9 +30,9 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const 
             name = arg.substr(0, eq);
             inlineValue = arg.substr(eq + 1);
         }
-        if (spec.Flags.count(name) && !inlineValue) {
+        if (known.Flags.count(name) && !inlineValue) {
             parsed.Flags.insert(name);
-        } else if (spec.WithValue.count(name)) {
+        } else if (known.WithValue.count(name)) {
             if (inlineValue) {
                 parsed.Values[name] = *inlineValue;
             } else if (i + 1 < args.size()) {

@@ -27,6 +27,6 @@ struct ParsedArgs {
 
 // Parses `args` (without the program and command names). On a usage error
 // returns nullopt and sets `error` to a line for the user.
-std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec, std::string& error);
+std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args, const OptionSpec& known, std::string& error);
 
 }  // namespace cli

@@ -26,7 +26,7 @@ std::string UsageText();
 // Parses a command's arguments and checks the count of positional ones
 // (maxPositional -1: no upper limit). On a usage error prints `problem`
 // (or the parser's complaint) and the usage text, and returns nullopt.
-std::optional<ParsedArgs> ParseCommand(const Arguments& args, const OptionSpec& spec, std::size_t minPositional,
+std::optional<ParsedArgs> ParseCommand(const Arguments& args, const OptionSpec& known, std::size_t minPositional,
                                        int maxPositional, const std::string& problem);
 
 }  // namespace cli

@@ -47,13 +47,13 @@ int Outcome(Session& session, std::int32_t handled)
 
 int RunAdd(const Arguments& args)
 {
-    const OptionSpec spec{{"--recurse", "--dirnames", "--encrypt", "--move", "--update", "--freshen", "--hidden"},
+    const OptionSpec known{{"--recurse", "--dirnames", "--encrypt", "--move", "--update", "--freshen", "--hidden"},
                           {"--level", "--password-file"}};
-    auto parsed = ParseCommand(args, spec, 2, -1, "add takes an ARCHIVE and at least one PATH");
+    auto parsed = ParseCommand(args, known, 2, -1, "add takes an ARCHIVE and at least one PATH");
     if (!parsed)
         return ExitUsage;
     if (parsed->Has("--update") && parsed->Has("--freshen")) {
-        ParseCommand({}, spec, 1, 0, "--update and --freshen exclude each other");
+        ParseCommand({}, known, 1, 0, "--update and --freshen exclude each other");
         return ExitUsage;
     }
     int level = 9;
@@ -64,7 +64,7 @@ int RunAdd(const Arguments& args)
             if (used != text->size())
                 throw std::invalid_argument(*text);
         } catch (const std::exception&) {
-            ParseCommand({}, spec, 1, 0, "--level takes a whole number");
+            ParseCommand({}, known, 1, 0, "--level takes a whole number");
             return ExitUsage;
         }
     }
@@ -108,12 +108,12 @@ int RunAdd(const Arguments& args)
 
 int RunExtract(const Arguments& args)
 {
-    const OptionSpec spec{{"--dirnames", "--overwrite", "--update", "--freshen"}, {"-d", "--password-file"}};
-    auto parsed = ParseCommand(args, spec, 1, -1, "extract takes an ARCHIVE and optional member NAMEs");
+    const OptionSpec known{{"--dirnames", "--overwrite", "--update", "--freshen"}, {"-d", "--password-file"}};
+    auto parsed = ParseCommand(args, known, 1, -1, "extract takes an ARCHIVE and optional member NAMEs");
     if (!parsed)
         return ExitUsage;
     if (parsed->Has("--update") && parsed->Has("--freshen")) {
-        ParseCommand({}, spec, 1, 0, "--update and --freshen exclude each other");
+        ParseCommand({}, known, 1, 0, "--update and --freshen exclude each other");
         return ExitUsage;
     }
     if (!platform::FileExists(platform::AbsolutePath(parsed->Positional[0]))) {

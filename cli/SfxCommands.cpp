@@ -24,9 +24,9 @@ bool OpenArchive(Session& session, const std::string& given)
 
 int RunSfx(const Arguments& args)
 {
-    const OptionSpec spec{{"--ask-command", "--ask-files", "--hide-overwrite"},
+    const OptionSpec known{{"--ask-command", "--ask-files", "--hide-overwrite"},
                           {"--caption", "--dir", "--command", "--overwrite"}};
-    auto parsed = ParseCommand(args, spec, 1, 1, "sfx takes exactly one ARCHIVE");
+    auto parsed = ParseCommand(args, known, 1, 1, "sfx takes exactly one ARCHIVE");
     if (!parsed)
         return ExitUsage;
     OvrOpts mode = OvrOpts::OvrConfirm;
@@ -36,7 +36,7 @@ int RunSfx(const Arguments& args)
         else if (*o == "never")
             mode = OvrOpts::OvrNever;
         else if (*o != "ask") {
-            ParseCommand({}, spec, 1, 0, "--overwrite takes ask, always or never");
+            ParseCommand({}, known, 1, 0, "--overwrite takes ask, always or never");
             return ExitUsage;
         }
     }

@@ -59,11 +59,11 @@ handled (for test: when any member failed); 2 on a usage error.
 )";
 }
 
-std::optional<ParsedArgs> ParseCommand(const Arguments& args, const OptionSpec& spec, std::size_t minPositional,
+std::optional<ParsedArgs> ParseCommand(const Arguments& args, const OptionSpec& known, std::size_t minPositional,
                                        int maxPositional, const std::string& problem)
 {
     std::string error;
-    auto parsed = ParseArgs(args, spec, error);
+    auto parsed = ParseArgs(args, known, error);
     if (parsed) {
         const std::size_t n = parsed->Positional.size();
         if (n >= minPositional && (maxPositional < 0 || n <= static_cast<std::size_t>(maxPositional)))

@@ -1,5 +1,5 @@
 // Counting what an add will take, before it starts: bytes and progress
-// steps of every file the specifications select, walking the file system
+// steps of every file the patterns select, walking the file system
 // the way the compression library will.
 #include <vector>
 
@@ -45,13 +45,13 @@ struct Counter {
 
 }  // namespace
 
-std::int32_t TRezEdidiv::CountSpecFiles(const std::string& spec, int attributes, std::int32_t& steps,
+std::int32_t TRezEdidiv::CountSpecFiles(const std::string& fileSpec, int attributes, std::int32_t& steps,
                                         const std::string& archiveName, bool recurse)
 {
     steps = 0;
     const std::string archivePath = StartFolder(archiveName) + "/" + ExtractFileName(archiveName);
-    Counter counter{ExtractFileName(spec), (attributes & 2) != 0, archivePath};
-    const std::string start = StartFolder(spec);
+    Counter counter{ExtractFileName(fileSpec), (attributes & 2) != 0, archivePath};
+    const std::string start = StartFolder(fileSpec);
 
     if (!recurse) {
         counter.CountFiles(start);
@@ -80,10 +80,10 @@ std::int32_t TRezEdidiv::CountAddFiles(std::int32_t& steps)
     std::int32_t total = 0;
     const int attributes = AddOptions.Contains(AddOptsEnum::AddHiddenFiles) ? FileAttributesWithHidden : FileAttributes;
     const bool recurse = AddOptions.Contains(AddOptsEnum::AddRecurseDirs);
-    for (const auto& spec : FSpecArgs_) {
+    for (const auto& fileSpec : FSpecArgs_) {
         std::int32_t n = 0;
         total = static_cast<std::int32_t>(static_cast<std::uint32_t>(total) +
-                                          static_cast<std::uint32_t>(CountSpecFiles(spec, attributes, n, ZipFilename_, recurse)));
+                                          static_cast<std::uint32_t>(CountSpecFiles(fileSpec, attributes, n, ZipFilename_, recurse)));
         steps += n;
     }
     return total;

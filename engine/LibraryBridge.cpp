@@ -145,9 +145,9 @@ bool TRezEdidiv::TextsFitTheRecord()
         ReportMessage(msg::TooLongForLibrary, msg::TextTooLongText + ZipFilename_);
         return false;
     }
-    for (const auto& spec : FSpecArgs_) {
-        if (spec.size() > TextBufferSize - 1) {
-            ReportMessage(msg::TooLongForLibrary, msg::TextTooLongText + spec);
+    for (const auto& fileSpec : FSpecArgs_) {
+        if (fileSpec.size() > TextBufferSize - 1) {
+            ReportMessage(msg::TooLongForLibrary, msg::TextTooLongText + fileSpec);
             return false;
         }
     }

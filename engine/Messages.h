@@ -21,8 +21,8 @@ inline constexpr const char* NoZipFileSpecified = "Error - no zip file specified
 
 // Our own refusal of input the library records cannot carry.
 inline constexpr std::int32_t TooLongForLibrary = 103;
-inline constexpr const char* TooManySpecsText = "Error - more than 4097 file specifications";
-inline constexpr const char* TextTooLongText = "Error - file name or specification too long: ";
+inline constexpr const char* TooManySpecsText = "Error - more than 4097 file patterns";
+inline constexpr const char* TextTooLongText = "Error - file name or pattern too long: ";
 inline constexpr const char* PasswordTooLongText = "Error - password longer than 80 characters";
 
 inline constexpr std::int32_t NoFilesToZip = 301;

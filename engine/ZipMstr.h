@@ -150,7 +150,7 @@ public:
     void ExtractFiles();  // tests instead with ExtrTest in ExtrOptions
     // Bytes an add of FSpecArgs would take; `steps` gets its progress steps.
     std::int32_t CountAddFiles(std::int32_t& steps);
-    std::int32_t CountSpecFiles(const std::string& spec, int attributes, std::int32_t& steps,
+    std::int32_t CountSpecFiles(const std::string& fileSpec, int attributes, std::int32_t& steps,
                                 const std::string& archiveName, bool recurse);
     // Attribute sets of the file count: normal files, and hidden ones too.
     static constexpr int FileAttributes = 33;

@@ -7,7 +7,7 @@
 //     -t test   -d folder names   -o overwrite   -f freshen   -u update
 //     -v verbose   -T trace   -p PASSWORD   -C DIR (change to DIR first)
 //     -q quiet (no BEGIN/STEP/END lines)   -x N (answer -1 to callback N)
-//     --lib PATH   --record-version N   --trailer N   --spec-count N
+//     --lib PATH   --record-version N   --trailer N   --pattern-count N
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -103,7 +103,7 @@ int main(int argc, char** argv)
         else if (a == "--lib") lib = next();
         else if (a == "--record-version") record->RecordVersion = std::atoi(next().c_str());
         else if (a == "--trailer") record->TrailerMark = std::atoi(next().c_str());
-        else if (a == "--spec-count") specCountOverride = std::atol(next().c_str());
+        else if (a == "--pattern-count") specCountOverride = std::atol(next().c_str());
         else args.push_back(a);
     }
     if (args.empty()) {
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (args.size() - 1 > ZREC_MAX_SPECS) {
-        std::fprintf(stderr, "at most %d specifications\n", ZREC_MAX_SPECS);
+        std::fprintf(stderr, "at most %d patterns\n", ZREC_MAX_SPECS);
         return 2;
     }
     // The caller's buffers have fixed capacities; texts are cut to fit.

@@ -82,7 +82,7 @@ bool UnzipJob::CheckRecord()
     }
     if (record_.SpecCount < 0 || record_.SpecCount > ZREC_MAX_SPECS) {
         reporter_.Message(kBadRecord, "Command record holds " + std::to_string(record_.SpecCount) +
-                                          " file specifications (0 to 4097 allowed)");
+                                          " file patterns (0 to 4097 allowed)");
         return false;
     }
     return true;
@@ -99,9 +99,9 @@ std::int32_t UnzipJob::Run()
     const std::string archive = RecordText(record_.ArchiveName, ZREC_TEXT_CAPACITY);
     std::vector<std::string> specs;
     for (std::int32_t i = 0; i < record_.SpecCount; ++i) {
-        std::string spec = RecordText(record_.SpecTexts[i], ZREC_TEXT_CAPACITY);
-        if (!spec.empty())
-            specs.push_back(std::move(spec));
+        std::string fileSpec = RecordText(record_.SpecTexts[i], ZREC_TEXT_CAPACITY);
+        if (!fileSpec.empty())
+            specs.push_back(std::move(fileSpec));
     }
 
     [&] {
@@ -132,8 +132,8 @@ std::int32_t UnzipJob::Run()
         for (const auto& entry : entries)
             if (selector.Selects(entry.name))
                 selected.push_back(&entry);
-        for (const auto& spec : selector.Unmatched())
-            if (!reporter_.Message(kNotInArchive, "No entry matches " + PrintableName(spec)))
+        for (const auto& fileSpec : selector.Unmatched())
+            if (!reporter_.Message(kNotInArchive, "No entry matches " + PrintableName(fileSpec)))
                 return;
 
         DecoderOptions options;

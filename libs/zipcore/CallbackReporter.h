@@ -23,7 +23,7 @@ enum MessageCode : std::int32_t {
     kBadRecord = 1,          // the command record was refused
     kArchiveUnreadable = 2,  // cannot open or map the archive
     kArchiveDamaged = 3,     // no readable directory
-    kNotInArchive = 4,       // a specification matched no entry
+    kNotInArchive = 4,       // a pattern matched no entry
     kUnsupported = 5,        // method, encryption, split or size we cannot handle
     kUnsafeName = 6,         // a name that would leave the target folder
     kSymlinkRefused = 7,

@@ -48,10 +48,10 @@ bool WildcardMatch(std::string_view pattern, std::string_view name)
 EntrySelector::EntrySelector(std::vector<std::string> specs)
 {
     for (auto& text : specs) {
-        Spec spec;
-        spec.hasWildcard = text.find_first_of("*?") != std::string::npos;
-        spec.text = std::move(text);
-        specs_.push_back(std::move(spec));
+        FileSpec fileSpec;
+        fileSpec.hasWildcard = text.find_first_of("*?") != std::string::npos;
+        fileSpec.text = std::move(text);
+        specs_.push_back(std::move(fileSpec));
     }
 }
 
@@ -64,10 +64,10 @@ void EntrySelector::NoteStoredName(const std::string& name)
 void EntrySelector::Prepare()
 {
     for (std::size_t i = 0; i < specs_.size(); ++i) {
-        Spec& spec = specs_[i];
-        spec.isStoredName = spec.hasWildcard && storedNames_.count(spec.text) != 0;
-        if (!spec.hasWildcard || spec.isStoredName)
-            exact_.emplace(spec.text, i);
+        FileSpec& fileSpec = specs_[i];
+        fileSpec.isStoredName = fileSpec.hasWildcard && storedNames_.count(fileSpec.text) != 0;
+        if (!fileSpec.hasWildcard || fileSpec.isStoredName)
+            exact_.emplace(fileSpec.text, i);
         else
             patterns_.push_back(i);
     }
@@ -99,9 +99,9 @@ bool EntrySelector::Selects(const std::string& name)
 std::vector<std::string> EntrySelector::Unmatched() const
 {
     std::vector<std::string> out;
-    for (const auto& spec : specs_)
-        if (!spec.used)
-            out.push_back(spec.text);
+    for (const auto& fileSpec : specs_)
+        if (!fileSpec.used)
+            out.push_back(fileSpec.text);
     return out;
 }
 

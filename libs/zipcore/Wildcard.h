@@ -1,8 +1,8 @@
-// Choosing archive entries by the caller's file specifications: an entry
+// Choosing archive entries by the caller's file patterns: an entry
 // name or a pattern with `*` (any run of characters, `/` included) and `?`
 // (any one character), matched case-sensitively against the stored name. A
 // pattern ending in ".*" also matches names without an extension, so "*.*"
-// matches every name. A specification equal to a stored name selects only
+// matches every name. A pattern equal to a stored name selects only
 // that member, even when it contains `*` or `?`.
 #pragma once
 
@@ -18,23 +18,23 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 class EntrySelector {
 public:
-    // No specifications selects every entry.
+    // No patterns selects every entry.
     explicit EntrySelector(std::vector<std::string> specs);
     // Must be told every stored name first, so exact names win over patterns.
     void NoteStoredName(const std::string& name);
     bool Selects(const std::string& name);
-    // Specifications that selected nothing, after all Selects calls.
+    // Patterns that selected nothing, after all Selects calls.
     std::vector<std::string> Unmatched() const;
 
 private:
-    struct Spec {
+    struct FileSpec {
         std::string text;
         bool hasWildcard = false;
         bool isStoredName = false;  // a pattern that is also a stored name
         bool used = false;
     };
     void Prepare();
-    std::vector<Spec> specs_;
+    std::vector<FileSpec> specs_;
     // Plain names (and patterns that equal a stored name) by text, so a long
     // list of names costs one lookup per entry.
     std::unordered_multimap<std::string, std::size_t> exact_;

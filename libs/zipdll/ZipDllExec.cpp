@@ -36,7 +36,7 @@ bool CheckRecord(const ZipCommandRecord& record, zipcore::CallbackReporter& repo
     }
     if (record.SpecCount < 0 || record.SpecCount > ZREC_MAX_SPECS) {
         reporter.Message(zipcore::kBadRecord,
-                         "Command record is damaged (" + std::to_string(record.SpecCount) + " specifications)");
+                         "Command record is damaged (" + std::to_string(record.SpecCount) + " patterns)");
         return false;
     }
     return true;
@@ -56,9 +56,9 @@ std::int32_t Run(const ZipCommandRecord& record)
             return 0;
         }
         for (std::int32_t i = 0; i < record.SpecCount; ++i) {
-            std::string spec = RecordText(record.SpecTexts[i], ZREC_TEXT_CAPACITY);
-            if (!spec.empty())
-                options.specs.push_back(std::move(spec));
+            std::string fileSpec = RecordText(record.SpecTexts[i], ZREC_TEXT_CAPACITY);
+            if (!fileSpec.empty())
+                options.specs.push_back(std::move(fileSpec));
         }
         options.password = RecordText(record.PasswordText, ZREC_PASSWORD_CAPACITY);
         options.trace = record.TraceOn != 0;

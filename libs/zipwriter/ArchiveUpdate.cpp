@@ -167,12 +167,12 @@ bool Session::SelectSources()
         stored[existing_.Entries()[i].name] = i;
     std::unordered_set<std::string> taken;
 
-    for (const auto& spec : options_.specs) {
-        WalkResult found = SelectFiles(spec, walk);
+    for (const auto& fileSpec : options_.specs) {
+        WalkResult found = SelectFiles(fileSpec, walk);
         for (const auto& problem : found.problems)
             reporter_.Message(kSourceUnreadable, "Cannot read folder " + problem);
         if (found.files.empty()) {
-            reporter_.Message(kSpecMatchedNothing, "No files found for " + spec);
+            reporter_.Message(kSpecMatchedNothing, "No files found for " + fileSpec);
             continue;
         }
         for (auto& file : found.files) {
@@ -651,7 +651,7 @@ std::int32_t Session::Add()
     if (options_.trace)
         reporter_.Message(zipcore::kInfo,
                           "Adding to " + options_.archivePath + ": " + std::to_string(options_.specs.size()) +
-                              " specification(s), level " + std::to_string(EffectiveLevel(options_.level)) +
+                              " pattern(s), level " + std::to_string(EffectiveLevel(options_.level)) +
                               (options_.recurse ? ", recursing" : "") + (options_.dirNames ? ", folder names" : "") +
                               (options_.encrypt ? ", AES-256" : ""));
     if (!OpenArchive())
@@ -695,7 +695,7 @@ std::int32_t Session::Delete()
 {
     if (options_.trace)
         reporter_.Message(zipcore::kInfo, "Deleting from " + options_.archivePath + ": " +
-                                              std::to_string(options_.specs.size()) + " specification(s)");
+                                              std::to_string(options_.specs.size()) + " pattern(s)");
     if (!OpenArchive())
         return End(0);
     const auto& entries = existing_.Entries();
@@ -710,8 +710,8 @@ std::int32_t Session::Delete()
         else
             plan.push_back(PlanItem{true, i});
     }
-    for (const auto& spec : selector.Unmatched())
-        reporter_.Message(zipcore::kNotInArchive, spec + " was not found in the archive");
+    for (const auto& fileSpec : selector.Unmatched())
+        reporter_.Message(zipcore::kNotInArchive, fileSpec + " was not found in the archive");
     if (removed.empty()) {
         reporter_.Message(zipcore::kInfo, "Nothing to delete; the archive was left unchanged");
         return End(0);

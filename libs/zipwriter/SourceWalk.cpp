@@ -163,23 +163,23 @@ bool MaskMatches(const std::string& name, const std::string& mask)
     return m == mask.size();
 }
 
-void SplitSpec(const std::string& spec, std::string* dir, std::string* mask)
+void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask)
 {
-    std::size_t slash = spec.rfind('/');
+    std::size_t slash = fileSpec.rfind('/');
     if (slash == std::string::npos) {
         dir->clear();
-        *mask = spec;
+        *mask = fileSpec;
         return;
     }
-    *dir = slash == 0 ? "/" : spec.substr(0, slash);
-    *mask = spec.substr(slash + 1);
+    *dir = slash == 0 ? "/" : fileSpec.substr(0, slash);
+    *mask = fileSpec.substr(slash + 1);
 }
 
-WalkResult SelectFiles(const std::string& spec, const WalkOptions& options)
+WalkResult SelectFiles(const std::string& fileSpec, const WalkOptions& options)
 {
     WalkResult result;
     std::string dirPart, mask;
-    SplitSpec(spec, &dirPart, &mask);
+    SplitSpec(fileSpec, &dirPart, &mask);
     if (mask.empty())
         return result;
     Walker walker(options, mask);

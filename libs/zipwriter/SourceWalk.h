@@ -1,7 +1,7 @@
-// Choosing the files one add specification takes, by the same rules as the
+// Choosing the files one add pattern takes, by the same rules as the
 // engine's file count before an add, so the progress it predicts is the
 // progress the add makes:
-// - the specification's directory part (up to its last '/', the current
+// - the pattern's directory part (up to its last '/', the current
 //   directory when empty) is where the walk starts; its last part is a mask
 //   ('*', '?'; "*" and "*.*" match every name);
 // - files are regular files or symbolic links to regular files (judged by
@@ -46,12 +46,12 @@ struct WalkResult {
     std::vector<std::string> problems;  // folders that could not be read
 };
 
-WalkResult SelectFiles(const std::string& spec, const WalkOptions& options);
+WalkResult SelectFiles(const std::string& fileSpec, const WalkOptions& options);
 
 // The mask rule of the file selection.
 bool MaskMatches(const std::string& name, const std::string& mask);
 
-// The directory part and the mask of a specification.
-void SplitSpec(const std::string& spec, std::string* dir, std::string* mask);
+// The directory part and the mask of a pattern.
+void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask);
 
 }  // namespace zipwriter

@@ -9,28 +9,28 @@ using cli::ParseArgs;
 
 TEST(Args, OptionsMayStandAnywhereAndDoubleDashEndsThem)
 {
-    const OptionSpec spec{{"--recurse"}, {"-d", "--level"}};
+    const OptionSpec fileSpec{{"--recurse"}, {"-d", "--level"}};
     std::string error;
-    auto p = ParseArgs({"a.zip", "--recurse", "x", "-d", "out", "--level=9", "--", "--recurse", "-d"}, spec, error);
+    auto p = ParseArgs({"a.zip", "--recurse", "x", "-d", "out", "--level=9", "--", "--recurse", "-d"}, fileSpec, error);
     ASSERT_TRUE(p) << error;
     EXPECT_EQ(p->Positional, (std::vector<std::string>{"a.zip", "x", "--recurse", "-d"}));
     EXPECT_TRUE(p->Has("--recurse"));
     EXPECT_EQ(p->Value("-d"), "out");
     EXPECT_EQ(p->Value("--level"), "9");
     // A lone "-" is an argument (as for standard input), not an option.
-    p = ParseArgs({"-"}, spec, error);
+    p = ParseArgs({"-"}, fileSpec, error);
     ASSERT_TRUE(p);
     EXPECT_EQ(p->Positional, std::vector<std::string>{"-"});
 }
 
 TEST(Args, UsageErrors)
 {
-    const OptionSpec spec{{"--tsv"}, {"-d"}};
+    const OptionSpec fileSpec{{"--tsv"}, {"-d"}};
     std::string error;
-    EXPECT_FALSE(ParseArgs({"--nope"}, spec, error));
+    EXPECT_FALSE(ParseArgs({"--nope"}, fileSpec, error));
     EXPECT_NE(error.find("--nope"), std::string::npos);
-    EXPECT_FALSE(ParseArgs({"x", "-d"}, spec, error));
-    EXPECT_FALSE(ParseArgs({"--tsv=1"}, spec, error));
+    EXPECT_FALSE(ParseArgs({"x", "-d"}, fileSpec, error));
+    EXPECT_FALSE(ParseArgs({"--tsv=1"}, fileSpec, error));
 }
 
 TEST(Listing, DatesOutsideTheCalendarPrintAsZeros)

@@ -8,26 +8,15 @@
 using fixture::Member;
 using fixture::ZipBuilder;
 
-namespace {
-
-Member M(const std::string& name, const std::string& data)
-{
-    Member m;
-    m.Name = name;
-    m.Data = data;
-    return m;
-}
-
-}  // namespace
 
 TEST(ListCommand, TsvFormatIsFixed)
 {
     fixture::TempDir dir;
-    Member odd = M("tab\there\rcr\nlf\\back", "abc");
+    Member odd = fixture::Stored("tab\there\rcr\nlf\\back", "abc");
     odd.DateTime = 0;  // month 0, day 0: no calendar date
     odd.Method = 8;
     odd.Flags = 0x0801;
-    Member plain = M("dir/plain.txt", "hello");
+    Member plain = fixture::Stored("dir/plain.txt", "hello");
     plain.DateTime = fixture::DosDateTime(2107, 12, 31, 23, 59, 58);
     const std::string path = dir.Write("t.zip", std::string(1234, 's') + ZipBuilder().Add(odd).Add(plain).Finish().Bytes());
 
@@ -45,7 +34,7 @@ TEST(ListCommand, TsvFormatIsFixed)
 TEST(ListCommand, HumanOutputHasAlignedColumnsAndACount)
 {
     fixture::TempDir dir;
-    const std::string path = dir.Write("h.zip", ZipBuilder().Add(M("a.txt", "12345")).Add(M("b", "")).Finish().Bytes());
+    const std::string path = dir.Write("h.zip", ZipBuilder().Add(fixture::Stored("a.txt", "12345")).Add(fixture::Stored("b", "")).Finish().Bytes());
     CliResult r = RunCli("list " + ShellQuote(path));
     EXPECT_EQ(r.Status, 0);
     EXPECT_NE(r.Out.find("           5            5  2024-05-17 13:45:30  a.txt\n"), std::string::npos) << r.Out;
@@ -65,7 +54,7 @@ TEST(ListCommand, ListingErrorsAreReportedAfterWhatWasListed)
 {
     fixture::TempDir dir;
     ZipBuilder b;
-    b.Add(M("a", std::string(100, 'a'))).Add(M("b", std::string(100, 'b')));
+    b.Add(fixture::Stored("a", std::string(100, 'a'))).Add(fixture::Stored("b", std::string(100, 'b')));
     const std::string path = dir.Write("cut.zip", b.Bytes().substr(0, 200));
     CliResult r = RunCli("list --tsv " + ShellQuote(path));
     EXPECT_EQ(r.Status, 1);
@@ -98,7 +87,7 @@ TEST(ListCommand, UsageErrorsExitWithTwo)
 TEST(ListCommand, RelativePathsAndTheEndOfOptions)
 {
     fixture::TempDir dir;
-    const std::string bytes = ZipBuilder().Add(M("x", "1")).Finish().Bytes();
+    const std::string bytes = ZipBuilder().Add(fixture::Stored("x", "1")).Finish().Bytes();
     dir.Write("rel.zip", bytes);
     dir.Write("--tsv", bytes);
 

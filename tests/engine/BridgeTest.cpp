@@ -33,7 +33,7 @@ protected:
             messages.push_back(std::to_string(code) + " " + text);
         };
         z.Unattended = true;
-        archive = dir.Write("a.zip", fixture::ZipBuilder().Add(fixture::Member{"m", "1"}).Finish().Bytes());
+        archive = dir.Write("a.zip", fixture::ZipBuilder().Add(fixture::Stored("m", "1")).Finish().Bytes());
         z.SetZipFilename(archive);
     }
     ~BridgeTest() override
@@ -364,7 +364,7 @@ TEST_F(BridgeTest, TextsTheRecordCannotCarryAreRefusedBeforeTheCall)
     UseFake();
     z.FSpecArgs().assign(4098, "x");
     z.AddFiles();
-    EXPECT_EQ(messages.back(), "103 Error - more than 4097 file specifications");
+    EXPECT_EQ(messages.back(), "103 Error - more than 4097 file patterns");
     EXPECT_EQ(z.FSpecArgs().size(), 4098u);
 
     z.FSpecArgs().assign(4097, "x");
@@ -374,7 +374,7 @@ TEST_F(BridgeTest, TextsTheRecordCannotCarryAreRefusedBeforeTheCall)
 
     z.FSpecArgs() = {std::string(5000, 'n')};
     z.AddFiles();
-    EXPECT_EQ(messages.back().substr(0, 50), "103 Error - file name or specification too long: n");
+    EXPECT_EQ(messages.back().substr(0, 44), "103 Error - file name or pattern too long: n");
     z.SetPassword(std::string(81, 'p'));
     z.FSpecArgs() = {"x"};
     z.ExtractFiles();

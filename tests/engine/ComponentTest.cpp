@@ -106,8 +106,8 @@ TEST_F(ComponentTest, EmptyNameHasNoEntriesWhateverEntriesHolds)
 {
     fixture::TempDir dir;
     const std::string p = dir.Write("a.zip", fixture::ZipBuilder()
-                                                 .Add(fixture::Member{"x", "1"})
-                                                 .Add(fixture::Member{"y", "2"})
+                                                 .Add(fixture::Stored("x", "1"))
+                                                 .Add(fixture::Stored("y", "2"))
                                                  .Finish()
                                                  .Bytes());
     TRezEdidiv z;

@@ -1,4 +1,4 @@
-// Counting an add beforehand: which files a specification selects, their
+// Counting an add beforehand: which files a pattern selects, their
 // bytes and their progress steps.
 #include <gtest/gtest.h>
 

@@ -67,10 +67,4 @@ protected:
     TRezEdidiv archive;
 };
 
-inline fixture::Member StoredMember(const std::string& name, const std::string& data)
-{
-    fixture::Member m;
-    m.Name = name;
-    m.Data = data;
-    return m;
-}
+using fixture::Stored;

@@ -15,9 +15,9 @@ namespace {
 std::string ThreeMembers()
 {
     return ZipBuilder()
-        .Add(StoredMember("first.txt", "one"))
-        .Add(StoredMember("dir/second.bin", std::string(1000, 'x')))
-        .Add(StoredMember("third", ""))
+        .Add(Stored("first.txt", "one"))
+        .Add(Stored("dir/second.bin", std::string(1000, 'x')))
+        .Add(Stored("third", ""))
         .Finish()
         .Bytes();
 }
@@ -28,7 +28,7 @@ std::string NoValid(int n) { return "msg:1036:No valid zip entries found " + std
 
 TEST_F(ListingTest, PlainArchiveListsMembersInFileOrderWithEveryHeaderField)
 {
-    Member m = StoredMember("a/b.txt", "hello");
+    Member m = Stored("a/b.txt", "hello");
     m.VersionNeeded = 0x0314;
     m.Flags = 0x0800;
     m.Method = 8;
@@ -36,7 +36,7 @@ TEST_F(ListingTest, PlainArchiveListsMembersInFileOrderWithEveryHeaderField)
     m.Crc = 0xDEADBEEF;
     m.UncompressedSize = 123456;
     m.Extra = std::string(7, 'E');
-    const std::string bytes = ZipBuilder().Add(m).Add(StoredMember("z", "1")).Finish().Bytes();
+    const std::string bytes = ZipBuilder().Add(m).Add(Stored("z", "1")).Finish().Bytes();
 
     EXPECT_EQ(List(bytes), "");
     ASSERT_EQ(archive.EntryCount(), 2);
@@ -70,7 +70,7 @@ TEST_F(ListingTest, StubInFrontIsScannedPast)
 TEST_F(ListingTest, NextSignatureIsReadRightAfterTheMemberData)
 {
     ZipBuilder b;
-    b.Add(StoredMember("12345", std::string(100, 'd'))).Add(StoredMember("next", "n")).Finish();
+    b.Add(Stored("12345", std::string(100, 'd'))).Add(Stored("next", "n")).Finish();
     ASSERT_EQ(b.Offsets()[1], 135);
     EXPECT_EQ(List(b.Bytes()), "");
     EXPECT_EQ(Names(), (std::vector<std::string>{"12345", "next"}));
@@ -130,7 +130,7 @@ TEST_F(ListingTest, ByteThatBreaksAMatchIsNotLookedAtAgain)
 {
     // The second "P" breaks the first attempt and is skipped, so this
     // header is not found; the real archive behind it is.
-    const std::string broken = "P" + fixture::LocalHeader(StoredMember("ghost", ""));
+    const std::string broken = "P" + fixture::LocalHeader(Stored("ghost", ""));
     const std::string bytes = broken + "...." + ThreeMembers();
     EXPECT_EQ(List(bytes), "");
     EXPECT_EQ(Names(), (std::vector<std::string>{"first.txt", "dir/second.bin", "third"}));
@@ -139,7 +139,7 @@ TEST_F(ListingTest, ByteThatBreaksAMatchIsNotLookedAtAgain)
 
 TEST_F(ListingTest, FalseSignatureInStubFailingTheRoomCheckIsPassedOver)
 {
-    Member ghost = StoredMember("g", "");
+    Member ghost = Stored("g", "");
     ghost.CompressedSize = 50000000;  // reaches far past the end of the file
     std::string stub = std::string(300, 's') + fixture::LocalHeader(ghost) + std::string(300, 's');
     EXPECT_EQ(List(stub + ThreeMembers()), "");
@@ -161,7 +161,7 @@ TEST_F(ListingTest, FalseSignatureCutShortInStubIsPassedOver)
 TEST_F(ListingTest, TruncatedInSecondMemberIsErrorThreeAfterTheUpdate)
 {
     ZipBuilder b;
-    b.Add(StoredMember("a", std::string(100, 'a'))).Add(StoredMember("b", std::string(100, 'b'))).Finish();
+    b.Add(Stored("a", std::string(100, 'a'))).Add(Stored("b", std::string(100, 'b'))).Finish();
     const std::string cut = b.Bytes().substr(0, static_cast<std::size_t>(b.Offsets()[1] + 30 + 1 + 50));
     EXPECT_EQ(List(cut), "Error 3 reading Zip file");
     EXPECT_EQ(Names(), std::vector<std::string>{"a"});
@@ -171,14 +171,14 @@ TEST_F(ListingTest, TruncatedInSecondMemberIsErrorThreeAfterTheUpdate)
 TEST_F(ListingTest, TruncatedInOnlyMemberScansOnFromAfterItsName)
 {
     ZipBuilder b;
-    b.Add(StoredMember("only", std::string(1000, 'o'))).Finish();
+    b.Add(Stored("only", std::string(1000, 'o'))).Finish();
     EXPECT_EQ(List(b.Bytes().substr(0, 600)), "");
     EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
     EXPECT_EQ(archive.EntryCount(), 0);
 
     // With more than 60,000 bytes of data behind the name the limit comes first.
     ZipBuilder big;
-    big.Add(StoredMember("only", std::string(200000, 'o'))).Finish();
+    big.Add(Stored("only", std::string(200000, 'o'))).Finish();
     log.clear();
     EXPECT_EQ(List(big.Bytes().substr(0, 100000)), "");
     EXPECT_EQ(log, (Log{NoValid(2), "dirupdate:0"}));
@@ -187,13 +187,13 @@ TEST_F(ListingTest, TruncatedInOnlyMemberScansOnFromAfterItsName)
 TEST_F(ListingTest, HeaderOrNameCutShortAfterAMemberIsErrorTwo)
 {
     // The second header's name runs past the end of the file.
-    const std::string second = fixture::LocalHeader(StoredMember("a-long-name", ""));
-    std::string bytes = ZipBuilder().Add(StoredMember("a", "x")).Bytes() + second.substr(0, 33);
+    const std::string second = fixture::LocalHeader(Stored("a-long-name", ""));
+    std::string bytes = ZipBuilder().Add(Stored("a", "x")).Bytes() + second.substr(0, 33);
     EXPECT_EQ(List(bytes), "Error 2 reading Zip file");
     EXPECT_EQ(Names(), std::vector<std::string>{"a"});
 
     // Likewise a header cut inside its 26 fixed bytes.
-    bytes = ZipBuilder().Add(StoredMember("a", "x")).Bytes() + std::string(24, '\0') + second.substr(0, 20);
+    bytes = ZipBuilder().Add(Stored("a", "x")).Bytes() + std::string(24, '\0') + second.substr(0, 20);
     EXPECT_EQ(List(bytes), "Error 2 reading Zip file");
 }
 
@@ -201,7 +201,7 @@ TEST_F(ListingTest, SignatureCutShortAfterAMemberIsReadError)
 {
     // 23 unknown bytes after the data: the walk steps over five groups of
     // four and then finds only three bytes.
-    const std::string bytes = ZipBuilder().Add(StoredMember("a", "x")).Bytes() + std::string(23, '\0');
+    const std::string bytes = ZipBuilder().Add(Stored("a", "x")).Bytes() + std::string(23, '\0');
     EXPECT_EQ(List(bytes), "Error reading Zip File");
     EXPECT_EQ(Names(), std::vector<std::string>{"a"});
     EXPECT_EQ(log, Log{"dirupdate:1"});
@@ -213,9 +213,9 @@ TEST_F(ListingTest, NamesStopAtZeroByteAndKeepTheirFirst256Bytes)
     longName[255] = 'Z';
     longName[256] = 'Y';
     const std::string bytes = ZipBuilder()
-                                  .Add(StoredMember(std::string("bad\0name", 8), "1"))
-                                  .Add(StoredMember(longName, "22"))
-                                  .Add(StoredMember("after", "333"))
+                                  .Add(Stored(std::string("bad\0name", 8), "1"))
+                                  .Add(Stored(longName, "22"))
+                                  .Add(Stored("after", "333"))
                                   .Finish()
                                   .Bytes();
     EXPECT_EQ(List(bytes), "");
@@ -230,10 +230,10 @@ TEST_F(ListingTest, NamesStopAtZeroByteAndKeepTheirFirst256Bytes)
 
 TEST_F(ListingTest, DataDescriptorsAndUnknownSignaturesAreSteppedOver)
 {
-    Member withSig = StoredMember("described", "abcdefgh");
+    Member withSig = Stored("described", "abcdefgh");
     withSig.Flags = 8;
     withSig.Descriptor = true;
-    Member withoutSig = StoredMember("bare", "ijklmnop");
+    Member withoutSig = Stored("bare", "ijklmnop");
     withoutSig.Flags = 8;
     withoutSig.Descriptor = true;
     withoutSig.DescriptorSignature = false;
@@ -241,7 +241,7 @@ TEST_F(ListingTest, DataDescriptorsAndUnknownSignaturesAreSteppedOver)
                                   .Add(withSig)
                                   .Add(withoutSig)
                                   .Raw("JUNKjunk")
-                                  .Add(StoredMember("last", "z"))
+                                  .Add(Stored("last", "z"))
                                   .Finish()
                                   .Bytes();
     EXPECT_EQ(List(bytes), "");
@@ -251,24 +251,24 @@ TEST_F(ListingTest, DataDescriptorsAndUnknownSignaturesAreSteppedOver)
 TEST_F(ListingTest, NegativeCompressedSizeNeverWalksBackwards)
 {
     // As the first header it is passed over like a false signature.
-    Member negative = StoredMember("neg", "data");
+    Member negative = Stored("neg", "data");
     negative.CompressedSize = -40;
-    EXPECT_EQ(List(ZipBuilder().Add(negative).Add(StoredMember("real", "r")).Finish().Bytes()), "");
+    EXPECT_EQ(List(ZipBuilder().Add(negative).Add(Stored("real", "r")).Finish().Bytes()), "");
     EXPECT_EQ(Names(), std::vector<std::string>{"real"});
 
     // After a listed member it is damage.
     log.clear();
-    EXPECT_EQ(List(ZipBuilder().Add(StoredMember("real", "r")).Add(negative).Finish().Bytes()),
+    EXPECT_EQ(List(ZipBuilder().Add(Stored("real", "r")).Add(negative).Finish().Bytes()),
               "Error 3 reading Zip file");
     EXPECT_EQ(Names(), std::vector<std::string>{"real"});
 }
 
 TEST_F(ListingTest, RoomCheckSumDoesNotWrap)
 {
-    Member huge = StoredMember("huge", "");
+    Member huge = Stored("huge", "");
     huge.CompressedSize = 0x7FFFFFFF;
     huge.Extra = std::string(0xFFFF, 'e');
-    EXPECT_EQ(List(ZipBuilder().Add(StoredMember("a", "1")).Add(huge).Finish().Bytes()), "Error 3 reading Zip file");
+    EXPECT_EQ(List(ZipBuilder().Add(Stored("a", "1")).Add(huge).Finish().Bytes()), "Error 3 reading Zip file");
     EXPECT_EQ(Names(), std::vector<std::string>{"a"});
 }
 
@@ -334,7 +334,7 @@ TEST_F(ListingTest, ManyMembersAcrossBufferBoundaries)
     std::vector<std::string> expected;
     for (int i = 0; i < 3000; ++i) {
         const std::string name = "file" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 37), 'x');
-        b.Add(StoredMember(name, std::string(static_cast<std::size_t>((i * 7919) % 211), 'd')));
+        b.Add(Stored(name, std::string(static_cast<std::size_t>((i * 7919) % 211), 'd')));
         expected.push_back(name);
     }
     EXPECT_EQ(List(std::string(777, 's') + b.Finish().Bytes()), "");
@@ -351,7 +351,7 @@ TEST_F(ListingTest, LargeSparseArchiveListsBySeekingOverData)
     ASSERT_GE(fd, 0);
     std::int64_t at = 0;
     for (const char* name : {"one", "two", "three"}) {
-        Member m = StoredMember(name, "");
+        Member m = Stored(name, "");
         m.CompressedSize = static_cast<std::int32_t>(size);
         m.UncompressedSize = static_cast<std::int32_t>(size);
         const std::string header = fixture::LocalHeader(m);

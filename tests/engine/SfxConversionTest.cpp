@@ -33,8 +33,8 @@ protected:
         stub = dir.Write("stubs/ZIPSFX.BIN", stubBytes);
         z.SFXPath = stub;
         archiveBytes = fixture::ZipBuilder()
-                           .Add(fixture::Member{"readme.txt", "read me"})
-                           .Add(fixture::Member{"dir/data.bin", std::string(5000, 'd')})
+                           .Add(fixture::Stored("readme.txt", "read me"))
+                           .Add(fixture::Stored("dir/data.bin", std::string(5000, 'd')))
                            .Finish()
                            .Bytes();
     }
@@ -230,7 +230,7 @@ TEST_F(SfxTest, FailedConversionKeepsAFileThatHadTheOutputName)
 
 TEST_F(SfxTest, CopyingLetsPendingInputThrough)
 {
-    archiveBytes = fixture::ZipBuilder().Add(fixture::Member{"big", std::string(100000, 'b')}).Finish().Bytes();
+    archiveBytes = fixture::ZipBuilder().Add(fixture::Stored("big", std::string(100000, 'b'))).Finish().Bytes();
     z.SetZipFilename(dir.Write("a.zip", archiveBytes));
     ui.ProcessMessagesCalls = 0;
     ASSERT_EQ(z.ConvertSFX(), 0);

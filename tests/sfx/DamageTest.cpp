@@ -168,7 +168,7 @@ TEST_F(DamagedProgramTest, LinksAlreadyInTheTargetAreNeverFollowed)
 TEST_F(DamagedProgramTest, ControlCharactersInNamesNeverReachTheTerminal)
 {
     fixture::ZipBuilder zip;
-    zip.Add({"\x1b]0;owned\x07\x1b[2Jname.txt", "data\n"}).Finish();
+    zip.Add(fixture::Stored("\x1b]0;owned\x07\x1b[2Jname.txt", "data\n")).Finish();
     Settings s;
     s.caption = "Setup\x1b[31m";
     RunOutput out = Run(Program(StubBytes() + HeaderBytes(s) + zip.Bytes()), "--yes -d dest");

@@ -37,6 +37,16 @@ struct Member {
     bool DescriptorSignature = true;
 };
 
+// A stored member with the given name and data and every other field at
+// its default.
+inline Member Stored(const std::string& name, const std::string& data)
+{
+    Member m;
+    m.Name = name;
+    m.Data = data;
+    return m;
+}
+
 class ZipBuilder {
 public:
     // Arbitrary bytes (a stub, garbage, a false signature).

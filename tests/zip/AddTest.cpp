@@ -150,7 +150,7 @@ TEST(ZipDll, NamesWithAndWithoutFoldersAndForcedDos)
     EXPECT_EQ(PythonNames(dos)[0], stem + "/SOMEFOLD/LONGFILE.TEX");
     ExpectSound(dos);
 
-    // A relative specification keeps a relative name.
+    // A relative pattern keeps a relative name.
     char saved[4096];
     ASSERT_TRUE(getcwd(saved, sizeof(saved)));
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);

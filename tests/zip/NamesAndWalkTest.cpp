@@ -136,7 +136,7 @@ TEST(SourceWalk, NeverTakesTheArchiveItself)
     // Another spelling of the same file is caught by its identity.
     options.archivePath = dir.Path() + "/./out.zip";
     EXPECT_EQ(SelectFiles(dir / "*", options).files.size(), 1u);
-    // A relative specification lists the current folder and keeps relative names.
+    // A relative pattern lists the current folder and keeps relative names.
     char saved[4096];
     ASSERT_TRUE(getcwd(saved, sizeof(saved)));
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);

@@ -114,8 +114,8 @@ int RunZip(const ZipCall& call, CallLog* log)
     record->ZipTimeOn = Flag(call.zipTime);
     record->ArchiveName = call.archive.c_str();
     record->TrailerMark = ZREC_TRAILER_MARK;
-    for (const auto& spec : call.specs)
-        record->SpecTexts[record->SpecCount++] = spec.c_str();
+    for (const auto& fileSpec : call.specs)
+        record->SpecTexts[record->SpecCount++] = fileSpec.c_str();
     return Libs().zipExec(record.get());
 }
 
