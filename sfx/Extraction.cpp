@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "LoadedCrypto.h"
+#include "libs/zipcore/DlopenCrypto.h"
 #include "libs/zipcore/Extractor.h"
 #include "libs/zipcore/SafePath.h"
 #include "libs/zipcore/TargetTree.h"
@@ -41,7 +41,7 @@ Extraction::Extraction(const SfxArchive& archive, Console& console, const std::v
     zipcore::DecoderOptions options;
     for (std::size_t index : selection_) {
         if (archive_.Entries()[index].method == zipcore::kMethodAes) {
-            options.crypto = LoadedCrypto(&cryptoError_);
+            options.crypto = zipcore::DlopenCrypto(&cryptoError_);
             break;
         }
     }
