@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/FileMask.h"
 #include "libs/zipcore/TempFile.h"
 
 namespace zipwriter {
@@ -62,7 +63,7 @@ public:
         std::size_t produced = 0;
         if (options_.recurse) {
             for (const auto& name : names) {
-                if (name == "." || name == ".." || !MaskMatches(name, mask_))
+                if (name == "." || name == ".." || !MatchesMask(name, mask_))
                     continue;
                 std::string path = JoinPath(dir, name);
                 struct stat st;
@@ -86,7 +87,7 @@ public:
             }
         }
         for (const auto& name : names) {
-            if (name == "." || name == ".." || !MaskMatches(name, mask_))
+            if (name == "." || name == ".." || !MatchesMask(name, mask_))
                 continue;
             if (name[0] == '.' && !options_.hidden)
                 continue;
@@ -137,31 +138,6 @@ private:
 };
 
 }  // namespace
-
-bool MaskMatches(const std::string& name, const std::string& mask)
-{
-    if (mask == "*.*" || mask == "*")
-        return true;
-    // One backtrack point: linear in practice, never exponential.
-    std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
-            ++n;
-            ++m;
-        } else if (m < mask.size() && mask[m] == '*') {
-            starMask = m++;
-            starName = n;
-        } else if (starMask != std::string::npos) {
-            m = starMask + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*')
-        ++m;
-    return m == mask.size();
-}
 
 void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask)
 {

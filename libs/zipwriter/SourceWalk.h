@@ -48,9 +48,6 @@ struct WalkResult {
 
 WalkResult SelectFiles(const std::string& fileSpec, const WalkOptions& options);
 
-// The mask rule of the file selection.
-bool MaskMatches(const std::string& name, const std::string& mask);
-
 // The directory part and the mask of a pattern.
 void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask);
 

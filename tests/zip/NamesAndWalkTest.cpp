@@ -1,6 +1,8 @@
 // Stored names, 8.3 names, DOS times and the file selection walk.
 #include <gtest/gtest.h>
 
+#include "engine/FileMask.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <sys/socket.h>
@@ -51,12 +53,12 @@ TEST(DosTime, RoundsUpToEvenSecondsAndRoundTrips)
 
 TEST(SourceWalk, MasksFollowTheEngineRules)
 {
-    EXPECT_TRUE(MaskMatches("noext", "*.*"));
-    EXPECT_TRUE(MaskMatches(".hidden", "*"));
-    EXPECT_TRUE(MaskMatches("a.txt", "*.txt"));
-    EXPECT_FALSE(MaskMatches("a.TXT", "*.txt"));
-    EXPECT_TRUE(MaskMatches("ab", "a?"));
-    EXPECT_FALSE(MaskMatches("abc", "a?"));
+    EXPECT_TRUE(MatchesMask("noext", "*.*"));
+    EXPECT_TRUE(MatchesMask(".hidden", "*"));
+    EXPECT_TRUE(MatchesMask("a.txt", "*.txt"));
+    EXPECT_FALSE(MatchesMask("a.TXT", "*.txt"));
+    EXPECT_TRUE(MatchesMask("ab", "a?"));
+    EXPECT_FALSE(MatchesMask("abc", "a?"));
     std::string dir, mask;
     SplitSpec("/x/y/*.c", &dir, &mask);
     EXPECT_EQ(dir, "/x/y");

@@ -1,6 +1,15 @@
-#include "engine/Wildcard.h"
+// File-name masks as users type them: '*' stands for any run of characters,
+// '?' for exactly one, and "*.*" (or "*") for every name, with or without a
+// dot. Matching is case-sensitive, like the file system's names.
+//
+// Header-only and dependency-free on purpose: the engine counts an add's
+// files with it and ZIPDLL.DLL selects them with it, so the two can never
+// disagree about which files a mask takes.
+#pragma once
 
-bool MatchesMask(const std::string& name, const std::string& mask)
+#include <string>
+
+inline bool MatchesMask(const std::string& name, const std::string& mask)
 {
     if (mask == "*.*" || mask == "*")
         return true;
