@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/PathText.h"
-#include "engine/FileMask.h"
+#include "abi/FileMask.h"
 #include "engine/ZipMstr.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h"

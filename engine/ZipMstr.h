@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "engine/Component.h"
-#include "engine/UNZDLL.h"
-#include "engine/ZIPDLL.h"
+#include "abi/UNZDLL.h"
+#include "abi/ZIPDLL.h"
 #include "engine/OptionSet.h"
 #include "engine/ZipDirEntry.h"
 

@@ -21,7 +21,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/ZIPDLL.h"
+#include "abi/ZIPDLL.h"
 
 namespace fs = std::filesystem;
 

@@ -18,7 +18,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include "engine/UNZDLL.h"
+#include "abi/UNZDLL.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "engine/UNZDLL.h"
+#include "abi/UNZDLL.h"
 #include "libs/zipcore/ArchiveReader.h"
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipcore/EntryDecoder.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ZCallBck.h"
+#include "abi/ZCallBck.h"
 
 namespace zipcore {
 

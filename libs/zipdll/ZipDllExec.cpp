@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "engine/ZIPDLL.h"
+#include "abi/ZIPDLL.h"
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipwriter/ArchiveUpdate.h"
 

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/FileMask.h"
+#include "abi/FileMask.h"
 #include "libs/zipcore/TempFile.h"
 
 namespace zipwriter {

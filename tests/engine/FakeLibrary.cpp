@@ -6,8 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "engine/UNZDLL.h"
-#include "engine/ZIPDLL.h"
+#include "abi/UNZDLL.h"
+#include "abi/ZIPDLL.h"
 
 namespace {
 

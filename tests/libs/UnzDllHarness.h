@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/UNZDLL.h"
+#include "abi/UNZDLL.h"
 
 namespace unztest {
 

@@ -1,7 +1,7 @@
 // Stored names, 8.3 names, DOS times and the file selection walk.
 #include <gtest/gtest.h>
 
-#include "engine/FileMask.h"
+#include "abi/FileMask.h"
 
 #include <algorithm>
 #include <filesystem>

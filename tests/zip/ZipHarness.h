@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/UNZDLL.h"
-#include "engine/ZIPDLL.h"
+#include "abi/UNZDLL.h"
+#include "abi/ZIPDLL.h"
 
 namespace ziptest {
 

@@ -13,7 +13,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "engine/UNZDLL.h"
+#include "abi/UNZDLL.h"
 
 extern "C" int32_t UnzDllExec(UnzCommandRecord* record);
 

@@ -4,7 +4,10 @@
  * and the constants both command records share.
  *
  * Plain C, included by the archive engine and by both libraries, so the two
- * sides can never disagree about a layout. Address-sized fields are
+ * sides can never disagree about a layout. The records stay in the global
+ * namespace rather than one of ours: they are the libraries' exported C
+ * interface, which a caller written in C (or a probe such as a test's fake
+ * library) must be able to use as it stands. Address-sized fields are
  * pointer-sized; every other field keeps its 32-bit width, and the compiler's
  * natural alignment decides the padding. The offsets are checked below for
  * the 64-bit layout and, in a 32-bit build, for the original 32-bit layout.
