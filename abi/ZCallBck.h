@@ -63,7 +63,8 @@ extern "C" {
 #define ZCB_FILE_STEP 2
 #define ZCB_BATCH_END 3
 #define ZCB_MESSAGE 4
-/* One progress step per this many bytes of a file (at least one per file). */
+/* One progress step per this many bytes of a file (at least one per file;
+   abi/ProgressSteps.h counts them). */
 #define ZCB_STEP_BYTES 32768
 
 /* Capacity of MessageText, terminator included; longer texts are cut. */

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "abi/ProgressSteps.h"
 #include "cli/Commands.h"
 #include "cli/Password.h"
 #include "cli/Session.h"
@@ -34,7 +35,7 @@ std::int64_t ListedSteps(const TRezEdidiv& archive)
 {
     std::int64_t steps = 0;
     for (const auto& e : archive.Entries)
-        steps += std::max<std::int64_t>(1, e->UncompressedSize / 32768);
+        steps += fernpack::ProgressSteps<std::int64_t>(e->UncompressedSize);
     return steps;
 }
 

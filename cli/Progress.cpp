@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "abi/ProgressSteps.h"
+
 namespace cli {
 
 namespace {
@@ -21,7 +23,7 @@ void ProgressDisplay::OnProgress(ProgressType type, const std::string& name, std
     switch (type) {
     case ProgressType::FileBegin:
         file_ = name;
-        fileSteps_ = std::max<std::int64_t>(1, size / 32768);
+        fileSteps_ = fernpack::ProgressSteps<std::int64_t>(size);
         fileDone_ = 0;
         break;
     case ProgressType::FileStep:

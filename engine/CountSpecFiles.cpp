@@ -5,13 +5,12 @@
 
 #include "engine/PathText.h"
 #include "abi/FileMask.h"
+#include "abi/ProgressSteps.h"
 #include "engine/ZipMstr.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h"
 
 namespace {
-
-constexpr std::int64_t StepBytes = 32768;
 
 // The folder part of a path as the walk uses it: "" stands for the root
 // (so D + "/" + name reads "/name"), no '/' at all for the current folder.
@@ -38,7 +37,7 @@ struct Counter {
             if (folder + "/" + e.Name == ArchivePath)
                 continue;  // the archive being added to is never counted
             Bytes += e.Size;
-            Steps += std::max<std::int64_t>(1, e.Size / StepBytes);
+            Steps += fernpack::ProgressSteps<std::int64_t>(e.Size);
         }
     }
 };

@@ -9,7 +9,8 @@ SteppedSink::SteppedSink(OutputSink* inner, std::uint64_t size, std::function<bo
 
 std::uint64_t SteppedSink::Boundary(std::uint64_t k) const
 {
-    // k * size / steps without overflow: steps <= size / 32768 when above 1.
+    // k * size / steps without overflow: steps <= size / ProgressStepBytes
+    // when above 1.
     return steps_ == 1 ? size_ : (size_ / steps_) * k + (size_ % steps_) * k / steps_;
 }
 

@@ -1,5 +1,5 @@
 // Progress steps spread over one file's data: a file of `size` bytes gets
-// exactly max(1, size / 32,768) steps, the k-th once k/steps of its bytes
+// exactly ProgressSteps(size) steps (one per 32,768 bytes, at least one), the k-th once k/steps of its bytes
 // have passed (the last one by Finish), so a caller's progress bar moves with
 // the data and the count of steps is known in advance. Writes are cut at
 // step boundaries so that the steps interleave with the data.
@@ -9,15 +9,12 @@
 #include <functional>
 
 #include "EntryDecoder.h"
+#include "abi/ProgressSteps.h"
 
 namespace zipcore {
 
-constexpr std::uint64_t kProgressStepBytes = 32768;
-
-inline std::uint64_t ProgressSteps(std::uint64_t size)
-{
-    return size / kProgressStepBytes > 1 ? size / kProgressStepBytes : 1;
-}
+// The core counts sizes unsigned, 64 bits wide.
+inline std::uint64_t ProgressSteps(std::uint64_t size) { return fernpack::ProgressSteps(size); }
 
 class SteppedSink final : public OutputSink {
 public:
