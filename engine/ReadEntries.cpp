@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "abi/LittleEndian.h"
 #include "engine/BufferedReader.h"
 #include "engine/EngineErrors.h"
 #include "engine/Messages.h"
@@ -21,11 +22,7 @@ constexpr std::int32_t MaxScannedBytes = 60000;
 constexpr std::size_t NameBufferSize = 256;
 constexpr std::int64_t EndRecordSize = 22;
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+using fernpack::Le32;
 
 // Reads a member name of `length` bytes: keeps at most the first 256 (and
 // stops at a zero byte), consumes the rest so the walk stays in step.

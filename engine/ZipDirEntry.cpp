@@ -1,16 +1,9 @@
 #include "ZipDirEntry.h"
 
-namespace {
+#include "abi/LittleEndian.h"
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-}  // namespace
+using fernpack::Le16;
+using fernpack::Le32;
 
 void ZipDirEntry::DecodeHeader(const std::uint8_t (&b)[HeaderSize])
 {

@@ -1,10 +1,13 @@
 // Byte-level facts of the ZIP container: record signatures, fixed record
-// sizes, flag bits, method numbers and little-endian field readers.
+// sizes, flag bits, method numbers, and the little-endian field readers of
+// abi/LittleEndian.h under the core's name.
 // Reading only; callers check bounds before they read a field.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "abi/LittleEndian.h"
 
 namespace zipcore {
 
@@ -36,15 +39,8 @@ constexpr std::uint16_t kExtraAes = 0x9901;
 
 constexpr unsigned kHostUnix = 3;
 
-inline std::uint16_t Le16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-inline std::uint32_t Le32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-inline std::uint64_t Le64(const std::uint8_t* p)
-{
-    return std::uint64_t(Le32(p)) | (std::uint64_t(Le32(p + 4)) << 32);
-}
+using fernpack::Le16;
+using fernpack::Le32;
+using fernpack::Le64;
 
 }  // namespace zipcore
