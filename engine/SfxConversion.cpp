@@ -83,7 +83,7 @@ std::int32_t TRezEdidiv::ConvertSFX()
         return -3;
     }
     const std::size_t total = SFXCaption.size() + SFXDefaultDir.size() + SFXCommandLine.size();
-    if (total > SfxTextsLimit) {
+    if (total > SFXH_TEXTS_CAPACITY) {
         ReportMessage(msg::SfxTextsTooLong,
                       std::string(msg::SfxTextsTooLongText) + "\r\n" + msg::SfxTextsTotalText + std::to_string(total));
         return -3;
@@ -141,7 +141,7 @@ std::int32_t TRezEdidiv::ConvertSFX()
     }
 
     const auto header = BuildSfxHeader(SFXOptions, SFXOverWriteMode, SFXCaption, SFXDefaultDir, SFXCommandLine);
-    if (output.File().Write(header.data(), SfxHeaderSize) != static_cast<std::int64_t>(SfxHeaderSize)) {
+    if (output.File().Write(header.data(), header.size()) != static_cast<std::int64_t>(header.size())) {
         output.Discard();
         ReportMessage(msg::ConvertSfxFailed, msg::ConvertSfxFailedText);
         return -2;
@@ -170,7 +170,7 @@ std::int32_t TRezEdidiv::ConvertSFX()
     }
 
     const std::int64_t size = output.Size();
-    if (result == 0 && (size < 0 || stubBytes + archiveBytes + static_cast<std::int64_t>(SfxHeaderSize) != size))
+    if (result == 0 && (size < 0 || stubBytes + archiveBytes + SFXH_SIZE != size))
         result = -9;
     if (result == 0 && !output.Commit(true))
         result = -9;

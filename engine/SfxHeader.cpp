@@ -1,41 +1,42 @@
 #include "engine/SfxHeader.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::uint8_t SfxOptionBits(SFXOpts options, OvrOpts overwrite)
 {
     std::uint8_t bits = 0;
     if (options.Contains(SFXOptsEnum::SFXAskCmdLine))
-        bits |= 1;
+        bits |= SFXH_ASK_COMMAND_LINE;
     if (options.Contains(SFXOptsEnum::SFXAskFiles))
-        bits |= 2;
+        bits |= SFXH_ASK_FILES;
     if (options.Contains(SFXOptsEnum::SFXHideOverWriteBox))
-        bits |= 4;
+        bits |= SFXH_HIDE_OVERWRITE;
     if (overwrite == OvrOpts::OvrAlways)
-        bits |= 8;
+        bits |= SFXH_OVERWRITE_ALWAYS;
     if (overwrite == OvrOpts::OvrNever)
-        bits |= 16;
+        bits |= SFXH_OVERWRITE_NEVER;
     return bits;
 }
 
-std::array<std::uint8_t, SfxHeaderSize> BuildSfxHeader(SFXOpts options, OvrOpts overwrite, const std::string& caption,
-                                                       const std::string& defaultDir, const std::string& commandLine)
+std::array<std::uint8_t, SFXH_SIZE> BuildSfxHeader(SFXOpts options, OvrOpts overwrite, const std::string& caption,
+                                                   const std::string& defaultDir, const std::string& commandLine)
 {
-    std::array<std::uint8_t, SfxHeaderSize> h{};
-    h[0] = 'M';
-    h[1] = 'P';
-    h[2] = 'U';
-    h[3] = SfxOptionBits(options, overwrite);
-    h[4] = static_cast<std::uint8_t>(caption.size());
-    h[5] = static_cast<std::uint8_t>(defaultDir.size());
-    h[6] = static_cast<std::uint8_t>(commandLine.size());
-    std::size_t at = 7;
+    SfxHeader h{};
+    std::memcpy(h.Signature, SFXH_SIGNATURE, SFXH_SIGNATURE_LENGTH);
+    h.Options = SfxOptionBits(options, overwrite);
+    h.CaptionLength = static_cast<std::uint8_t>(caption.size());
+    h.DefaultDirLength = static_cast<std::uint8_t>(defaultDir.size());
+    h.CommandLineLength = static_cast<std::uint8_t>(commandLine.size());
+    std::size_t at = 0;
     for (const std::string* text : {&caption, &defaultDir, &commandLine}) {
-        const std::size_t n = std::min(text->size(), SfxHeaderSize - at);
-        std::memcpy(h.data() + at, text->data(), n);
+        const std::size_t n = std::min(text->size(), sizeof h.Texts - at);
+        std::memcpy(h.Texts + at, text->data(), n);
         at += n;
     }
-    return h;
+    std::array<std::uint8_t, SFXH_SIZE> bytes;
+    std::memcpy(bytes.data(), &h, sizeof h);
+    return bytes;
 }
 
 std::array<std::uint8_t, 22> EmptyEndRecord()

@@ -37,28 +37,30 @@ std::int64_t EmptyArchiveEndRecord(const std::uint8_t* bytes, std::size_t size)
 
 }  // namespace
 
-bool ParseSettingsHeader(const std::uint8_t* h, SfxSettings* s, std::string* error)
+bool ParseSettingsHeader(const std::uint8_t* bytes, SfxSettings* s, std::string* error)
 {
-    if (h[0] != 'M' || h[1] != 'P' || h[2] != 'U') {
+    SfxHeader h;
+    std::memcpy(&h, bytes, sizeof h);
+    if (std::memcmp(h.Signature, SFXH_SIGNATURE, SFXH_SIGNATURE_LENGTH) != 0) {
         *error = "the settings header in front of the archive is missing";
         return false;
     }
-    std::size_t l1 = h[4], l2 = h[5], l3 = h[6];
-    if (7 + l1 + l2 + l3 > kSettingsHeaderSize) {
+    const std::size_t l1 = h.CaptionLength, l2 = h.DefaultDirLength, l3 = h.CommandLineLength;
+    if (l1 + l2 + l3 > sizeof h.Texts) {
         *error = "the settings header is damaged (its texts run past its end)";
         return false;
     }
-    const char* text = reinterpret_cast<const char*>(h + 7);
-    s->caption.assign(text, l1);
-    s->defaultDir.assign(text + l1, l2);
-    s->commandLine.assign(text + l1 + l2, l3);
-    const std::uint8_t bits = h[3];
-    s->askCommandLine = bits & 1;
-    s->askFiles = bits & 2;
-    s->hideOverwrite = bits & 4;
+    s->caption.assign(h.Texts, l1);
+    s->defaultDir.assign(h.Texts + l1, l2);
+    s->commandLine.assign(h.Texts + l1 + l2, l3);
+    s->askCommandLine = h.Options & SFXH_ASK_COMMAND_LINE;
+    s->askFiles = h.Options & SFXH_ASK_FILES;
+    s->hideOverwrite = h.Options & SFXH_HIDE_OVERWRITE;
     // Both mode bits together cannot come from a conversion; the mode that
     // cannot destroy a file wins.
-    s->overwrite = (bits & 16) ? OverwriteMode::Never : (bits & 8) ? OverwriteMode::Always : OverwriteMode::Ask;
+    s->overwrite = (h.Options & SFXH_OVERWRITE_NEVER)    ? OverwriteMode::Never
+                   : (h.Options & SFXH_OVERWRITE_ALWAYS) ? OverwriteMode::Always
+                                                         : OverwriteMode::Ask;
     return true;
 }
 
@@ -94,9 +96,9 @@ bool SfxArchive::FindHeader(std::string* error)
     }
     std::string reason = "the archive stands too close to the start of the file for a settings header";
     for (std::uint64_t start : candidates) {
-        if (start < kSettingsHeaderSize)
+        if (start < SFXH_SIZE)
             continue;
-        if (ParseSettingsHeader(bytes + start - kSettingsHeaderSize, &settings_, &reason))
+        if (ParseSettingsHeader(bytes + start - SFXH_SIZE, &settings_, &reason))
             return true;
     }
     *error = "this program is damaged: " + reason;

@@ -1,7 +1,7 @@
 // The archive a self-extracting program carries behind itself, and the
-// 256-byte settings header in front of that archive: "MPU", the option bits,
-// the lengths of the caption, the default folder and the command line, and
-// the three texts.
+// 256-byte settings header in front of that archive (abi/SfxHeader.h):
+// "MPU", the option bits, the lengths of the caption, the default folder and
+// the command line, and the three texts.
 //
 // The archive's start is found from its end record and central directory
 // (where the directory really is, minus where it says it is). The header
@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "abi/SfxHeader.h"
 #include "libs/zipcore/ArchiveReader.h"
 #include "libs/zipcore/MappedFile.h"
 
@@ -27,15 +28,13 @@ struct SfxSettings {
     std::string caption;
     std::string defaultDir;
     std::string commandLine;
-    bool askCommandLine = false;  // bit 0: the user may skip the command
-    bool askFiles = false;        // bit 1: the user may pick the files
-    bool hideOverwrite = false;   // bit 2: the overwrite mode is not offered
-    OverwriteMode overwrite = OverwriteMode::Ask;  // bit 3 always, bit 4 never
+    bool askCommandLine = false;  // the user may skip the command
+    bool askFiles = false;        // the user may pick the files
+    bool hideOverwrite = false;   // the overwrite mode is not offered
+    OverwriteMode overwrite = OverwriteMode::Ask;
 };
 
-inline constexpr std::size_t kSettingsHeaderSize = 256;
-
-// Reads the settings from the 256 header bytes at `header`. False with a
+// Reads the settings from the SFXH_SIZE header bytes at `header`. False with a
 // reason when they do not start with "MPU" or their texts run past the end.
 bool ParseSettingsHeader(const std::uint8_t* header, SfxSettings* settings, std::string* error);
 
