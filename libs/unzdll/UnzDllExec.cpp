@@ -14,6 +14,7 @@
 #include "abi/UNZDLL.h"
 #include "libs/zipcore/ArchiveReader.h"
 #include "libs/zipcore/CallbackReporter.h"
+#include "libs/zipcore/CommandRecord.h"
 #include "libs/zipcore/EntryDecoder.h"
 #include "libs/zipcore/Extractor.h"
 #include "libs/zipcore/MappedFile.h"
@@ -23,19 +24,11 @@
 #include "libs/zipcore/TargetTree.h"
 #include "libs/zipcore/Wildcard.h"
 
-#define UNZ_EXPORT extern "C" __attribute__((visibility("default")))
-
 namespace {
 
 using namespace zipcore;
 
 constexpr std::int32_t kUnzDllVersion = 100;  // 1.00
-
-// A text field of the caller's record, read no further than its buffer.
-std::string RecordText(const char* text, std::size_t capacity)
-{
-    return text ? std::string(text, strnlen(text, capacity - 1)) : std::string();
-}
 
 class UnzipJob {
 public:
@@ -47,7 +40,6 @@ public:
     std::int32_t Run();
 
 private:
-    bool CheckRecord();
     void HandleEntry(const ZipEntry& entry);
     bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code);
     void Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
@@ -68,41 +60,16 @@ private:
     std::int32_t count_ = 0;
 };
 
-bool UnzipJob::CheckRecord()
-{
-    if (record_.RecordVersion != ZREC_RECORD_VERSION) {
-        reporter_.Message(kBadRecord, "Command record version " + std::to_string(record_.RecordVersion) +
-                                          " is not supported (expected 140)");
-        return false;
-    }
-    if (record_.TrailerMark != ZREC_TRAILER_MARK) {
-        reporter_.Message(kBadRecord, "Command record is damaged (trailer mark " +
-                                          std::to_string(record_.TrailerMark) + ", expected 7)");
-        return false;
-    }
-    if (record_.SpecCount < 0 || record_.SpecCount > ZREC_MAX_SPECS) {
-        reporter_.Message(kBadRecord, "Command record holds " + std::to_string(record_.SpecCount) +
-                                          " file patterns (0 to 4097 allowed)");
-        return false;
-    }
-    return true;
-}
-
 std::int32_t UnzipJob::Run()
 {
-    if (!CheckRecord())
+    if (!CheckRecord(record_, reporter_))
         return 0;
     test_ = record_.TestOn != 0;
     trace_ = record_.TraceOn != 0;
     verbose_ = record_.VerboseOn != 0 || trace_;
     password_ = RecordText(record_.PasswordText, ZREC_PASSWORD_CAPACITY);
     const std::string archive = RecordText(record_.ArchiveName, ZREC_TEXT_CAPACITY);
-    std::vector<std::string> specs;
-    for (std::int32_t i = 0; i < record_.SpecCount; ++i) {
-        std::string fileSpec = RecordText(record_.SpecTexts[i], ZREC_TEXT_CAPACITY);
-        if (!fileSpec.empty())
-            specs.push_back(std::move(fileSpec));
-    }
+    std::vector<std::string> specs = RecordPatterns(record_);
 
     [&] {
         if (archive.empty()) {
@@ -292,7 +259,7 @@ void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
 
 }  // namespace
 
-UNZ_EXPORT std::int32_t UnzDllExec(UnzCommandRecord* record)
+LIBRARY_EXPORT std::int32_t ZREC_CALL UnzDllExec(UnzCommandRecord* record)
 {
     if (!record)
         return 0;
@@ -306,4 +273,4 @@ UNZ_EXPORT std::int32_t UnzDllExec(UnzCommandRecord* record)
     }
 }
 
-UNZ_EXPORT std::int32_t GetUnzDllVersion(void) { return kUnzDllVersion; }
+LIBRARY_EXPORT std::int32_t ZREC_CALL GetUnzDllVersion(void) { return kUnzDllVersion; }

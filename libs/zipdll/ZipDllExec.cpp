@@ -8,59 +8,28 @@
 
 #include "abi/ZIPDLL.h"
 #include "libs/zipcore/CallbackReporter.h"
+#include "libs/zipcore/CommandRecord.h"
 #include "libs/zipwriter/ArchiveUpdate.h"
-
-#define ZIP_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
 constexpr std::int32_t kZipDllVersion = 100;  // 1.00
 
-// A text field of the caller's record, read no further than its buffer.
-std::string RecordText(const char* text, std::size_t capacity)
-{
-    return text ? std::string(text, strnlen(text, capacity - 1)) : std::string();
-}
-
-bool CheckRecord(const ZipCommandRecord& record, zipcore::CallbackReporter& reporter)
-{
-    if (record.RecordVersion != ZREC_RECORD_VERSION) {
-        reporter.Message(zipcore::kBadRecord, "Command record version " + std::to_string(record.RecordVersion) +
-                                                  " is not supported (expected 140)");
-        return false;
-    }
-    if (record.TrailerMark != ZREC_TRAILER_MARK) {
-        reporter.Message(zipcore::kBadRecord, "Command record is damaged (trailer mark " +
-                                                  std::to_string(record.TrailerMark) + ", expected 7)");
-        return false;
-    }
-    if (record.SpecCount < 0 || record.SpecCount > ZREC_MAX_SPECS) {
-        reporter.Message(zipcore::kBadRecord,
-                         "Command record is damaged (" + std::to_string(record.SpecCount) + " patterns)");
-        return false;
-    }
-    return true;
-}
-
 std::int32_t Run(const ZipCommandRecord& record)
 {
     zipcore::CallbackReporter reporter(record.CallbackAddress, record.Caller);
     try {
-        if (!CheckRecord(record, reporter))
+        if (!zipcore::CheckRecord(record, reporter))
             return 0;
         zipwriter::UpdateOptions options;
-        options.archivePath = RecordText(record.ArchiveName, ZREC_TEXT_CAPACITY);
+        options.archivePath = zipcore::RecordText(record.ArchiveName, ZREC_TEXT_CAPACITY);
         if (options.archivePath.empty()) {
             reporter.Message(zipcore::kBadRecord, "No archive name given");
             reporter.BatchEnd();
             return 0;
         }
-        for (std::int32_t i = 0; i < record.SpecCount; ++i) {
-            std::string fileSpec = RecordText(record.SpecTexts[i], ZREC_TEXT_CAPACITY);
-            if (!fileSpec.empty())
-                options.specs.push_back(std::move(fileSpec));
-        }
-        options.password = RecordText(record.PasswordText, ZREC_PASSWORD_CAPACITY);
+        options.specs = zipcore::RecordPatterns(record);
+        options.password = zipcore::RecordText(record.PasswordText, ZREC_PASSWORD_CAPACITY);
         options.trace = record.TraceOn != 0;
         options.verbose = record.VerboseOn != 0 || options.trace;
         options.level = record.CompressionLevel;
@@ -95,11 +64,11 @@ std::int32_t Run(const ZipCommandRecord& record)
 
 }  // namespace
 
-ZIP_EXPORT std::int32_t ZREC_CALL ZipDllExec(ZipCommandRecord* record)
+LIBRARY_EXPORT std::int32_t ZREC_CALL ZipDllExec(ZipCommandRecord* record)
 {
     if (!record)
         return 0;
     return Run(*record);
 }
 
-ZIP_EXPORT std::int32_t ZREC_CALL GetZipDllVersion(void) { return kZipDllVersion; }
+LIBRARY_EXPORT std::int32_t ZREC_CALL GetZipDllVersion(void) { return kZipDllVersion; }
