@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "engine/PathText.h"
-#include "abi/FileMask.h"
+#include "abi/Wildcards.h"
 #include "abi/ProgressSteps.h"
 #include "engine/ZipMstr.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h"
 
 namespace {
+
+using fernpack::MatchesMask;
 
 // The folder part of a path as the walk uses it: "" stands for the root
 // (so D + "/" + name reads "/name"), no '/' at all for the current folder.

@@ -1,48 +1,12 @@
 #include "Wildcard.h"
 
+#include "abi/Wildcards.h"
+
 namespace zipcore {
-
-namespace {
-
-bool MatchCore(std::string_view p, std::string_view n)
-{
-    // Iterative matcher with single backtrack point: linear in practice and
-    // never recursive, so hostile patterns cannot exhaust the stack.
-    std::size_t pi = 0, ni = 0, starP = std::string_view::npos, starN = 0;
-    while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
-            ++pi;
-            ++ni;
-        } else if (pi < p.size() && p[pi] == '*') {
-            starP = pi++;
-            starN = ni;
-        } else if (starP != std::string_view::npos) {
-            pi = starP + 1;
-            ni = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == '*')
-        ++pi;
-    return pi == p.size();
-}
-
-}  // namespace
 
 bool WildcardMatch(std::string_view pattern, std::string_view name)
 {
-    if (MatchCore(pattern, name))
-        return true;
-    // "name.*" also matches "name": the extension may be missing.
-    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*") {
-        std::string_view stem = pattern.substr(0, pattern.size() - 2);
-        std::size_t slash = name.rfind('/');
-        std::string_view last = slash == std::string_view::npos ? name : name.substr(slash + 1);
-        if (last.find('.') == std::string_view::npos && MatchCore(stem, name))
-            return true;
-    }
-    return false;
+    return fernpack::MatchWildcard(pattern, name, fernpack::DotStar::ExtensionMayBeMissing);
 }
 
 EntrySelector::EntrySelector(std::vector<std::string> specs)

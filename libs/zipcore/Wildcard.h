@@ -2,7 +2,8 @@
 // name or a pattern with `*` (any run of characters, `/` included) and `?`
 // (any one character), matched case-sensitively against the stored name. A
 // pattern ending in ".*" also matches names without an extension, so "*.*"
-// matches every name. A pattern equal to a stored name selects only
+// matches every name (unlike a file mask on disk, where only "*.*" does:
+// see abi/Wildcards.h). A pattern equal to a stored name selects only
 // that member, even when it contains `*` or `?`.
 #pragma once
 

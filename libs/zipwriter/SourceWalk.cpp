@@ -8,12 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "abi/FileMask.h"
+#include "abi/Wildcards.h"
 #include "libs/zipcore/TempFile.h"
 
 namespace zipwriter {
 
 namespace {
+
+using fernpack::MatchesMask;
 
 std::string CurrentDir()
 {

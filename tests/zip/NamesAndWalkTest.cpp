@@ -1,7 +1,7 @@
 // Stored names, 8.3 names, DOS times and the file selection walk.
 #include <gtest/gtest.h>
 
-#include "abi/FileMask.h"
+#include "abi/Wildcards.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -15,6 +15,7 @@
 #include "libs/zipwriter/SourceWalk.h"
 
 using namespace zipwriter;
+using fernpack::MatchesMask;
 
 TEST(MemberName, NormalisesPaths)
 {
