@@ -9,7 +9,7 @@ namespace cli {
 
 std::string FormatDosDateTime(std::uint32_t packed)
 {
-    const DosDateTime d = DosDateTime::Decode(packed);
+    const engine::DosDateTime d = engine::DosDateTime::Decode(packed);
     if (!d.Valid)
         return "0000-00-00 00:00:00";
     char text[32];
@@ -34,7 +34,7 @@ std::string EscapeTsv(const std::string& text)
     return out;
 }
 
-void PrintListing(std::ostream& out, const TRezEdidiv& archive, bool tsv)
+void PrintListing(std::ostream& out, const engine::TRezEdidiv& archive, bool tsv)
 {
     if (tsv) {
         out << "#first-header-offset\t" << archive.FirstHeaderOffset << '\n';

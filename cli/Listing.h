@@ -6,7 +6,9 @@
 #include <ostream>
 #include <string>
 
+namespace engine {
 class TRezEdidiv;
+}
 
 namespace cli {
 
@@ -17,6 +19,6 @@ std::string FormatDosDateTime(std::uint32_t packed);
 // TAB, CR, LF and backslash as \t, \r, \n and \\; every other byte as it is.
 std::string EscapeTsv(const std::string& text);
 
-void PrintListing(std::ostream& out, const TRezEdidiv& archive, bool tsv);
+void PrintListing(std::ostream& out, const engine::TRezEdidiv& archive, bool tsv);
 
 }  // namespace cli

@@ -14,6 +14,12 @@
 
 namespace cli {
 
+using engine::AddOpts;
+using engine::AddOptsEnum;
+using engine::ExtrOpts;
+using engine::ExtrOptsEnum;
+using engine::TRezEdidiv;
+
 namespace {
 
 // Members with the encryption flag need a password before the operation.

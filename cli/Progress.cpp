@@ -7,6 +7,8 @@
 
 namespace cli {
 
+using engine::ProgressType;
+
 namespace {
 
 std::string Bar(std::int64_t done, std::int64_t total, int width)

@@ -15,7 +15,7 @@ public:
     explicit ProgressDisplay(bool enabled) : enabled_(enabled) {}
 
     void SetTotalSteps(std::int64_t steps) { totalSteps_ = steps; }
-    void OnProgress(ProgressType type, const std::string& name, std::int32_t size);
+    void OnProgress(engine::ProgressType type, const std::string& name, std::int32_t size);
     // Clears the bar line so a message can be printed in its place.
     void ClearLine();
 

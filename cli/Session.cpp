@@ -8,6 +8,9 @@
 
 namespace cli {
 
+using engine::ProgressType;
+using engine::TObject;
+
 const char* const ProgramName = "fernpack-cli";
 
 Session::Session() : Progress(StderrIsTerminal())
@@ -32,7 +35,7 @@ void Session::Open(const std::string& given, const std::string& absolute)
 {
     try {
         Archive.SetZipFilename(absolute);
-    } catch (const EFileStreamError& e) {
+    } catch (const engine::EFileStreamError& e) {
         Complain(given + ": " + e.what());
         errorReported_ = true;
     }

@@ -21,7 +21,7 @@ class Session {
 public:
     Session();
 
-    TRezEdidiv Archive;
+    engine::TRezEdidiv Archive;
     ProgressDisplay Progress;
 
     // Names the archive and lists it. A listing error is printed and

@@ -6,6 +6,11 @@
 
 namespace cli {
 
+using engine::OvrOpts;
+using engine::SFXOpts;
+using engine::SFXOptsEnum;
+using engine::TRezEdidiv;
+
 namespace {
 
 bool OpenArchive(Session& session, const std::string& given)

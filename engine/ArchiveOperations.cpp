@@ -7,6 +7,8 @@
 #include "engine/ZipMstr.h"
 #include "platform/FileSystem.h"
 
+namespace engine {
+
 namespace {
 
 // Clears a busy flag and the cancel request however the operation ends.
@@ -154,3 +156,5 @@ void TRezEdidiv::ExtractFiles()
     PrepareUnzCommand();
     CallLibrary(UnzCommandRecord, reinterpret_cast<UnzDllExecFunction>(UnzDllState.ExecEntry), msg::FatalUnzDll);
 }
+
+}  // namespace engine

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace engine {
+
 bool BufferedReader::Fill()
 {
     start_ += index_;
@@ -52,3 +54,5 @@ std::int64_t BufferedReader::SeekBy(std::int64_t delta)
     }
     return target;
 }
+
+}  // namespace engine

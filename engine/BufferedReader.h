@@ -10,6 +10,8 @@
 
 #include "platform/FileStream.h"
 
+namespace engine {
+
 class BufferedReader {
 public:
     explicit BufferedReader(const platform::FileStream& file, std::size_t bufferSize = 64 * 1024)
@@ -33,3 +35,5 @@ private:
     std::int64_t length_ = 0;   // valid bytes in buffer_
     std::int64_t index_ = 0;    // next byte to hand out
 };
+
+}  // namespace engine

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace engine {
+
 class TObject {
 public:
     virtual ~TObject() = default;
@@ -27,3 +29,5 @@ private:
     TComponent* owner_;
     bool designing_ = false;
 };
+
+}  // namespace engine

@@ -3,12 +3,14 @@
 // the way the compression library will.
 #include <vector>
 
-#include "engine/PathText.h"
-#include "abi/Wildcards.h"
 #include "abi/ProgressSteps.h"
+#include "abi/Wildcards.h"
+#include "engine/PathText.h"
 #include "engine/ZipMstr.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h"
+
+namespace engine {
 
 namespace {
 
@@ -89,3 +91,5 @@ std::int32_t TRezEdidiv::CountAddFiles(std::int32_t& steps)
     }
     return total;
 }
+
+}  // namespace engine

@@ -1,5 +1,7 @@
 #include "DosDateTime.h"
 
+namespace engine {
+
 int DaysInMonth(int year, int month)
 {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -24,3 +26,5 @@ DosDateTime DosDateTime::Decode(std::uint32_t packed)
               d.Hour <= 23 && d.Minute <= 59 && d.Second <= 59;
     return d;
 }
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace engine {
+
 struct DosDateTime {
     int Year = 0;    // 1980 .. 2107
     int Month = 0;   // 1 .. 12
@@ -18,3 +20,5 @@ struct DosDateTime {
 };
 
 int DaysInMonth(int year, int month);
+
+}  // namespace engine

@@ -6,7 +6,11 @@
 #include <stdexcept>
 #include <string>
 
+namespace engine {
+
 class EFileStreamError : public std::runtime_error {
 public:
     explicit EFileStreamError(const std::string& text) : std::runtime_error(text) {}
 };
+
+}  // namespace engine

@@ -12,6 +12,8 @@
 #include "platform/FaultGuard.h"
 #include "platform/FileSystem.h"
 
+namespace engine {
+
 namespace {
 
 // Our path limit replaces the records' 256 bytes: Linux paths are longer.
@@ -196,3 +198,5 @@ void TRezEdidiv::CallLibrary(Record& record, Exec exec, const char* fatalText)
 
 template void TRezEdidiv::CallLibrary(::ZipCommandRecord&, ZipDllExecFunction, const char*);
 template void TRezEdidiv::CallLibrary(::UnzCommandRecord&, UnzDllExecFunction, const char*);
+
+}  // namespace engine

@@ -6,6 +6,8 @@
 #include "engine/TrimLineEnd.h"
 #include "engine/ZipMstr.h"
 
+namespace engine {
+
 std::int32_t ZREC_CALL TRezEdidiv::LibraryCallback(CallbackRecord* record)
 {
     auto* component = static_cast<TRezEdidiv*>(record->Caller);
@@ -39,3 +41,5 @@ std::int32_t ZREC_CALL TRezEdidiv::LibraryCallback(CallbackRecord* record)
     }
     return component->CancelRequested || component->callbackFailed_ ? -1 : 0;
 }
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 
 #include "platform/DynamicLibrary.h"
 
+namespace engine {
+
 struct LibraryState {
     platform::LibraryHandle Handle = nullptr;
     void* ExecEntry = nullptr;
@@ -15,3 +17,5 @@ struct LibraryState {
 
 extern LibraryState ZipDllState;  // ZIPDLL.DLL: ZipDllExec, GetZipDllVersion
 extern LibraryState UnzDllState;  // UNZDLL.DLL: UnzDllExec, GetUnzDllVersion
+
+}  // namespace engine

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace engine {
+
 namespace msg {
 
 inline constexpr std::int32_t Info = 0;
@@ -75,3 +77,5 @@ inline constexpr const char* Error4ReadingZip = "Error 4 reading Zip file";
 inline constexpr const char* Error5ReadingZip = "Error 5 reading Zip file";
 
 }  // namespace msg
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <type_traits>
 
+namespace engine {
+
 template <typename Enum, typename Storage>
 class TSet {
     static_assert(std::is_enum_v<Enum>);
@@ -48,3 +50,5 @@ private:
     static constexpr Storage Bit(Enum m) { return static_cast<Storage>(Storage{1} << static_cast<unsigned>(m)); }
     Storage bits_ = 0;
 };
+
+}  // namespace engine

@@ -1,5 +1,7 @@
 #include "engine/PathText.h"
 
+namespace engine {
+
 namespace {
 
 std::size_t ExtensionStart(const std::string& path)
@@ -46,3 +48,5 @@ std::string UpperCase(const std::string& text)
     }
     return out;
 }
+
+}  // namespace engine

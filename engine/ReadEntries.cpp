@@ -13,6 +13,8 @@
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 
+namespace engine {
+
 namespace {
 
 constexpr std::uint32_t LocalHeaderSignature = 0x04034B50;
@@ -160,3 +162,5 @@ void TRezEdidiv::ReadEntries()
     if (failure)
         std::rethrow_exception(failure);
 }
+
+}  // namespace engine

@@ -14,6 +14,8 @@
 #include "platform/FileSystem.h"
 #include "platform/UiServices.h"
 
+namespace engine {
+
 namespace {
 
 constexpr std::int64_t CopyBlock = 8192;
@@ -241,3 +243,5 @@ std::int32_t TRezEdidiv::ConvertZip()
     ReadEntries();
     return 0;
 }
+
+}  // namespace engine

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace engine {
+
 std::uint8_t SfxOptionBits(SFXOpts options, OvrOpts overwrite)
 {
     std::uint8_t bits = 0;
@@ -50,3 +52,5 @@ std::array<std::uint8_t, 22> EmptyEndRecord()
     r[17] = (EmptySfxCentralOffset >> 8) & 0xFF;
     return r;
 }
+
+}  // namespace engine

@@ -10,6 +10,8 @@
 #include "abi/SfxHeader.h"
 #include "engine/ZipMstr.h"
 
+namespace engine {
+
 // Where the central directory would stand behind a stub of 38,912 bytes;
 // written as it is, whatever the real stub's length.
 inline constexpr std::uint32_t EmptySfxCentralOffset = 39168;
@@ -21,3 +23,5 @@ std::array<std::uint8_t, SFXH_SIZE> BuildSfxHeader(SFXOpts options, OvrOpts over
                                                    const std::string& defaultDir, const std::string& commandLine);
 
 std::array<std::uint8_t, 22> EmptyEndRecord();
+
+}  // namespace engine

@@ -1,5 +1,7 @@
 #include "engine/TrimLineEnd.h"
 
+namespace engine {
+
 std::string TrimLineEnd(const std::string& text)
 {
     if (text.size() <= 1)
@@ -12,3 +14,5 @@ std::string TrimLineEnd(const std::string& text)
         result.resize(text.size() - 2);
     return result;
 }
+
+}  // namespace engine

@@ -5,4 +5,8 @@
 
 #include <string>
 
+namespace engine {
+
 std::string TrimLineEnd(const std::string& text);
+
+}  // namespace engine

@@ -2,8 +2,12 @@
 
 #include "abi/LittleEndian.h"
 
+namespace engine {
+
+namespace {
 using fernpack::Le16;
 using fernpack::Le32;
+}  // namespace
 
 void ZipDirEntry::DecodeHeader(const std::uint8_t (&b)[HeaderSize])
 {
@@ -17,3 +21,5 @@ void ZipDirEntry::DecodeHeader(const std::uint8_t (&b)[HeaderSize])
     FileNameLength = Le16(b + 22);
     ExtraFieldLength = Le16(b + 24);
 }
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace engine {
+
 struct ZipDirEntry {
     static constexpr int HeaderSize = 26;
 
@@ -24,3 +26,5 @@ struct ZipDirEntry {
     // Fills the nine header fields from the bytes that follow the signature.
     void DecodeHeader(const std::uint8_t (&bytes)[HeaderSize]);
 };
+
+}  // namespace engine

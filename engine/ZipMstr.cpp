@@ -3,6 +3,8 @@
 #include "engine/LibraryState.h"
 #include "platform/UiServices.h"
 
+namespace engine {
+
 LibraryState ZipDllState;
 LibraryState UnzDllState;
 
@@ -77,3 +79,5 @@ void TRezEdidiv::UnloadUnzLibrary()
         platform::FreeLibrary(UnzDllState.Handle);
     UnzDllState.Handle = nullptr;
 }
+
+}  // namespace engine

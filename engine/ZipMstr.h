@@ -8,6 +8,9 @@
 // leave it are file errors of the listing (EFileStreamError).
 // It does not compress, extract or test anything itself: that is the work of
 // the two libraries, reached through the records of the bridge.
+//
+// Like everything in engine/, it lives in namespace engine, so its names
+// (TObject, TNotifyEvent, the option sets) stand beside the grid's own.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,8 @@
 #include "abi/ZIPDLL.h"
 #include "engine/OptionSet.h"
 #include "engine/ZipDirEntry.h"
+
+namespace engine {
 
 enum class AddOptsEnum : unsigned {
     AddDirNames,
@@ -174,3 +179,5 @@ private:
     // kept until the library has returned.
     bool callbackFailed_ = false;
 };
+
+}  // namespace engine

@@ -14,6 +14,8 @@
 #include "platform/FileSystem.h"
 #include "platform/UiServices.h"
 
+using namespace engine;
+
 namespace {
 
 template <typename Record>

@@ -8,6 +8,8 @@
 #include "engine/ZipMstr.h"
 #include "platform/UiServices.h"
 
+using namespace engine;
+
 namespace {
 
 class ComponentTest : public ::testing::Test {

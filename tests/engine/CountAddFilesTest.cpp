@@ -11,6 +11,8 @@
 #include "platform/FileSystem.h"
 #include "platform/UiServices.h"
 
+using namespace engine;
+
 namespace {
 
 class CountTest : public ::testing::Test {

@@ -29,11 +29,11 @@ protected:
     ListingTest() : ui(log), scope(ui)
     {
         archive.Unattended = true;
-        archive.OnDirUpdate = [this](TObject* sender) {
+        archive.OnDirUpdate = [this](engine::TObject* sender) {
             EXPECT_EQ(sender, &archive);
             log.push_back("dirupdate:" + std::to_string(archive.Entries.size()));
         };
-        archive.OnMessage = [this](TObject* sender, std::int32_t code, const std::string& text) {
+        archive.OnMessage = [this](engine::TObject* sender, std::int32_t code, const std::string& text) {
             EXPECT_EQ(sender, &archive);
             log.push_back("msg:" + std::to_string(code) + ":" + text);
         };
@@ -45,7 +45,7 @@ protected:
         path = dir.Write("archive.zip", bytes);
         try {
             archive.SetZipFilename(path);
-        } catch (const EFileStreamError& e) {
+        } catch (const engine::EFileStreamError& e) {
             return e.what();
         }
         return "";
@@ -64,7 +64,7 @@ protected:
     platform::ScopedUi scope;
     fixture::TempDir dir;
     std::string path;
-    TRezEdidiv archive;
+    engine::TRezEdidiv archive;
 };
 
 using fixture::Stored;

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+using namespace engine;
 using fixture::Member;
 using fixture::ZipBuilder;
 using Log = std::vector<std::string>;

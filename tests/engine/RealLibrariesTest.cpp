@@ -13,6 +13,8 @@
 #include "platform/FileSystem.h"
 #include "platform/UiServices.h"
 
+using namespace engine;
+
 namespace {
 
 using fixture::ReadFile;

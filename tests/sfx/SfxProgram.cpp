@@ -11,6 +11,8 @@
 
 namespace sfxtest {
 
+using namespace engine;
+
 std::string StubBytes()
 {
     static const std::string stub = fixture::ReadFile(ZIPSFX_PATH);

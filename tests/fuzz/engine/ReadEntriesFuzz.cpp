@@ -11,6 +11,8 @@
 #include "engine/ZipMstr.h"
 #include "platform/UiServices.h"
 
+using namespace engine;
+
 namespace {
 
 std::string ScratchFile()
