@@ -2,12 +2,16 @@
 // interface is running (a plain message box, processing pending input, the
 // application's own window handle). The GUI, the command-line front end and
 // the tests each install their own implementation; nothing here knows Qt.
-// The default, until someone installs another, is the console one.
+// The default, until someone installs another, is the console one. The
+// tests' recording services are in tests/support.
+//
+// Only what the engine and the platform layer need belongs here. Services
+// that only the windows need (file choices, password prompts, confirmations
+// with more than two answers) live in app/, beside the windows.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -33,19 +37,6 @@ class ConsoleUiServices : public UiServices {
 public:
     void ShowMessage(const std::string& text) override;
     void ProcessMessages() override {}
-};
-
-// For tests: remembers every call so a test can check what a user would have
-// seen, in order.
-class RecordingUiServices : public UiServices {
-public:
-    std::vector<std::string> Messages;
-    int ProcessMessagesCalls = 0;
-    std::uintptr_t WindowHandle = 0;
-
-    void ShowMessage(const std::string& text) override { Messages.push_back(text); }
-    void ProcessMessages() override { ++ProcessMessagesCalls; }
-    std::uintptr_t ApplicationWindow() override { return WindowHandle; }
 };
 
 // Installs a set of services for the life of a scope.

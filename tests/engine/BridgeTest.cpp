@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "FakeLibrary.h"
+#include "RecordingUiServices.h"
 #include "TempDir.h"
 #include "ZipFixture.h"
 #include "engine/LibraryState.h"
@@ -58,7 +59,7 @@ protected:
             reinterpret_cast<FakeControlFn>(platform::GetProcAddress(handle, "FakeControl"))(&script, &seen);
     }
 
-    platform::RecordingUiServices ui;
+    fixture::RecordingUiServices ui;
     platform::ScopedUi scope;
     fixture::TempDir dir;
     std::string archive;

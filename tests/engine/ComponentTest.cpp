@@ -2,6 +2,7 @@
 // setters, message reporting and library release.
 #include <gtest/gtest.h>
 
+#include "RecordingUiServices.h"
 #include "TempDir.h"
 #include "ZipFixture.h"
 #include "engine/LibraryState.h"
@@ -15,7 +16,7 @@ namespace {
 class ComponentTest : public ::testing::Test {
 protected:
     ComponentTest() : scope(ui) {}
-    platform::RecordingUiServices ui;
+    fixture::RecordingUiServices ui;
     platform::ScopedUi scope;
 };
 

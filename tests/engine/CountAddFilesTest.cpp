@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "RecordingUiServices.h"
 #include "TempDir.h"
 #include "engine/ZipMstr.h"
 #include "platform/FileSystem.h"
@@ -29,7 +30,7 @@ protected:
         return {bytes, steps};
     }
 
-    platform::RecordingUiServices ui;
+    fixture::RecordingUiServices ui;
     platform::ScopedUi scope;
     fixture::TempDir dir;
     TRezEdidiv z;

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "RecordingUiServices.h"
 #include "TempDir.h"
 #include "engine/LibraryState.h"
 #include "engine/ZipMstr.h"
@@ -70,7 +71,7 @@ protected:
         return names;
     }
 
-    platform::RecordingUiServices ui;
+    fixture::RecordingUiServices ui;
     platform::ScopedUi scope;
     fixture::TempDir dir;
     std::string src;

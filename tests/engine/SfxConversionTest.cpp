@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "RecordingUiServices.h"
 #include "TempDir.h"
 #include "ZipFixture.h"
 #include "engine/SfxHeader.h"
@@ -51,7 +52,7 @@ protected:
         return names;
     }
 
-    platform::RecordingUiServices ui;
+    fixture::RecordingUiServices ui;
     platform::ScopedUi scope;
     fixture::TempDir dir;
     TRezEdidiv z;

@@ -10,6 +10,7 @@
 #include "engine/EngineErrors.h"
 #include "engine/ZipMstr.h"
 #include "platform/UiServices.h"
+#include "tests/support/RecordingUiServices.h"
 
 using namespace engine;
 
@@ -31,7 +32,7 @@ std::string ScratchFile()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static platform::RecordingUiServices ui;
+    static fixture::RecordingUiServices ui;
     static platform::ScopedUi scope(ui);
     ui.Messages.clear();
 
