@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "abi/ZCallBck.h"
+#include "ZCallBck.h"
 
 namespace fernpack {
 
