@@ -14,8 +14,15 @@ namespace {
 std::string Bar(std::int64_t done, std::int64_t total, int width)
 {
     const std::int64_t filled = total > 0 ? std::min<std::int64_t>(width, done * width / total) : 0;
-    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-           std::string(static_cast<std::size_t>(width - filled), '.') + "]";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about
+    // "[" + std::string(...) at -O2 and above.
+    std::string bar;
+    bar.reserve(static_cast<std::size_t>(width) + 2);
+    bar += '[';
+    bar.append(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(width - filled), '.');
+    bar += ']';
+    return bar;
 }
 
 }  // namespace
