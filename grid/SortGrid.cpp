@@ -130,9 +130,13 @@ void TSortGrid::UndoSort() {
     if (SavedRow >= fixedRows && SavedRow < RowCount())
         SavedRow = entries[static_cast<std::size_t>(SavedRow - fixedRows)].RowIndex;
     InvalidateGrid();
-    const int back = entries[static_cast<std::size_t>(Row() - fixedRows)].RowIndex;
+    // The current record goes back with its row; a current cell outside the
+    // sorted rows has no entry to follow.
+    const int at = Row() - fixedRows;
+    const bool follow = at >= 0 && at < static_cast<int>(entries.size());
+    const int back = follow ? entries[static_cast<std::size_t>(at)].RowIndex : -1;
     FSortedList.Reset();
-    MoveToCell(Col(), back);
+    if (follow) MoveToCell(Col(), back);
 }
 
 // ---------------------------------------------------------------------------

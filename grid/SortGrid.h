@@ -81,6 +81,8 @@ public:
     virtual void RememberCell();
     virtual void MoveToCell(int ACol, int ARow);
     virtual void ClearCells();
+    // An index among the headings inserts at the first data row (column):
+    // headings never move into the data.
     virtual void InsertRow(int ARow);
     virtual void InsertColumn(int ACol);
     virtual void DeleteRow(int ARow);

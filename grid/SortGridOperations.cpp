@@ -52,6 +52,9 @@ void TSortGrid::SwapColumns(int Index1, int Index2) {
 void TSortGrid::InsertRow(int ARow) {
     // Check first, so a bad index leaves the grid as it was.
     if (ARow < 0 || ARow > RowCount()) throw EGridIndexError();
+    // The headings stay where they are: a new row goes no higher than the
+    // first data row, and that row becomes current.
+    ARow = std::max(ARow, FixedRows());
     SetRowCount(RowCount() + 1);
     MoveRow(RowCount() - 1, ARow);
     ClearRow(ARow);
@@ -61,6 +64,7 @@ void TSortGrid::InsertRow(int ARow) {
 
 void TSortGrid::InsertColumn(int ACol) {
     if (ACol < 0 || ACol > ColCount()) throw EGridIndexError();
+    ACol = std::max(ACol, FixedCols());
     SetColCount(ColCount() + 1);
     MoveColumn(ColCount() - 1, ACol);
     ClearColumn(ACol);

@@ -257,11 +257,16 @@ void TStringGrid::ClearColumn(int ACol) {
 // ---------------------------------------------------------------------------
 // Current cell and selection
 
+// A heading index asks for the nearest data cell: the current cell is always
+// a data cell, so everything that reads "the record of the current row"
+// finds one.
 void TStringGrid::SetCol(int value) {
+    if (value >= 0 && value < fixedCols_) value = fixedCols_;
     if (value != current_.X) FocusCell(value, current_.Y, true);
 }
 
 void TStringGrid::SetRow(int value) {
+    if (value >= 0 && value < fixedRows_) value = fixedRows_;
     if (value != current_.Y) FocusCell(current_.X, value, true);
 }
 
@@ -295,6 +300,8 @@ void TStringGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) {
 
 bool TStringGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show) {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) throw EGridIndexError();
+    ACol = std::max(ACol, fixedCols_);
+    ARow = std::max(ARow, fixedRows_);
     if (!SelectCell(ACol, ARow)) return false;
     const bool cellChanged = ACol != current_.X || ARow != current_.Y;
     if (cellChanged && !(options_ & goAlwaysShowEditor)) HideEditor();
@@ -350,6 +357,9 @@ void TStringGrid::MoveRow(int FromIndex, int ToIndex) {
     MoveEntry(rowHeights_, FromIndex, ToIndex);
     AdjustMovedIndex(current_.Y, FromIndex, ToIndex);
     AdjustMovedIndex(anchor_.Y, FromIndex, ToIndex);
+    // A record moved into the headings takes no current cell with it.
+    current_.Y = std::max(current_.Y, fixedRows_);
+    anchor_.Y = std::max(anchor_.Y, fixedRows_);
     UpdateScrollRange();
     InvalidateGrid();
     RowMoved(FromIndex, ToIndex);
@@ -369,6 +379,8 @@ void TStringGrid::MoveColumn(int FromIndex, int ToIndex) {
     MoveEntry(colWidths_, FromIndex, ToIndex);
     AdjustMovedIndex(current_.X, FromIndex, ToIndex);
     AdjustMovedIndex(anchor_.X, FromIndex, ToIndex);
+    current_.X = std::max(current_.X, fixedCols_);
+    anchor_.X = std::max(anchor_.X, fixedCols_);
     UpdateScrollRange();
     InvalidateGrid();
     ColumnMoved(FromIndex, ToIndex);

@@ -100,6 +100,9 @@ public:
     void ClearColumn(int ACol);
 
     // --- Current cell, selection, scrolling
+    // The current cell is always a data cell: a heading index makes the
+    // first data column (row) current, and a record moved into the headings
+    // leaves the current cell on the first data row.
     int Col() const { return current_.X; }
     void SetCol(int value);
     int Row() const { return current_.Y; }

@@ -77,6 +77,39 @@ TEST_F(Operations, InsertRowGivesAnEmptyCurrentRowAfterTheSizeChange) {
     EXPECT_EQ(g.RowCount(), 4);
 }
 
+// The current cell stays on a data row whatever asks for a heading row, so
+// the record of the current row always exists.
+TEST_F(Operations, CurrentCellNeverEntersTheHeadings) {
+    Fill(g, {{"h", "i"}, {"A", "1"}, {"B", "2"}}, 1, 1);
+    Watch();
+    g.InsertRow(0);  // the heading stays on top; the new row is the first data row
+    EXPECT_EQ(Column(g, 0, false), (Texts{"h", "", "A", "B"}));
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(log.back(), "insert 1");
+    g.InsertColumn(0);
+    EXPECT_EQ(g.Cells(0, 0), "h");
+    EXPECT_EQ(g.Col(), 1);
+
+    g.SetRow(3);
+    g.SetRow(0);
+    EXPECT_EQ(g.Row(), 1);
+    g.SetCol(0);
+    EXPECT_EQ(g.Col(), 1);
+    g.SetRow(3);
+    g.MoveRow(3, 0);  // the current record goes into the headings, the current cell does not
+    EXPECT_EQ(g.Row(), 1);
+    g.SetCol(2);
+    g.MoveColumn(2, 0);
+    EXPECT_EQ(g.Col(), 1);
+
+    Fill(g, {{"h"}, {"a"}, {"b"}});
+    g.SetRow(2);
+    g.DeleteRow(2);
+    g.DeleteRow(1);  // the last data row
+    EXPECT_GE(g.Row(), g.FixedRows());
+    EXPECT_LT(g.Row(), g.RowCount());
+}
+
 TEST_F(Operations, SwapRowsAndColumns) {
     Fill(g, {{"h", "x"}, {"P", "1"}, {"Q", "2"}, {"R", "3"}});
     g.SwapRows(1, 3);

@@ -188,6 +188,20 @@ TEST_F(GridSort, UndoRestoresOrderKeepsEditsAndIsOneLevel) {
     EXPECT_EQ(Column(g, 0), (Texts{"c", "a", "b"}));
 }
 
+// The undo follows the current record only when the current row is one of
+// the sorted rows; a heading row asked for never reads before the entries.
+TEST_F(GridSort, UndoWithTheCurrentCellAskedOntoTheHeading) {
+    Fill(g, {{"h", "id"}, {"c", "1"}, {"a", "2"}, {"b", "3"}});
+    g.SortByColumn(0, Opts());
+    g.SetRow(0);
+    ASSERT_TRUE(g.CanUndoSort());
+    g.UndoSort();
+    EXPECT_EQ(Column(g, 0), (Texts{"c", "a", "b"}));
+    EXPECT_EQ(Column(g, 0, false).front(), "h");
+    EXPECT_GE(g.Row(), 1);
+    EXPECT_FALSE(g.CanUndoSort());
+}
+
 TEST_F(GridSort, UndoIsImpossibleAfterTheRowsChange) {
     Fill(g, {{"h"}, {"c"}, {"a"}, {"b"}});
     g.SortByColumn(0, Opts());
