@@ -20,6 +20,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <array>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -252,6 +253,10 @@ private:
     // to another application and back neither leaves nor enters.
     bool focusWithin_ = false;
     std::unique_ptr<TCanvas> canvas_;
+    // What wheel and touchpad events left over below a whole step, by kind
+    // and direction.
+    enum { kWheelAngleY, kWheelAngleX, kWheelPixelsY, kWheelPixelsX };
+    std::array<int, 4> wheelRest_{};
     std::uint32_t vertPage_ = 0;
     std::uint32_t horzPage_ = 0;
     int sizingCol_ = -1;

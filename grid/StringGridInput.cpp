@@ -149,9 +149,50 @@ void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
     MouseUp(ButtonOf(event->button()), ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
 }
 
+namespace {
+
+// Adds a wheel or touchpad delta to what earlier events left over and takes
+// out the whole steps of `unit`; the rest waits for the next event. A turn
+// the other way starts from nothing, so it never has to undo a leftover.
+int TakeSteps(int& rest, int delta, int unit) {
+    if ((delta > 0 && rest < 0) || (delta < 0 && rest > 0)) rest = 0;
+    rest += delta;
+    const int steps = rest / std::max(1, unit);
+    rest -= steps * std::max(1, unit);
+    return steps;
+}
+
+}  // namespace
+
 void TStringGrid::wheelEvent(QWheelEvent* event) {
-    const int steps = event->angleDelta().y() / 40;
-    if (steps != 0) SetTopRow(topRow_ - steps);
+    // A new touchpad gesture does not finish the last one's fraction.
+    if (event->phase() == Qt::ScrollBegin) wheelRest_ = {};
+    // A notch (120) scrolls the desktop's wheel lines. Touchpads that report
+    // pixels scroll a row (column) per row height (column width) of pixels.
+    const int angleUnit = 120 / std::clamp(QApplication::wheelScrollLines(), 1, 120);
+    const QPoint pixels = event->pixelDelta();
+    const QPoint angle = event->angleDelta();
+    int rows, cols;
+    if (!pixels.isNull()) {
+        rows = TakeSteps(wheelRest_[kWheelPixelsY], pixels.y(),
+                         rowHeights_[static_cast<std::size_t>(topRow_)] + GridLineWidth());
+        cols = TakeSteps(wheelRest_[kWheelPixelsX], pixels.x(),
+                         colWidths_[static_cast<std::size_t>(leftCol_)] + GridLineWidth());
+    } else {
+        rows = TakeSteps(wheelRest_[kWheelAngleY], angle.y(), angleUnit);
+        cols = TakeSteps(wheelRest_[kWheelAngleX], angle.x(), angleUnit);
+    }
+    // Against the end of the grid nothing is kept for later.
+    if (rows != 0) {
+        const int before = topRow_;
+        SetTopRow(topRow_ - rows);
+        if (topRow_ == before) wheelRest_[kWheelPixelsY] = wheelRest_[kWheelAngleY] = 0;
+    }
+    if (cols != 0) {
+        const int before = leftCol_;
+        SetLeftCol(leftCol_ - cols);
+        if (leftCol_ == before) wheelRest_[kWheelPixelsX] = wheelRest_[kWheelAngleX] = 0;
+    }
     event->accept();
 }
 

@@ -1,6 +1,7 @@
 // The base string grid: bytes kept as stored and shown as UTF-8 or Latin-1,
 // writes outside the grid refused, moves keeping the current cell and the
-// anchor on their rows, mouse mapping, scroll range and keyboard movement.
+// anchor on their rows, mouse mapping, scroll range, wheel steps and keyboard
+// movement.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "GridTestSupport.h"
 
@@ -106,6 +108,56 @@ TEST(StringGrid, ScrollRangeOnlyWhenThereIsSomethingToScroll) {
     TScrollInfo wrongSize;
     wrongSize.cbSize = 12;
     EXPECT_FALSE(g.GetScrollInfo(SB_VERT, wrongSize));
+}
+
+namespace {
+
+// One wheel or touchpad event through the event loop, as the window system
+// would deliver it to the grid's viewport.
+void Wheel(TStringGrid& g, QPoint angle, QPoint pixels = {}, Qt::ScrollPhase phase = Qt::NoScrollPhase) {
+    const QPointF at(20, 40);
+    QWheelEvent event(at, g.viewport()->mapToGlobal(at), pixels, angle, Qt::NoButton, Qt::NoModifier, phase, false);
+    QApplication::sendEvent(g.viewport(), &event);
+}
+
+}  // namespace
+
+// Fine wheels and touchpads send fractions of a notch; they add up to rows
+// (and columns) instead of being lost one by one.
+TEST(StringGrid, SmallWheelStepsAddUp) {
+    TStringGrid g;
+    g.SetRowCount(200);
+    g.SetColCount(30);
+    g.resize(400, 300);
+    g.show();
+    QApplication::processEvents();
+    const int perRow = 120 / std::max(1, QApplication::wheelScrollLines());
+    ASSERT_EQ(g.TopRow(), 1);
+    const int quarter = perRow / 4;
+    for (int i = 0; i < 3; ++i) Wheel(g, {0, -quarter});  // a quarter of a row each
+    EXPECT_EQ(g.TopRow(), 1);
+    Wheel(g, {0, -(perRow - 3 * quarter)});
+    EXPECT_EQ(g.TopRow(), 2);
+    Wheel(g, {0, -120});  // a whole notch
+    EXPECT_EQ(g.TopRow(), 2 + 120 / perRow);
+    const int top = g.TopRow();
+    Wheel(g, {0, -perRow / 2});
+    Wheel(g, {0, perRow / 2});  // the other way: the half step left over does not count against it
+    EXPECT_EQ(g.TopRow(), top);
+    Wheel(g, {0, perRow / 2});
+    EXPECT_EQ(g.TopRow(), top - 1);
+
+    // A touchpad's pixels: one row per row height, however finely they come.
+    const int pitch = g.RowHeights(g.TopRow()) + TStringGrid::GridLineWidth();
+    const int before = g.TopRow();
+    Wheel(g, {0, -1}, {0, -1}, Qt::ScrollBegin);
+    for (int i = 1; i < pitch; ++i) Wheel(g, {0, -1}, {0, -1}, Qt::ScrollUpdate);
+    EXPECT_EQ(g.TopRow(), before + 1);
+
+    // Sideways steps scroll the columns the same way.
+    for (int i = 0; i < 3; ++i) Wheel(g, {-quarter, 0});
+    Wheel(g, {-(perRow - 3 * quarter), 0});
+    EXPECT_EQ(g.LeftCol(), 2);
 }
 
 TEST(StringGrid, KeyboardAndMouseSelection) {
