@@ -98,7 +98,11 @@ public:
     // data rows. The caller's record is never changed.
     virtual void SortByColumn(int ACol, const TSortOptions& SortOptions);
     virtual bool FindCell(const std::string& S, int& ACol, int& ARow);
+    // Reads the whole file before touching a cell: a file that cannot be
+    // read raises EFileError and leaves the grid as it was.
     virtual void LoadFromFile(const std::string& FileName, char Delimiter);
+    // Writes beside the old file and replaces it only when complete: a
+    // failure raises EFileError and leaves the old file (and no temporary).
     virtual void SaveToFile(const std::string& FileName, char Delimiter);
     virtual bool CanUndoSort();
     virtual void UndoSort();

@@ -2,9 +2,12 @@
 // and exchanging rows and columns; emptying every cell; sizing columns to
 // their text; finding a cell; the delimited text file; the extended keys.
 #include <QString>
+#include <filesystem>
+#include <unistd.h>
 
 #include "grid/SortGrid.h"
 #include "platform/FileStream.h"
+#include "platform/FileSystem.h"
 
 namespace grid {
 
@@ -169,10 +172,20 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+// The file a path finally names: links followed. A path that is no link,
+// or a link that leads nowhere, names itself.
+std::string LinkTarget(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path;
+    const std::filesystem::path resolved = std::filesystem::canonical(path, error);
+    return error ? path : resolved.string();
+}
+
 }  // namespace
 
 void TSortGrid::LoadFromFile(const std::string& FileName, char Delimiter) {
-    ClearCells();
+    // The whole file is read before any cell changes, so a file that cannot
+    // be opened or read leaves the grid as it was.
     std::string text;
     {
         platform::FileStream in;
@@ -188,6 +201,7 @@ void TSortGrid::LoadFromFile(const std::string& FileName, char Delimiter) {
     }
     const std::vector<std::string> lines = SplitLines(text);
     text.clear();
+    ClearCells();
     SetRowCount(static_cast<int>(lines.size()));
     SetColCount(FixedCols() + 1);
     std::vector<std::string> fields;
@@ -222,11 +236,34 @@ void TSortGrid::SaveToFile(const std::string& FileName, char Delimiter) {
         }
         text += "\r\n";
     }
-    platform::FileStream out;
-    if (!out.Open(FileName, platform::OpenMode::CreateExclusive))
+    // The new contents go to a temporary file beside the old one and take
+    // its place only once complete: a failure part way (a full disk, a size
+    // limit) leaves the old file whole. A link is followed, so the file it
+    // names is the one replaced and the link stays.
+    const std::string target = LinkTarget(FileName);
+    // Held while the old file is replaced: a file that could not be opened
+    // for writing, or that someone else has locked, is refused as before.
+    platform::FileStream old;
+    if (platform::DirectoryExists(target) ||
+        (platform::FileExists(target) && !old.Open(target, platform::OpenMode::ReadWriteExclusive)))
         throw EFileError("Cannot create file \"" + FileName + "\"");
-    if (out.Write(text.data(), static_cast<std::int64_t>(text.size())) != static_cast<std::int64_t>(text.size()))
-        throw EFileError("Error writing file \"" + FileName + "\"");
+    platform::FileStream out;
+    const std::string temp = out.CreateTemporaryBeside(target);
+    if (temp.empty()) throw EFileError("Cannot create file \"" + FileName + "\"");
+    auto fail = [&](const std::string& message) {
+        out.Close();
+        platform::DeleteFile(temp);
+        throw EFileError(message + " \"" + FileName + "\"");
+    };
+    if (out.Write(text.data(), static_cast<std::int64_t>(text.size())) != static_cast<std::int64_t>(text.size()) ||
+        ::fsync(out.Descriptor()) != 0)
+        fail("Error writing file");
+    out.Close();
+    if (old.IsOpen()) {
+        std::error_code ignored;
+        std::filesystem::permissions(temp, std::filesystem::status(target, ignored).permissions(), ignored);
+    }
+    if (!platform::RenameFile(temp, target)) fail("Cannot create file");
 }
 
 // ---------------------------------------------------------------------------

@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QTest>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "GridTestSupport.h"
 
@@ -294,15 +297,60 @@ TEST_F(Operations, LoadOddFiles) {
     std::remove(path.c_str());
 }
 
-TEST_F(Operations, FileErrorsReachTheCaller) {
+// A file that cannot be read or written reaches the caller and changes
+// nothing: neither the grid's cells nor the file that was there.
+TEST_F(Operations, FileErrorsReachTheCallerAndChangeNothing) {
     Fill(g, {{"h", "i"}, {"a", "b"}});
     EXPECT_THROW(g.SaveToFile("/nonexistent-dir/x.txt", ','), EFileError);
     EXPECT_EQ(g.Cells(0, 1), "a");
     EXPECT_THROW(g.LoadFromFile(std::filesystem::temp_directory_path().string(), ','), EFileError);
     EXPECT_THROW(g.LoadFromFile(TempPath("missing.txt"), ','), EFileError);
-    EXPECT_EQ(g.RowCount(), 2);  // counts unchanged, cells emptied
+    EXPECT_EQ(g.RowCount(), 2);
     EXPECT_EQ(g.ColCount(), 2);
-    EXPECT_EQ(g.Cells(0, 1), "");
+    EXPECT_EQ(g.Cells(0, 0), "h");
+    EXPECT_EQ(g.Cells(1, 1), "b");
+
+    const std::filesystem::path dir = TempPath("savedir");
+    std::filesystem::create_directories(dir / "folder");
+    const std::string file = (dir / "grid.txt").string();
+    WriteAll(file, "old,contents\r\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("grid.txt", dir / "link.txt");
+    auto leftovers = [&] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            if (e.path().filename().string().rfind(".fernpack-", 0) == 0) ++n;
+        return n;
+    };
+
+    // More than the process may write: the write fails part way.
+    Fill(g, {{std::string(20000, 'x'), "y"}, {"a", "b"}});
+    struct rlimit was {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = was;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(g.SaveToFile(file, ','), EFileError);
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(ReadAll(file) == "old,contents\r\n");  // not a truncated new file
+    EXPECT_EQ(leftovers(), 0);
+
+    EXPECT_THROW(g.SaveToFile((dir / "folder").string(), ','), EFileError);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
+    EXPECT_EQ(leftovers(), 0);
+
+    // A complete write replaces the file through its link; the link and the
+    // file's permissions stay.
+    Fill(g, {{"new", "row"}}, 0, 0);
+    g.SaveToFile((dir / "link.txt").string(), ',');
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(ReadAll(file), "new,row\r\n");
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(leftovers(), 0);
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(Operations, ExtendedKeys) {
