@@ -48,20 +48,43 @@ TSortStyle TSortGrid::DetectSortStyle(int ACol) {
     return DetectStyle(texts);
 }
 
+namespace {
+
+// Marks the comparisons of a sort as running, also when one fails.
+struct ComparingScope {
+    bool& flag;
+    explicit ComparingScope(bool& f) : flag(f) { flag = true; }
+    ~ComparingScope() { flag = false; }
+};
+
+}  // namespace
+
+void TSortGrid::RefuseWhileComparing() const {
+    // The sort's entries name rows by their places before the sort; undoing
+    // or sorting the grid again from inside a comparison would move rows
+    // under it.
+    if (comparing_) throw std::logic_error("The grid was sorted or unsorted by its own sort comparison");
+}
+
 void TSortGrid::SortRows(int ACol, const TSortOptions& SortOptions) {
+    RefuseWhileComparing();
     FSortedList.Reset();
     const int fixedRows = FixedRows();
     const int rowCount = RowCount();
-    std::vector<TSortedListEntry>& entries = FSortedList.Items();
+    // Sorted apart from the list, which stays empty until the rows have
+    // moved: there is never a half-sorted list to undo.
+    std::vector<TSortedListEntry> entries;
     entries.reserve(static_cast<std::size_t>(rowCount - fixedRows));
     for (int r = fixedRows; r < rowCount; ++r) entries.push_back({Cells(ACol, r), r});
-    SortEntries(entries, SortOptions);
-    // A comparison function that reshaped the grid leaves entries that no
-    // longer name its rows; moving rows by them would lose some.
-    if (RowCount() != rowCount || FixedRows() != fixedRows) {
-        FSortedList.Reset();
-        throw std::logic_error("The grid changed while its rows were being sorted");
+    const std::uint64_t revision = RowRevision();
+    {
+        ComparingScope comparing(comparing_);
+        SortEntries(entries, SortOptions);
     }
+    // A comparison function that moved, added or removed rows leaves entries
+    // that no longer name the grid's rows; moving rows by them would lose or
+    // scramble some.
+    if (RowRevision() != revision) throw std::logic_error("The grid changed while its rows were being sorted");
 
     // Reorder through a scratch copy of the data rows; moving a row's cells
     // carries every text and object with it.
@@ -77,6 +100,7 @@ void TSortGrid::SortRows(int ACol, const TSortOptions& SortOptions) {
     std::vector<int> newIndex(static_cast<std::size_t>(rowCount), -1);
     for (std::size_t i = 0; i < entries.size(); ++i)
         newIndex[static_cast<std::size_t>(entries[i].RowIndex)] = fixedRows + static_cast<int>(i);
+    FSortedList.Items() = std::move(entries);
     if (SavedRow >= fixedRows && SavedRow < rowCount) SavedRow = newIndex[static_cast<std::size_t>(SavedRow)];
     InvalidateGrid();
 
@@ -85,6 +109,7 @@ void TSortGrid::SortRows(int ACol, const TSortOptions& SortOptions) {
 }
 
 void TSortGrid::SortByColumn(int ACol, const TSortOptions& SortOptions) {
+    RefuseWhileComparing();
     if (EditorMode() || FixedRows() + 1 >= RowCount()) return;
     TSortOptions options = SortOptions;
     if (options.SortStyle == ssAutomatic) options.SortStyle = DetectSortStyle(ACol);
@@ -118,6 +143,7 @@ bool TSortGrid::CanUndoSort() {
 }
 
 void TSortGrid::UndoSort() {
+    RefuseWhileComparing();
     if (!CanUndoSort()) return;
     const int fixedRows = FixedRows();
     std::vector<TSortedListEntry>& entries = FSortedList.Items();

@@ -95,7 +95,9 @@ public:
     virtual void AutoSizeColumns(bool IncludeFixed, int Extra);
     // The public sort: detects an automatic style, raises OnBeginSort and
     // OnEndSort. Does nothing while the editor is open or with fewer than two
-    // data rows. The caller's record is never changed.
+    // data rows. The caller's record is never changed. A custom comparison
+    // that sorts or unsorts this grid, or moves, adds or removes its rows,
+    // fails the sort with std::logic_error before any row moves.
     virtual void SortByColumn(int ACol, const TSortOptions& SortOptions);
     virtual bool FindCell(const std::string& S, int& ACol, int& ARow);
     // Reads the whole file before touching a cell: a file that cannot be
@@ -181,6 +183,11 @@ protected:
 
 private:
     void UpdateScrollBar(int bar, int visible, int fixed, int count);
+    // Throws std::logic_error while a sort's comparisons run.
+    void RefuseWhileComparing() const;
+    // A sort's comparisons are running: the grid may not be sorted or
+    // unsorted from inside them.
+    bool comparing_ = false;
     // A check in progress: a handler that moves the current cell must not
     // start the same check again (it would never end).
     bool validating_ = false;

@@ -78,6 +78,7 @@ void TStringGrid::SetRowCount(int value) {
     const int oldRows = RowCount();
     if (value == oldRows) return;
     if (value < oldRows && editorMode_ && editorRow_ >= value) HideEditor();
+    ++rowRevision_;
     rows_.resize(static_cast<std::size_t>(value));
     rowHeights_.resize(static_cast<std::size_t>(value), defaultRowHeight_);
     if (fixedRows_ >= value) fixedRows_ = value - 1;
@@ -110,6 +111,7 @@ void TStringGrid::SetColCount(int value) {
 void TStringGrid::SetFixedRows(int value) {
     if (value < 0 || value >= RowCount())
         throw std::invalid_argument("Fixed row count must be less than row count");
+    if (value != fixedRows_) ++rowRevision_;
     fixedRows_ = value;
     current_.Y = std::max(current_.Y, value);
     anchor_.Y = std::max(anchor_.Y, value);
@@ -353,6 +355,7 @@ void TStringGrid::MoveRow(int FromIndex, int ToIndex) {
     CheckRow(ToIndex);
     if (FromIndex == ToIndex) return;
     HideEditor();
+    ++rowRevision_;
     MoveEntry(rows_, FromIndex, ToIndex);
     MoveEntry(rowHeights_, FromIndex, ToIndex);
     AdjustMovedIndex(current_.Y, FromIndex, ToIndex);

@@ -196,6 +196,10 @@ protected:
     void InvalidateGrid();
     // Direct access to the row storage, for whole-row reordering.
     std::vector<TGridRow>& RowStore() { return rows_; }
+    // Changes whenever rows move or their number (or the number of heading
+    // rows) changes, so an operation that runs callers' code in between can
+    // tell that its row indexes went stale.
+    std::uint64_t RowRevision() const { return rowRevision_; }
 
     // --- Qt events
     void paintEvent(QPaintEvent* event) override;
@@ -234,6 +238,7 @@ private:
     int ColumnBorderAt(int X, int Y) const;
 
     std::vector<TGridRow> rows_;
+    std::uint64_t rowRevision_ = 0;
     std::vector<int> rowHeights_;
     std::vector<int> colWidths_;
     int fixedRows_ = 1;

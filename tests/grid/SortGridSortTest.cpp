@@ -297,3 +297,46 @@ TEST_F(GridSort, ComparisonThatReshapesTheGridIsRefused) {
     EXPECT_EQ(g.SortedList().Count(), 0);
     reshaped = nullptr;
 }
+
+namespace {
+std::int32_t UndoingCompare(const std::string& a, const std::string& b) {
+    reshaped->UndoSort();
+    return a.compare(b);
+}
+std::int32_t ResortingCompare(const std::string& a, const std::string& b) {
+    reshaped->SortByColumn(0, TSortOptions{});
+    return a.compare(b);
+}
+std::int32_t SwappingCompare(const std::string& a, const std::string& b) {
+    reshaped->SwapRows(1, 3);
+    return a.compare(b);
+}
+}  // namespace
+
+// A comparison that undoes, restarts or reorders the sort it is part of is
+// refused before the sort moves a row: the grid keeps every row once and
+// nothing is left to undo.
+TEST_F(GridSort, ComparisonThatUndoesOrReordersTheSortIsRefused) {
+    reshaped = &g;
+    for (TSortCompare compare : {UndoingCompare, ResortingCompare, SwappingCompare}) {
+        Fill(g, {{"h", "id"}, {"b", "1"}, {"a", "2"}, {"c", "3"}});
+        g.SortByColumn(0, Opts());  // a sort to undo: a b c
+        Watch();
+        log.clear();
+        TSortOptions o = Opts(ssCustom, sdDescending);
+        o.SortCompare = compare;
+        EXPECT_THROW(g.SortByColumn(0, o), std::logic_error);
+        EXPECT_EQ(log, (Texts{"begin 0 style 5"}));
+        EXPECT_EQ(g.SortedList().Count(), 0);
+        Texts rows = Column(g, 0);
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ(rows, (Texts{"a", "b", "c"}));
+        if (compare != SwappingCompare) EXPECT_EQ(Column(g, 0), (Texts{"a", "b", "c"}));
+        g.OnBeginSort = nullptr;
+        g.OnEndSort = nullptr;
+    }
+    // The grid sorts as before afterwards.
+    g.SortByColumn(0, Opts(ssAutomatic, sdDescending));
+    EXPECT_EQ(Column(g, 0), (Texts{"c", "b", "a"}));
+    reshaped = nullptr;
+}
