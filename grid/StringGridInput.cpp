@@ -174,10 +174,10 @@ void TStringGrid::wheelEvent(QWheelEvent* event) {
     const QPoint angle = event->angleDelta();
     int rows, cols;
     if (!pixels.isNull()) {
-        rows = TakeSteps(wheelRest_[kWheelPixelsY], pixels.y(),
-                         rowHeights_[static_cast<std::size_t>(topRow_)] + GridLineWidth());
-        cols = TakeSteps(wheelRest_[kWheelPixelsX], pixels.x(),
-                         colWidths_[static_cast<std::size_t>(leftCol_)] + GridLineWidth());
+        const int rowPitch = (topRow_ < RowCount() ? RowHeights(topRow_) : defaultRowHeight_) + GridLineWidth();
+        const int colPitch = (leftCol_ < ColCount() ? ColWidths(leftCol_) : defaultColWidth_) + GridLineWidth();
+        rows = TakeSteps(wheelRest_[kWheelPixelsY], pixels.y(), rowPitch);
+        cols = TakeSteps(wheelRest_[kWheelPixelsX], pixels.x(), colPitch);
     } else {
         rows = TakeSteps(wheelRest_[kWheelAngleY], angle.y(), angleUnit);
         cols = TakeSteps(wheelRest_[kWheelAngleX], angle.x(), angleUnit);
