@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev
   libdeflate-dev zlib1g-dev libssl-dev
+  libbz2-dev liblzma-dev libzstd-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   zip unzip 7zip python3

@@ -7,6 +7,7 @@
 
 #include "libs/zipcore/DlopenCrypto.h"
 #include "libs/zipcore/Extractor.h"
+#include "libs/zipcore/MethodNames.h"
 #include "libs/zipcore/SafePath.h"
 #include "libs/zipcore/TargetTree.h"
 #include "libs/zipcore/ZipFormat.h"
@@ -23,6 +24,20 @@ public:
 bool NeedsPassword(const zipcore::ZipEntry& entry)
 {
     return entry.IsEncrypted() || entry.method == zipcore::kMethodAes;
+}
+
+// The stub carries the stored and deflate decoders only (its decoder gets
+// no method table); a member packed otherwise is named with its method and
+// never started, so no file and no password question comes of it.
+bool Unreadable(const zipcore::ZipEntry& entry, RunCounts* counts)
+{
+    if (entry.IsDirectory() || zipcore::CanDecodeMethod(entry.DataMethod(), zipcore::DecoderOptions{}))
+        return false;
+    std::printf("  %-10s %s: %s\n", "unsupported", Printable(entry.name).c_str(),
+                zipcore::UnsupportedMethodText(entry.DataMethod()).c_str());
+    ++counts->failed;
+    ++counts->unreadable;
+    return true;
 }
 
 void Report(const char* what, const std::string& name, const std::string& detail = "")
@@ -116,6 +131,8 @@ RunCounts Extraction::Extract(int baseFd, OverwriteMode mode)
     answerForAll_ = OverwriteMode::Ask;
     for (std::size_t index : selection_) {
         const zipcore::ZipEntry& entry = archive_.Entries()[index];
+        if (Unreadable(entry, &counts))
+            continue;
         std::string detail;
         bool replace = mode == OverwriteMode::Always;
         if (mode == OverwriteMode::Ask && !entry.IsDirectory()) {
@@ -178,7 +195,7 @@ RunCounts Extraction::Test()
     RunCounts counts;
     for (std::size_t index : selection_) {
         const zipcore::ZipEntry& entry = archive_.Entries()[index];
-        if (entry.IsDirectory())
+        if (entry.IsDirectory() || Unreadable(entry, &counts))
             continue;
         std::string detail;
         zipcore::EntryData data;

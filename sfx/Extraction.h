@@ -23,6 +23,7 @@ struct RunCounts {
     int done = 0;     // extracted (files and folders) or tested
     int skipped = 0;  // left alone because a file of that name exists
     int failed = 0;   // refused, damaged, unsupported or not decrypted
+    int unreadable = 0;  // of those, packed by a method this program does not carry
     bool cancelled = false;  // input ended at a question
 };
 

@@ -54,7 +54,8 @@ const char kUsageText[] =
     "  0  done\n"
     "  1  some files could not be extracted or tested (the command is then not run)\n"
     "  2  unknown or incomplete options\n"
-    "  3  this program is damaged: its archive or settings cannot be read\n"
+    "  3  this program is damaged: its archive or settings cannot be read, or a\n"
+    "     file in it is packed by a method this program cannot extract\n"
     "  4  the target folder cannot be made or opened\n"
     "  5  the command after extraction could not be started\n"
     "  6  the command after extraction failed\n"
@@ -184,7 +185,7 @@ int Run(int argc, char** argv)
         if (counts.cancelled)
             return Cancelled();
         Summary("tested", counts);
-        return counts.failed ? kFilesFailed : kDone;
+        return counts.unreadable ? kDamaged : counts.failed ? kFilesFailed : kDone;
     }
     if (entries.empty())
         return kDone;
@@ -257,7 +258,7 @@ int Run(int argc, char** argv)
     if (counts.failed) {
         if (runCommand)
             std::puts("The command was not run, since not every file was extracted.");
-        return kFilesFailed;
+        return counts.unreadable ? kDamaged : kFilesFailed;
     }
     if (!runCommand)
         return kDone;

@@ -23,12 +23,22 @@
 #include "libs/zipcore/TempFile.h"
 #include "libs/zipcore/TargetTree.h"
 #include "libs/zipcore/Wildcard.h"
+#include "libs/zipcore/decoders/AllMethods.h"
 
 namespace {
 
 using namespace zipcore;
 
 constexpr std::int32_t kUnzDllVersion = 100;  // 1.00
+
+// Every method and encryption the core reads.
+DecoderOptions Decoding()
+{
+    DecoderOptions options;
+    options.crypto = &OpensslCrypto();
+    options.methods = &AllMethods();
+    return options;
+}
 
 class UnzipJob {
 public:
@@ -103,9 +113,7 @@ std::int32_t UnzipJob::Run()
             if (!reporter_.Message(kNotInArchive, "No entry matches " + PrintableName(fileSpec)))
                 return;
 
-        DecoderOptions options;
-        options.crypto = &OpensslCrypto();
-        decoder_ = std::make_unique<EntryDecoder>(options);
+        decoder_ = std::make_unique<EntryDecoder>(Decoding());
         int baseFd = -1;
         if (!test_ && !selected.empty()) {
             baseFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -161,7 +169,7 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
     }
     if (entry.IsDirectory())
         return true;
-    if (!CanDecode(entry, DecoderOptions{std::size_t(64) << 20, &OpensslCrypto()}, detail)) {
+    if (!CanDecode(entry, Decoding(), detail)) {
         *code = kUnsupported;
         return false;
     }

@@ -11,6 +11,7 @@
 
 #include "AesDecryptor.h"
 #include "Crc32.h"
+#include "MethodNames.h"
 #include "ZipCrypto.h"
 #include "ZipFormat.h"
 
@@ -20,29 +21,12 @@ namespace {
 
 constexpr std::size_t kChunk = std::size_t(256) << 10;
 
-const char* MethodName(unsigned method)
-{
-    switch (method) {
-    case 1: return "Shrunk";
-    case 2: case 3: case 4: case 5: return "Reduced";
-    case 6: return "Imploded";
-    case 9: return "Deflate64";
-    case 12: return "BZip2";
-    case 14: return "LZMA";
-    case 93: return "Zstandard";
-    case 95: return "XZ";
-    case 98: return "PPMd";
-    default: return nullptr;
-    }
-}
-
-std::string MethodText(unsigned method)
-{
-    const char* name = MethodName(method);
-    return "unsupported compression method " + std::to_string(method) + (name ? std::string(" (") + name + ")" : "");
-}
-
 }  // namespace
+
+bool CanDecodeMethod(std::uint16_t method, const DecoderOptions& options)
+{
+    return method == kMethodStored || method == kMethodDeflated || (options.methods && options.methods->Find(method));
+}
 
 bool CanDecode(const ZipEntry& entry, const DecoderOptions& options, std::string* reason)
 {
@@ -64,9 +48,8 @@ bool CanDecode(const ZipEntry& entry, const DecoderOptions& options, std::string
             return false;
         }
     }
-    unsigned method = entry.DataMethod();
-    if (method != kMethodStored && method != kMethodDeflated) {
-        *reason = MethodText(method);
+    if (!CanDecodeMethod(entry.DataMethod(), options)) {
+        *reason = UnsupportedMethodText(entry.DataMethod());
         return false;
     }
     return true;
@@ -195,6 +178,8 @@ DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, 
     DecodeStatus status;
     if (entry.DataMethod() == kMethodStored)
         status = DecodeStored(entry, payload, sink, &crc, detail);
+    else if (entry.DataMethod() != kMethodDeflated)
+        status = DecodeOtherMethod(entry, payload, sink, &crc, detail);
     else if (entry.uncompressedSize <= options_.memoryBound &&
              (!payload.Encrypted() || payload.Size() <= options_.memoryBound))
         status = InflateWhole(entry, payload, sink, &crc, detail);
@@ -204,7 +189,7 @@ DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, 
         return status;
 
     if (AesDecryptor* cipher = payload.Aes()) {
-        // Whatever the inflater left unread still counts for the code.
+        // Whatever the decoder left unread still counts for the code.
         std::uint8_t scratch[4096];
         while (payload.Remaining() > 0) {
             std::size_t n = 0;
@@ -363,6 +348,112 @@ DecodeStatus EntryDecoder::InflateStreaming(const ZipEntry& entry, Payload& payl
         return DecodeStatus::BadData;
     }
     return DecodeStatus::Ok;
+}
+
+namespace {
+
+// A method decoder's output, checked against the stated size and summed
+// into the CRC-32 on its way to the sink.
+class CheckedOutput final : public DecodedOutput {
+public:
+    CheckedOutput(std::uint64_t size, OutputSink& sink, std::uint32_t* crc) : left_(size), sink_(sink), crc_(crc) {}
+    bool Put(const std::uint8_t* data, std::size_t len) override
+    {
+        if (len > left_) {
+            tooLong_ = true;
+            return false;
+        }
+        left_ -= len;
+        *crc_ = Crc32(*crc_, data, len);
+        sinkStopped_ = !sink_.Write(data, len);
+        return !sinkStopped_;
+    }
+    std::uint64_t Left() const { return left_; }
+    bool TooLong() const { return tooLong_; }
+    bool SinkStopped() const { return sinkStopped_; }
+
+private:
+    std::uint64_t left_;
+    OutputSink& sink_;
+    std::uint32_t* crc_;
+    bool tooLong_ = false, sinkStopped_ = false;
+};
+
+}  // namespace
+
+MethodDecoder* EntryDecoder::MethodDecoderFor(std::uint16_t method)
+{
+    for (auto& [number, decoder] : methodDecoders_)
+        if (number == method)
+            return decoder.get();
+    MethodFactory make = options_.methods ? options_.methods->Find(method) : nullptr;
+    if (!make)
+        return nullptr;
+    methodDecoders_.emplace_back(method, make());
+    return methodDecoders_.back().second.get();
+}
+
+DecodeStatus EntryDecoder::DecodeOtherMethod(const ZipEntry& entry, Payload& payload, OutputSink& sink,
+                                             std::uint32_t* crc, std::string* detail)
+{
+    MethodDecoder* decoder = MethodDecoderFor(entry.DataMethod());
+    if (!decoder) {
+        *detail = UnsupportedMethodText(entry.DataMethod());
+        return DecodeStatus::Unsupported;
+    }
+    std::uint8_t* scratch = nullptr;
+    if (payload.Encrypted() && !(scratch = Buffer(input_, inputCapacity_, kChunk))) {
+        *detail = "out of memory";
+        return DecodeStatus::Failed;
+    }
+    // The payload, piece by piece, decrypted where it must be.
+    class PayloadInput final : public CompressedInput {
+    public:
+        PayloadInput(Payload& payload, std::uint8_t* scratch) : payload_(payload), scratch_(scratch) {}
+        bool Next(const std::uint8_t** data, std::size_t* len) override
+        {
+            *data = nullptr;
+            *len = 0;
+            if (payload_.Remaining() == 0)
+                return true;
+            *data = payload_.Next(scratch_, kChunk, len);
+            failed_ = *data == nullptr;
+            return !failed_;
+        }
+        bool Failed() const { return failed_; }
+
+    private:
+        Payload& payload_;
+        std::uint8_t* scratch_;
+        bool failed_ = false;
+    } input(payload, scratch);
+    CheckedOutput output(entry.uncompressedSize, sink, crc);
+    MethodMember member;
+    member.uncompressedSize = entry.uncompressedSize;
+    member.flags = entry.flags;
+    switch (decoder->Decode(member, input, output, detail)) {
+    case MethodResult::Done:
+        if (output.Left() != 0) {
+            *detail = "data shorter than the stated size";
+            return DecodeStatus::BadData;
+        }
+        return DecodeStatus::Ok;
+    case MethodResult::Damaged:
+        return DecodeStatus::BadData;
+    case MethodResult::NoMemory:
+        *detail = "out of memory";
+        return DecodeStatus::Failed;
+    case MethodResult::Stopped:
+        break;
+    }
+    if (output.SinkStopped())
+        return DecodeStatus::SinkStopped;
+    if (output.TooLong()) {
+        *detail = "data longer than the stated size";
+        return DecodeStatus::BadData;
+    }
+    *detail = input.Failed() ? "decryption failed" : "the decoder stopped";
+    return DecodeStatus::Failed;
 }
 
 }  // namespace zipcore

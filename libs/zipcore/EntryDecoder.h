@@ -1,12 +1,13 @@
 // Decoding one entry's data: decryption (traditional PKWARE or WinZip AES),
-// then stored or deflated data, checked against the stored CRC-32 (and the
-// AES authentication code), handed to an OutputSink in pieces.
+// then stored or deflated data, or any method of the MethodTable the caller
+// hands in (decoders/MethodDecoder.h), checked against the stored CRC-32
+// (and the AES authentication code), handed to an OutputSink in pieces.
 //
 // Deflated entries whose data fits the memory bound are inflated in one call
 // by libdeflate straight from the mapped archive; larger ones stream through
 // zlib in fixed-size pieces, so memory stays bounded whatever the archive
-// says. Output never exceeds the stated uncompressed size: longer data is
-// an error before it reaches the sink.
+// says; the other methods always stream. Output never exceeds the stated
+// uncompressed size: longer data is an error before it reaches the sink.
 #pragma once
 
 #include <cstddef>
@@ -14,9 +15,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "ArchiveReader.h"
 #include "CryptoProvider.h"
+#include "decoders/MethodDecoder.h"
 
 struct libdeflate_decompressor;
 
@@ -45,7 +49,13 @@ struct DecoderOptions {
     std::size_t memoryBound = std::size_t(64) << 20;
     // Needed for AES entries; without it they are Unsupported.
     CryptoProvider* crypto = nullptr;
+    // Methods beyond stored and deflate; without a table, or for a method
+    // not in it, entries are Unsupported with the method named.
+    const MethodTable* methods = nullptr;
 };
+
+// True when this core, with these options, decodes data packed by `method`.
+bool CanDecodeMethod(std::uint16_t method, const DecoderOptions& options);
 
 // True when this core can decode the entry's method and encryption; a reason
 // otherwise. Says nothing about the data itself.
@@ -69,6 +79,9 @@ private:
                               std::string* detail);
     DecodeStatus InflateStreaming(const ZipEntry& entry, Payload& payload, OutputSink& sink, std::uint32_t* crc,
                                   std::string* detail);
+    DecodeStatus DecodeOtherMethod(const ZipEntry& entry, Payload& payload, OutputSink& sink, std::uint32_t* crc,
+                                   std::string* detail);
+    MethodDecoder* MethodDecoderFor(std::uint16_t method);
     std::uint8_t* Buffer(std::unique_ptr<std::uint8_t[]>& buffer, std::size_t& capacity, std::size_t size);
 
     DecoderOptions options_;
@@ -77,6 +90,7 @@ private:
     std::size_t outputCapacity_ = 0;
     std::unique_ptr<std::uint8_t[]> input_;
     std::size_t inputCapacity_ = 0;
+    std::vector<std::pair<std::uint16_t, std::unique_ptr<MethodDecoder>>> methodDecoders_;
 };
 
 }  // namespace zipcore

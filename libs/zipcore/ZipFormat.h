@@ -31,6 +31,11 @@ constexpr std::uint16_t kFlagUtf8Names = 0x0800;
 
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
+constexpr std::uint16_t kMethodDeflate64 = 9;
+constexpr std::uint16_t kMethodBzip2 = 12;
+constexpr std::uint16_t kMethodLzma = 14;
+constexpr std::uint16_t kMethodZstandard = 93;
+constexpr std::uint16_t kMethodXz = 95;
 constexpr std::uint16_t kMethodAes = 99;
 
 constexpr std::uint16_t kExtraZip64 = 0x0001;

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Writes a handful of small, valid archives into the folder given as the
-only argument, as starting points for the UNZDLL fuzz target: stored and
-deflated members, a data descriptor, folders, a Zip64 archive, an archive
-behind a stub, and (when 7zz is there) ZipCrypto and AES members with the
-password the target uses ("pw")."""
+only argument, as starting points for the UNZDLL fuzz target: stored,
+deflated, BZip2 and LZMA members, a data descriptor, folders, a Zip64
+archive, an archive behind a stub, and (when 7zz is there) ZipCrypto, AES
+and Deflate64 members with the password the target uses ("pw")."""
 import io
 import os
 import subprocess
@@ -35,6 +35,8 @@ def build(method, force_zip64=False):
 save("stored.zip", build(zipfile.ZIP_STORED))
 save("deflated.zip", build(zipfile.ZIP_DEFLATED))
 save("zip64.zip", build(zipfile.ZIP_DEFLATED, force_zip64=True))
+save("bzip2.zip", build(zipfile.ZIP_BZIP2))
+save("lzma.zip", build(zipfile.ZIP_LZMA))
 save("stub.exe", b"MZ" + b"\0" * 200 + b"MPU" + b"\0" * 253 + build(zipfile.ZIP_DEFLATED))
 save("empty_sfx.exe", b"MZ" + b"\0" * 100 + b"PK\x05\x06" + b"\0" * 12 + b"\x00\x99\x00\x00" + b"\0\0")
 hostile = io.BytesIO()
@@ -46,7 +48,8 @@ save("hostile.zip", hostile.getvalue())
 with tempfile.TemporaryDirectory() as tmp:
     with open(os.path.join(tmp, "t.txt"), "wb") as f:
         f.write(b"secret text " * 40)
-    for name, extra in [("zipcrypto.zip", ["-mem=ZipCrypto"]), ("aes.zip", ["-mem=AES256"])]:
+    for name, extra in [("zipcrypto.zip", ["-mem=ZipCrypto"]), ("aes.zip", ["-mem=AES256"]),
+                        ("deflate64.zip", ["-mm=Deflate64"])]:
         try:
             subprocess.run(["7zz", "a", "-tzip", "-bd", "-ppw"] + extra + [os.path.join(out, name), "t.txt"],
                            cwd=tmp, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

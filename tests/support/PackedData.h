@@ -1,0 +1,41 @@
+// Compressed member data for fixture archives in the methods the test
+// archivers do not write: Zstandard and XZ through libzstd and liblzma, and
+// Deflate64 written by hand with fixed codes, so a test can place exactly
+// the lengths and distances that only Deflate64 has.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ZipFixture.h"
+
+namespace fixture {
+
+std::string ZstandardPack(const std::string& data);
+std::string XzPack(const std::string& data);
+// Raw BZip2 data (libbz2) for damage tests that need a member of our own.
+std::string Bzip2Pack(const std::string& data);
+
+// A Deflate64 stream of one final block with fixed codes.
+class Deflate64Writer {
+public:
+    Deflate64Writer();
+    Deflate64Writer& Literals(const std::string& bytes);
+    // A match of 3 to 65,538 bytes reaching 1 to 65,536 bytes back.
+    Deflate64Writer& Match(unsigned length, unsigned distance);
+    std::string Finish();
+
+private:
+    void Put(std::uint32_t value, unsigned bits);
+    void PutCode(std::uint32_t code, unsigned bits);  // Huffman codes go first bit first
+    void Symbol(unsigned symbol);
+
+    std::string out_;
+    std::uint32_t pending_ = 0;
+    unsigned count_ = 0;
+};
+
+// A member whose stored bytes are `packed`, the `method`'s form of `plain`.
+Member Packed(const std::string& name, const std::string& plain, std::uint16_t method, const std::string& packed);
+
+}  // namespace fixture
