@@ -89,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(Archives, Interop,
                          ::testing::Values("python_deflated.zip", "python_stored.zip", "python_descriptor.zip",
                                            "infozip.zip", "infozip_crypto.zip", "sevenzip.zip",
                                            "sevenzip_stored.zip", "sevenzip_crypto.zip", "sevenzip_aes128.zip",
-                                           "sevenzip_aes256.zip", "sfx_python_deflated.exe", "sfx_infozip.exe",
+                                           "sevenzip_aes256.zip", "sevenzip_deflate64.zip", "sevenzip_bzip2.zip",
+                                           "sevenzip_lzma.zip", "sevenzip_aes_bzip2.zip", "python_bzip2.zip",
+                                           "python_lzma.zip", "sfx_python_deflated.exe", "sfx_infozip.exe",
                                            "sfx_sevenzip_aes256.exe", "sfx_infozip_crypto.exe"),
                          [](const auto& info) {
                              std::string n = info.param;
@@ -197,9 +199,16 @@ TEST(UnzDll, NamesUnsupportedMethodsAndCountsTheRest)
     EXPECT_EQ(r.count, 1);
     auto errors = r.Messages(true);
     ASSERT_EQ(errors.size(), 2u) << r.Dump();
-    EXPECT_NE(errors[0].text.find("packed.bz2"), std::string::npos);
-    EXPECT_NE(errors[1].text.find("packed.lzma"), std::string::npos);
+    EXPECT_NE(errors[0].text.find("packed.ppmd: PPMd compression (method 98) is not supported"), std::string::npos)
+        << errors[0].text;
+    EXPECT_NE(errors[1].text.find("packed.wv: WavPack compression (method 97) is not supported"), std::string::npos)
+        << errors[1].text;
     ExpectProgressProtocol(r);
+    // Extracting skips them and writes nothing for them.
+    const std::string target = FreshDir("methods_unknown");
+    Result x = Exec(Archive("methods.zip"), target, Options{});
+    EXPECT_EQ(x.count, 1);
+    EXPECT_EQ(ListAll(target), std::vector<std::string>{"plain.txt"});
 }
 
 TEST(UnzDll, RefusesSizesAndSplitArchivesItCannotCarry)
@@ -421,7 +430,7 @@ TEST(UnzDll, CancelStopsAtOnceAndKeepsFinishedFiles)
     Result r = Exec(Archive("python_deflated.zip"), "", test);
     EXPECT_EQ(r.callbacks.size(), 4u);
     // -1 in answer to a message stops as well: plain.txt (begin, step),
-    // packed.bz2 (begin, message), then nothing.
+    // packed.ppmd (begin, message), then nothing.
     Result m = Exec(Archive("methods.zip"), "", test);
     ASSERT_EQ(m.callbacks.size(), 4u) << m.Dump();
     EXPECT_EQ(m.callbacks[3].action, ZCB_MESSAGE);

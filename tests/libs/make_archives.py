@@ -106,6 +106,10 @@ def peer_archives():
         ("sevenzip_aes128.zip", ["7zz", "a", "-tzip", "-bd", "-mem=AES128", "-p" + PASSWORD]),
         ("sevenzip_aes256.zip", ["7zz", "a", "-tzip", "-bd", "-mem=AES256", "-p" + PASSWORD]),
         ("sevenzip_stored.zip", ["7zz", "a", "-tzip", "-bd", "-mx=0"]),
+        ("sevenzip_deflate64.zip", ["7zz", "a", "-tzip", "-bd", "-mm=Deflate64"]),
+        ("sevenzip_bzip2.zip", ["7zz", "a", "-tzip", "-bd", "-mm=BZip2"]),
+        ("sevenzip_lzma.zip", ["7zz", "a", "-tzip", "-bd", "-mm=LZMA"]),
+        ("sevenzip_aes_bzip2.zip", ["7zz", "a", "-tzip", "-bd", "-mm=BZip2", "-mem=AES256", "-p" + PASSWORD]),
     ]:
         target = os.path.join(out, name)
         if name.startswith("infozip"):
@@ -153,11 +157,25 @@ def special_archives():
     with zipfile.ZipFile(os.path.join(out, "zip64_many.zip"), "w", zipfile.ZIP_STORED) as z:
         for i in range(70000):
             z.writestr(f"m/{i:05d}", b"")
-    # Methods this library does not read, next to one it does.
-    with zipfile.ZipFile(os.path.join(out, "methods.zip"), "w") as z:
+    # Methods this library does not read (PPMd, WavPack), next to one it
+    # does: stored members whose method field is then changed.
+    buf = io.BytesIO()
+    with zipfile.ZipFile(buf, "w") as z:
         z.writestr(zipfile.ZipInfo("plain.txt"), b"plain\n", zipfile.ZIP_DEFLATED)
-        z.writestr(zipfile.ZipInfo("packed.bz2"), b"bzip2 data\n" * 10, zipfile.ZIP_BZIP2)
-        z.writestr(zipfile.ZipInfo("packed.lzma"), b"lzma data\n" * 10, zipfile.ZIP_LZMA)
+        z.writestr(zipfile.ZipInfo("packed.ppmd"), b"ppmd data\n" * 10)
+        z.writestr(zipfile.ZipInfo("packed.wv"), b"wavpack data\n" * 10)
+    data = bytearray(buf.getvalue())
+    for name, method in [(b"packed.ppmd", 98), (b"packed.wv", 97)]:
+        # The method field of the member's local and central header.
+        for sig, fixed, at in [(b"PK\x03\x04", 30, 8), (b"PK\x01\x02", 46, 10)]:
+            pos = data.find(sig)
+            while data[pos + fixed:pos + fixed + len(name)] != name:
+                pos = data.find(sig, pos + 1)
+            data[pos + at:pos + at + 2] = struct.pack("<H", method)
+    write(os.path.join(out, "methods.zip"), bytes(data))
+    # Python's own BZip2 and LZMA (with the end marker and flag bit 1).
+    python_zip("python_bzip2.zip", zipfile.ZIP_BZIP2)
+    python_zip("python_lzma.zip", zipfile.ZIP_LZMA)
     # Names that select differently from patterns.
     with zipfile.ZipFile(os.path.join(out, "names.zip"), "w") as z:
         for n in ["star*.txt", "starX.txt", "a/b/c.txt", "a/d.dat", "Case.TXT", "noext"]:

@@ -40,6 +40,26 @@ std::string Bzip2Pack(const std::string& data)
     return out;
 }
 
+std::string LzmaPack(const std::string& data, bool endMarker)
+{
+    lzma_options_lzma options;
+    lzma_lzma_preset(&options, 6);
+    options.ext_flags = endMarker ? LZMA_LZMA1EXT_ALLOW_EOPM : 0;
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    std::uint8_t props[5];
+    lzma_filter plain{LZMA_FILTER_LZMA1, &options};
+    if (lzma_properties_encode(&plain, props) != LZMA_OK)
+        throw std::runtime_error("lzma properties failed");
+    std::string out("\x10\x02\x05\x00", 4);  // made by version 16.2, 5 bytes of properties
+    out.append(reinterpret_cast<const char*>(props), 5);
+    std::string body(data.size() + data.size() / 2 + 1024, '\0');
+    std::size_t n = 0;
+    if (lzma_raw_buffer_encode(filters, nullptr, reinterpret_cast<const std::uint8_t*>(data.data()), data.size(),
+                               reinterpret_cast<std::uint8_t*>(body.data()), &n, body.size()) != LZMA_OK)
+        throw std::runtime_error("lzma encoding failed");
+    return out + body.substr(0, n);
+}
+
 Deflate64Writer::Deflate64Writer()
 {
     Put(1, 1);  // final block
@@ -124,8 +144,8 @@ Member Packed(const std::string& name, const std::string& plain, std::uint16_t m
     m.Data = packed;
     m.Method = method;
     m.VersionNeeded = 63;
-    m.Crc = Crc32(plain);
-    m.UncompressedSize = std::int32_t(plain.size());
+    m.PlainCrc = Crc32(plain);
+    m.PlainSize = std::int32_t(plain.size());
     return m;
 }
 

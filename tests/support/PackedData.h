@@ -1,7 +1,7 @@
-// Compressed member data for fixture archives in the methods the test
-// archivers do not write: Zstandard and XZ through libzstd and liblzma, and
-// Deflate64 written by hand with fixed codes, so a test can place exactly
-// the lengths and distances that only Deflate64 has.
+// Compressed member data for fixture archives: Zstandard, XZ, BZip2 and
+// LZMA through libzstd, liblzma and libbz2 (the test archivers write no
+// Zstandard or XZ members), and Deflate64 written by hand with fixed codes,
+// so a test can place exactly the lengths and distances only it has.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,10 @@ namespace fixture {
 
 std::string ZstandardPack(const std::string& data);
 std::string XzPack(const std::string& data);
-// Raw BZip2 data (libbz2) for damage tests that need a member of our own.
 std::string Bzip2Pack(const std::string& data);
+// ZIP's LZMA form: version, properties size and properties, then raw LZMA1
+// data, with an end marker (general flag bit 1) or without.
+std::string LzmaPack(const std::string& data, bool endMarker);
 
 // A Deflate64 stream of one final block with fixed codes.
 class Deflate64Writer {

@@ -36,9 +36,10 @@ std::string LocalHeader(const Member& m)
     PutLe16(out, m.Flags);
     PutLe16(out, m.Method);
     PutLe32(out, m.DateTime);
-    PutLe32(out, m.Crc.value_or(Crc32(m.Data)));
+    PutLe32(out, m.Crc.value_or(m.PlainCrc.value_or(Crc32(m.Data))));
     PutLe32(out, static_cast<std::uint32_t>(m.CompressedSize.value_or(static_cast<std::int32_t>(m.Data.size()))));
-    PutLe32(out, static_cast<std::uint32_t>(m.UncompressedSize.value_or(static_cast<std::int32_t>(m.Data.size()))));
+    PutLe32(out, static_cast<std::uint32_t>(
+                     m.UncompressedSize.value_or(m.PlainSize.value_or(static_cast<std::int32_t>(m.Data.size())))));
     PutLe16(out, m.NameLength.value_or(static_cast<std::uint16_t>(m.Name.size())));
     PutLe16(out, static_cast<std::uint16_t>(m.Extra.size()));
     out += m.Name;
@@ -79,9 +80,9 @@ ZipBuilder& ZipBuilder::Finish(const std::string& comment)
         PutLe16(c, m.Flags);
         PutLe16(c, m.Method);
         PutLe32(c, m.DateTime);
-        PutLe32(c, Crc32(m.Data));
+        PutLe32(c, m.PlainCrc.value_or(Crc32(m.Data)));
         PutLe32(c, static_cast<std::uint32_t>(m.Data.size()));
-        PutLe32(c, static_cast<std::uint32_t>(m.Data.size()));
+        PutLe32(c, static_cast<std::uint32_t>(m.PlainSize.value_or(static_cast<std::int32_t>(m.Data.size()))));
         PutLe16(c, static_cast<std::uint32_t>(m.Name.size()));
         PutLe16(c, 0);  // extra
         PutLe16(c, 0);  // comment

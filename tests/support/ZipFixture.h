@@ -27,7 +27,11 @@ struct Member {
     std::uint16_t Method = 0;
     std::uint32_t DateTime = DosDateTime(2024, 5, 17, 13, 45, 30);
     std::string Extra;
-    // Overrides for damaged headers; by default the true values are written.
+    // For data stored in another form than given (packed): the CRC-32 and
+    // size of the unpacked data, written in both headers.
+    std::optional<std::uint32_t> PlainCrc;
+    std::optional<std::int32_t> PlainSize;
+    // Overrides for damaged local headers; by default the true values are written.
     std::optional<std::uint32_t> Crc;
     std::optional<std::int32_t> CompressedSize;
     std::optional<std::int32_t> UncompressedSize;

@@ -141,7 +141,7 @@ void Inflater::Refill()
             // Past the end come zero bytes, so a look-up may peek beyond the
             // last code; a stream that really uses them is cut short.
             if (padded_ * 8 > count_)
-                Fail("compressed data ends early");
+                Fail(kEndsEarly);
             ++padded_;
             count_ += 8;
         }
@@ -217,7 +217,7 @@ MethodResult Inflater::Run(CompressedInput& in, DecodedOutput& out, const char**
     while (!final && !error_)
         Block(&final);
     if (!error_ && padded_ * 8 > count_)
-        Fail("compressed data ends early");
+        Fail(kEndsEarly);
     if (!error_)
         Flush();
     if (inputFailed_ || outputStopped_)
@@ -259,7 +259,7 @@ bool Inflater::Stored()
         --len;
     }
     if (padded_ * 8 > count_)
-        return Fail("compressed data ends early");
+        return Fail(kEndsEarly);
     if (len > 0)
         bits_ = 0;  // whatever lay above the count are the bytes at next_
     while (len > 0) {
@@ -267,7 +267,7 @@ bool Inflater::Stored()
             return false;
         if (next_ == end_) {
             if (inputEnded_)
-                return Fail("compressed data ends early");
+                return Fail(kEndsEarly);
             Pull();
             continue;
         }
@@ -387,7 +387,8 @@ public:
         const char* reason = "";
         MethodResult result = inflater_.Run(in, out, &reason);
         if (result == MethodResult::Damaged)
-            *detail = std::string("damaged Deflate64 data: ") + reason;
+            *detail = reason == Inflater::kEndsEarly ? "Deflate64 data ends early"
+                                                            : std::string("damaged Deflate64 data: ") + reason;
         return result;
     }
 

@@ -27,9 +27,11 @@ public:
     Inflater& operator=(const Inflater&) = delete;
 
     // Decodes one whole stream from `in` into `out`. On Damaged, *reason is
-    // a static text such as "invalid distance code".
+    // a static text such as "invalid distance code", or kEndsEarly for a
+    // stream cut short.
     MethodResult Run(CompressedInput& in, DecodedOutput& out, const char** reason);
 
+    static constexpr const char* kEndsEarly = "compressed data ends early";
     struct Huffman;
 
 private:
@@ -49,10 +51,12 @@ private:
         count_ -= n;
         return v;
     }
+    // The first failure counts; once the stream has read past the input's
+    // end, whatever it then trips over is its being cut short.
     bool Fail(const char* reason)
     {
         if (!error_)
-            error_ = reason;
+            error_ = padded_ * 8 > count_ ? kEndsEarly : reason;
         return false;
     }
     bool Room();

@@ -11,6 +11,7 @@
 // most kXzMemoryLimit, so that a stream asking for more is refused rather
 // than taking the machine's memory.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -33,8 +34,9 @@ public:
     lzma_stream& Stream() { return stream_; }
 
     // Hands `pending` (bytes the caller already took from `in`) first.
+    // `stated` is the size the decoder was told, if it was.
     MethodResult Run(const char* method, CompressedInput& in, DecodedOutput& out, std::uint8_t* buffer,
-                     const std::uint8_t* pending, std::size_t pendingLen, std::string* detail)
+                     const std::uint8_t* pending, std::size_t pendingLen, std::uint64_t stated, std::string* detail)
     {
         stream_.next_in = pending;
         stream_.avail_in = pendingLen;
@@ -57,7 +59,11 @@ public:
             case LZMA_OK: break;
             case LZMA_STREAM_END: return MethodResult::Done;
             case LZMA_MEM_ERROR: return MethodResult::NoMemory;
-            default: *detail = Reason(method, rc); return MethodResult::Damaged;
+            default:
+                // A decoder told the size stops there and finds no end.
+                *detail = rc == LZMA_DATA_ERROR && stream_.total_out == stated ? "data longer than the stated size"
+                                                                              : Reason(method, rc);
+                return MethodResult::Damaged;
             }
         }
     }
@@ -151,7 +157,7 @@ public:
         case LZMA_MEM_ERROR: return MethodResult::NoMemory;
         default: *detail = "LZMA data with settings this reader does not know"; return MethodResult::Damaged;
         }
-        return pump.Run("LZMA", in, out, buffer, data, len, detail);
+        return pump.Run("LZMA", in, out, buffer, data, len, member.uncompressedSize, detail);
     }
 };
 
@@ -168,7 +174,7 @@ public:
         case LZMA_MEM_ERROR: return MethodResult::NoMemory;
         default: *detail = "XZ decoder failed to start"; return MethodResult::Damaged;
         }
-        return pump.Run("XZ", in, out, buffer, nullptr, 0, detail);
+        return pump.Run("XZ", in, out, buffer, nullptr, 0, UINT64_MAX, detail);
     }
 };
 
