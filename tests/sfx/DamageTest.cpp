@@ -11,6 +11,7 @@
 
 #include "SfxProgram.h"
 #include "TempDir.h"
+#include "PackedData.h"
 #include "ZipFixture.h"
 
 using namespace sfxtest;
@@ -179,3 +180,29 @@ TEST_F(DamagedProgramTest, ControlCharactersInNamesNeverReachTheTerminal)
 }
 
 }  // namespace
+
+// The stub carries stored and deflate only: a member packed otherwise is
+// named with its method and skipped, never written even in part, the rest
+// is extracted, and the exit code is the damaged-program one.
+TEST_F(DamagedProgramTest, AMemberInAnotherMethodIsNamedAndSkipped)
+{
+    const std::string text(5000, 'b');
+    fixture::ZipBuilder zip;
+    zip.Add(fixture::Stored("first.txt", "first\n"))
+        .Add(fixture::Packed("packed.bz2", text, 12, fixture::Bzip2Pack(text)))
+        .Add(fixture::Stored("last.txt", "last\n"))
+        .Finish();
+    Settings settings;
+    settings.commandLine = "true";
+    const std::string program = Program(StubBytes() + HeaderBytes(settings) + zip.Bytes());
+    RunOutput out = Run(program, "--yes -d dest");
+    EXPECT_EQ(out.exitCode, 3) << out.text;
+    EXPECT_NE(out.text.find("packed.bz2: BZip2 compression (method 12) is not supported"), std::string::npos)
+        << out.text;
+    EXPECT_NE(out.text.find("The command was not run"), std::string::npos) << out.text;
+    ExpectOnly(root_ / "work/dest", {"first.txt", "last.txt"});
+
+    out = Run(program, "--test");
+    EXPECT_EQ(out.exitCode, 3) << out.text;
+    EXPECT_NE(out.text.find("BZip2 compression (method 12)"), std::string::npos) << out.text;
+}
