@@ -1,8 +1,8 @@
 // Our inflater on its own: fed in pieces of any size (down to one byte, so
 // every bit-reader refill meets a piece boundary), as deflate it gives what
-// zlib gives; as Deflate64 it reads the long lengths and far distances and
-// refuses what neither form allows, cut streams included. (zlib's streams
-// are no Deflate64: there, length code 285 takes 16 extra bits.)
+// zlib gives, and it refuses damaged and cut streams. (Deflate64's own
+// codes are read in MethodsTest; zlib's streams are no Deflate64, where
+// length code 285 takes 16 extra bits.)
 #include <random>
 #include <string>
 
@@ -98,27 +98,6 @@ TEST(Inflater, AgreesWithZlibInAnyPieces)
     std::string empty;
     EXPECT_EQ(Inflate(false, RawDeflate("", 6), 1, &empty), "ok");
     EXPECT_TRUE(empty.empty());
-}
-
-TEST(Inflater, ReadsDeflate64LengthsAndDistances)
-{
-    std::string noise(60000, '\0');
-    std::mt19937 rng(9);
-    for (char& c : noise)
-        c = char(rng());
-    const std::string stream =
-        fixture::Deflate64Writer().Literals(noise).Match(65538, 60000).Match(258, 65536).Match(5, 49153).Finish();
-    std::string expected = noise;
-    for (auto [len, dist] : {std::pair<std::size_t, std::size_t>{65538, 60000}, {258, 65536}, {5, 49153}})
-        for (std::size_t i = 0; i < len; ++i)
-            expected += expected[expected.size() - dist];
-    for (std::size_t piece : {std::size_t(1), std::size_t(3000), stream.size()}) {
-        std::string out;
-        ASSERT_EQ(Inflate(true, stream, piece, &out), "ok");
-        EXPECT_TRUE(out == expected);
-    }
-    // In plain deflate the 16 extra bits are not there and code 31 is no distance.
-    EXPECT_EQ(Inflate(false, stream, 100), "invalid distance code");
 }
 
 TEST(Inflater, RefusesDamageAndStopsWhenTheOutputSaysSo)

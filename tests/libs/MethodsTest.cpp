@@ -42,21 +42,22 @@ struct Case {
 
 std::vector<Case> Cases()
 {
-    // Deflate64: 50,000 random bytes, then a 50,000-byte match that far back
-    // (length code 285 with 16 extra bits, distance code 31), and matches
-    // with distance code 30 and an ordinary length.
-    const std::string noise = Noise(50000, 1);
-    std::string plain64 = noise + noise;
+    // Deflate64: 65,536 random bytes, then the longest match from the
+    // farthest distance (length code 285 with 16 extra bits, distance code
+    // 31), and matches with distance code 30 and ordinary lengths.
+    const std::string noise = Noise(65536, 1);
+    std::string plain64 = noise;
     auto copy = [&](std::size_t len, std::size_t dist) {
         for (std::size_t i = 0; i < len; ++i)
             plain64 += plain64[plain64.size() - dist];
     };
+    copy(65538, 65536);
     copy(300, 40000);
     copy(10, 33000);
     copy(20, 1);
     const std::string deflate64 = fixture::Deflate64Writer()
                                       .Literals(noise)
-                                      .Match(50000, 50000)
+                                      .Match(65538, 65536)
                                       .Match(300, 40000)
                                       .Match(10, 33000)
                                       .Match(20, 1)
