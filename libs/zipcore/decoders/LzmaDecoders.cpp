@@ -18,6 +18,7 @@
 #include <lzma.h>
 
 #include "AllMethods.h"
+#include "abi/LittleEndian.h"
 
 namespace zipcore {
 
@@ -127,7 +128,7 @@ public:
             data += n;
             len -= n;
             if (have == 4) {
-                need = 4 + (header[2] | std::size_t(header[3]) << 8);
+                need = 4 + std::size_t(fernpack::Le16(header + 2));
                 if (need != 4 + 5) {
                     *detail = "LZMA header with " + std::to_string(need - 4) + " bytes of properties (5 expected)";
                     return MethodResult::Damaged;
