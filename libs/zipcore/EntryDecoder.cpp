@@ -430,7 +430,6 @@ DecodeStatus EntryDecoder::DecodeOtherMethod(const ZipEntry& entry, Payload& pay
     CheckedOutput output(entry.uncompressedSize, sink, crc);
     MethodMember member;
     member.uncompressedSize = entry.uncompressedSize;
-    member.flags = entry.flags;
     switch (decoder->Decode(member, input, output, detail)) {
     case MethodResult::Done:
         if (output.Left() != 0) {

@@ -44,7 +44,6 @@ enum class MethodResult {
 
 struct MethodMember {
     std::uint64_t uncompressedSize = 0;  // as the archive states it
-    std::uint16_t flags = 0;             // the general purpose bit flag
 };
 
 class MethodDecoder {
