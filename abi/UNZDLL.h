@@ -29,9 +29,9 @@
  *     76      4    DirNamesOn                                         [56]
  *     80      4    OverwriteOn                                        [60]
  *     84      4    SpecCount        entries of SpecTexts in use       [64]
- *     88      8    ArchiveName      256-byte buffer                   [68]
+ *     88      8    ArchiveName      ZREC_TEXT_CAPACITY bytes          [68]
  *     96      4    TrailerMark      7                                 [72]
- *    104   8x4097  SpecTexts        256-byte buffers                  [76]
+ *    104   8x4097  SpecTexts        ZREC_TEXT_CAPACITY bytes each     [76]
  *   size 32880                                                        [16464]
  */
 #ifndef FERNPACK_UNZDLL_H

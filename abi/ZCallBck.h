@@ -29,6 +29,7 @@
 #ifndef FERNPACK_ZCALLBCK_H
 #define FERNPACK_ZCALLBCK_H
 
+#include <limits.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -51,8 +52,11 @@ extern "C" {
 #define ZREC_RECORD_VERSION 140
 #define ZREC_TRAILER_MARK 7
 #define ZREC_MAX_SPECS 4097
-/* Capacities of the caller's text buffers, terminator included. */
-#define ZREC_TEXT_CAPACITY 256
+/* Capacities of the caller's text buffers, terminator included. The archive
+   name and every pattern get the platform's longest path (PATH_MAX), so any
+   path Linux accepts fits; the caller refuses a longer text before the call
+   and the library reads no further than this. */
+#define ZREC_TEXT_CAPACITY 4096
 #define ZREC_PASSWORD_CAPACITY 81
 /* Flag values. */
 #define ZREC_TRUE (-1)
@@ -82,6 +86,10 @@ typedef struct CallbackRecord {
 
 /* The caller's callback: 0 lets the library go on, -1 asks it to stop. */
 typedef int32_t(ZREC_CALL* ZCallbackFunction)(CallbackRecord* record);
+
+#ifdef PATH_MAX
+ZREC_STATIC_ASSERT(ZREC_TEXT_CAPACITY == PATH_MAX, "text buffers hold a path of any legal length");
+#endif
 
 #if UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
 ZREC_STATIC_ASSERT(offsetof(CallbackRecord, Caller) == 8, "CallbackRecord.Caller");

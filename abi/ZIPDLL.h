@@ -42,9 +42,9 @@
  *    132      4    ZipTimeOn                                          [108]
  *    136      8    Reserved112      eight zero bytes                  [112]
  *    144      4    SpecCount        entries of SpecTexts in use       [120]
- *    152      8    ArchiveName      256-byte buffer                   [124]
+ *    152      8    ArchiveName      ZREC_TEXT_CAPACITY bytes          [124]
  *    160      4    TrailerMark      7                                 [128]
- *    168   8x4097  SpecTexts        256-byte buffers                  [132]
+ *    168   8x4097  SpecTexts        ZREC_TEXT_CAPACITY bytes each     [132]
  *   size 32944                                                        [16520]
  */
 #ifndef FERNPACK_ZIPDLL_H

@@ -1,7 +1,6 @@
 // The seam between the archive component and the two libraries: loading
 // and looking up entry points, filling the command records, and the guarded
 // call sequence with its text buffers.
-#include <climits>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -16,8 +15,8 @@ namespace engine {
 
 namespace {
 
-// Our path limit replaces the records' 256 bytes: Linux paths are longer.
-constexpr std::size_t TextBufferSize = PATH_MAX;
+// The capacity the libraries read to: a path of any length Linux accepts.
+constexpr std::size_t TextBufferSize = ZREC_TEXT_CAPACITY;
 constexpr std::size_t PasswordBufferSize = ZREC_PASSWORD_CAPACITY;
 
 constexpr std::int32_t Flag(bool on) { return on ? ZREC_TRUE : ZREC_FALSE; }

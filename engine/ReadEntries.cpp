@@ -2,11 +2,23 @@
 // after scanning past whatever stands before the first one (a
 // self-extractor's stub), and stops at the first central directory header or
 // end record. Only the local headers are read; member data is seeked over.
+//
+// A member written to a stream that could not seek back (general flag bit 3)
+// has no sizes in its local header; they follow its data in a descriptor.
+// For such a member alone the central directory is consulted: it gives the
+// CRC and sizes that are listed, and the walk steps over the data and the
+// descriptor. Without a readable central directory the walk goes on as it
+// always has, from the local header's own values.
+#include <algorithm>
 #include <cstring>
 #include <exception>
+#include <limits>
+#include <vector>
 
 #include "abi/LittleEndian.h"
+#include "abi/ZipRecords.h"
 #include "engine/BufferedReader.h"
+#include "engine/CentralDirectory.h"
 #include "engine/EngineErrors.h"
 #include "engine/Messages.h"
 #include "engine/ZipMstr.h"
@@ -17,14 +29,47 @@ namespace engine {
 
 namespace {
 
-constexpr std::uint32_t LocalHeaderSignature = 0x04034B50;
-constexpr std::uint32_t CentralHeaderSignature = 0x02014B50;
-constexpr std::uint32_t EndRecordSignature = 0x06054B50;
+using fernpack::zip::CentralHeaderSignature;
+using fernpack::zip::EndRecordSignature;
+using fernpack::zip::LocalHeaderSignature;
 constexpr std::int32_t MaxScannedBytes = 60000;
 constexpr std::size_t NameBufferSize = 256;
-constexpr std::int64_t EndRecordSize = 22;
+constexpr std::int64_t EndRecordSize = fernpack::zip::EndRecordSize;
+// The longest data descriptor: signature, CRC and two 64-bit sizes.
+constexpr std::int64_t MaxDescriptorSize = 24;
 
 using fernpack::Le32;
+
+// The central directory, read the first time a member needs it.
+class LazyDirectory {
+public:
+    explicit LazyDirectory(const platform::FileStream& file) : file_(file) {}
+    const CentralRecord* Find(std::int64_t headerOffset)
+    {
+        if (!read_) {
+            read_ = true;
+            directory_.Read(file_);
+        }
+        return directory_.Find(headerOffset);
+    }
+
+private:
+    const platform::FileStream& file_;
+    CentralDirectory directory_;
+    bool read_ = false;
+};
+
+// Steps over the data descriptor that follows a streamed member's data,
+// when one matching the central record stands there; otherwise leaves the
+// position alone, and the walk steps over what it does not recognise.
+void SkipDescriptor(BufferedReader& in, const CentralRecord& central, bool zip64First)
+{
+    std::uint8_t bytes[MaxDescriptorSize];
+    const std::int64_t got = in.Read(bytes, sizeof bytes);
+    const auto length = static_cast<std::int64_t>(
+        DescriptorLength(bytes, static_cast<std::size_t>(std::max<std::int64_t>(got, 0)), central, zip64First));
+    in.SeekBy(length - std::max<std::int64_t>(got, 0));
+}
 
 // Reads a member name of `length` bytes: keeps at most the first 256 (and
 // stops at a zero byte), consumes the rest so the walk stays in step.
@@ -68,6 +113,8 @@ void TRezEdidiv::ReadEntries()
     try {
         const std::int64_t roomEnd = file.Size() - EndRecordSize;
         BufferedReader in(file);
+        LazyDirectory directory(file);
+        std::vector<std::uint8_t> extra;
         bool located = false;
         std::uint32_t signature = 0;
         auto noEntries = [this](int which) {
@@ -120,6 +167,7 @@ void TRezEdidiv::ReadEntries()
                 break;
             if (signature != LocalHeaderSignature)
                 continue;  // unknown 4 bytes (a data descriptor, say): step over them
+            const std::int64_t headerAt = in.Position() - 4;
 
             auto entry = std::make_unique<ZipDirEntry>();
             std::uint8_t header[ZipDirEntry::HeaderSize];
@@ -133,25 +181,46 @@ void TRezEdidiv::ReadEntries()
                 continue;
             }
 
-            // The sum is taken in 64 bits so it cannot wrap, and a negative
-            // size (which would send the walk backwards forever) fails too.
+            // A streamed member is listed with its central record's CRC and
+            // sizes, and its data is as long as that record says.
+            std::int64_t dataSize = entry->CompressedSize;
+            const CentralRecord* central = nullptr;
+            if (entry->GeneralFlags & fernpack::zip::FlagDataDescriptor)
+                central = directory.Find(headerAt);
+            if (central != nullptr) {
+                entry->Crc32 = central->Crc32;
+                entry->CompressedSize = static_cast<std::int32_t>(central->CompressedSize32);
+                entry->UncompressedSize = static_cast<std::int32_t>(central->UncompressedSize32);
+                dataSize = static_cast<std::int64_t>(
+                    std::min<std::uint64_t>(central->CompressedSize, std::numeric_limits<std::int64_t>::max()));
+            }
+
+            // Compared by subtraction in 64 bits so nothing can wrap, and a
+            // negative size (which would send the walk backwards forever)
+            // fails too.
             const std::int64_t afterName = in.Position();
-            const std::int64_t dataEnd =
-                afterName + static_cast<std::int64_t>(entry->ExtraFieldLength) + entry->CompressedSize;
-            if (entry->CompressedSize < 0 || dataEnd > roomEnd) {
+            if (dataSize < 0 || dataSize > roomEnd - afterName - entry->ExtraFieldLength) {
                 if (!Entries.empty())
                     throw EFileStreamError(msg::Error3ReadingZip);
                 located = false;  // scanning resumes just after the name
                 continue;
             }
-            if (entry->ExtraFieldLength != 0) {
+            if (central != nullptr) {
+                // Read rather than seeked over: a Zip64 field in it tells
+                // which descriptor form to expect first.
+                extra.resize(entry->ExtraFieldLength);
+                if (in.Read(extra.data(), entry->ExtraFieldLength) != entry->ExtraFieldLength)
+                    throw EFileStreamError(msg::Error4ReadingZip);
+            } else if (entry->ExtraFieldLength != 0) {
                 const std::int64_t from = in.Position();
                 if (in.SeekBy(entry->ExtraFieldLength) != from + entry->ExtraFieldLength)
                     throw EFileStreamError(msg::Error4ReadingZip);
             }
             const std::int64_t from = in.Position();
-            if (in.SeekBy(entry->CompressedSize) != from + entry->CompressedSize)
+            if (in.SeekBy(dataSize) != from + dataSize)
                 throw EFileStreamError(msg::Error5ReadingZip);
+            if (central != nullptr)
+                SkipDescriptor(in, *central, HasZip64Field(extra.data(), extra.size()));
             Entries.push_back(std::move(entry));
         }
     } catch (...) {

@@ -25,7 +25,9 @@ FileStream& FileStream::operator=(FileStream&& other) noexcept
 bool FileStream::Open(const std::string& path, OpenMode mode)
 {
     Close();
-    int flags = O_CLOEXEC;
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none
+    // comes; on a regular file the flag changes nothing.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     int lock = LOCK_SH;
     switch (mode) {
     case OpenMode::ReadDenyWrite:
@@ -47,8 +49,9 @@ bool FileStream::Open(const std::string& path, OpenMode mode)
     if (fd < 0)
         return false;
     struct stat st;
-    // A folder opens on POSIX but is no file to read or write.
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || ::flock(fd, lock | LOCK_NB) != 0) {
+    // Folders, FIFOs, devices and sockets may open on POSIX, but only a
+    // regular file (or a link to one) is a file to read or write here.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, lock | LOCK_NB) != 0) {
         ::close(fd);
         return false;
     }

@@ -32,7 +32,8 @@ public:
     // once complete. Returns the temporary file's path, or "" on failure.
     std::string CreateTemporaryBeside(const std::string& finalPath);
 
-    // Opens `path`; false when the file cannot be opened or locked.
+    // Opens `path`; false when it cannot be opened or locked, or is not a
+    // regular file (a link to one counts as the file). Never waits.
     bool Open(const std::string& path, OpenMode mode);
     bool IsOpen() const { return fd_ >= 0; }
     void Close();

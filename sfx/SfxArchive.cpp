@@ -107,6 +107,14 @@ bool SfxArchive::FindHeader(std::string* error)
 
 bool SfxArchive::LocateData(const zipcore::ZipEntry& entry, zipcore::EntryData* out, std::string* error) const
 {
+    // Nothing is written under a name the archive's listing never showed,
+    // nor data that other members share (a probable zip bomb).
+    if (entry.overlapsAnother) {
+        *error = "its data overlaps another member's (a probable zip bomb)";
+        return false;
+    }
+    if (!reader_.CheckLocalName(entry, error))
+        return false;
     const std::uint8_t* bytes = file_.Data();
     const std::uint64_t size = file_.Size();
     const std::uint64_t start = reader_.ArchiveStart();

@@ -47,7 +47,8 @@ public:
     const SfxSettings& Settings() const { return settings_; }
     const std::vector<zipcore::ZipEntry>& Entries() const { return reader_.Entries(); }
     // Where the entry's (possibly encrypted) data lies, checked against the
-    // file's bounds and the entry's local header.
+    // file's bounds and the entry's local header, whose name must be the
+    // directory's; an entry whose data overlaps another's is refused.
     bool LocateData(const zipcore::ZipEntry& entry, zipcore::EntryData* out, std::string* error) const;
 
 private:

@@ -89,18 +89,18 @@ std::int32_t UnzipJob::Run()
         MappedFile file;
         std::string error;
         if (!file.Open(archive, &error)) {
-            reporter_.Message(kArchiveUnreadable, "Cannot open archive " + PrintableName(archive) + ": " + error);
+            reporter_.Message(kArchiveUnreadable, {"Cannot open archive ", Named(PrintableName(archive)), ": ", error});
             return;
         }
         if (!reader_.Open(file.Data(), file.Size(), &error)) {
-            reporter_.Message(kArchiveDamaged, "Cannot read archive " + PrintableName(archive) + ": " + error);
+            reporter_.Message(kArchiveDamaged, {"Cannot read archive ", Named(PrintableName(archive)), ": ", error});
             return;
         }
         const auto& entries = reader_.Entries();
         if (trace_)
-            reporter_.Message(kInfo, "Archive " + PrintableName(archive) + ": " + std::to_string(entries.size()) +
-                                         " entries, starting at offset " + std::to_string(reader_.ArchiveStart()) +
-                                         (reader_.IsZip64() ? " (Zip64)" : ""));
+            reporter_.Message(kInfo, {"Archive ", Named(PrintableName(archive)),
+                                      ": " + std::to_string(entries.size()) + " entries, starting at offset " +
+                                          std::to_string(reader_.ArchiveStart()) + (reader_.IsZip64() ? " (Zip64)" : "")});
 
         EntrySelector selector(specs);
         for (const auto& entry : entries)
@@ -110,7 +110,7 @@ std::int32_t UnzipJob::Run()
             if (selector.Selects(entry.name))
                 selected.push_back(&entry);
         for (const auto& fileSpec : selector.Unmatched())
-            if (!reporter_.Message(kNotInArchive, "No entry matches " + PrintableName(fileSpec)))
+            if (!reporter_.Message(kNotInArchive, {"No entry matches ", Named(PrintableName(fileSpec))}))
                 return;
 
         decoder_ = std::make_unique<EntryDecoder>(Decoding());
@@ -138,7 +138,7 @@ std::int32_t UnzipJob::Run()
             } catch (const std::exception& e) {
                 // One entry's failure (such as running out of memory) does
                 // not end the batch or lose the count so far.
-                reporter_.Message(kInternalError, "Cannot handle " + PrintableName(entry->name) + ": " + e.what());
+                reporter_.Message(kInternalError, {"Cannot handle ", Named(PrintableName(entry->name)), ": ", e.what()});
             }
         }
         extractor_.reset();
@@ -165,6 +165,18 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
     if (entry.diskStart != 0) {
         *code = kUnsupported;
         *detail = "the entry lies on another part of a split archive";
+        return false;
+    }
+    // Refused before anything is written: nothing may be written under a
+    // name the caller's listing of the local headers never showed, and
+    // members sharing their data would write it many times over.
+    if (entry.overlapsAnother) {
+        *code = kBadData;
+        *detail = "its data overlaps another member's (a probable zip bomb)";
+        return false;
+    }
+    if (!reader_.CheckLocalName(entry, detail)) {
+        *code = kBadData;
         return false;
     }
     if (entry.IsDirectory())
@@ -199,7 +211,7 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     std::string detail;
     std::int32_t code = 0;
     if (!Precheck(entry, &data, &detail, &code)) {
-        reporter_.Message(code, verb + name + ": " + detail);
+        reporter_.Message(code, {verb, Named(name), ": ", detail});
     } else if (test_) {
         if (entry.IsDirectory()) {
             ++count_;
@@ -219,7 +231,7 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
                        : status == DecodeStatus::NeedPassword || status == DecodeStatus::WrongPassword ? kPasswordProblem
                        : status == DecodeStatus::BadCrc                                               ? kBadCrc
                                                                                                       : kBadData;
-                reporter_.Message(code, verb + name + ": " + detail);
+                reporter_.Message(code, {verb, Named(name), ": ", detail});
             }
         }
     } else {
@@ -246,13 +258,13 @@ void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
     case ExtractOutcome::SkippedExisting:
     case ExtractOutcome::SkippedNotNewer:
     case ExtractOutcome::SkippedMissing:
-        reporter_.Message(kInfo, "Skipped " + name + ": " + detail);
+        reporter_.Message(kInfo, {"Skipped ", Named(name), ": ", detail});
         return;
     case ExtractOutcome::UnsafeName:
-        reporter_.Message(kUnsafeName, "Refused " + name + ": " + detail);
+        reporter_.Message(kUnsafeName, {"Refused ", Named(name), ": ", detail});
         return;
     case ExtractOutcome::Symlink:
-        reporter_.Message(kSymlinkRefused, "Refused " + name + ": " + detail);
+        reporter_.Message(kSymlinkRefused, {"Refused ", Named(name), ": ", detail});
         return;
     case ExtractOutcome::Unsupported: code = kUnsupported; break;
     case ExtractOutcome::NeedPassword:
@@ -262,7 +274,7 @@ void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
     case ExtractOutcome::WriteError: code = kWriteError; break;
     case ExtractOutcome::Stopped: return;
     }
-    reporter_.Message(code, "Cannot extract " + name + ": " + detail);
+    reporter_.Message(code, {"Cannot extract ", Named(name), ": ", detail});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ArchiveReader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "ZipFormat.h"
 
@@ -85,9 +86,10 @@ bool ArchiveReader::Open(const std::uint8_t* bytes, std::size_t size, std::strin
         *error = "split (multi-volume) archives are not supported";
         return false;
     }
-    if (count == 0) {
+    if (count == 0 && cdSize < kCentralHeaderSize) {
         // An empty archive; the directory's stated offset may be anything
-        // (a self-extractor's empty record carries a fixed one).
+        // (a self-extractor's empty record carries a fixed one). A count of
+        // 0 with a directory behind it is a count that wrapped at 65,536.
         start_ = 0;
         return true;
     }
@@ -101,7 +103,46 @@ bool ArchiveReader::Open(const std::uint8_t* bytes, std::size_t size, std::strin
         return false;
     }
     start_ = cdPos - cdOffset;
-    return ReadCentralDirectory(cdPos, cdSize, count, error);
+    if (!ReadCentralDirectory(cdPos, cdSize, count, error))
+        return false;
+    MarkOverlaps();
+    return true;
+}
+
+void ArchiveReader::MarkOverlaps()
+{
+    // Each entry's span runs from its local header to the end of its data;
+    // sorted by start, a span that begins before the furthest end so far
+    // overlaps an earlier one. Spans outside the file are left to
+    // LocateData, which refuses them.
+    struct Span {
+        std::uint64_t begin, end;
+        std::size_t index;
+    };
+    std::vector<Span> spans;
+    spans.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const ZipEntry& entry = entries_[i];
+        if (entry.localOffset > size_ || start_ > size_ - entry.localOffset ||
+            size_ - start_ - entry.localOffset < kLocalHeaderSize)
+            continue;
+        const std::uint64_t begin = start_ + entry.localOffset;
+        const std::uint64_t data = begin + kLocalHeaderSize + Le16(bytes_ + begin + 26) + Le16(bytes_ + begin + 28);
+        spans.push_back({begin, data + std::min<std::uint64_t>(entry.compressedSize, size_), i});
+    }
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    std::uint64_t furthest = 0;
+    std::size_t furthestIndex = 0;
+    for (std::size_t k = 0; k < spans.size(); ++k) {
+        if (k > 0 && spans[k].begin < furthest) {
+            entries_[spans[k].index].overlapsAnother = true;
+            entries_[furthestIndex].overlapsAnother = true;
+        }
+        if (k == 0 || spans[k].end > furthest) {
+            furthest = spans[k].end;
+            furthestIndex = spans[k].index;
+        }
+    }
 }
 
 bool ArchiveReader::ReadCentralDirectory(std::uint64_t cdPos, std::uint64_t cdSize, std::uint64_t count,
@@ -114,7 +155,17 @@ bool ArchiveReader::ReadCentralDirectory(std::uint64_t cdPos, std::uint64_t cdSi
     entries_.reserve(std::size_t(count));
     std::uint64_t pos = cdPos;
     const std::uint64_t end = cdPos + cdSize;
-    for (std::uint64_t i = 0; i < count; ++i) {
+    // Headers are read to the directory's end as its offset and size give
+    // it, not merely as many as the end record counts: without Zip64
+    // records that count wraps at 65,536 while the members go on. Bytes
+    // after the counted headers that are no header end the directory, as
+    // they always did.
+    for (std::uint64_t i = 0; pos < end; ++i) {
+        const bool whole = end - pos >= kCentralHeaderSize && Le32(bytes_ + pos) == kCentralHeaderSig &&
+                           end - pos - kCentralHeaderSize >=
+                               std::uint64_t(Le16(bytes_ + pos + 28)) + Le16(bytes_ + pos + 30) + Le16(bytes_ + pos + 32);
+        if (!whole && i >= count)
+            break;
         if (end - pos < kCentralHeaderSize || Le32(bytes_ + pos) != kCentralHeaderSig) {
             *error = "damaged archive: bad central directory header for entry " + std::to_string(i + 1);
             return false;
@@ -202,6 +253,26 @@ bool ArchiveReader::LocateData(const ZipEntry& entry, EntryData* out, std::strin
     }
     out->data = bytes_ + data;
     out->size = entry.compressedSize;
+    return true;
+}
+
+}  // namespace zipcore
+
+namespace zipcore {
+
+bool ArchiveReader::CheckLocalName(const ZipEntry& entry, std::string* error) const
+{
+    if (entry.localOffset > size_ || start_ > size_ - entry.localOffset ||
+        size_ - start_ - entry.localOffset < kLocalHeaderSize)
+        return true;
+    const std::uint8_t* header = bytes_ + start_ + entry.localOffset;
+    const std::size_t length = Le16(header + 26);
+    const std::size_t room = size_ - start_ - entry.localOffset - kLocalHeaderSize;
+    if (length != entry.name.size() || length > room ||
+        std::memcmp(header + kLocalHeaderSize, entry.name.data(), length) != 0) {
+        *error = "local and central names differ";
+        return false;
+    }
     return true;
 }
 

@@ -39,6 +39,10 @@ struct ZipEntry {
     bool hasUnixTime = false;
     std::int64_t unixTime = 0;  // from the extended timestamp, UTC
     AesInfo aes;
+    // Its local header or data shares bytes with another entry's: many
+    // directory entries over one member's data is how a small archive
+    // extracts to an enormous one. Set by ArchiveReader::Open.
+    bool overlapsAnother = false;
 
     bool IsDirectory() const { return !name.empty() && name.back() == '/'; }
     bool IsEncrypted() const { return (flags & kEncryptedBit) != 0; }
@@ -73,7 +77,14 @@ public:
     // when the header is missing or the data reaches past the file's end.
     bool LocateData(const ZipEntry& entry, EntryData* out, std::string* error) const;
 
+    // False with a reason when the entry's local header names another file
+    // than its directory entry: what was listed from one must never be
+    // written under the other. A header that cannot be read passes here;
+    // locating the data reports it.
+    bool CheckLocalName(const ZipEntry& entry, std::string* error) const;
+
 private:
+    void MarkOverlaps();
     bool ReadCentralDirectory(std::uint64_t cdPos, std::uint64_t cdSize, std::uint64_t count,
                               std::string* error);
     bool ParseExtra(ZipEntry& entry, const std::uint8_t* extra, std::size_t len, std::string* error);

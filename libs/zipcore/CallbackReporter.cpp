@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace zipcore {
 
@@ -11,6 +12,78 @@ std::string PrintableName(std::string_view name)
     for (char& c : out)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             c = '?';
+    return out;
+}
+
+namespace {
+
+constexpr std::string_view kEllipsis = "...";
+// Room for a text in the record, its terminator left out.
+constexpr std::size_t kTextRoom = sizeof(CallbackRecord::MessageText) - 1;
+
+bool Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// `text` in at most `room` bytes: its start and its end around "...".
+std::string ShortenMiddle(std::string_view text, std::size_t room)
+{
+    if (text.size() <= room)
+        return std::string(text);
+    if (room <= kEllipsis.size())
+        return std::string(kEllipsis.substr(0, room));
+    const std::size_t keep = room - kEllipsis.size();
+    std::size_t head = keep / 2;
+    while (head > 0 && Continuation(text[head]))
+        --head;
+    std::size_t tail = text.size() - (keep - keep / 2);
+    while (tail < text.size() && Continuation(text[tail]))
+        ++tail;
+    std::string out(text.substr(0, head));
+    out += kEllipsis;
+    out += text.substr(tail);
+    return out;
+}
+
+}  // namespace
+
+std::string FitMessage(std::initializer_list<MessagePart> parts, std::size_t capacity)
+{
+    std::size_t total = 0, words = 0, names = 0;
+    for (const MessagePart& part : parts) {
+        total += part.text.size();
+        if (part.name)
+            ++names;
+        else
+            words += part.text.size();
+    }
+    std::string out;
+    if (total <= capacity) {
+        for (const MessagePart& part : parts)
+            out += part.text;
+        return out;
+    }
+    if (words + names * kEllipsis.size() > capacity) {
+        for (const MessagePart& part : parts)
+            out += part.text;
+        return ShortenMiddle(out, capacity);
+    }
+    // Shares of the room left by the words: the shortest names first, each
+    // taking what it needs up to an equal share of what remains.
+    std::vector<std::size_t> lengths;
+    for (const MessagePart& part : parts)
+        if (part.name)
+            lengths.push_back(part.text.size());
+    std::sort(lengths.begin(), lengths.end());
+    std::size_t room = capacity - words, left = names, share = room;
+    for (std::size_t length : lengths) {
+        share = room / left;
+        if (length > share)
+            break;
+        room -= length;
+        --left;
+        share = left ? room / left : room;
+    }
+    for (const MessagePart& part : parts)
+        out += part.name ? ShortenMiddle(part.text, share) : std::string(part.text);
     return out;
 }
 
@@ -45,7 +118,7 @@ bool CallbackReporter::Send(std::int32_t action, std::int32_t error, std::int32_
 bool CallbackReporter::FileBegin(std::string_view name, std::int64_t size)
 {
     std::int32_t clipped = std::int32_t(std::clamp<std::int64_t>(size, 0, INT32_MAX));
-    return Send(ZCB_FILE_BEGIN, 0, clipped, PrintableName(name));
+    return Send(ZCB_FILE_BEGIN, 0, clipped, FitMessage({Named(PrintableName(name))}, kTextRoom));
 }
 
 bool CallbackReporter::FileStep() { return Send(ZCB_FILE_STEP, 0, 0, {}); }
@@ -54,7 +127,16 @@ bool CallbackReporter::BatchEnd() { return Send(ZCB_BATCH_END, 0, 0, {}); }
 
 bool CallbackReporter::Message(std::int32_t code, std::string_view text)
 {
-    std::string line(text);
+    return SendLine(code, FitMessage({MessagePart(text)}, kTextRoom));
+}
+
+bool CallbackReporter::Message(std::int32_t code, std::initializer_list<MessagePart> parts)
+{
+    return SendLine(code, FitMessage(parts, kTextRoom));
+}
+
+bool CallbackReporter::SendLine(std::int32_t code, std::string line)
+{
     for (char& c : line)
         if (c == '\r' || c == '\n')
             c = ' ';

@@ -3,11 +3,13 @@
 // end (3) and message (4), handed to the caller's callback on the calling
 // thread. The first answer of -1 stops everything: no callback follows it.
 // Messages are one line each (control characters in names are shown as
-// '?') and cut to the record's text capacity. Also holds the message codes
-// both libraries use.
+// '?'); one too long for the record's text keeps its own words whole and
+// has its names shortened in the middle. Also holds the message codes both
+// libraries use.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +39,30 @@ enum MessageCode : std::int32_t {
 // A text fit for one message line: control characters become '?'.
 std::string PrintableName(std::string_view name);
 
+// A piece of a message: the library's own words, or (made by Named) a file
+// or member name, which may be shortened to make the message fit.
+struct MessagePart {
+    MessagePart(std::string_view words) : text(words) {}
+    MessagePart(const std::string& words) : text(words) {}
+    MessagePart(const char* words) : text(words) {}
+    std::string_view text;
+    bool name = false;
+};
+
+inline MessagePart Named(std::string_view name)
+{
+    MessagePart part(name);
+    part.name = true;
+    return part;
+}
+
+// The parts joined in at most `capacity` bytes. When they do not fit, each
+// name keeps its start and end around "..." (the shorter names whole where
+// the room allows), so the words, which carry the reason, stay whole. Only
+// when the words alone do not fit is the whole text shortened in its
+// middle. A UTF-8 character is never split.
+std::string FitMessage(std::initializer_list<MessagePart> parts, std::size_t capacity);
+
 class CallbackReporter {
 public:
     CallbackReporter(ZCallbackFunction callback, void* caller);
@@ -47,10 +73,12 @@ public:
     bool FileStep();
     bool BatchEnd();
     bool Message(std::int32_t code, std::string_view text);
+    bool Message(std::int32_t code, std::initializer_list<MessagePart> parts);
     bool Stopped() const { return stopped_; }
 
 private:
     bool Send(std::int32_t action, std::int32_t error, std::int32_t size, std::string_view text);
+    bool SendLine(std::int32_t code, std::string line);
     ZCallbackFunction callback_;
     void* caller_;
     std::unique_ptr<CallbackRecord> record_;

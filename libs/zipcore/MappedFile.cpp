@@ -14,7 +14,9 @@ namespace zipcore {
 bool MappedFile::Open(const std::string& path, std::string* error)
 {
     Close();
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer (it is refused
+    // below); on a regular file the flag changes nothing.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) {
         *error = std::strerror(errno);
         return false;

@@ -1,6 +1,7 @@
-// Byte-level facts of the ZIP container: record signatures, fixed record
-// sizes, flag bits, method numbers, and the little-endian field readers of
-// abi/LittleEndian.h under the core's name.
+// Byte-level facts of the ZIP container under the core's names: record
+// signatures and fixed sizes (from abi/ZipRecords.h, shared with the
+// engine's listing), flag bits, method numbers, and the little-endian field
+// readers of abi/LittleEndian.h.
 // Reading only; callers check bounds before they read a field.
 #pragma once
 
@@ -8,24 +9,25 @@
 #include <cstdint>
 
 #include "abi/LittleEndian.h"
+#include "abi/ZipRecords.h"
 
 namespace zipcore {
 
-constexpr std::uint32_t kLocalHeaderSig = 0x04034b50;
-constexpr std::uint32_t kCentralHeaderSig = 0x02014b50;
-constexpr std::uint32_t kEndRecordSig = 0x06054b50;
-constexpr std::uint32_t kZip64EndRecordSig = 0x06064b50;
-constexpr std::uint32_t kZip64LocatorSig = 0x07064b50;
+constexpr std::uint32_t kLocalHeaderSig = fernpack::zip::LocalHeaderSignature;
+constexpr std::uint32_t kCentralHeaderSig = fernpack::zip::CentralHeaderSignature;
+constexpr std::uint32_t kEndRecordSig = fernpack::zip::EndRecordSignature;
+constexpr std::uint32_t kZip64EndRecordSig = fernpack::zip::Zip64EndRecordSignature;
+constexpr std::uint32_t kZip64LocatorSig = fernpack::zip::Zip64LocatorSignature;
 
-constexpr std::size_t kLocalHeaderSize = 30;
-constexpr std::size_t kCentralHeaderSize = 46;
-constexpr std::size_t kEndRecordSize = 22;
-constexpr std::size_t kZip64EndRecordSize = 56;
-constexpr std::size_t kZip64LocatorSize = 20;
-constexpr std::size_t kMaxCommentSize = 0xFFFF;
+constexpr std::size_t kLocalHeaderSize = fernpack::zip::LocalHeaderSize;
+constexpr std::size_t kCentralHeaderSize = fernpack::zip::CentralHeaderSize;
+constexpr std::size_t kEndRecordSize = fernpack::zip::EndRecordSize;
+constexpr std::size_t kZip64EndRecordSize = fernpack::zip::Zip64EndRecordSize;
+constexpr std::size_t kZip64LocatorSize = fernpack::zip::Zip64LocatorSize;
+constexpr std::size_t kMaxCommentSize = fernpack::zip::MaxCommentSize;
 
 constexpr std::uint16_t kFlagEncrypted = 0x0001;
-constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
+constexpr std::uint16_t kFlagDataDescriptor = fernpack::zip::FlagDataDescriptor;
 constexpr std::uint16_t kFlagStrongEncryption = 0x0040;
 constexpr std::uint16_t kFlagUtf8Names = 0x0800;
 
@@ -38,7 +40,7 @@ constexpr std::uint16_t kMethodZstandard = 93;
 constexpr std::uint16_t kMethodXz = 95;
 constexpr std::uint16_t kMethodAes = 99;
 
-constexpr std::uint16_t kExtraZip64 = 0x0001;
+constexpr std::uint16_t kExtraZip64 = fernpack::zip::ExtraZip64;
 constexpr std::uint16_t kExtraUnixTime = 0x5455;
 constexpr std::uint16_t kExtraAes = 0x9901;
 

@@ -55,7 +55,9 @@ bool LockedArchive::Open(const std::string& given, std::string* error)
         return false;
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fd_ = openat(dirFd_, baseName_.c_str(), O_RDONLY | O_CLOEXEC);
+        // O_NONBLOCK: a FIFO under the archive's name must not make the open
+        // wait for a writer; it is refused as no regular file below.
+        fd_ = openat(dirFd_, baseName_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd_ < 0) {
             if (errno == ENOENT)
                 return true;

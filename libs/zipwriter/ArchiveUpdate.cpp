@@ -143,12 +143,13 @@ bool Session::OpenArchive()
 {
     std::string error;
     if (!lock_.Open(options_.archivePath, &error)) {
-        reporter_.Message(zipcore::kArchiveUnreadable, "Cannot open " + options_.archivePath + ": " + error);
+        reporter_.Message(zipcore::kArchiveUnreadable, {"Cannot open ", zipcore::Named(options_.archivePath), ": ", error});
         return false;
     }
     zipcore::RemoveStaleTemporaries(lock_.DirFd());
     if (!existing_.Open(lock_.Data(), lock_.Size(), &error)) {
-        reporter_.Message(zipcore::kArchiveDamaged, options_.archivePath + ": " + error + "; it was left unchanged");
+        reporter_.Message(zipcore::kArchiveDamaged,
+                          {zipcore::Named(options_.archivePath), ": ", error, "; it was left unchanged"});
         return false;
     }
     return true;
@@ -332,7 +333,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
         return Outcome::Stopped;
     }
     auto skip = [&](const std::string& why) {
-        reporter_.Message(kSourceUnreadable, "Skipped " + member.source.path + ": " + why);
+        reporter_.Message(kSourceUnreadable, {"Skipped ", zipcore::Named(member.source.path), ": ", why});
         pipeline.Finish(k);
         if (!steps.Finish()) {
             cancelled_ = true;

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace engine;
@@ -364,4 +365,93 @@ TEST_F(ListingTest, LargeSparseArchiveListsBySeekingOverData)
     ::close(fd);
     archive.SetZipFilename(path);
     EXPECT_EQ(Names(), (std::vector<std::string>{"one", "two", "three"}));
+}
+
+// Members written to a stream that could not seek back: bit 3, zero sizes
+// in the local header, the true ones in a descriptor and the central
+// directory. A stored archive inside such a member must not be walked into.
+class StreamedListing : public ListingTest {
+protected:
+    static std::string InnerZip() { return ZipBuilder().Add(Stored("inner.txt", "x")).Finish().Bytes(); }
+
+    static ZipBuilder Archive()
+    {
+        Member outer = fixture::Streamed("outer.zip", InnerZip());
+        Member bare = fixture::Streamed("bare.txt", "no signature before my descriptor");
+        bare.DescriptorSignature = false;
+        return std::move(ZipBuilder().Add(outer).Add(bare).Add(Stored("last", "z")));
+    }
+};
+
+TEST_F(StreamedListing, MembersCarryTheirCentralValuesAndTheWalkStepsOverTheirData)
+{
+    EXPECT_EQ(List(Archive().Finish().Bytes()), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"outer.zip", "bare.txt", "last"}));
+    ASSERT_EQ(archive.EntryCount(), 3);
+    const ZipDirEntry& outer = *archive.Entries[0];
+    EXPECT_EQ(outer.Crc32, fixture::Crc32(InnerZip()));
+    EXPECT_EQ(outer.CompressedSize, static_cast<std::int32_t>(InnerZip().size()));
+    EXPECT_EQ(outer.UncompressedSize, static_cast<std::int32_t>(InnerZip().size()));
+    EXPECT_EQ(outer.GeneralFlags, 8);
+    EXPECT_EQ(outer.LastModDateTime, fixture::DosDateTime(2024, 5, 17, 13, 45, 30));
+    EXPECT_EQ(archive.Entries[1]->CompressedSize, 33);
+    EXPECT_EQ(log, Log{"dirupdate:3"});
+}
+
+TEST_F(StreamedListing, Zip64DescriptorsBehindAStubThroughTheZip64EndRecord)
+{
+    // As zip writes to a pipe: saturated local sizes, a Zip64 field of
+    // zeros, 64-bit sizes in the descriptor; offsets count from the archive.
+    Member wide = fixture::Streamed("wide.zip", InnerZip());
+    wide.CompressedSize = wide.UncompressedSize = -1;
+    wide.Extra = std::string("\x01\x00\x10\x00", 4) + std::string(16, '\0');
+    wide.Descriptor64 = true;
+    Member bare = fixture::Streamed("bare64", InnerZip());
+    bare.Descriptor64 = true;
+    bare.DescriptorSignature = false;
+    const std::string stub(5000, 'S');
+    const std::string bytes = ZipBuilder().Add(wide).Add(bare).Add(Stored("last", "z")).Zip64End().Finish().Bytes();
+    EXPECT_EQ(List(stub + bytes), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"wide.zip", "bare64", "last"}));
+    EXPECT_EQ(archive.FirstHeaderOffset, 5000);
+    EXPECT_EQ(archive.Entries[0]->CompressedSize, static_cast<std::int32_t>(InnerZip().size()));
+    EXPECT_EQ(archive.Entries[1]->Crc32, fixture::Crc32(InnerZip()));
+}
+
+TEST_F(StreamedListing, WithoutAReadableCentralDirectoryTheWalkIsAsBefore)
+{
+    // The local sizes (zero) are all there is: the walk steps into the data
+    // and lists what it finds there, as it always has.
+    EXPECT_EQ(List(Archive().Bytes()), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"outer.zip", "inner.txt"}));
+    EXPECT_EQ(archive.Entries[0]->CompressedSize, 0);
+
+    // A directory that does not name this header changes nothing either.
+    log.clear();
+    ZipBuilder other = Archive();
+    const std::string unrelated = ZipBuilder().Add(Stored("elsewhere", "e")).Finish().Bytes();  // its directory at 40
+    EXPECT_EQ(List(other.Bytes() + unrelated.substr(40)), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"outer.zip", "inner.txt"}));
+}
+
+TEST_F(ListingTest, OnlyRegularFilesAreArchives)
+{
+    // A FIFO would block the open until a writer came; a device is no archive.
+    const std::string fifo = dir / "pipe.zip";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {fifo, std::string("/dev/null")}) {
+        log.clear();
+        try {
+            archive.SetZipFilename(name);
+            ADD_FAILURE() << "no error for " << name;
+        } catch (const EFileStreamError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + name);
+        }
+        EXPECT_TRUE(log.empty());
+    }
+    // A link to an archive is the archive.
+    const std::string real = dir.Write("real.zip", ThreeMembers());
+    ASSERT_EQ(::symlink(real.c_str(), (dir / "link.zip").c_str()), 0);
+    archive.SetZipFilename(dir / "link.zip");
+    EXPECT_EQ(archive.EntryCount(), 3);
 }

@@ -63,16 +63,41 @@ ZipBuilder& ZipBuilder::Add(const Member& m)
         if (m.DescriptorSignature)
             bytes_ += std::string("PK\x07\x08", 4);
         PutLe32(bytes_, Crc32(m.Data));
-        PutLe32(bytes_, static_cast<std::uint32_t>(m.Data.size()));
-        PutLe32(bytes_, static_cast<std::uint32_t>(m.Data.size()));
+        for (int size = 0; size < 2; ++size) {
+            PutLe32(bytes_, static_cast<std::uint32_t>(m.Data.size()));
+            if (m.Descriptor64)
+                PutLe32(bytes_, 0);
+        }
     }
+    return *this;
+}
+
+ZipBuilder& ZipBuilder::Alias(std::size_t index, const std::string& name)
+{
+    aliases_.emplace_back(index, name);
+    return *this;
+}
+
+ZipBuilder& ZipBuilder::Zip64End()
+{
+    zip64End_ = true;
+    return *this;
+}
+
+ZipBuilder& ZipBuilder::StatedCount(std::uint16_t count)
+{
+    statedCount_ = count;
     return *this;
 }
 
 ZipBuilder& ZipBuilder::Finish(const std::string& comment)
 {
     const std::size_t centralStart = bytes_.size();
-    for (std::size_t i = 0; i < members_.size(); ++i) {
+    std::vector<std::pair<std::size_t, std::string>> records;
+    for (std::size_t i = 0; i < members_.size(); ++i)
+        records.emplace_back(i, members_[i].CentralName.value_or(members_[i].Name));
+    records.insert(records.end(), aliases_.begin(), aliases_.end());
+    for (const auto& [i, name] : records) {
         const Member& m = members_[i];
         std::string c = std::string("PK\x01\x02", 4);
         PutLe16(c, 20);  // made by
@@ -83,22 +108,46 @@ ZipBuilder& ZipBuilder::Finish(const std::string& comment)
         PutLe32(c, m.PlainCrc.value_or(Crc32(m.Data)));
         PutLe32(c, static_cast<std::uint32_t>(m.Data.size()));
         PutLe32(c, static_cast<std::uint32_t>(m.PlainSize.value_or(static_cast<std::int32_t>(m.Data.size()))));
-        PutLe16(c, static_cast<std::uint32_t>(m.Name.size()));
+        PutLe16(c, static_cast<std::uint32_t>(name.size()));
         PutLe16(c, 0);  // extra
         PutLe16(c, 0);  // comment
         PutLe16(c, 0);  // disk
         PutLe16(c, 0);  // internal attributes
         PutLe32(c, 0);  // external attributes
         PutLe32(c, static_cast<std::uint32_t>(offsets_[i]));
-        c += m.Name;
+        c += name;
         bytes_ += c;
     }
     const std::size_t centralSize = bytes_.size() - centralStart;
+    if (zip64End_) {
+        const std::size_t recordAt = bytes_.size();
+        bytes_ += std::string("PK\x06\x06", 4);
+        PutLe32(bytes_, 44);  // size of the rest of the record
+        PutLe32(bytes_, 0);   // 64-bit size follows
+        PutLe16(bytes_, 45);  // made by
+        PutLe16(bytes_, 45);  // needed
+        PutLe32(bytes_, 0);   // this disk
+        PutLe32(bytes_, 0);   // directory's disk
+        for (int twice = 0; twice < 2; ++twice) {
+            PutLe32(bytes_, static_cast<std::uint32_t>(records.size()));
+            PutLe32(bytes_, 0);
+        }
+        PutLe32(bytes_, static_cast<std::uint32_t>(centralSize));
+        PutLe32(bytes_, 0);
+        PutLe32(bytes_, static_cast<std::uint32_t>(centralStart));
+        PutLe32(bytes_, 0);
+        bytes_ += std::string("PK\x06\x07", 4);
+        PutLe32(bytes_, 0);
+        PutLe32(bytes_, static_cast<std::uint32_t>(recordAt));
+        PutLe32(bytes_, 0);
+        PutLe32(bytes_, 1);  // disks in all
+    }
+    const std::uint32_t count = statedCount_.value_or(static_cast<std::uint16_t>(records.size()));
     bytes_ += std::string("PK\x05\x06", 4);
     PutLe16(bytes_, 0);
     PutLe16(bytes_, 0);
-    PutLe16(bytes_, static_cast<std::uint32_t>(members_.size()));
-    PutLe16(bytes_, static_cast<std::uint32_t>(members_.size()));
+    PutLe16(bytes_, count);
+    PutLe16(bytes_, count);
     PutLe32(bytes_, static_cast<std::uint32_t>(centralSize));
     PutLe32(bytes_, static_cast<std::uint32_t>(centralStart));
     PutLe16(bytes_, static_cast<std::uint32_t>(comment.size()));

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fixture {
@@ -39,7 +40,26 @@ struct Member {
     // Appends a data descriptor after the data (with or without its signature).
     bool Descriptor = false;
     bool DescriptorSignature = true;
+    // The descriptor's sizes in 64 bits, as Zip64 writers put them.
+    bool Descriptor64 = false;
+    // The name in the central directory, when it differs from the local one.
+    std::optional<std::string> CentralName;
 };
+
+// A member written as a stream writer leaves it: flag bit 3, CRC and sizes
+// zero in the local header, the true values in a descriptor after the data.
+inline Member Streamed(const std::string& name, const std::string& data)
+{
+    Member m;
+    m.Name = name;
+    m.Data = data;
+    m.Flags = 8;
+    m.Crc = 0;
+    m.CompressedSize = 0;
+    m.UncompressedSize = 0;
+    m.Descriptor = true;
+    return m;
+}
 
 // A stored member with the given name and data and every other field at
 // its default.
@@ -57,6 +77,13 @@ public:
     ZipBuilder& Raw(const std::string& bytes);
     // A local header, name, extra field, data and optional descriptor.
     ZipBuilder& Add(const Member& member);
+    // One more central directory header for member `index` under `name`,
+    // pointing at the same local header and data.
+    ZipBuilder& Alias(std::size_t index, const std::string& name);
+    // Finish writes a Zip64 end record and its locator before the end record.
+    ZipBuilder& Zip64End();
+    // Finish writes this member count in the end record instead of the true one.
+    ZipBuilder& StatedCount(std::uint16_t count);
     // Central directory headers for every member added, then the end record.
     ZipBuilder& Finish(const std::string& comment = "");
 
@@ -68,6 +95,9 @@ private:
     std::string bytes_;
     std::vector<Member> members_;
     std::vector<std::int64_t> offsets_;
+    std::vector<std::pair<std::size_t, std::string>> aliases_;
+    bool zip64End_ = false;
+    std::optional<std::uint16_t> statedCount_;
 };
 
 // The local header of `member` alone, without the data.
