@@ -9,6 +9,7 @@
 
 #include "RecordingUiServices.h"
 #include "TempDir.h"
+#include "ZipFixture.h"
 #include "engine/LibraryState.h"
 #include "engine/ZipMstr.h"
 #include "platform/FileSystem.h"
@@ -235,5 +236,97 @@ TEST_F(RealLibraries, LibrarySelectsExactlyWhatWasCounted)
         EXPECT_EQ(steps, predicted) << mask << " " << options.Bits();
         EXPECT_EQ(begins, z.ProcessedCount) << mask << " " << options.Bits();
     }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+namespace {
+
+// A folder below `base` whose path is `length` bytes long (parts of at most
+// 200 bytes, as a file system's names allow).
+std::string DeepFolder(const std::string& base, std::size_t length)
+{
+    std::string path = base;
+    while (path.size() < length)
+        path += "/" + std::string(std::min<std::size_t>(200, length - path.size() - 1), 'd');
+    std::filesystem::create_directories(path);
+    return path;
+}
+
+}  // namespace
+
+TEST_F(RealLibraries, PathsOfAnyLegalLengthReachTheLibrariesWhole)
+{
+    for (const std::size_t length : {300u, 4000u}) {
+        SCOPED_TRACE(length);
+        const std::string deep = DeepFolder(dir / ("l" + std::to_string(length)), length - 8);
+        const std::string archive = deep + "/a.zip";
+        ASSERT_EQ(archive.size(), length - 2);
+        const std::string relative = deep.substr(dir.Path().size() + 1);
+        dir.Write(relative + "/f.txt", "content");
+        dir.Write(relative + "/g.txt", "more");
+
+        z.SetZipFilename(archive);
+        z.FSpecArgs() = {deep + "/f.txt", deep + "/g.txt"};
+        z.AddFiles();
+        EXPECT_EQ(z.ProcessedCount, 2);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"f.txt", "g.txt"}));
+        EXPECT_TRUE(platform::FileExists(archive));
+
+        z.ExtrBaseDir = DeepFolder(deep, length + 60);
+        z.ExtractFiles();
+        EXPECT_EQ(z.ProcessedCount, 2);
+        EXPECT_EQ(ReadFile(z.ExtrBaseDir + "/f.txt"), "content");
+
+        z.FSpecArgs() = {"f.txt"};
+        z.DeleteFiles();
+        EXPECT_EQ(z.ProcessedCount, 1);
+        EXPECT_EQ(Names(), std::vector<std::string>{"g.txt"});
+        EXPECT_TRUE(errors.empty()) << errors.front();
+    }
+
+    // One byte past what the buffers hold is refused before any call.
+    const std::string tooLong = DeepFolder(dir / "over", 4090) + "/" + std::string(5, 'x');
+    ASSERT_EQ(tooLong.size(), 4096u);
+    begins = 0;
+    z.SetZipFilename(tooLong);
+    z.FSpecArgs() = {src + "/small.txt"};
+    z.AddFiles();
+    EXPECT_EQ(z.ProcessedCount, 0);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors.front(), "103 Error - file name or pattern too long: " + tooLong);
+    EXPECT_EQ(begins, 0);
+}
+
+TEST_F(RealLibraries, AddRunFromAFolderMoreThan255BytesDeep)
+{
+    const std::string deep = DeepFolder(dir / "deep", 400);
+    dir.Write(deep.substr(dir.Path().size() + 1) + "/sub/f.txt", "deep content");
+    ASSERT_TRUE(platform::SetCurrentDir(deep));
+    z.SetZipFilename("here.zip");
+    z.AddOptions = AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddDirNames};
+    z.FSpecArgs() = {"sub/*.*"};
+    z.AddFiles();
+    EXPECT_EQ(z.ProcessedCount, 1);
+    EXPECT_EQ(Names(), std::vector<std::string>{"sub/f.txt"});
+    EXPECT_TRUE(platform::FileExists(deep + "/here.zip"));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(RealLibraries, ListingAndLibrariesCountTheSameMembers)
+{
+    // Streamed members around a stored archive, a wrapped member count
+    // (65,540 members, no Zip64 records): the grid's count is the count the
+    // library tests.
+    const std::string inner = fixture::ZipBuilder().Add(fixture::Stored("inner.txt", "x")).Finish().Bytes();
+    fixture::ZipBuilder many;
+    many.Add(fixture::Streamed("stored.zip", inner)).Add(fixture::Streamed("s.txt", "streamed"));
+    for (int i = 0; i < 65538; ++i)
+        many.Add(fixture::Stored("m" + std::to_string(i), ""));
+    z.SetZipFilename(dir.Write("many.zip", many.Finish().Bytes()));
+    EXPECT_EQ(z.EntryCount(), 65540);
+    z.ExtrOptions = ExtrOpts{ExtrOptsEnum::ExtrTest};
+    z.FSpecArgs() = {"*.*"};
+    z.ExtractFiles();
+    EXPECT_EQ(z.ProcessedCount, z.EntryCount());
     EXPECT_TRUE(errors.empty()) << errors.front();
 }

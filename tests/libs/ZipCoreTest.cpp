@@ -15,6 +15,7 @@
 #include <zlib.h>
 
 #include "libs/zipcore/AesDecryptor.h"
+#include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipcore/ArchiveReader.h"
 #include "libs/zipcore/DlopenCrypto.h"
 #include "libs/zipcore/OpensslCrypto.h"
@@ -73,6 +74,34 @@ TEST(SafePath, RefusesEveryEscape)
     ASSERT_TRUE(SplitSafePath("dir/", &parts, &reason));
     EXPECT_EQ(parts, std::vector<std::string>{"dir"});
     EXPECT_TRUE(SplitSafePath("a..b/..c", &parts, &reason));
+}
+
+TEST(FitMessage, ShortensNamesInTheMiddleAndKeepsTheWordsWhole)
+{
+    EXPECT_EQ(FitMessage({"Cannot open ", Named("a.zip"), ": gone"}, 100), "Cannot open a.zip: gone");
+
+    const std::string path = "/" + std::string(300, 'p') + "/file.zip";
+    std::string text = FitMessage({"Cannot open ", Named(path), ": No such file or directory"}, 120);
+    EXPECT_EQ(text.size(), 120u);
+    EXPECT_EQ(text.rfind("Cannot open /ppp", 0), 0u);
+    EXPECT_NE(text.find("pp...pp"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 36), "/file.zip: No such file or directory");
+
+    // Two names: the short one stays whole, the long one gives way.
+    text = FitMessage({"Skipped ", Named("short"), " for ", Named(std::string(500, 'L')), "; kept"}, 60);
+    EXPECT_EQ(text.size(), 60u);
+    EXPECT_EQ(text.rfind("Skipped short for LLL", 0), 0u);
+    EXPECT_EQ(text.substr(text.size() - 9), "LLL; kept");
+
+    // A UTF-8 character is never split; words that alone overflow are cut
+    // in the middle of the whole text.
+    const std::string umlauts = "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4";
+    text = FitMessage({Named(umlauts)}, 8);
+    EXPECT_LE(text.size(), 8u);
+    EXPECT_EQ(text, "\xC3\xA4...\xC3\xA4");
+    text = FitMessage({std::string(50, 'w') + "END"}, 20);
+    EXPECT_EQ(text.size(), 20u);
+    EXPECT_EQ(text.substr(17), "END");
 }
 
 class Collect final : public OutputSink {
