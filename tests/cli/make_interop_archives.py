@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes archives with Python's zipfile into the folder given as argument:
-stored and deflated members, empty files, folders, UTF-8 names and a comment."""
+stored and deflated members, empty files, folders, UTF-8 names and a comment;
+and one written to a stream that cannot seek back."""
+import io
 import os
 import sys
 import zipfile
@@ -20,3 +22,37 @@ with zipfile.ZipFile(os.path.join(out, "py-mixed.zip"), "w") as z:
 with zipfile.ZipFile(os.path.join(out, "py-many.zip"), "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
     for i in range(500):
         z.writestr(f"many/{i:04d}.txt", text[: (i * 131) % 5000])
+
+
+class Unseekable(io.RawIOBase):
+    """A stream that cannot seek back, as a pipe: zipfile then writes flag
+    bit 3, zero sizes in the local headers and data descriptors."""
+
+    def __init__(self, f):
+        self.f = f
+
+    def writable(self):
+        return True
+
+    def write(self, b):
+        return self.f.write(b)
+
+    def seekable(self):
+        return False
+
+
+inner = io.BytesIO()
+with zipfile.ZipFile(inner, "w", zipfile.ZIP_STORED) as z:
+    z.writestr("inner-a.txt", text[:500])
+    z.writestr("inner-b.txt", data[:300])
+
+with open(os.path.join(out, "py-streamed.zip"), "wb") as raw:
+    with zipfile.ZipFile(Unseekable(raw), "w") as z:
+        # A stored archive inside a streamed member: never to be walked into.
+        z.writestr("inner.zip", inner.getvalue(), compress_type=zipfile.ZIP_STORED)
+        z.writestr("deflated.txt", text, compress_type=zipfile.ZIP_DEFLATED)
+        z.writestr("empty", b"")
+        z.writestr("folder/", b"")
+        with z.open("zip64.bin", "w", force_zip64=True) as w:
+            w.write(data)
+        z.writestr("last.txt", b"the end\n", compress_type=zipfile.ZIP_DEFLATED)

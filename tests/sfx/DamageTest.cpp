@@ -179,6 +179,29 @@ TEST_F(DamagedProgramTest, ControlCharactersInNamesNeverReachTheTerminal)
     EXPECT_NE(out.text.find("Setup?[31m"), std::string::npos) << out.text;
 }
 
+TEST_F(DamagedProgramTest, NamesThatDifferAndSharedDataWriteNothing)
+{
+    // A local header that says README.txt under a directory entry that says
+    // .profile; fifty directory entries over one member's data.
+    fixture::Member renamed = fixture::Stored("README.txt", "harmless\n");
+    renamed.CentralName = ".profile";
+    fixture::ZipBuilder zip;
+    zip.Add(renamed).Add(fixture::Stored("bomb", std::string(50000, 'z'))).Add(fixture::Stored("good.txt", "g"));
+    for (int i = 1; i < 50; ++i)
+        zip.Alias(1, "bomb" + std::to_string(i));
+    const std::string program = Program(StubBytes() + HeaderBytes(Settings{}) + zip.Finish().Bytes());
+
+    RunOutput out = Run(program, "--yes -d dest");
+    EXPECT_EQ(out.exitCode, 1) << out.text;
+    EXPECT_NE(out.text.find("local and central names differ"), std::string::npos) << out.text;
+    EXPECT_NE(out.text.find("probable zip bomb"), std::string::npos) << out.text;
+    ExpectOnly(root_ / "work/dest", {"good.txt"});
+
+    out = Run(program, "--test");
+    EXPECT_EQ(out.exitCode, 1) << out.text;
+    EXPECT_NE(out.text.find("local and central names differ"), std::string::npos) << out.text;
+}
+
 }  // namespace
 
 // The stub carries stored and deflate only: a member packed otherwise is

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -333,4 +334,21 @@ TEST(ZipDllSafety, AFileSizeLimitFailsTheWriteAndChangesNothing)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(ReadFile(archive) == original);
     EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+}
+
+TEST(ZipDllSafety, ANonRegularFileIsNoArchive)
+{
+    // Opening a FIFO for reading would wait for a writer for ever.
+    TempDir dir;
+    dir.Write("f.txt", "f");
+    const std::string fifo = dir / "pipe.zip";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CallLog log;
+    EXPECT_EQ(RunZip(ZipCall{fifo, {dir / "f.txt"}}, &log), 0);
+    EXPECT_TRUE(log.HasMessage("not a regular file")) << (log.Messages().empty() ? "" : log.Messages().front());
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    ZipCall remove{fifo, {"f.txt"}};
+    remove.remove = true;
+    EXPECT_EQ(RunZip(remove), 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
