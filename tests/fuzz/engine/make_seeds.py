@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Seed archives for the listing fuzzer: plain, behind a stub, with a data
-descriptor, and empty."""
+"""Seed archives for the listing fuzzer: plain, behind a stub, empty, and
+written to a stream (data descriptors, a stored archive inside a member,
+Zip64 sizes), plain and behind a stub."""
 import io
 import os
 import sys
@@ -25,12 +26,34 @@ seeds = {
     "stub.exe": b"MZ" + b"\x00" * 300 + b"MPU" + b"\x00" * 253 + plain,
     "empty.zip": archive(),
 }
-# A member written to a stream gets its sizes in a trailing data descriptor.
+
+
+class Unseekable(io.RawIOBase):
+    """A stream that cannot seek back: members get flag bit 3, zero sizes in
+    their local headers and a trailing data descriptor."""
+
+    def __init__(self, f):
+        self.f = f
+
+    def writable(self):
+        return True
+
+    def write(self, b):
+        return self.f.write(b)
+
+    def seekable(self):
+        return False
+
+
 stream = io.BytesIO()
-with zipfile.ZipFile(stream, "w") as z:
+with zipfile.ZipFile(Unseekable(stream), "w") as z:
+    z.writestr("inner.zip", plain, compress_type=zipfile.ZIP_STORED)
     with z.open("streamed.txt", "w") as f:
         f.write(b"streamed data\n" * 10)
+    with z.open("wide.txt", "w", force_zip64=True) as f:
+        f.write(b"zip64 descriptor\n" * 5)
 seeds["descriptor.zip"] = stream.getvalue()
+seeds["descriptor-stub.exe"] = b"MZ" + b"\x00" * 300 + b"MPU" + b"\x00" * 253 + stream.getvalue()
 
 for name, data in seeds.items():
     with open(os.path.join(out, name), "wb") as f:
