@@ -1,6 +1,7 @@
 #include "ArchiveReader.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "ZipFormat.h"
@@ -86,10 +87,14 @@ bool ArchiveReader::Open(const std::uint8_t* bytes, std::size_t size, std::strin
         *error = "split (multi-volume) archives are not supported";
         return false;
     }
-    if (count == 0 && cdSize < kCentralHeaderSize) {
+    // A count of 0 with central headers where the directory should stand
+    // is a count that wrapped at 65,536.
+    const bool headersBehind = cdSize >= kCentralHeaderSize && cdSize <= recordEnd &&
+                               cdOffset <= recordEnd - cdSize &&
+                               Le32(bytes + recordEnd - cdSize) == kCentralHeaderSig;
+    if (count == 0 && !headersBehind) {
         // An empty archive; the directory's stated offset may be anything
-        // (a self-extractor's empty record carries a fixed one). A count of
-        // 0 with a directory behind it is a count that wrapped at 65,536.
+        // (a self-extractor's empty record carries a fixed one).
         start_ = 0;
         return true;
     }
@@ -130,7 +135,11 @@ void ArchiveReader::MarkOverlaps()
         const std::uint64_t data = begin + kLocalHeaderSize + Le16(bytes_ + begin + 26) + Le16(bytes_ + begin + 28);
         spans.push_back({begin, data + std::min<std::uint64_t>(entry.compressedSize, size_), i});
     }
-    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    // The C library's sort: the stub carries this code too, and must stay small.
+    std::qsort(spans.data(), spans.size(), sizeof(Span), [](const void* a, const void* b) {
+        const std::uint64_t x = static_cast<const Span*>(a)->begin, y = static_cast<const Span*>(b)->begin;
+        return x < y ? -1 : x > y ? 1 : 0;
+    });
     std::uint64_t furthest = 0;
     std::size_t furthestIndex = 0;
     for (std::size_t k = 0; k < spans.size(); ++k) {

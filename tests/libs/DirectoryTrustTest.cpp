@@ -88,15 +88,21 @@ TEST(DirectoryTrust, AMemberCountThatWrappedHidesNoMember)
 {
     // Without Zip64 records the end record's 16-bit count wraps; the
     // directory's offset and size still tell where its headers end.
-    ZipBuilder small;
-    for (const char* name : {"one", "two", "three"})
-        small.Add(Stored(name, name));
+    auto threeCountedAs = [](std::uint16_t count) {
+        ZipBuilder small;
+        for (const char* name : {"one", "two", "three"})
+            small.Add(Stored(name, name));
+        return small.StatedCount(count).Finish().Bytes();
+    };
     const std::string root = FreshDir("wrapped");
     const std::string archive = root + "/wrapped.zip";
-    WriteFile(archive, small.StatedCount(1).Finish().Bytes());
+    WriteFile(archive, threeCountedAs(1));
     const std::string target = FreshDir("wrapped/out");
     EXPECT_EQ(Exec(archive, target, Options{}).count, 3);
     EXPECT_EQ(ListAll(target), (std::vector<std::string>{"one", "three", "two"}));
+    // A multiple of 65,536 members wraps to a count of 0: no empty archive.
+    WriteFile(archive, threeCountedAs(0));
+    EXPECT_EQ(Exec(archive, "", Testing()).count, 3);
     // 65,540 real members counted as 4: RealLibraries.ListingAndLibrariesCountTheSameMembers.
 }
 
