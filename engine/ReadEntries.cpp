@@ -65,10 +65,9 @@ private:
 void SkipDescriptor(BufferedReader& in, const CentralRecord& central, bool zip64First)
 {
     std::uint8_t bytes[MaxDescriptorSize];
-    const std::int64_t got = in.Read(bytes, sizeof bytes);
-    const auto length = static_cast<std::int64_t>(
-        DescriptorLength(bytes, static_cast<std::size_t>(std::max<std::int64_t>(got, 0)), central, zip64First));
-    in.SeekBy(length - std::max<std::int64_t>(got, 0));
+    const std::int64_t got = in.Read(bytes, sizeof bytes);  // fewer near the end of the file
+    const std::size_t length = DescriptorLength(bytes, static_cast<std::size_t>(got), central, zip64First);
+    in.SeekBy(static_cast<std::int64_t>(length) - got);
 }
 
 // Reads a member name of `length` bytes: keeps at most the first 256 (and
