@@ -396,11 +396,19 @@ TEST(UnzDll, WrongOrMissingPasswordWritesNoFile)
             Options o;
             o.password = password;
             Result r = Exec(Archive(archive), target, o);
-            EXPECT_EQ(r.count, 6) << archive << r.Dump();  // only the folders
-            EXPECT_EQ(r.Messages(true).size(), 7u) << archive << r.Dump();
+            // A wrong password passes a ZipCrypto header's one check byte
+            // about once in 256 (AES's two-byte verifier once in 65,536), and
+            // the salts are random. Such a member then fails its CRC, its MAC
+            // or its decompression, unless it is empty: an empty member
+            // "decrypts" to its true content, nothing. So only empty files
+            // may appear, each with one message fewer.
+            const auto written = ReadTree(target);
+            for (const auto& [path, data] : written)
+                EXPECT_TRUE(data.empty()) << archive << ": " << path;
+            EXPECT_EQ(r.count, 6 + int(written.size())) << archive << r.Dump();  // the folders
+            EXPECT_EQ(r.Messages(true).size(), 7u - written.size()) << archive << r.Dump();
             for (const auto& m : r.Messages(true))
-                EXPECT_EQ(m.error, 10) << m.text;
-            EXPECT_TRUE(ReadTree(target).empty()) << archive;
+                EXPECT_TRUE(m.error == 10 || m.error == 9 || m.error == 8) << m.text;
             ExpectProgressProtocol(r);
         }
     }
