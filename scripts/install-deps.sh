@@ -10,6 +10,7 @@ packages=(
   libbz2-dev liblzma-dev libzstd-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
+  libcli11-dev help2man
   zip unzip 7zip python3
 )
 
