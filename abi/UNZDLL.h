@@ -69,7 +69,9 @@ typedef struct UnzCommandRecord {
 /* Extracts (or, with TestOn, tests) the selected entries; returns the count
    of entries handled successfully. */
 typedef int32_t(ZREC_CALL* UnzDllExecFunction)(UnzCommandRecord* record);
-/* The library's version as major * 100 + minor. */
+/* The library's version: the project's version (fernpack/Version.h) as
+   major * 100 + minor, so 2.0.0 gives 200 and 2.1.3 would give 201; the
+   patch level is not carried. */
 typedef int32_t(ZREC_CALL* GetUnzDllVersionFunction)(void);
 
 #define UNZ_OFFSET_CHECK(field, off) \

@@ -95,7 +95,9 @@ typedef struct ZipCommandRecord {
 /* Adds (or, with DeleteOn, deletes) the specified files; returns the count
    of files handled successfully. */
 typedef int32_t(ZREC_CALL* ZipDllExecFunction)(ZipCommandRecord* record);
-/* The library's version as major * 100 + minor. */
+/* The library's version: the project's version (fernpack/Version.h) as
+   major * 100 + minor, so 2.0.0 gives 200 and 2.1.3 would give 201; the
+   patch level is not carried. */
 typedef int32_t(ZREC_CALL* GetZipDllVersionFunction)(void);
 
 #define ZIP_OFFSET_CHECK(field, off) \

@@ -1,32 +1,71 @@
-// The fernpack-cli commands. Each takes the arguments after its name and
-// returns the process exit status (0 success, 1 failure, 2 usage error).
+// The fernpack-cli commands and the options each takes, as the command line
+// fills them. Each returns the process exit status (ExitOk, ExitFailed).
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/Args.h"
-
 namespace cli {
 
-using Arguments = std::vector<std::string>;
+struct ListOptions {
+    std::string Archive;
+    std::vector<std::string> Patterns;
+    bool Tsv = false;
+};
 
-int RunList(const Arguments& args);
-int RunAdd(const Arguments& args);
-int RunExtract(const Arguments& args);
-int RunDelete(const Arguments& args);
-int RunTest(const Arguments& args);
-int RunSfx(const Arguments& args);
-int RunUnsfx(const Arguments& args);
+struct AddOptions {
+    std::string Archive;
+    std::vector<std::string> Paths;  // "-" is standard input
+    bool NoRecurse = false, JunkPaths = false, Hidden = false;
+    bool Encrypt = false, Move = false, Update = false, Freshen = false;
+    int Level = 9;
+    std::string PasswordFile;
+    std::string StdinName = "-";  // the name standard input is stored under
+};
 
-// Usage text of every command, for --help and usage errors.
-std::string UsageText();
+struct ExtractOptions {
+    std::string Archive;
+    std::vector<std::string> Names;
+    std::string Dir;
+    bool JunkPaths = false, Overwrite = false, NeverOverwrite = false;
+    bool Update = false, Freshen = false, ToStdout = false;
+    std::string PasswordFile;
+};
 
-// Parses a command's arguments and checks the count of positional ones
-// (maxPositional -1: no upper limit). On a usage error prints `problem`
-// (or the parser's complaint) and the usage text, and returns nullopt.
-std::optional<ParsedArgs> ParseCommand(const Arguments& args, const OptionSpec& known, std::size_t minPositional,
-                                       int maxPositional, const std::string& problem);
+struct DeleteOptions {
+    std::string Archive;
+    std::vector<std::string> Names;
+};
+
+struct TestOptions {
+    std::string Archive;
+    std::string PasswordFile;
+};
+
+struct SfxOptions {
+    std::string Archive;
+    std::string Caption = "Self-extracting Archive";
+    std::string Dir, Command, Stub;
+    std::string Existing = "ask";  // what the program does with existing files
+    bool AskCommand = false, AskFiles = false, HideOverwrite = false;
+    bool Force = false;
+};
+
+struct UnsfxOptions {
+    std::string Program;
+    bool Force = false;
+};
+
+int RunList(const ListOptions& options);
+int RunAdd(const AddOptions& options);
+int RunExtract(const ExtractOptions& options);
+int RunDelete(const DeleteOptions& options);
+int RunTest(const TestOptions& options);
+int RunSfx(const SfxOptions& options);
+int RunUnsfx(const UnsfxOptions& options);
+
+// The whole command line: parses, prints help, version or a usage error,
+// or runs the command. Returns the exit status.
+int RunCommandLine(int argc, char** argv);
 
 }  // namespace cli

@@ -1,22 +1,45 @@
+// list: the members as the component's listing found them, chosen by the
+// patterns, with the comment and totals the end record and the sizes give.
 #include <iostream>
 
-#include "cli/Args.h"
 #include "cli/Commands.h"
+#include "cli/EndRecord.h"
 #include "cli/Listing.h"
+#include "cli/MemberPatterns.h"
 #include "cli/Session.h"
 
 namespace cli {
 
-int RunList(const Arguments& args)
+int RunList(const ListOptions& options)
 {
-    auto parsed = ParseCommand(args, OptionSpec{{"--tsv"}, {}}, 1, 1, "list takes exactly one ARCHIVE");
-    if (!parsed)
-        return ExitUsage;
-    Session session;
-    if (!session.OpenExisting(parsed->Positional[0]))
+    Session session(options.Archive);
+    if (!session.Open(true))
         return ExitFailed;
-    PrintListing(std::cout, session.Archive, parsed->Has("--tsv"));
-    return session.ErrorReported() ? ExitFailed : ExitOk;
+    const engine::TRezEdidiv& z = session.Archive;
+    std::vector<std::string> names;
+    for (const auto& e : z.Entries)
+        names.push_back(e->FileName);
+    MemberPatterns patterns(options.Patterns, names);
+    ListingInput input;
+    for (const auto& e : z.Entries)
+        if (patterns.Takes(e->FileName))
+            input.Members.push_back(e.get());
+    input.FirstHeaderOffset = z.FirstHeaderOffset;
+    input.AllMembers = z.Entries.size();
+    input.Chosen = !options.Patterns.empty();
+    if (auto record = ReadEndRecord(session.Path()))
+        input.Comment = record->Comment;
+    if (options.Tsv)
+        PrintTsv(std::cout, input);
+    else
+        PrintTable(std::cout, input);
+    std::cout.flush();
+    bool failed = session.ListingFailed();
+    for (const auto& unused : patterns.Unused()) {
+        session.Error("no member matches " + unused);
+        failed = true;
+    }
+    return failed ? ExitFailed : ExitOk;
 }
 
 }  // namespace cli

@@ -2,10 +2,15 @@
 
 #include <cstdio>
 
+#include "cli/Console.h"
+#include "cli/Format.h"
 #include "engine/DosDateTime.h"
-#include "engine/ZipMstr.h"
 
 namespace cli {
+
+namespace {
+constexpr std::uint16_t EncryptedFlag = 0x0001;
+}
 
 std::string FormatDosDateTime(std::uint32_t packed)
 {
@@ -34,30 +39,48 @@ std::string EscapeTsv(const std::string& text)
     return out;
 }
 
-void PrintListing(std::ostream& out, const engine::TRezEdidiv& archive, bool tsv)
+void PrintTsv(std::ostream& out, const ListingInput& input)
 {
-    if (tsv) {
-        out << "#first-header-offset\t" << archive.FirstHeaderOffset << '\n';
-        for (const auto& e : archive.Entries) {
-            char crc[9];
-            std::snprintf(crc, sizeof crc, "%08x", e->Crc32);
-            out << EscapeTsv(e->FileName) << '\t' << e->CompressedSize << '\t' << e->UncompressedSize << '\t'
-                << FormatDosDateTime(e->LastModDateTime) << '\t' << crc << '\t' << e->CompressionMethod << '\t'
-                << e->GeneralFlags << '\n';
-        }
-        out << "#count\t" << archive.EntryCount() << '\n';
-        return;
+    out << "#first-header-offset\t" << input.FirstHeaderOffset << '\n';
+    for (const engine::ZipDirEntry* e : input.Members) {
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08x", e->Crc32);
+        out << EscapeTsv(e->FileName) << '\t' << e->CompressedSize << '\t' << e->UncompressedSize << '\t'
+            << FormatDosDateTime(e->LastModDateTime) << '\t' << crc << '\t' << e->CompressionMethod << '\t'
+            << e->GeneralFlags << '\n';
     }
-    char line[96];
+    out << "#count\t" << input.Members.size() << '\n';
+}
+
+void PrintTable(std::ostream& out, const ListingInput& input)
+{
+    if (!input.Comment.empty())
+        out << Printable(input.Comment, true) << "\n\n";
+    char line[128];
     std::snprintf(line, sizeof line, "%12s %12s  %-19s  %s", "Packed", "Size", "Modified", "Name");
     out << line << '\n';
-    for (const auto& e : archive.Entries) {
-        std::snprintf(line, sizeof line, "%12d %12d  %-19s  ", e->CompressedSize, e->UncompressedSize,
-                      FormatDosDateTime(e->LastModDateTime).c_str());
-        out << line << e->FileName << '\n';
+    std::uint64_t packed = 0, size = 0;
+    bool anyEncrypted = false;
+    for (const engine::ZipDirEntry* e : input.Members) {
+        const bool encrypted = (e->GeneralFlags & EncryptedFlag) != 0;
+        anyEncrypted = anyEncrypted || encrypted;
+        std::snprintf(line, sizeof line, "%12u %12u  %-19s %c", Unsigned(e->CompressedSize),
+                      Unsigned(e->UncompressedSize), FormatDosDateTime(e->LastModDateTime).c_str(),
+                      encrypted ? '*' : ' ');
+        out << line << Printable(e->FileName) << '\n';
+        packed += Unsigned(e->CompressedSize);
+        size += Unsigned(e->UncompressedSize);
     }
-    const std::int32_t count = archive.EntryCount();
-    out << count << (count == 1 ? " member" : " members") << '\n';
+    std::string totals = Count(input.Members.size(), "member");
+    if (input.Chosen)
+        totals = std::to_string(input.Members.size()) + " of " + Count(input.AllMembers, "member");
+    if (size > 0)
+        totals += ", ratio " + std::to_string(Percent(packed, size)) + "%";
+    if (anyEncrypted)
+        totals += " (* encrypted)";
+    std::snprintf(line, sizeof line, "%12llu %12llu  %-19s  ", static_cast<unsigned long long>(packed),
+                  static_cast<unsigned long long>(size), "");
+    out << line << totals << '\n';
 }
 
 }  // namespace cli

@@ -1,14 +1,14 @@
-// How fernpack-cli prints an archive listing: aligned columns for people,
-// a fixed tab-separated format for scripts.
+// How fernpack-cli prints an archive listing: aligned columns for people
+// (with the encrypted mark, a totals line and the archive comment), and a
+// fixed tab-separated format for scripts.
 #pragma once
 
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
-namespace engine {
-class TRezEdidiv;
-}
+#include "engine/ZipDirEntry.h"
 
 namespace cli {
 
@@ -19,6 +19,19 @@ std::string FormatDosDateTime(std::uint32_t packed);
 // TAB, CR, LF and backslash as \t, \r, \n and \\; every other byte as it is.
 std::string EscapeTsv(const std::string& text);
 
-void PrintListing(std::ostream& out, const engine::TRezEdidiv& archive, bool tsv);
+struct ListingInput {
+    std::vector<const engine::ZipDirEntry*> Members;  // those to print
+    std::int32_t FirstHeaderOffset = 0;
+    std::uint64_t AllMembers = 0;  // in the archive, chosen or not
+    bool Chosen = false;           // patterns chose the members
+    std::string Comment;
+};
+
+void PrintTsv(std::ostream& out, const ListingInput& input);
+void PrintTable(std::ostream& out, const ListingInput& input);
+
+// Sizes are kept as signed 32-bit numbers; they print as what they are,
+// unsigned.
+inline std::uint32_t Unsigned(std::int32_t size) { return static_cast<std::uint32_t>(size); }
 
 }  // namespace cli

@@ -3,18 +3,19 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "cli/Session.h"
+#include "cli/Console.h"
 #include "cli/Terminal.h"
 
 namespace cli {
 
-std::optional<std::string> ObtainPassword(const ParsedArgs& args, bool confirm)
+std::optional<std::string> ObtainPassword(const std::string& passwordFile, bool confirm, const std::string& context)
 {
-    if (auto file = args.Value("--password-file")) {
-        std::ifstream in(*file);
+    Console& console = Console::Get();
+    if (!passwordFile.empty()) {
+        std::ifstream in(passwordFile);
         std::string line;
         if (!in || !std::getline(in, line)) {
-            Session::Complain(*file + ": cannot read a password from it");
+            console.Error(passwordFile, "cannot read a password from it");
             return std::nullopt;
         }
         if (!line.empty() && line.back() == '\r')
@@ -23,15 +24,17 @@ std::optional<std::string> ObtainPassword(const ParsedArgs& args, bool confirm)
     }
     if (const char* env = std::getenv("FERNPACK_PASSWORD"))
         return std::string(env);
+    if (console.BeforeStderr)
+        console.BeforeStderr();
     auto first = ReadSecret("Password: ");
     if (!first) {
-        Session::Complain("a password is needed: give --password-file or set FERNPACK_PASSWORD");
+        console.Error(context, "a password is needed: give --password-file or set FERNPACK_PASSWORD");
         return std::nullopt;
     }
     if (confirm) {
         auto again = ReadSecret("Password again: ");
         if (!again || *again != *first) {
-            Session::Complain("the passwords differ");
+            console.Error(context, "the passwords differ");
             return std::nullopt;
         }
     }

@@ -6,12 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "cli/Args.h"
-
 namespace cli {
 
 // nullopt when a password is needed and none can be had (the reason is
-// printed). `confirm` asks twice on the terminal, for a new password.
-std::optional<std::string> ObtainPassword(const ParsedArgs& args, bool confirm);
+// printed, about `context`). `confirm` asks twice on the terminal, for a
+// new password.
+std::optional<std::string> ObtainPassword(const std::string& passwordFile, bool confirm, const std::string& context);
 
 }  // namespace cli

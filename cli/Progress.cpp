@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
+#include <unistd.h>
+#include <vector>
 
 #include "abi/ProgressSteps.h"
+#include "cli/Console.h"
+#include "cli/Format.h"
+#include "cli/Terminal.h"
 
 namespace cli {
 
@@ -11,58 +17,180 @@ using engine::ProgressType;
 
 namespace {
 
-std::string Bar(std::int64_t done, std::int64_t total, int width)
+constexpr auto RedrawInterval = std::chrono::milliseconds(100);  // ten a second at most
+constexpr int MinimumNameWidth = 12;
+
+// The code point at text[i] and its length in bytes (text is valid UTF-8).
+char32_t Decode(std::string_view text, std::size_t i, std::size_t* length)
 {
-    const std::int64_t filled = total > 0 ? std::min<std::int64_t>(width, done * width / total) : 0;
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about
-    // "[" + std::string(...) at -O2 and above.
-    std::string bar;
-    bar.reserve(static_cast<std::size_t>(width) + 2);
-    bar += '[';
-    bar.append(static_cast<std::size_t>(filled), '#');
-    bar.append(static_cast<std::size_t>(width - filled), '.');
-    bar += ']';
-    return bar;
+    const auto c = static_cast<unsigned char>(text[i]);
+    std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    n = std::min(n, text.size() - i);
+    char32_t cp = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+    for (std::size_t k = 1; k < n; ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    *length = n;
+    return cp;
+}
+
+int CodePointWidth(char32_t cp)
+{
+    const int w = ::wcwidth(static_cast<wchar_t>(cp));
+    if (w >= 0)
+        return w;
+    return cp >= 0x1100 ? 2 : 1;  // unknown to the locale: assume the wider
+}
+
+// The pieces of text on the line, one per code point.
+struct Glyph {
+    std::size_t at, length;
+    int width;
+};
+
+std::vector<Glyph> Glyphs(std::string_view text)
+{
+    std::vector<Glyph> glyphs;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t n = 0;
+        const char32_t cp = Decode(text, i, &n);
+        glyphs.push_back({i, n, CodePointWidth(cp)});
+        i += n;
+    }
+    return glyphs;
 }
 
 }  // namespace
+
+int DisplayWidth(std::string_view text)
+{
+    int width = 0;
+    for (const Glyph& g : Glyphs(text))
+        width += g.width;
+    return width;
+}
+
+std::string ShortenMiddle(const std::string& text, int width)
+{
+    if (DisplayWidth(text) <= width)
+        return text;
+    if (width <= 3)
+        return std::string(static_cast<std::size_t>(std::max(width, 0)), '.');
+    const std::vector<Glyph> glyphs = Glyphs(text);
+    const int headWidth = (width - 3) / 2, tailWidth = width - 3 - headWidth;
+    std::size_t headEnd = 0;
+    for (int used = 0; headEnd < glyphs.size() && used + glyphs[headEnd].width <= headWidth; ++headEnd)
+        used += glyphs[headEnd].width;
+    std::size_t tailStart = glyphs.size();
+    for (int used = 0; tailStart > headEnd && used + glyphs[tailStart - 1].width <= tailWidth; --tailStart)
+        used += glyphs[tailStart - 1].width;
+    const std::size_t headBytes = headEnd < glyphs.size() ? glyphs[headEnd].at : text.size();
+    const std::size_t tailBytes = tailStart < glyphs.size() ? glyphs[tailStart].at : text.size();
+    return text.substr(0, headBytes) + "..." + text.substr(tailBytes);
+}
+
+std::string ProgressLine(const ProgressState& s, int columns)
+{
+    const std::uint64_t bytesTotal = std::max(s.BytesTotal, s.BytesDone);
+    const std::uint64_t filesTotal = std::max(s.FilesTotal, s.FilesDone);
+    std::string percent = std::to_string(Percent(s.BytesDone, bytesTotal)) + "%";
+    if (bytesTotal == 0)
+        percent = std::to_string(Percent(s.FilesDone, filesTotal)) + "%";
+    const std::string files = std::to_string(s.FilesDone) + "/" + std::to_string(filesTotal) + " files";
+    const std::string bytes = HumanSize(s.BytesDone) + " of " + HumanSize(bytesTotal);
+    std::string rate, left;
+    if (s.Seconds >= 1 && s.BytesDone > 0) {
+        const double perSecond = static_cast<double>(s.BytesDone) / s.Seconds;
+        rate = HumanSize(static_cast<std::uint64_t>(perSecond)) + "/s";
+        left = Duration(static_cast<std::uint64_t>(static_cast<double>(bytesTotal - s.BytesDone) / perSecond)) + " left";
+    }
+    // In the order they give way.
+    std::vector<std::string> parts = {percent, files, bytes, left, rate};
+    const int room = columns - 1;
+    for (;;) {
+        std::string tail;
+        for (const auto& part : parts)
+            if (!part.empty())
+                tail += "  " + part;
+        const int nameRoom = room - DisplayWidth(tail);
+        const int nameWidth = DisplayWidth(s.File);
+        if (nameRoom >= std::min(nameWidth, MinimumNameWidth) || parts.size() == 1) {
+            std::string line = ShortenMiddle(s.File, std::max(nameRoom, 0)) + tail;
+            return DisplayWidth(line) <= room ? line : ShortenMiddle(line, std::max(room, 0));
+        }
+        parts.pop_back();
+    }
+}
+
+ProgressDisplay::ProgressDisplay(bool enabled) : enabled_(enabled), start_(Clock::now())
+{
+    if (enabled_) {
+        WatchWindowSize();
+        columns_ = TerminalColumns(STDERR_FILENO);
+    }
+}
+
+void ProgressDisplay::SetTotals(std::uint64_t files, std::uint64_t bytes)
+{
+    filesTotal_ = files;
+    bytesTotal_ = bytes;
+    start_ = Clock::now();
+}
 
 void ProgressDisplay::OnProgress(ProgressType type, const std::string& name, std::int32_t size)
 {
     switch (type) {
     case ProgressType::FileBegin:
-        file_ = name;
-        fileSteps_ = fernpack::ProgressSteps<std::int64_t>(size);
+        if (filesBegun_ > 0)
+            completedBytes_ += fileSize_;
+        ++filesBegun_;
+        file_ = Printable(name);
+        // The interface carries sizes as signed 32-bit numbers.
+        fileSize_ = static_cast<std::uint32_t>(size);
+        fileSteps_ = fernpack::ProgressSteps<std::uint64_t>(fileSize_);
         fileDone_ = 0;
         break;
     case ProgressType::FileStep:
         ++fileDone_;
-        ++totalDone_;
         break;
     case ProgressType::BatchEnd:
-        ClearLine();
+        Clear();
         return;
     }
+    if (!enabled_)
+        return;
+    const Clock::time_point now = Clock::now();
+    if (drawnOnce_ && now - lastDraw_ < RedrawInterval)
+        return;
+    lastDraw_ = now;
+    drawnOnce_ = true;
     Draw();
 }
 
 void ProgressDisplay::Draw()
 {
-    if (!enabled_)
+    if (WidthChanged() || columns_ == 0)
+        columns_ = TerminalColumns(STDERR_FILENO);
+    if (columns_ < 2)
         return;
-    std::string name = file_.size() > 40 ? "..." + file_.substr(file_.size() - 37) : file_;
-    std::fprintf(stderr, "\r\033[K%s %s %s", Bar(fileDone_, fileSteps_, 20).c_str(),
-                 Bar(totalDone_, std::max(totalSteps_, totalDone_), 30).c_str(), name.c_str());
+    ProgressState s;
+    s.File = file_;
+    s.FilesDone = filesBegun_ > 0 ? filesBegun_ - 1 : 0;
+    s.FilesTotal = filesTotal_;
+    s.BytesDone = completedBytes_ + std::min(fileSize_, fileSteps_ ? fileSize_ * fileDone_ / fileSteps_ : 0);
+    s.BytesTotal = bytesTotal_;
+    s.Seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    const std::string line = "\r" + ProgressLine(s, columns_) + "\033[K";
+    std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
-    drawn_ = true;
+    shown_ = true;
 }
 
-void ProgressDisplay::ClearLine()
+void ProgressDisplay::Clear()
 {
-    if (enabled_ && drawn_) {
-        std::fprintf(stderr, "\r\033[K");
+    if (enabled_ && shown_) {
+        std::fputs("\r\033[K", stderr);
         std::fflush(stderr);
-        drawn_ = false;
+        shown_ = false;
     }
 }
 

@@ -1,9 +1,12 @@
 #include "cli/Session.h"
 
-#include <cstdio>
+#include <unistd.h>
 
+#include "cli/Console.h"
+#include "cli/EndRecord.h"
 #include "cli/Terminal.h"
 #include "engine/EngineErrors.h"
+#include "engine/Messages.h"
 #include "platform/FileSystem.h"
 
 namespace cli {
@@ -11,54 +14,116 @@ namespace cli {
 using engine::ProgressType;
 using engine::TObject;
 
-const char* const ProgramName = "fernpack-cli";
-
-Session::Session() : Progress(StderrIsTerminal())
+Session::Session(std::string given)
+    : Progress(IsTerminal(STDERR_FILENO) && !Console::Get().Quiet()),
+      given_(std::move(given)),
+      path_(platform::AbsolutePath(given_))
 {
+    Console::Get().BeforeStderr = [this] { Progress.Clear(); };
     Archive.Unattended = true;
+    Archive.Verbose = Console::Get().Verbose();
     Archive.OnMessage = [this](TObject*, std::int32_t code, const std::string& text) {
-        Progress.ClearLine();
-        std::fprintf(stderr, "%d: %s\n", code, text.c_str());
-        if (code > 0)
-            errorReported_ = true;
+        OnMessage(code, text);
         if (Interrupted())
             Archive.CancelRequested = true;
     };
     Archive.OnProgress = [this](TObject*, ProgressType type, const std::string& name, std::int32_t size) {
+        if (type == ProgressType::FileBegin) {
+            ++Done.Begun;
+            inMember_ = true;
+            memberFailed_ = false;
+        } else if (type == ProgressType::BatchEnd) {
+            inMember_ = false;
+            phase_ = Phase::Relisting;
+        }
         Progress.OnProgress(type, name, size);
         if (Interrupted())
             Archive.CancelRequested = true;
     };
+    Archive.OnDirUpdate = [this](TObject*) { emptyArchive_ = emptyArchive_ && Archive.EntryCount() == 0; };
 }
 
-void Session::Open(const std::string& given, const std::string& absolute)
+Session::~Session()
 {
-    try {
-        Archive.SetZipFilename(absolute);
-    } catch (const engine::EFileStreamError& e) {
-        Complain(given + ": " + e.what());
-        errorReported_ = true;
-    }
+    Progress.Clear();
+    Console::Get().BeforeStderr = nullptr;
 }
 
-bool Session::OpenExisting(const std::string& given)
+bool Session::Open(bool mustExist)
 {
-    const std::string path = platform::AbsolutePath(given);
-    // The component says nothing about a missing archive; the user should
-    // hear about it.
-    if (!platform::FileExists(path)) {
-        Complain(given + ": no such file");
+    if (platform::DirectoryExists(path_)) {
+        Error("is a folder");
         return false;
     }
-    Open(given, path);
+    if (mustExist && !platform::FileExists(path_)) {
+        Error("no such file");
+        return false;
+    }
+    phase_ = Phase::Listing;
+    listingFailed_ = emptyArchive_ = false;
+    try {
+        Archive.SetZipFilename(path_);
+    } catch (const engine::EFileStreamError& e) {
+        Error(e.what());
+        return false;
+    }
     return true;
 }
 
-void Session::Complain(const std::string& text) { std::fprintf(stderr, "%s: %s\n", ProgramName, text.c_str()); }
-
-std::string CountText(std::int32_t n, const std::string& verb)
+void Session::Run(void (engine::TRezEdidiv::*operation)())
 {
-    return std::to_string(n) + " file" + (n == 1 ? " was" : "s were") + " " + verb;
+    phase_ = Phase::Working;
+    inMember_ = false;
+    try {
+        (Archive.*operation)();
+    } catch (const engine::EFileStreamError& e) {
+        // Only the component's re-listing after the library's work throws.
+        relistingFailed_ = true;
+        Warning("listing the archive again: " + std::string(e.what()));
+    }
+    inMember_ = false;
+    Done.Processed += static_cast<std::uint32_t>(std::max(Archive.ProcessedCount, 0));
+}
+
+void Session::Error(const std::string& text) { Console::Get().Error(given_, text); }
+
+void Session::Warning(const std::string& text) { Console::Get().Warning(given_, text); }
+
+void Session::OnMessage(std::int32_t code, const std::string& text)
+{
+    Console& console = Console::Get();
+    if (phase_ != Phase::Working && code == engine::msg::NoValidEntries && IsEmptyArchive(path_)) {
+        // The component's word for a listing that found no member; for a
+        // valid archive without members it is no fault.
+        emptyArchive_ = true;
+        console.Message(given_, 0, text);
+        return;
+    }
+    switch (phase_) {
+    case Phase::Listing:
+        console.Message(given_, code, text);
+        if (code > 0)
+            listingFailed_ = true;
+        return;
+    case Phase::Relisting:
+        if (code > 0) {
+            relistingFailed_ = true;
+            Warning("listing the archive again: " + Printable(text, true));
+        }
+        else
+            console.Message(given_, code, text);
+        return;
+    case Phase::Working:
+        console.Message(given_, code, text);
+        if (code > 0) {
+            ++Done.Errors;
+            if (inMember_ && !memberFailed_) {
+                ++Done.FailedMembers;
+                memberFailed_ = true;
+            }
+        }
+        return;
+    }
 }
 
 }  // namespace cli

@@ -1,9 +1,18 @@
 // One fernpack-cli run around the archive component: the component set up
-// for unattended use, its messages printed to stderr as "CODE: text", its
-// progress drawn on a terminal, Ctrl-C turned into a cancel request, and
-// the exit status worked out from what was reported.
+// for unattended use, its messages sent to the console in the user's terms,
+// its progress drawn on a terminal, Ctrl-C turned into a cancel request, and
+// a tally of what the library reported, from which each command works out
+// its summary line and exit status.
+//
+// Messages are judged by when they come: while the archive is first listed
+// they decide whether it can be used; while the library works, an error is
+// the operation's (and the member's in hand, if any); once the library has
+// ended its batch, what the component's own re-listing reports is only a
+// warning, for the operation's outcome is what the library returned. A
+// valid archive without members is recognised wherever a listing meets it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "cli/Progress.h"
@@ -15,37 +24,55 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
-extern const char* const ProgramName;  // "fernpack-cli"
+// What the library reported during the operations of one command.
+struct Tally {
+    std::uint64_t Begun = 0;          // files the library started on
+    std::uint64_t FailedMembers = 0;  // of those, files with an error
+    std::uint64_t Errors = 0;         // every error message
+    std::uint64_t Processed = 0;      // the library's counts, summed
+};
 
 class Session {
 public:
-    Session();
+    explicit Session(std::string given);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     engine::TRezEdidiv Archive;
     ProgressDisplay Progress;
+    Tally Done;
 
-    // Names the archive and lists it. A listing error is printed and
-    // counted as an error; the caller decides whether to go on.
-    void Open(const std::string& given, const std::string& absolute);
-    // The same for an archive that must exist already: false (with the
-    // user told "no such file") when it does not.
-    bool OpenExisting(const std::string& given);
+    const std::string& Given() const { return given_; }  // as typed
+    const std::string& Path() const { return path_; }    // absolute
 
-    // True once an error or a message of positive code has arrived.
-    bool ErrorReported() const { return errorReported_; }
-    void NoteError() { errorReported_ = true; }
-    // Forgets what was reported so far (the listing's messages before an
-    // operation do not decide the operation's outcome).
-    void ResetErrors() { errorReported_ = false; }
+    // Names the archive and lists it. `mustExist` refuses a missing file.
+    // False, with the user told why, when the name is a folder, the file is
+    // missing, or it cannot be read at all.
+    bool Open(bool mustExist);
+    // The first listing reported an error (a valid empty archive is none).
+    bool ListingFailed() const { return listingFailed_; }
+    // The last listing met a valid archive without members.
+    bool EmptyArchive() const { return emptyArchive_; }
+    // A listing after the library's work reported an error.
+    bool RelistingFailed() const { return relistingFailed_; }
 
-    // "fernpack-cli: <text>" on stderr.
-    static void Complain(const std::string& text);
+    // Runs one of the component's operations and adds its count to Done.
+    void Run(void (engine::TRezEdidiv::*operation)());
+
+    void Error(const std::string& text);
+    void Warning(const std::string& text);
 
 private:
-    bool errorReported_ = false;
-};
+    enum class Phase { Listing, Working, Relisting };
+    void OnMessage(std::int32_t code, const std::string& text);
 
-// "3 files were added", "1 file was deleted".
-std::string CountText(std::int32_t n, const std::string& verb);
+    std::string given_, path_;
+    Phase phase_ = Phase::Listing;
+    bool listingFailed_ = false;
+    bool emptyArchive_ = false;
+    bool relistingFailed_ = false;
+    bool inMember_ = false, memberFailed_ = false;
+};
 
 }  // namespace cli

@@ -1,8 +1,11 @@
-// sfx and unsfx: the self-extracting conversions through the component.
-#include <iostream>
-
+// sfx and unsfx: the self-extracting conversions through the component,
+// which never replace a file of the output's name unless asked to.
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "cli/Session.h"
+#include "engine/EngineErrors.h"
+#include "engine/PathText.h"
+#include "platform/FileSystem.h"
 
 namespace cli {
 
@@ -13,71 +16,82 @@ using engine::TRezEdidiv;
 
 namespace {
 
-bool OpenArchive(Session& session, const std::string& given)
+// Opens the archive to convert; false (with the user told why) when it has
+// no members to convert, or when `output` exists and may not be replaced.
+bool Prepare(Session& session, const std::string& extension, const std::string& output, bool force)
 {
-    if (!session.OpenExisting(given))
+    if (!session.Open(true))
         return false;
-    if (session.Archive.EntryCount() == 0) {
-        Session::Complain("Error: no files in archive");
+    // The component itself checks the extension and says so in its words.
+    if (engine::UpperCase(engine::ExtractFileExt(session.Given())) == extension && !force &&
+        (platform::FileExists(platform::AbsolutePath(output)) || platform::DirectoryExists(platform::AbsolutePath(output)))) {
+        session.Error(output + " exists; use --force to replace it");
         return false;
     }
-    session.ResetErrors();
+    if (session.Archive.EntryCount() == 0) {
+        session.Error("Error: no files in archive");
+        return false;
+    }
     return true;
+}
+
+// Runs a conversion; its result is what counts: the component's listing of
+// the new file afterwards can only bring a warning.
+std::int32_t Convert(Session& session, std::int32_t (TRezEdidiv::*conversion)())
+{
+    try {
+        return (session.Archive.*conversion)();
+    } catch (const engine::EFileStreamError& e) {
+        session.Warning("listing the new file: " + std::string(e.what()));
+        return 0;
+    }
 }
 
 }  // namespace
 
-int RunSfx(const Arguments& args)
+int RunSfx(const SfxOptions& o)
 {
-    const OptionSpec known{{"--ask-command", "--ask-files", "--hide-overwrite"},
-                          {"--caption", "--dir", "--command", "--overwrite"}};
-    auto parsed = ParseCommand(args, known, 1, 1, "sfx takes exactly one ARCHIVE");
-    if (!parsed)
-        return ExitUsage;
-    OvrOpts mode = OvrOpts::OvrConfirm;
-    if (auto o = parsed->Value("--overwrite")) {
-        if (*o == "always")
-            mode = OvrOpts::OvrAlways;
-        else if (*o == "never")
-            mode = OvrOpts::OvrNever;
-        else if (*o != "ask") {
-            ParseCommand({}, known, 1, 0, "--overwrite takes ask, always or never");
-            return ExitUsage;
-        }
+    Session session(o.Archive);
+    const std::string output = engine::ChangeFileExt(o.Archive, ".exe");
+    if (!o.Stub.empty() && !platform::FileExists(platform::AbsolutePath(o.Stub))) {
+        Console::Get().Error(o.Stub, platform::DirectoryExists(platform::AbsolutePath(o.Stub)) ? "is a folder"
+                                                                                            : "no such file");
+        return ExitFailed;
     }
-    Session session;
-    if (!OpenArchive(session, parsed->Positional[0]))
+    if (!Prepare(session, ".ZIP", output, o.Force))
         return ExitFailed;
     TRezEdidiv& z = session.Archive;
     z.SFXOptions = SFXOpts{};
-    z.SFXOptions.Set(SFXOptsEnum::SFXAskCmdLine, parsed->Has("--ask-command"));
-    z.SFXOptions.Set(SFXOptsEnum::SFXAskFiles, parsed->Has("--ask-files"));
-    z.SFXOptions.Set(SFXOptsEnum::SFXHideOverWriteBox, parsed->Has("--hide-overwrite"));
-    z.SFXOverWriteMode = mode;
-    z.SFXCaption = parsed->Value("--caption").value_or("Self-extracting Archive");
-    z.SFXDefaultDir = parsed->Value("--dir").value_or("");
-    z.SFXCommandLine = parsed->Value("--command").value_or("");
-    if (z.ConvertSFX() != 0) {
-        std::cout << "Error occured in making .EXE file\n";
+    z.SFXOptions.Set(SFXOptsEnum::SFXAskCmdLine, o.AskCommand);
+    z.SFXOptions.Set(SFXOptsEnum::SFXAskFiles, o.AskFiles);
+    z.SFXOptions.Set(SFXOptsEnum::SFXHideOverWriteBox, o.HideOverwrite);
+    z.SFXOverWriteMode = o.Existing == "always" ? OvrOpts::OvrAlways
+                         : o.Existing == "never" ? OvrOpts::OvrNever
+                                                 : OvrOpts::OvrConfirm;
+    z.SFXCaption = o.Caption;
+    z.SFXDefaultDir = o.Dir;
+    z.SFXCommandLine = o.Command;
+    if (!o.Stub.empty())
+        z.SFXPath = platform::AbsolutePath(o.Stub);
+    if (Convert(session, &TRezEdidiv::ConvertSFX) != 0) {
+        session.Error("Error occured in making .EXE file");
         return ExitFailed;
     }
-    std::cout << "Filename is now: " << z.ZipFilename() << '\n';
+    Console::Get().Summary(o.Archive + " is now " + output);
     return ExitOk;
 }
 
-int RunUnsfx(const Arguments& args)
+int RunUnsfx(const UnsfxOptions& o)
 {
-    auto parsed = ParseCommand(args, OptionSpec{}, 1, 1, "unsfx takes exactly one PROGRAM");
-    if (!parsed)
-        return ExitUsage;
-    Session session;
-    if (!OpenArchive(session, parsed->Positional[0]))
+    Session session(o.Program);
+    const std::string output = engine::ChangeFileExt(o.Program, ".zip");
+    if (!Prepare(session, ".EXE", output, o.Force))
         return ExitFailed;
-    if (session.Archive.ConvertZip() != 0) {
-        std::cout << "Error occured in making .ZIP file\n";
+    if (Convert(session, &TRezEdidiv::ConvertZip) != 0) {
+        session.Error("Error occured in making .ZIP file");
         return ExitFailed;
     }
-    std::cout << "Filename is now: " << session.Archive.ZipFilename() << '\n';
+    Console::Get().Summary(o.Program + " is now " + output);
     return ExitOk;
 }
 

@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <fernpack/Version.h>
+
 #include "abi/UNZDLL.h"
 #include "libs/zipcore/ArchiveReader.h"
 #include "libs/zipcore/CallbackReporter.h"
@@ -28,8 +30,6 @@
 namespace {
 
 using namespace zipcore;
-
-constexpr std::int32_t kUnzDllVersion = 100;  // 1.00
 
 // Every method and encryption the core reads.
 DecoderOptions Decoding()
@@ -293,4 +293,4 @@ LIBRARY_EXPORT std::int32_t ZREC_CALL UnzDllExec(UnzCommandRecord* record)
     }
 }
 
-LIBRARY_EXPORT std::int32_t ZREC_CALL GetUnzDllVersion(void) { return kUnzDllVersion; }
+LIBRARY_EXPORT std::int32_t ZREC_CALL GetUnzDllVersion(void) { return FERNPACK_LIBRARY_VERSION; }

@@ -6,14 +6,14 @@
 #include <new>
 #include <string>
 
+#include <fernpack/Version.h>
+
 #include "abi/ZIPDLL.h"
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipcore/CommandRecord.h"
 #include "libs/zipwriter/ArchiveUpdate.h"
 
 namespace {
-
-constexpr std::int32_t kZipDllVersion = 100;  // 1.00
 
 std::int32_t Run(const ZipCommandRecord& record)
 {
@@ -71,4 +71,4 @@ LIBRARY_EXPORT std::int32_t ZREC_CALL ZipDllExec(ZipCommandRecord* record)
     return Run(*record);
 }
 
-LIBRARY_EXPORT std::int32_t ZREC_CALL GetZipDllVersion(void) { return kZipDllVersion; }
+LIBRARY_EXPORT std::int32_t ZREC_CALL GetZipDllVersion(void) { return FERNPACK_LIBRARY_VERSION; }

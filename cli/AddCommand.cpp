@@ -1,0 +1,234 @@
+// add: the front end chooses the files and their stored names (AddPlan),
+// hands the component specifications that take exactly those, in parts of
+// at most ZREC_MAX_SPECS, and reports what the library returned.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "cli/AddPlan.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/Format.h"
+#include "cli/Parts.h"
+#include "cli/Password.h"
+#include "cli/PrivateFolder.h"
+#include "cli/Session.h"
+#include "cli/Terminal.h"
+#include "platform/FileSystem.h"
+
+namespace cli {
+
+using engine::AddOpts;
+using engine::AddOptsEnum;
+using engine::TRezEdidiv;
+
+namespace {
+
+using MemberState = std::tuple<std::uint32_t, std::int32_t, std::int32_t, std::uint32_t>;
+
+std::unordered_map<std::string, MemberState> Snapshot(const TRezEdidiv& z)
+{
+    std::unordered_map<std::string, MemberState> members;
+    for (const auto& e : z.Entries)
+        members[e->FileName] = {e->Crc32, e->CompressedSize, e->UncompressedSize, e->LastModDateTime};
+    return members;
+}
+
+// Standard input into `folder`/`name` (folders in the name made). The size
+// read, or -1 with the user told why.
+std::int64_t ReadStdin(const std::string& folder, const std::string& name, Session& session)
+{
+    std::string path = folder;
+    for (std::size_t pos = 0;;) {
+        const std::size_t slash = name.find('/', pos);
+        if (slash == std::string::npos)
+            break;
+        path = folder + "/" + name.substr(0, slash);
+        ::mkdir(path.c_str(), 0700);
+        pos = slash + 1;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const int fd = ::open((folder + "/" + name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666 & ~mask);
+    if (fd < 0) {
+        session.Error("cannot keep standard input for the add: " + std::string(std::strerror(errno)));
+        return -1;
+    }
+    std::int64_t total = 0;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR && !Interrupted())
+            continue;
+        if (n <= 0) {
+            if (n < 0)
+                session.Error("cannot read standard input: " + std::string(std::strerror(errno)));
+            break;
+        }
+        if (::write(fd, buffer, static_cast<std::size_t>(n)) != n) {
+            session.Error("cannot keep standard input for the add: " + std::string(std::strerror(errno)));
+            ::close(fd);
+            return -1;
+        }
+        total += n;
+    }
+    ::close(fd);
+    return Interrupted() ? -1 : total;
+}
+
+}  // namespace
+
+int RunAdd(const AddOptions& o)
+{
+    Session session(o.Archive);
+    if (platform::DirectoryExists(session.Path())) {
+        session.Error("is a folder");
+        return ExitFailed;
+    }
+    AddRequest request;
+    request.Paths = o.Paths;
+    request.StdinName = o.StdinName;
+    request.Recurse = !o.NoRecurse;
+    request.JunkPaths = o.JunkPaths;
+    request.Hidden = o.Hidden;
+    request.ArchivePath = session.Path();
+    const AddPlan plan = PlanAdd(request);
+    for (const auto& e : plan.Errors)
+        session.Error(e.Path + ": " + e.Text);
+    for (const auto& c : plan.Collisions)
+        session.Warning(c.Path + ": " + c.Text);
+    if (plan.DroppedPrefix)
+        session.Warning("a leading '/' and '..' parts are left out of the stored names");
+
+    std::uint64_t failed = plan.Errors.size();
+    const std::uint64_t collided = plan.Collisions.size();
+    auto summary = [&](std::uint64_t added, const std::string& sizes, std::uint64_t skipped, const std::string& why) {
+        std::string line = Count(added, "file") + " added" + sizes;
+        if (skipped > 0)
+            line += ", " + std::to_string(skipped) + " skipped (" + why + ")";
+        if (failed > 0)
+            line += ", " + std::to_string(failed) + " failed";
+        if (collided > 0)
+            line += ", " + std::to_string(collided) + " not added (stored name taken)";
+        Console::Get().Summary(line);
+    };
+    if (plan.Specs.empty() && !plan.Stdin) {
+        summary(0, "", 0, "");
+        return ExitFailed;
+    }
+
+    std::optional<std::string> password;
+    if (o.Encrypt && !(password = ObtainPassword(o.PasswordFile, true, o.Archive)))
+        return ExitFailed;
+    PrivateFolder stdinFolder;
+    std::int64_t stdinSize = 0;
+    if (plan.Stdin) {
+        if (!stdinFolder.Made()) {
+            session.Error("cannot make a private folder for standard input");
+            return ExitFailed;
+        }
+        stdinSize = ReadStdin(stdinFolder.Path(), plan.StdinStoredName, session);
+        if (stdinSize < 0)
+            return ExitFailed;
+    }
+    if (!session.Open(false))
+        return ExitFailed;
+    const auto before = Snapshot(session.Archive);
+
+    TRezEdidiv& z = session.Archive;
+    z.AddCompLevel = o.Level;
+    z.AddOptions = AddOpts{};
+    z.AddOptions.Set(AddOptsEnum::AddDirNames, !o.JunkPaths);
+    z.AddOptions.Set(AddOptsEnum::AddRecurseDirs, !o.NoRecurse);
+    z.AddOptions.Set(AddOptsEnum::AddEncrypt, o.Encrypt);
+    z.AddOptions.Set(AddOptsEnum::AddMove, o.Move);
+    z.AddOptions.Set(AddOptsEnum::AddUpdate, o.Update);
+    z.AddOptions.Set(AddOptsEnum::AddFreshen, o.Freshen);
+    z.AddOptions.Set(AddOptsEnum::AddHiddenFiles, plan.HiddenFiles);
+    if (password)
+        z.SetPassword(*password);
+    session.Progress.SetTotals(plan.Files + (plan.Stdin ? 1 : 0),
+                               plan.Bytes + static_cast<std::uint64_t>(stdinSize));
+
+    const auto parts = InParts(plan.Specs);
+    const std::size_t partCount = parts.size() + (plan.Stdin && !parts.empty() ? 1 : 0);
+    if (parts.size() > 1)
+        Console::Get().Note(o.Archive, "more than " + std::to_string(ZREC_MAX_SPECS) + " names: adding them in " +
+                                           std::to_string(partCount) + " parts, each one complete");
+    CatchInterrupt();
+    std::size_t written = 0;
+    for (const auto& part : parts) {
+        if (Interrupted())
+            break;
+        z.FSpecArgs() = part;
+        session.Run(&TRezEdidiv::AddFiles);
+        written += Interrupted() ? 0 : 1;
+    }
+    if (plan.Stdin && !Interrupted()) {
+        // Standard input is stored from its private folder, so its name is
+        // the one chosen for it.
+        const std::string home = platform::GetCurrentDir();
+        if (platform::SetCurrentDir(stdinFolder.Path())) {
+            z.AddOptions.Set(AddOptsEnum::AddHiddenFiles,
+                             o.Hidden || plan.StdinStoredName.rfind('.', 0) == 0 ||
+                                 plan.StdinStoredName.find("/.") != std::string::npos);
+            z.FSpecArgs() = {plan.StdinStoredName};
+            session.Run(&TRezEdidiv::AddFiles);
+            written += Interrupted() ? 0 : 1;
+            platform::SetCurrentDir(home);
+        } else {
+            session.Error("cannot enter the private folder of standard input");
+            ++failed;
+        }
+    }
+    if (Interrupted()) {
+        session.Error(written == 0 ? "interrupted; the archive was left as it was"
+                                   : "interrupted after " + std::to_string(written) + " of " +
+                                         std::to_string(partCount) + " parts; those parts were written, the rest "
+                                                                     "was not");
+    }
+
+    // Bytes in and out: the members the add wrote, as the new listing shows.
+    std::unordered_set<std::string> chosen(plan.StoredNames.begin(), plan.StoredNames.end());
+    if (plan.Stdin)
+        chosen.insert(plan.StdinStoredName);
+    std::uint64_t in = 0, out = 0;
+    for (const auto& e : z.Entries) {
+        if (!chosen.count(e->FileName))
+            continue;
+        // Without -u and -f every chosen file was written; with them, only
+        // the members that changed were.
+        auto old = before.find(e->FileName);
+        if (!(o.Update || o.Freshen) || old == before.end() ||
+            old->second != MemberState{e->Crc32, e->CompressedSize, e->UncompressedSize, e->LastModDateTime}) {
+            in += static_cast<std::uint32_t>(e->UncompressedSize);
+            out += static_cast<std::uint32_t>(e->CompressedSize);
+        }
+    }
+    const std::uint64_t added = session.Done.Processed;
+    std::string sizes;
+    if (added > 0 && !session.RelistingFailed())
+        sizes = " (" + HumanSize(in) + " in, " + HumanSize(out) + " out, ratio " +
+                std::to_string(Percent(out, in)) + "%)";
+    const std::uint64_t expected = plan.Files + (plan.Stdin ? 1 : 0);
+    const std::uint64_t notDone = Interrupted() || expected < added ? 0 : expected - added;
+    std::uint64_t skipped = 0;
+    if (o.Update || o.Freshen) {
+        const std::uint64_t broken = std::min(notDone, session.Done.FailedMembers);
+        skipped = notDone - broken;
+        failed += broken;
+    } else {
+        failed += notDone;
+    }
+    summary(added, sizes, skipped, o.Update ? "up to date" : "not newer, or not in the archive");
+    const bool ok = failed == 0 && collided == 0 && session.Done.Errors == 0 && !Interrupted();
+    return ok ? ExitOk : ExitFailed;
+}
+
+}  // namespace cli
