@@ -38,16 +38,53 @@ TEST(ListCommand, HumanOutputHasAlignedColumnsAndACount)
     CliResult r = RunCli("list " + ShellQuote(path));
     EXPECT_EQ(r.Status, 0);
     EXPECT_NE(r.Out.find("           5            5  2024-05-17 13:45:30  a.txt\n"), std::string::npos) << r.Out;
-    EXPECT_NE(r.Out.find("\n2 members\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("\n           5            5                       2 members, ratio 100%\n"), std::string::npos)
+        << r.Out;
 }
 
-TEST(ListCommand, MessagesGoToStderrAndFailTheRun)
+TEST(ListCommand, CommentEncryptedMarkPatternsAndUnsignedSizes)
 {
     fixture::TempDir dir;
-    CliResult r = RunCli("list " + ShellQuote(dir.Write("e.zip", ZipBuilder().Finish().Bytes())) + " --tsv");
-    EXPECT_EQ(r.Status, 1);
-    EXPECT_EQ(r.Err, "1036: No valid zip entries found 1\n");
-    EXPECT_EQ(r.Out, "#first-header-offset\t0\n#count\t0\n");
+    Member secret = fixture::Stored("docs/secret.txt", "xyz");
+    secret.Flags = 1;
+    Member huge = fixture::Stored("docs/huge.bin", "");
+    huge.UncompressedSize = -1;  // 4 GiB - 1 as the header says it
+    const std::string path = dir.Write(
+        "c.zip", ZipBuilder().Add(fixture::Stored("a.txt", "12")).Add(secret).Add(huge).Finish("Hello\x1b[2J").Bytes());
+    CliResult r = RunCli("list " + ShellQuote(path) + " 'docs/*'");
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out.rfind("Hello\\x1b[2J\n\n", 0), 0u) << r.Out;
+    EXPECT_NE(r.Out.find("2024-05-17 13:45:30 *docs/secret.txt\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("   4294967295  2024-05-17 13:45:30  docs/huge.bin\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("  4294967298  "), std::string::npos) << r.Out;  // the total, unsigned too
+    EXPECT_NE(r.Out.find("2 of 3 members, ratio 0% (* encrypted)\n"), std::string::npos) << r.Out;
+    EXPECT_EQ(r.Out.find("a.txt"), std::string::npos);
+
+    CliResult none = RunCli("list " + ShellQuote(path) + " '*.doc'");
+    EXPECT_EQ(none.Status, 1);
+    EXPECT_NE(none.Err.find("no member matches *.doc"), std::string::npos) << none.Err;
+}
+
+TEST(ListCommand, AnEmptyArchiveIsValidAndAnythingElseFails)
+{
+    fixture::TempDir dir;
+    CliResult empty = RunCli("list " + ShellQuote(dir.Write("e.zip", ZipBuilder().Finish().Bytes())) + " --tsv");
+    EXPECT_EQ(empty.Status, 0);
+    EXPECT_EQ(empty.Err, "");
+    EXPECT_EQ(empty.Out, "#first-header-offset\t0\n#count\t0\n");
+    CliResult table = RunCli("list e.zip", dir.Path());
+    EXPECT_EQ(table.Status, 0);
+    EXPECT_NE(table.Out.find(" 0 members\n"), std::string::npos) << table.Out;
+
+    dir.Write("junk.zip", std::string(100, 'j'));
+    CliResult junk = RunCli("list junk.zip", dir.Path());
+    EXPECT_EQ(junk.Status, 1);
+    EXPECT_EQ(junk.Err, "fernpack-cli: junk.zip: No valid zip entries found 1\n");
+    EXPECT_EQ(RunCli("-v list junk.zip", dir.Path()).Err,
+              "fernpack-cli: junk.zip: No valid zip entries found 1 (code 1036)\n");
+    CliResult folder = RunCli("list .", dir.Path());
+    EXPECT_EQ(folder.Status, 1);
+    EXPECT_EQ(folder.Err, "fernpack-cli: .: is a folder\n");
 }
 
 TEST(ListCommand, ListingErrorsAreReportedAfterWhatWasListed)
@@ -75,13 +112,19 @@ TEST(ListCommand, UsageErrorsExitWithTwo)
 {
     EXPECT_EQ(RunCli("").Status, 2);
     EXPECT_EQ(RunCli("list").Status, 2);
-    EXPECT_EQ(RunCli("list a.zip b.zip").Status, 2);
     EXPECT_EQ(RunCli("list --bogus a.zip").Status, 2);
     EXPECT_EQ(RunCli("frobnicate a.zip").Status, 2);
     CliResult help = RunCli("--help");
     EXPECT_EQ(help.Status, 0);
-    EXPECT_NE(help.Out.find("list [--tsv] ARCHIVE"), std::string::npos);
-    EXPECT_EQ(RunCli("list --help").Status, 0);
+    EXPECT_NE(help.Out.find("Exit status:"), std::string::npos);
+    for (const char* asked : {"list --help", "help list", "list x.zip -h"}) {
+        CliResult one = RunCli(asked);
+        EXPECT_EQ(one.Status, 0) << asked;
+        EXPECT_EQ(one.Out.rfind("Usage: fernpack-cli list [OPTIONS] ARCHIVE [PATTERN...]\n", 0), 0u) << one.Out;
+        EXPECT_NE(one.Out.find("--tsv"), std::string::npos);
+    }
+    CliResult bogus = RunCli("list --bogus a.zip");
+    EXPECT_EQ(bogus.Err, "fernpack-cli: list: unknown option or argument --bogus\nTry 'fernpack-cli list --help'\n");
 }
 
 TEST(ListCommand, RelativePathsAndTheEndOfOptions)
@@ -98,5 +141,5 @@ TEST(ListCommand, RelativePathsAndTheEndOfOptions)
     // After "--" an argument that looks like an option is a file name.
     CliResult dashed = RunCli("list -- --tsv", dir.Path());
     EXPECT_EQ(dashed.Status, 0) << dashed.Err;
-    EXPECT_NE(dashed.Out.find("1 member\n"), std::string::npos) << dashed.Out;
+    EXPECT_NE(dashed.Out.find(" 1 member, ratio 100%\n"), std::string::npos) << dashed.Out;
 }

@@ -42,30 +42,37 @@ protected:
 TEST_F(Operations, ExtractAllAndSelectedMembers)
 {
     ASSERT_TRUE(Have("UNZDLL.DLL"));
-    CliResult all = RunCli("extract --dirnames -d " + ShellQuote(dir / "out/new") + " " + ShellQuote(zipped));
+    CliResult all = RunCli("extract -d " + ShellQuote(dir / "out/new") + " " + ShellQuote(zipped));
     EXPECT_EQ(all.Status, 0) << all.Err;
-    EXPECT_NE(all.Out.find("files were extracted"), std::string::npos) << all.Out;
+    EXPECT_EQ(all.Out, "8 files extracted\n");  // six files and two folders
     for (const char* f : {"numbers.txt", "random.bin", "empty.txt", "sub/deeper/deep.txt", "sub/s.txt", ".hidden"})
         EXPECT_TRUE(SameFile(src + "/" + f, dir / ("out/new/" + std::string(f)))) << f;
 
-    // Selected members, without folder names, relative to the current folder.
+    // Selected members, without folder names (-j), into the current folder.
     std::filesystem::create_directories(dir / "flat");
-    CliResult some = RunCli("extract " + ShellQuote(zipped) + " sub/deeper/deep.txt '*.bin'", dir / "flat");
+    CliResult some = RunCli("extract -j " + ShellQuote(zipped) + " sub/deeper/deep.txt '*.bin'", dir / "flat");
     EXPECT_EQ(some.Status, 0) << some.Err;
-    EXPECT_EQ(some.Out, "2 files were extracted\n");
+    EXPECT_EQ(some.Out, "2 files extracted\n");
     EXPECT_TRUE(SameFile(src + "/sub/deeper/deep.txt", dir / "flat/deep.txt"));
     EXPECT_TRUE(SameFile(src + "/random.bin", dir / "flat/random.bin"));
 
-    // Existing files are kept unless --overwrite is given.
+    // Existing files with no terminal to ask: kept, and the run fails; -n
+    // keeps them as asked (success); -o replaces them.
     fixture::TempDir scratch;
     scratch.Write("deep.txt", "mine");
-    CliResult kept = RunCli("extract -d " + ShellQuote(scratch.Path()) + " " + ShellQuote(zipped) + " sub/deeper/deep.txt");
+    const std::string into = " -j -d " + ShellQuote(scratch.Path()) + " " + ShellQuote(zipped) + " sub/deeper/deep.txt 'n*'";
+    CliResult kept = RunCli("extract" + into + " </dev/null");
     EXPECT_EQ(fixture::ReadFile(scratch / "deep.txt"), "mine");
-    EXPECT_EQ(kept.Status, 1);  // nothing was handled
-    CliResult replaced =
-        RunCli("extract --overwrite -d " + ShellQuote(scratch.Path()) + " " + ShellQuote(zipped) + " sub/deeper/deep.txt");
+    EXPECT_EQ(kept.Status, 1);
+    EXPECT_EQ(kept.Out, "1 file extracted, 1 skipped (already exist; use -o to overwrite)\n");
+    CliResult never = RunCli("extract -n" + into);
+    EXPECT_EQ(never.Status, 0) << never.Err;
+    EXPECT_EQ(never.Out, "0 files extracted, 2 skipped (already exist)\n");
+    CliResult replaced = RunCli("extract --overwrite" + into);
     EXPECT_EQ(replaced.Status, 0) << replaced.Err;
+    EXPECT_EQ(replaced.Out, "2 files extracted\n");
     EXPECT_EQ(fixture::ReadFile(scratch / "deep.txt"), "deep\n");
+    EXPECT_EQ(RunCli("extract -o -n" + into).Status, 2);
 }
 
 TEST_F(Operations, TestReportsGoodAndBadArchives)
@@ -73,7 +80,7 @@ TEST_F(Operations, TestReportsGoodAndBadArchives)
     ASSERT_TRUE(Have("UNZDLL.DLL"));
     CliResult good = RunCli("test " + ShellQuote(zipped));
     EXPECT_EQ(good.Status, 0) << good.Err;
-    EXPECT_EQ(good.Out, "All 8 files tested OK\n");
+    EXPECT_EQ(good.Out, "OK: 8 files\n");
 
     // Flip a byte inside the random file's stored data.
     std::string bytes = fixture::ReadFile(zipped);
@@ -82,7 +89,7 @@ TEST_F(Operations, TestReportsGoodAndBadArchives)
     const std::string damaged = dir.Write("damaged.zip", bytes);
     CliResult bad = RunCli("test " + ShellQuote(damaged));
     EXPECT_EQ(bad.Status, 1);
-    EXPECT_EQ(bad.Out, "ERROR: 1 files tested BAD, or skipped!\n");
+    EXPECT_EQ(bad.Out, "FAILED: 1 of 8 files\n");
     EXPECT_NE(bad.Err.find("random.bin"), std::string::npos) << bad.Err;
 }
 
@@ -96,7 +103,7 @@ TEST_F(Operations, EncryptedArchivesTakeThePasswordFromFileOrEnvironment)
     const std::string pw = dir.Write("pw", "secret\n");
     CliResult withFile = RunCli("test --password-file " + ShellQuote(pw) + " " + ShellQuote(aes) + " </dev/null");
     EXPECT_EQ(withFile.Status, 0) << withFile.Err;
-    EXPECT_EQ(withFile.Out, "All 2 files tested OK\n");
+    EXPECT_EQ(withFile.Out, "OK: 2 files\n");
 
     // No terminal, no file, no variable: refused with a clear word, nothing written.
     CliResult none = RunCli("extract -d " + ShellQuote(dir / "x") + " " + ShellQuote(aes) + " </dev/null");
@@ -107,38 +114,44 @@ TEST_F(Operations, EncryptedArchivesTakeThePasswordFromFileOrEnvironment)
                             ShellQuote(dir / "env") + " " + ShellQuote(aes) + " </dev/null";
     std::string out;
     EXPECT_EQ(fixture::RunCommand(cmd, &out), 0);
-    EXPECT_EQ(out, "2 files were extracted\n");
+    EXPECT_EQ(out, "2 files extracted\n");
     EXPECT_TRUE(SameFile(src + "/random.bin", dir / "env/random.bin"));
 
     const std::string wrong = "FERNPACK_PASSWORD=wrong " + ShellQuote(FERNPACK_CLI) + " test " + ShellQuote(aes) +
                               " </dev/null 2>/dev/null";
     EXPECT_EQ(fixture::RunCommand(wrong, &out), 1);
-    EXPECT_EQ(out, "ERROR: 2 files tested BAD, or skipped!\n");
+    EXPECT_EQ(out, "FAILED: 2 of 2 files\n");
+
+    const std::string unreadable = "FERNPACK_PASSWORD=x " + ShellQuote(FERNPACK_CLI) + " test --password-file " +
+                                   ShellQuote(dir / "no-such-file") + " " + ShellQuote(aes) + " 2>&1";
+    EXPECT_EQ(fixture::RunCommand(unreadable, &out), 1);
+    EXPECT_NE(out.find("no-such-file: cannot read a password from it"), std::string::npos) << out;
 }
 
 TEST_F(Operations, AddListDeleteAndTest)
 {
     ASSERT_TRUE(Have("ZIPDLL.DLL"));
     const std::string archive = dir / "new.zip";
-    CliResult add = RunCli("add --recurse --dirnames " + ShellQuote(archive) + " " + ShellQuote(src));
+    CliResult add = RunCli("add " + ShellQuote(archive) + " src", dir.Path());
     EXPECT_EQ(add.Status, 0) << add.Err;
-    EXPECT_EQ(add.Out, "5 files were added\n");  // the dot-file stays out
+    EXPECT_EQ(add.Err, "");
+    EXPECT_EQ(add.Out.rfind("5 files added (", 0), 0u) << add.Out;  // the dot-file stays out
+    EXPECT_NE(add.Out.find(" in, "), std::string::npos) << add.Out;
     CliResult list = RunCli("list --tsv " + ShellQuote(archive));
     EXPECT_NE(list.Out.find("#count\t5"), std::string::npos) << list.Out;
-    EXPECT_EQ(RunCli("test " + ShellQuote(archive)).Out, "All 5 files tested OK\n");
+    EXPECT_EQ(RunCli("test " + ShellQuote(archive)).Out, "OK: 5 files\n");
 
     std::string unzipOut;
     EXPECT_EQ(fixture::RunCommand("unzip -tq " + ShellQuote(archive), &unzipOut), 0) << unzipOut;
 
-    const std::string member = src.substr(1) + "/sub/s.txt";
-    CliResult del = RunCli("delete " + ShellQuote(archive) + " " + ShellQuote(member));
+    CliResult del = RunCli("delete " + ShellQuote(archive) + " src/sub/s.txt");
     EXPECT_EQ(del.Status, 0) << del.Err;
-    EXPECT_EQ(del.Out, "1 file was deleted\n");
+    EXPECT_EQ(del.Out, "1 member deleted\n");
     EXPECT_NE(RunCli("list --tsv " + ShellQuote(archive)).Out.find("#count\t4"), std::string::npos);
 
     CliResult none = RunCli("delete " + ShellQuote(archive) + " no-such-member");
     EXPECT_EQ(none.Status, 1);
-    EXPECT_EQ(none.Out, "0 files were deleted\n");
+    EXPECT_EQ(none.Out, "0 members deleted, 1 name matched nothing\n");
 }
 
 TEST_F(Operations, SelfExtractingRoundTrip)
@@ -149,9 +162,9 @@ TEST_F(Operations, SelfExtractingRoundTrip)
     CliResult sfx = RunCli("sfx --caption Hello --overwrite never --command '/bin/sh|-c \"cp ><numbers.txt ><copy.txt\"' " +
                            ShellQuote(zip));
     EXPECT_EQ(sfx.Status, 0) << sfx.Err;
-    EXPECT_EQ(sfx.Out, "Filename is now: " + (dir / "round.exe") + "\n");
+    EXPECT_EQ(sfx.Out, zip + " is now " + (dir / "round.exe") + "\n");
     EXPECT_FALSE(platform::FileExists(zip));
-    EXPECT_EQ(RunCli("test " + ShellQuote(dir / "round.exe")).Out, "All 8 files tested OK\n");
+    EXPECT_EQ(RunCli("test " + ShellQuote(dir / "round.exe")).Out, "OK: 8 files\n");
 
     // The program extracts itself and runs its command with '><' replaced.
     std::string out;
@@ -165,7 +178,7 @@ TEST_F(Operations, SelfExtractingRoundTrip)
 
     CliResult back = RunCli("unsfx " + ShellQuote(dir / "round.exe"));
     EXPECT_EQ(back.Status, 0) << back.Err;
-    EXPECT_EQ(back.Out, "Filename is now: " + zip + "\n");
+    EXPECT_EQ(back.Out, (dir / "round.exe") + " is now " + zip + "\n");
     EXPECT_TRUE(SameFile(zip, zipped));
 
     EXPECT_EQ(RunCli("unsfx " + ShellQuote(zip)).Status, 1);
@@ -176,9 +189,9 @@ TEST_F(Operations, AddingToANewProgramNameMakesAWorkingProgram)
 {
     ASSERT_TRUE(Have("ZIPDLL.DLL") && Have("ZIPSFX.BIN"));
     const std::string exe = dir / "fresh.exe";
-    CliResult add = RunCli("add " + ShellQuote(exe) + " " + ShellQuote(src + "/numbers.txt"));
+    CliResult add = RunCli("add -j " + ShellQuote(exe) + " " + ShellQuote(src + "/numbers.txt"));
     EXPECT_EQ(add.Status, 0) << add.Err;
-    EXPECT_EQ(add.Out, "1 file was added\n");
+    EXPECT_EQ(add.Out.rfind("1 file added (", 0), 0u) << add.Out;
     CliResult list = RunCli("list --tsv " + ShellQuote(exe));
     EXPECT_NE(list.Out.find("numbers.txt\t"), std::string::npos) << list.Out;
     std::string out;
@@ -213,7 +226,7 @@ TEST_F(Operations, CtrlCStopsAnAddAndLeavesTheArchiveAsItWas)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(fixture::ReadFile(outFile), "0 files were added\n");
+    EXPECT_EQ(fixture::ReadFile(outFile), "0 files added\n");
     EXPECT_EQ(fixture::ReadFile(archive), before);
     std::vector<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator(work.Path()))
