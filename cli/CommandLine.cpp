@@ -155,8 +155,10 @@ void Build(CLI::App& app, Parsed& p)
 // Arguments as CLI11 should see them: "-X=VALUE" split for the short options
 // that take a value, and everything after "--" held back (returned in
 // `afterDashes`) to be added to the command's arguments as they are.
+// An argument where the command should be that names none is returned in
+// `unknown`.
 std::vector<std::string> Prepare(CLI::App& app, int argc, char** argv, std::vector<std::string>& afterDashes,
-                                 CLI::App** command)
+                                 CLI::App** command, std::string* unknown)
 {
     std::vector<std::string> args;
     *command = nullptr;
@@ -166,7 +168,7 @@ std::vector<std::string> Prepare(CLI::App& app, int argc, char** argv, std::vect
         const std::string arg = argv[i];
         if (arg == "--")
             break;
-        if (!*command && arg[0] != '-') {
+        if (!*command && !arg.empty() && arg[0] != '-') {
             try {
                 *command = app.get_subcommand(arg);
                 for (const CLI::Option* opt : (*command)->get_options())
@@ -174,6 +176,8 @@ std::vector<std::string> Prepare(CLI::App& app, int argc, char** argv, std::vect
                         for (const auto& s : opt->get_snames())
                             takeValues.insert("-" + s);
             } catch (const CLI::OptionNotFound&) {
+                *unknown = arg;
+                return {};
             }
         }
         if (arg.size() > 3 && arg[0] == '-' && arg[1] != '-' && arg[2] == '=' && takeValues.count(arg.substr(0, 2))) {
@@ -236,7 +240,10 @@ int RunCommandLine(int argc, char** argv)
     Build(app, p);
     std::vector<std::string> afterDashes;
     CLI::App* command = nullptr;
-    std::vector<std::string> args = Prepare(app, argc, argv, afterDashes, &command);
+    std::string unknown;
+    std::vector<std::string> args = Prepare(app, argc, argv, afterDashes, &command, &unknown);
+    if (!unknown.empty())
+        return UsageError("no command named " + unknown, nullptr);
     try {
         app.parse(args);
     } catch (const CLI::CallForHelp&) {

@@ -106,7 +106,7 @@ std::string HelpFormatter::make_help(const CLI::App* app, std::string, CLI::AppF
     } else {
         out += app->get_name() + " " + app->get_option("args")->get_type_name() + "\n";
     }
-    out += Wrap(app->get_description(), 0, 0) + "\n";
+    out += "\n" + Wrap(app->get_description(), 0, 0) + "\n";
     if (top) {
         out += "\nCommands:\n";
         for (const CLI::App* sub : app->get_subcommands({})) {
@@ -129,7 +129,10 @@ std::string FullHelp(const CLI::App& app)
     for (const CLI::App* sub : app.get_subcommands({})) {
         if (sub->get_name() == "help")
             continue;
-        out += "\nCommand " + sub->get_name() + ":\n\n" + sub->help();
+        // A heading followed by an indented line is a section to help2man.
+        const std::string help = sub->help();
+        const std::size_t end = help.find('\n');
+        out += "\nThe " + sub->get_name() + " command:\n  " + help.substr(7, end - 7) + help.substr(end);
     }
     return out;
 }

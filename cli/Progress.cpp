@@ -103,21 +103,24 @@ std::string ProgressLine(const ProgressState& s, int columns)
         rate = HumanSize(static_cast<std::uint64_t>(perSecond)) + "/s";
         left = Duration(static_cast<std::uint64_t>(static_cast<double>(bytesTotal - s.BytesDone) / perSecond)) + " left";
     }
-    // In the order they give way.
-    std::vector<std::string> parts = {percent, files, bytes, left, rate};
+    // Shown in this order; when the line is short of room, the rate goes
+    // first, then the time left, the bytes, the file count.
+    struct Part {
+        std::string Text;
+        int GivesWay;  // 0 stays longest
+    };
+    std::vector<Part> parts = {{percent, 0}, {files, 1}, {bytes, 2}, {rate, 4}, {left, 3}};
     const int room = columns - 1;
-    for (;;) {
+    for (int keep = 4;; --keep) {
         std::string tail;
         for (const auto& part : parts)
-            if (!part.empty())
-                tail += "  " + part;
+            if (!part.Text.empty() && part.GivesWay <= keep)
+                tail += "  " + part.Text;
         const int nameRoom = room - DisplayWidth(tail);
-        const int nameWidth = DisplayWidth(s.File);
-        if (nameRoom >= std::min(nameWidth, MinimumNameWidth) || parts.size() == 1) {
+        if (nameRoom >= std::min(DisplayWidth(s.File), MinimumNameWidth) || keep == 0) {
             std::string line = ShortenMiddle(s.File, std::max(nameRoom, 0)) + tail;
             return DisplayWidth(line) <= room ? line : ShortenMiddle(line, std::max(room, 0));
         }
-        parts.pop_back();
     }
 }
 

@@ -64,8 +64,9 @@ bool Session::Open(bool mustExist)
     try {
         Archive.SetZipFilename(path_);
     } catch (const engine::EFileStreamError& e) {
+        // What was listed before the error stands; the caller decides.
         Error(e.what());
-        return false;
+        listingFailed_ = true;
     }
     return true;
 }

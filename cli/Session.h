@@ -47,8 +47,8 @@ public:
     const std::string& Path() const { return path_; }    // absolute
 
     // Names the archive and lists it. `mustExist` refuses a missing file.
-    // False, with the user told why, when the name is a folder, the file is
-    // missing, or it cannot be read at all.
+    // False, with the user told why, when the name is a folder or the file
+    // is missing; a listing that fails part way is told and kept.
     bool Open(bool mustExist);
     // The first listing reported an error (a valid empty archive is none).
     bool ListingFailed() const { return listingFailed_; }
