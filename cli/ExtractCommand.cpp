@@ -260,6 +260,10 @@ int RunExtract(const ExtractOptions& o)
     }
     if (failed > 0)
         line += ", " + std::to_string(failed) + " failed";
+    if (const std::size_t unmatched = patterns.Unused().size(); unmatched > 0) {
+        line += ", " + Count(unmatched, "name") + " matched nothing";
+        ok = false;
+    }
     Console::Get().Summary(line);
     return ok ? ExitOk : ExitFailed;
 }
