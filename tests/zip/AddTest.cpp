@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fernpack/Version.h>
+
 #include "TempDir.h"
 #include "ZipHarness.h"
 #include "libs/zipwriter/MemberName.h"
