@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <map>
+#include <poll.h>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -63,8 +63,14 @@ std::int64_t ReadStdin(const std::string& folder, const std::string& name, Sessi
     std::int64_t total = 0;
     char buffer[65536];
     for (;;) {
+        // Waiting in short steps, so Ctrl-C ends a read from a terminal too.
+        pollfd in{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&in, 1, 200) == 0 && !Interrupted())
+            continue;
+        if (Interrupted())
+            break;
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR && !Interrupted())
+        if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             if (n < 0)
@@ -79,7 +85,11 @@ std::int64_t ReadStdin(const std::string& folder, const std::string& name, Sessi
         total += n;
     }
     ::close(fd);
-    return Interrupted() ? -1 : total;
+    if (Interrupted()) {
+        session.Error("interrupted; the archive was left as it was");
+        return -1;
+    }
+    return total;
 }
 
 }  // namespace
@@ -126,6 +136,7 @@ int RunAdd(const AddOptions& o)
     std::optional<std::string> password;
     if (o.Encrypt && !(password = ObtainPassword(o.PasswordFile, true, o.Archive)))
         return ExitFailed;
+    CatchInterrupt();
     PrivateFolder stdinFolder;
     std::int64_t stdinSize = 0;
     if (plan.Stdin) {
@@ -161,7 +172,6 @@ int RunAdd(const AddOptions& o)
     if (parts.size() > 1)
         Console::Get().Note(o.Archive, "more than " + std::to_string(ZREC_MAX_SPECS) + " names: adding them in " +
                                            std::to_string(partCount) + " parts, each one complete");
-    CatchInterrupt();
     std::size_t written = 0;
     for (const auto& part : parts) {
         if (Interrupted())

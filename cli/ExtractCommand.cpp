@@ -162,8 +162,6 @@ int RunExtract(const ExtractOptions& o)
     if (!session.Open(true))
         return ExitFailed;
     TRezEdidiv& z = session.Archive;
-    if (z.EntryCount() == 0 && !session.EmptyArchive())
-        return ExitFailed;  // the listing said why
 
     std::vector<std::string> names;
     for (const auto& e : z.Entries)
