@@ -290,7 +290,7 @@ int RunCommandLine(int argc, char** argv)
                 std::fputs(app.get_subcommand(all[0])->help().c_str(), stdout);
                 return ExitOk;
             } catch (const CLI::OptionNotFound&) {
-                return UsageError("no command named " + all[0], command);
+                return UsageError("no command named " + all[0], nullptr);
             }
         }
         if (name == "list") {
