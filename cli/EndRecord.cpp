@@ -4,7 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "libs/zipcore/ZipFormat.h"
+#include "abi/LittleEndian.h"
+#include "abi/ZipRecords.h"
 
 namespace cli {
 
@@ -14,24 +15,24 @@ std::optional<EndRecord> ReadEndRecord(const std::string& path)
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
         return std::nullopt;
     const long size = std::ftell(file.get());
-    if (size < static_cast<long>(zipcore::kEndRecordSize))
+    if (size < static_cast<long>(fernpack::zip::EndRecordSize))
         return std::nullopt;
-    const long span = std::min<long>(size, zipcore::kEndRecordSize + zipcore::kMaxCommentSize);
+    const long span = std::min<long>(size, fernpack::zip::EndRecordSize + fernpack::zip::MaxCommentSize);
     std::vector<std::uint8_t> tail(static_cast<std::size_t>(span));
     if (std::fseek(file.get(), size - span, SEEK_SET) != 0 || std::fread(tail.data(), 1, tail.size(), file.get()) != tail.size())
         return std::nullopt;
     // The last signature whose record and comment end exactly at the end.
-    for (std::size_t at = tail.size() - zipcore::kEndRecordSize + 1; at-- > 0;) {
+    for (std::size_t at = tail.size() - fernpack::zip::EndRecordSize + 1; at-- > 0;) {
         const std::uint8_t* p = tail.data() + at;
-        if (zipcore::Le32(p) != zipcore::kEndRecordSig)
+        if (fernpack::Le32(p) != fernpack::zip::EndRecordSignature)
             continue;
-        const std::size_t commentSize = zipcore::Le16(p + 20);
-        if (at + zipcore::kEndRecordSize + commentSize != tail.size())
+        const std::size_t commentSize = fernpack::Le16(p + 20);
+        if (at + fernpack::zip::EndRecordSize + commentSize != tail.size())
             continue;
         EndRecord record;
-        record.Entries = zipcore::Le16(p + 10);
-        record.DirectorySize = zipcore::Le32(p + 12);
-        record.Comment.assign(reinterpret_cast<const char*>(p + zipcore::kEndRecordSize), commentSize);
+        record.Entries = fernpack::Le16(p + 10);
+        record.DirectorySize = fernpack::Le32(p + 12);
+        record.Comment.assign(reinterpret_cast<const char*>(p + fernpack::zip::EndRecordSize), commentSize);
         return record;
     }
     return std::nullopt;
