@@ -5,13 +5,14 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
   libdeflate-dev zlib1g-dev libssl-dev
   libbz2-dev liblzma-dev libzstd-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   libcli11-dev help2man
   zip unzip 7zip python3
+  xvfb xauth xdotool imagemagick fonts-liberation
 )
 
 missing=()
