@@ -1,0 +1,115 @@
+// The listing in the main window: filling the grid from the component's
+// entries, the remembered sort, the header click, the drawing of the sort
+// glyph and of member names, and the archive's name label.
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/MemberCells.h"
+#include "app/ErrorBox.h"
+#include "app/NameText.h"
+#include "app/Texts.h"
+#include "app/mainunit.h"
+#include "engine/DosDateTime.h"
+#include "platform/FormatSettings.h"
+
+namespace app {
+
+namespace {
+
+constexpr int ZipFNameWidth = 329;
+constexpr int GlyphInset = 18;  // the glyph stands this far left of the heading's right edge
+constexpr int TextOffset = 2;   // where the grid puts a left- and top-aligned text
+const char Utf8Tag = 0;
+
+}  // namespace
+
+std::string MemberDateText(std::uint32_t lastModDateTime)
+{
+    const DosDateTime d = DosDateTime::Decode(lastModDateTime);
+    const platform::TDateTime value =
+        d.Valid ? platform::EncodeDate(d.Year, d.Month, d.Day) + platform::EncodeTime(d.Hour, d.Minute, d.Second, 0)
+                : platform::EncodeDate(1980, 1, 1);
+    return platform::FormatDateTime("ddddd  t", value);
+}
+
+void* Utf8NameTag() { return const_cast<char*>(&Utf8Tag); }
+
+void TMainform::FillGrid()
+{
+    StringGrid1->SetRowCount(2);
+    StringGrid1->ClearRow(1);
+    const std::int32_t count = RezEdidiv1.EntryCount();
+    if (count == 0)
+        return;
+    StringGrid1->SetRowCount(count + 1);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        const engine::ZipDirEntry& entry = *RezEdidiv1.Entries[static_cast<std::size_t>(i - 1)];
+        StringGrid1->SetCells(0, i, entry.FileName);
+        StringGrid1->SetObjects(0, i, (entry.GeneralFlags & Utf8NameFlag) ? Utf8NameTag() : nullptr);
+        StringGrid1->SetCells(1, i, std::to_string(entry.CompressedSize));
+        StringGrid1->SetCells(2, i, std::to_string(entry.UncompressedSize));
+        StringGrid1->SetCells(3, i, MemberDateText(entry.LastModDateTime));
+    }
+    StringGrid1->SortByColumn(SortColumn, SortOptions);
+}
+
+void TMainform::RezEdidiv1DirUpdate(engine::TObject*)
+{
+    FillGrid();
+    FilesLabel->setText(QString::number(RezEdidiv1.EntryCount()));
+    FilesLabel->adjustSize();
+    ShowZipFileName(RezEdidiv1.ZipFilename());
+    const bool program = engine::UpperCase(engine::ExtractFileExt(RezEdidiv1.ZipFilename())) == ".EXE";
+    ConvertBut->setText(QString::fromUtf8(program ? text::ConvertToZip : text::ConvertToExe));
+}
+
+void TMainform::ShowZipFileName(const std::string& S)
+{
+    zipFNameText_ = S;
+    const QString shown = VisibleName(S);
+    ZipFName->setText(shown);
+    zipFNameHintOn_ = QFontMetrics(ZipFName->font()).horizontalAdvance(shown) > ZipFNameWidth;
+    // Hints take markup, so the name goes in escaped: it shows as typed,
+    // every blank kept.
+    ZipFName->setToolTip(zipFNameHintOn_ ? QStringLiteral("<p style='white-space:pre-wrap'>") + shown.toHtmlEscaped() +
+                                               QStringLiteral("</p>")
+                                         : QString());
+}
+
+void TMainform::StringGrid1ClickSort(grid::TSortGrid*, int Col, int, grid::TSortOptions& Options)
+{
+    SortOptions.SortDirection = SortOptions.SortDirection == grid::sdAscending ? grid::sdDescending : grid::sdAscending;
+    SortColumn = Col;
+    Options = SortOptions;
+}
+
+void TMainform::StringGrid1GetCellFormat(grid::TSortGrid* Sender, int Col, int Row, grid::TGridDrawState,
+                                         grid::TFormatOptions& Format)
+{
+    // Names are drawn by the draw-cell handler, decoded.
+    if (Col == 0 && Row >= Sender->FixedRows())
+        Format.HideText = true;
+}
+
+void TMainform::StringGrid1DrawCell(grid::TStringGrid* Sender, int ACol, int ARow, grid::TRect Rect,
+                                   grid::TGridDrawState)
+{
+    // Inside a paint nothing may escape: a failure is shown once the paint is over.
+    try {
+        grid::TCanvas& canvas = Sender->Canvas();
+        if (ARow == 0 && ACol == SortColumn) {
+            const int image =
+                SortOptions.SortDirection == grid::sdDescending ? TSortGlyphs::Descending : TSortGlyphs::Ascending;
+            canvas.Draw(Rect.Right - GlyphInset, 0, ImageList1.Image(image));
+        } else if (ACol == 0 && ARow >= Sender->FixedRows()) {
+            const bool utf8 = Sender->Objects(ACol, ARow) == Utf8NameTag();
+            const QString shown = VisibleName(Sender->Cells(ACol, ARow), utf8);
+            canvas.TextRect(Rect, Rect.Left + TextOffset, Rect.Top + TextOffset, shown.toStdString());
+        }
+    } catch (...) {
+        TopLevelErrors::Instance().ReportCurrentException();
+    }
+}
+
+}  // namespace app

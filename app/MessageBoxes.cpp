@@ -1,0 +1,49 @@
+#include "app/MessageBoxes.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/Texts.h"
+
+namespace app {
+
+namespace {
+
+// Parentless, so the toolkit centres it on the screen (where the windowing
+// system lets programs place windows); application modal.
+void Prepare(QMessageBox& box, const char* caption, QMessageBox::Icon icon, const QString& text)
+{
+    box.setWindowTitle(QString::fromUtf8(caption));
+    box.setIcon(icon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setWindowModality(Qt::ApplicationModal);
+}
+
+void ShowWithOk(QMessageBox::Icon icon, const QString& text)
+{
+    QMessageBox box;
+    Prepare(box, text::ApplicationTitle, icon, text);
+    box.setDefaultButton(box.addButton(QString::fromUtf8(text::Ok), QMessageBox::AcceptRole));
+    box.exec();
+}
+
+}  // namespace
+
+void ShowPlainBox(const QString& text) { ShowWithOk(QMessageBox::NoIcon, text); }
+
+void ShowErrorBox(const QString& text) { ShowWithOk(QMessageBox::Critical, text); }
+
+bool ShowConfirmBox(const QString& question)
+{
+    QMessageBox box;
+    Prepare(box, text::ConfirmCaption, QMessageBox::Question, question);
+    QPushButton* yes = box.addButton(QString::fromUtf8(text::Yes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8(text::No), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+}  // namespace app

@@ -1,0 +1,53 @@
+// What the main window's message and progress handlers do with the
+// messages window: the memo, its full state, the error boxes, the two bars.
+#include <QLabel>
+
+#include "app/NameText.h"
+#include "app/Texts.h"
+#include "app/msgunit.h"
+#include "platform/UiServices.h"
+
+namespace app {
+
+void HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& Message, bool boxes)
+{
+    if (form != nullptr && !form->MemoFull && !form->AppendLine(Message)) {
+        form->MemoFull = true;
+        if (boxes)
+            platform::Ui().ShowMessage(text::MemoFull);
+    }
+    if (ErrCode > 0 && boxes)
+        platform::Ui().ShowMessage(text::DllError + Message);
+}
+
+void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std::string& Filename,
+                       std::int32_t FileSize)
+{
+    if (form != nullptr) {
+        switch (ProgrType) {
+        case engine::ProgressType::FileBegin: {
+            form->FileBeingZipped->setText(VisibleName(Filename));
+            form->FileBar.Reset();
+            const std::int32_t q = FileSize / engine::ProgressStepBytes;
+            form->FileBar.Max = q > 1 ? q : 1;
+            if (FileSize < engine::ProgressStepBytes)
+                form->FileBar.StepIt();
+            break;
+        }
+        case engine::ProgressType::FileStep:
+            if (form->FileBar.Position < form->FileBar.Max)
+                form->FileBar.StepIt();
+            if (form->AllFilesBar.Position < form->AllFilesBar.Max)
+                form->AllFilesBar.StepIt();
+            break;
+        case engine::ProgressType::BatchEnd:
+            form->FileBeingZipped->setText(QString());
+            form->FileBar.Reset();
+            break;
+        }
+        form->ShowBars();
+    }
+    platform::Ui().ProcessMessages();
+}
+
+}  // namespace app

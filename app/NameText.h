@@ -1,0 +1,36 @@
+// How names and messages, kept as the bytes they were stored or typed as,
+// become text on screen. Only drawing decodes: the bytes themselves travel
+// unchanged (an archive member is named back to the library byte for byte).
+//
+// Promises: a text decodes as UTF-8 when told so (a member's UTF-8 flag) or
+// when its bytes are valid UTF-8, else as code page 437, the MS-DOS set ZIP
+// names default to; and every control or bidirectional formatting character
+// comes out as a visible U+FFFD, so no name can reorder, hide or break the
+// text around it and pass itself off as another.
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace app {
+
+// General purpose flag bit 11: the member's name and comment are UTF-8.
+inline constexpr unsigned Utf8NameFlag = 1u << 11;
+
+// The bytes decoded, with nothing replaced.
+QString DecodeName(const std::string& bytes, bool utf8 = false);
+
+// A name for display: decoded, every control and bidi formatting character
+// replaced by U+FFFD.
+QString VisibleName(const std::string& bytes, bool utf8 = false);
+
+// A message for display: like VisibleName, but line breaks (CR LF, LF, CR)
+// stay line breaks.
+QString VisibleMessage(const std::string& bytes);
+
+// Bytes of a path the toolkit handed over, and back, as the file system
+// names it.
+std::string PathBytes(const QString& path);
+QString PathText(const std::string& bytes);
+
+}  // namespace app

@@ -1,0 +1,315 @@
+// The main window itself: its controls and their places, creation and
+// destruction, the busy rules and closing.
+#include "app/mainunit.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/About.h"
+#include "app/ErrorBox.h"
+#include "app/Fonts.h"
+#include "app/FormatElapsed.h"
+#include "app/ProgramIcon.h"
+#include "app/Texts.h"
+#include "app/msgunit.h"
+#include "platform/FileSystem.h"
+
+namespace app {
+
+namespace {
+
+constexpr int FormWidth = 635;
+constexpr int FormHeight = 440;
+constexpr int BandHeight = 137;
+constexpr int LeftPanelWidth = 124;
+constexpr int RightPanelWidth = 103;
+
+QFrame* Panel(QWidget* parent)
+{
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    return panel;
+}
+
+QPushButton* Button(QWidget* parent, const char* caption, int x, int y, int width, int height)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setGeometry(x, y, width, height);
+    return button;
+}
+
+QLabel* Label(QWidget* parent, const QString& caption, int x, int y)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+// A button's click runs a handler; what the handler throws goes to the
+// top-level error box once the click has been handled.
+template <typename Handler>
+void OnClick(QPushButton* button, TMainform* form, Handler handler)
+{
+    QObject::connect(button, &QPushButton::clicked, form, [form, handler] {
+        try {
+            (form->*handler)();
+        } catch (...) {
+            TopLevelErrors::Instance().ReportCurrentException();
+        }
+    });
+}
+
+}  // namespace
+
+TMainform::TMainform(QWidget* parent) : QWidget(parent)
+{
+    setWindowTitle(QString::fromUtf8(text::ApplicationTitle));
+    setWindowIcon(ProgramIcon());
+    setFont(UiFont(MainFontPixels));
+    resize(FormWidth, FormHeight);
+    CreateControls();
+    PlaceBand();
+    BuildGlyphs();
+
+    // The component's stored values on this window.
+    RezEdidiv1.Name = "RezEdidiv1";
+    RezEdidiv1.Verbose = false;
+    RezEdidiv1.Trace = false;
+    RezEdidiv1.AddCompLevel = 9;
+    RezEdidiv1.Unattended = false;
+    RezEdidiv1.SFXOverWriteMode = engine::OvrOpts::OvrConfirm;
+    RezEdidiv1.SFXCaption = "Self Extracting Archive";
+    RezEdidiv1.OnDirUpdate = [this](engine::TObject* sender) { RezEdidiv1DirUpdate(sender); };
+    RezEdidiv1.OnMessage = [this](engine::TObject* sender, std::int32_t code, const std::string& message) {
+        RezEdidiv1Message(sender, code, message);
+    };
+    RezEdidiv1.OnProgress = [this](engine::TObject* sender, engine::ProgressType type, const std::string& name,
+                                   std::int32_t size) { RezEdidiv1Progress(sender, type, name, size); };
+
+    ZipOpenBut->setFocus();
+}
+
+TMainform::~TMainform()
+{
+    FormDestroy();
+}
+
+void TMainform::CreateControls()
+{
+    LeftPanel = Panel(this);
+    NewZipBut = Button(LeftPanel, "&New Zip", 15, 8, 96, 33);
+    ZipOpenBut = Button(LeftPanel, "&Open Zip", 15, 49, 96, 33);
+    DeleteZipBut = Button(LeftPanel, "Destroy Zip", 15, 88, 96, 33);
+
+    RightPanel = Panel(this);
+    AboutFernpack = Button(RightPanel, "About", 8, 8, 85, 27);
+    CloseBut = Button(RightPanel, "E&xit", 9, 48, 85, 27);
+    FilesBevel = new QFrame(RightPanel);
+    FilesBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    FilesBevel->setGeometry(9, 84, 85, 33);
+    FilesLabel = Label(RightPanel, QStringLiteral("0"), 27, 93);
+    FilesCaption = Label(RightPanel, QStringLiteral("files"), 64, 93);
+
+    MiddlePanel = Panel(this);
+    AddBut = Button(MiddlePanel, "&Add  to Zip", 10, 6, 91, 35);
+    ExtractBut = Button(MiddlePanel, "&Extract from Zip", 109, 6, 100, 35);
+    ConvertBut = Button(MiddlePanel, "&Convert to EXE", 220, 6, 89, 35);
+    TestBut = Button(MiddlePanel, "&Test Zip", 12, 48, 89, 33);
+    DeleteBut = Button(MiddlePanel, "&Delete From Zip", 108, 48, 101, 33);
+    MsgBut = Button(MiddlePanel, "&Show Msgs", 220, 47, 90, 33);
+    TimeCaption = Label(MiddlePanel, QStringLiteral("Time:"), 360, 10);
+    TimeLabel = Label(MiddlePanel, QStringLiteral("00:00"), 358, 30);
+    ZipFileCaption = Label(MiddlePanel, QStringLiteral("Zipfile:"), 14, 102);
+    ZipFileCaption->setFont(UiFont(SmallFontPixels));
+    ZipFileCaption->adjustSize();
+    ZipFName = new QLabel(MiddlePanel);
+    ZipFName->setTextFormat(Qt::PlainText);
+    ZipFName->setFont(UiFont(SmallFontPixels, true));
+    ZipFName->setWordWrap(true);
+    ZipFName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ZipFName->setGeometry(56, 102, 329, 19);
+    ShowZipFileName(text::NoArchive);
+
+    StringGrid1 = new grid::TSortGrid(this);
+    grid::TFont gridFont;
+    gridFont.Name = UiFamily().toStdString();
+    gridFont.Height = MainFontPixels;
+    gridFont.Color = grid::clWindowText;
+    StringGrid1->SetFont(gridFont);
+    StringGrid1->SetColCount(4);
+    StringGrid1->SetRowCount(2);
+    StringGrid1->SetFixedRows(1);
+    StringGrid1->SetFixedCols(0);
+    StringGrid1->SetDefaultRowHeight(18);
+    StringGrid1->SetOptions(grid::goFixedVertLine | grid::goFixedHorzLine | grid::goVertLine | grid::goHorzLine |
+                            grid::goRangeSelect | grid::goRowSelect | grid::goColSizing | grid::goThumbTracking);
+    StringGrid1->SetClickSorting(true);
+    StringGrid1->SetCaseSensitive(false);
+    StringGrid1->SetAlignmentHorz(grid::taLeftJustify);
+    StringGrid1->SetAlignmentVert(grid::taTopJustify);
+    StringGrid1->SetBevelStyle(grid::cbNone);
+    StringGrid1->SetProportionalScrollBars(true);
+    StringGrid1->SetExtendedKeys(false);
+    StringGrid1->OnClickSort = [this](grid::TSortGrid* sender, int col, int row, grid::TSortOptions& options) {
+        StringGrid1ClickSort(sender, col, row, options);
+    };
+    StringGrid1->OnDrawCell = [this](grid::TStringGrid* sender, int col, int row, grid::TRect rect,
+                                     grid::TGridDrawState state) { StringGrid1DrawCell(sender, col, row, rect, state); };
+    StringGrid1->OnGetCellFormat = [this](grid::TSortGrid* sender, int col, int row, grid::TGridDrawState state,
+                                          grid::TFormatOptions& format) {
+        StringGrid1GetCellFormat(sender, col, row, state, format);
+    };
+
+    OnClick(NewZipBut, this, &TMainform::NewZipButClick);
+    OnClick(ZipOpenBut, this, &TMainform::ZipOpenButClick);
+    OnClick(DeleteZipBut, this, &TMainform::DeleteZipButClick);
+    OnClick(AboutFernpack, this, &TMainform::AboutFernpackClick);
+    OnClick(CloseBut, this, &TMainform::CloseButClick);
+    OnClick(MsgBut, this, &TMainform::MsgButClick);
+}
+
+void TMainform::PlaceBand()
+{
+    const int w = width();
+    LeftPanel->setGeometry(0, 0, LeftPanelWidth, BandHeight);
+    RightPanel->setGeometry(w - RightPanelWidth, 0, RightPanelWidth, BandHeight);
+    MiddlePanel->setGeometry(LeftPanelWidth, 0, std::max(0, w - LeftPanelWidth - RightPanelWidth), BandHeight);
+    StringGrid1->setGeometry(0, BandHeight, w, std::max(0, height() - BandHeight));
+}
+
+void TMainform::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceBand();
+}
+
+void TMainform::BuildGlyphs() { ImageList1.Build(StringGrid1->palette(), StringGrid1->devicePixelRatioF()); }
+
+void TMainform::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+        BuildGlyphs();
+        StringGrid1->viewport()->update();
+    }
+}
+
+void TMainform::FormCreate(const std::vector<std::string>& arguments)
+{
+    StringGrid1->SetRowCount(2);
+    const char* headings[] = {"File Name", "Compr Size", "Uncmpr Size", "Date/Time"};
+    const int widths[] = {316, 84, 94, 120};
+    for (int col = 0; col < 4; ++col) {
+        StringGrid1->SetCells(col, 0, headings[col]);
+        StringGrid1->SetColWidths(col, widths[col]);
+    }
+    RezEdidiv1.LoadZipLibrary();
+    RezEdidiv1.LoadUnzLibrary();
+    // Made absolute: an extract changes the current folder, and the archive
+    // must stay the same file afterwards.
+    if (!arguments.empty())
+        RezEdidiv1.SetZipFilename(arguments[0].empty() ? arguments[0] : platform::AbsolutePath(arguments[0]));
+    SortOptions.SortStyle = grid::ssAutomatic;
+    SortOptions.SortDirection = grid::sdAscending;
+    SortOptions.SortCaseSensitive = false;
+}
+
+void TMainform::FormDestroy()
+{
+    RezEdidiv1.UnloadZipLibrary();
+    RezEdidiv1.UnloadUnzLibrary();
+}
+
+void TMainform::CloseButClick() { close(); }
+
+void TMainform::AboutFernpackClick()
+{
+    TAboutBox box(this);
+    box.exec();
+}
+
+void TMainform::MsgButClick()
+{
+    if (Msgform)
+        Msgform->ShowAndRaise();
+}
+
+void TMainform::ShowElapsed(std::uint32_t start, std::uint32_t finish)
+{
+    TimeLabel->setText(QString::fromStdString(FormatElapsed(start, finish)));
+    TimeLabel->adjustSize();
+}
+
+void TMainform::RezEdidiv1Message(engine::TObject*, std::int32_t ErrCode, const std::string& Message)
+{
+    HandleZipMessage(Msgform, ErrCode, Message, !closeRequested_);
+}
+
+void TMainform::RezEdidiv1Progress(engine::TObject*, engine::ProgressType ProgrType, const std::string& Filename,
+                                   std::int32_t FileSize)
+{
+    HandleZipProgress(Msgform, ProgrType, Filename, FileSize);
+}
+
+// ---------------------------------------------------------------------------
+// Busy rules
+
+void TMainform::SetCommandsEnabled(bool enabled)
+{
+    for (QPushButton* b : {NewZipBut, ZipOpenBut, DeleteZipBut, AddBut, ExtractBut, ConvertBut, TestBut, DeleteBut,
+                           CloseBut})
+        b->setEnabled(enabled);
+}
+
+bool TMainform::RunOperation(const std::function<void()>& operation)
+{
+    if (busy_)
+        return false;
+    busy_ = true;
+    SetCommandsEnabled(false);
+    struct End {
+        TMainform* form;
+        ~End()
+        {
+            form->busy_ = false;
+            form->SetCommandsEnabled(true);
+            // The close asked for during the call happens now that it has returned.
+            if (form->closeRequested_)
+                QMetaObject::invokeMethod(form, &QWidget::close, Qt::QueuedConnection);
+        }
+    };
+    try {
+        End end{this};
+        operation();
+    } catch (...) {
+        if (closeRequested_)
+            return false;  // nobody is left to read about it
+        throw;
+    }
+    return !closeRequested_;
+}
+
+void TMainform::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        // The call must return before anything goes: ask the library to
+        // stop (a conversion cannot be stopped; the close waits for it), and
+        // from now on show nothing more.
+        event->ignore();
+        closeRequested_ = true;
+        if (RezEdidiv1.ZipLibBusy || RezEdidiv1.UnzLibBusy)
+            RezEdidiv1.CancelRequested = true;
+        RezEdidiv1.Unattended = true;
+        TopLevelErrors::Instance().SetSilenced(true);
+        return;
+    }
+    event->accept();
+    emit Closed();
+}
+
+}  // namespace app

@@ -1,0 +1,144 @@
+// TMainform, the main window: the archive component RezEdidiv1, the member
+// grid StringGrid1, the buttons of every command, the archive's name, the
+// member count and the last operation's time. This unit holds the window
+// itself, the commands that open, create and destroy an archive, the
+// listing (grid, sort, drawing), and the busy rules every operation runs
+// under.
+//
+// Promises: the grid shows the last listing, sorted by the remembered column
+// and direction; cells keep the stored bytes of each name (only drawing
+// decodes them); while an operation runs, no command that could act on the
+// archive or end the program can start, and the window, the component and
+// the libraries outlive every running call. Exceptions from a listing are
+// not caught here: they reach the top-level error box.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Engine.h"
+#include "app/SortGlyphs.h"
+#include "grid/SortGrid.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace app {
+
+class TMsgform;
+
+class TMainform : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TMainform(QWidget* parent = nullptr);
+    // The destruction handler runs first: both libraries are released.
+    ~TMainform() override;
+
+    // ---- Controls, in creation (and tab) order
+    QFrame* LeftPanel;
+    QPushButton* NewZipBut;
+    QPushButton* ZipOpenBut;
+    QPushButton* DeleteZipBut;
+    QFrame* RightPanel;
+    QPushButton* AboutFernpack;
+    QPushButton* CloseBut;
+    QFrame* FilesBevel;
+    QLabel* FilesLabel;
+    QLabel* FilesCaption;
+    QFrame* MiddlePanel;
+    QPushButton* AddBut;
+    QPushButton* ExtractBut;
+    QPushButton* ConvertBut;
+    QPushButton* TestBut;
+    QPushButton* DeleteBut;
+    QPushButton* MsgBut;
+    QLabel* TimeCaption;
+    QLabel* TimeLabel;
+    QLabel* ZipFileCaption;
+    QLabel* ZipFName;
+    grid::TSortGrid* StringGrid1;
+
+    // ---- Non-visual parts
+    engine::TRezEdidiv RezEdidiv1;
+    TSortGlyphs ImageList1;
+
+    // ---- The sort every listing re-applies
+    std::int32_t SortColumn = 0;
+    grid::TSortOptions SortOptions;
+
+    // ---- Handlers
+    // Creation: headings and widths, ZIPDLL.DLL then UNZDLL.DLL, and the
+    // archive named by the first argument (raw bytes), listed at once.
+    void FormCreate(const std::vector<std::string>& arguments);
+    void FormDestroy();
+    void CloseButClick();
+    void AboutFernpackClick();
+    void ZipOpenButClick();
+    void NewZipButClick();
+    void DeleteZipButClick();
+    void MsgButClick();
+    void RezEdidiv1DirUpdate(engine::TObject* Sender);
+    void RezEdidiv1Message(engine::TObject* Sender, std::int32_t ErrCode, const std::string& Message);
+    void RezEdidiv1Progress(engine::TObject* Sender, engine::ProgressType ProgrType, const std::string& Filename,
+                            std::int32_t FileSize);
+    void StringGrid1ClickSort(grid::TSortGrid* Sender, int Col, int Row, grid::TSortOptions& Options);
+    void StringGrid1DrawCell(grid::TStringGrid* Sender, int ACol, int ARow, grid::TRect Rect,
+                             grid::TGridDrawState State);
+    void StringGrid1GetCellFormat(grid::TSortGrid* Sender, int Col, int Row, grid::TGridDrawState State,
+                                  grid::TFormatOptions& Format);
+
+    // ---- Operations the commands share
+    void FillGrid();
+    // Shows a path (bytes) in ZipFName, with the whole path as the hint when
+    // it is wider than the label.
+    void ShowZipFileName(const std::string& S);
+    // The path ZipFName shows, as the bytes it was given.
+    const std::string& ZipFNameText() const { return zipFNameText_; }
+    bool ZipFNameHintShown() const { return zipFNameHintOn_; }
+    // TimeLabel := the elapsed time between two tick counts.
+    void ShowElapsed(std::uint32_t start, std::uint32_t finish);
+
+    // The messages window, once program start has created it; until then
+    // messages are not logged (their boxes still appear).
+    void SetMessagesWindow(TMsgform* form) { Msgform = form; }
+    TMsgform* MessagesWindow() const { return Msgform; }
+
+    // ---- Busy rules
+    // Runs one operation on the archive (a library call or a conversion):
+    // New Zip, Open Zip, Destroy Zip, Add, Extract, Convert, Test, Delete and
+    // Exit are disabled until it ends, however it ends. Returns false when
+    // the window was closed meanwhile (the caller then shows no result), or
+    // when another operation is running (nothing ran).
+    bool RunOperation(const std::function<void()>& operation);
+    bool Busy() const { return busy_; }
+    bool CloseRequested() const { return closeRequested_; }
+
+signals:
+    // The window has closed: the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateControls();
+    void PlaceBand();
+    void SetCommandsEnabled(bool enabled);
+    void BuildGlyphs();
+
+    TMsgform* Msgform = nullptr;
+    std::string zipFNameText_;
+    bool zipFNameHintOn_ = false;
+    std::string openDialogFileName_;  // preset for the next Open Zip
+    bool busy_ = false;
+    bool closeRequested_ = false;
+};
+
+}  // namespace app

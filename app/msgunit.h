@@ -1,0 +1,90 @@
+// TMsgform, the messages window ("Zip Messages"): the memo every operation
+// logs into, the file bar with the name of the file being worked on, the
+// all-files bar, and the buttons that cancel the running operation or hide
+// the window. Created once, hidden, right after the main window; the close
+// box only hides it.
+//
+// The main window's message and progress handlers come here
+// (HandleZipMessage, HandleZipProgress); each command of the main window
+// starts by calling Open with its opening line.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "app/Engine.h"
+#include "app/StepBar.h"
+
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace app {
+
+class TMsgform : public QWidget {
+    Q_OBJECT
+
+public:
+    // `component` is the main window's RezEdidiv1, whose busy flags and
+    // cancel request the Cancel button works with.
+    explicit TMsgform(engine::TRezEdidiv& component, QWidget* parent = nullptr);
+
+    QFrame* Panel1;
+    QLabel* FileBeingZipped;
+    QProgressBar* ProgressBar1;  // the file bar
+    QLabel* Label1;
+    QProgressBar* ProgressBar2;  // the all-files bar
+    QPlainTextEdit* Memo1;
+    QFrame* Panel2;
+    QPushButton* CancelBut;
+    QPushButton* DismissBut;
+
+    TStepBar FileBar;
+    TStepBar AllFilesBar;
+    // The memo refused a line in this operation: nothing more is logged.
+    bool MemoFull = false;
+    // How many lines the memo holds before it refuses more.
+    int MemoCapacity = 100000;
+
+    // The opening sequence of every operation: empty the memo, log again,
+    // show the window in front, and log the command's first line.
+    void Open(const std::string& openingLine);
+    // Shown non-modal and brought to the front; nothing is cleared.
+    void ShowAndRaise();
+    void CancelButClick();
+    void DismissButClick();
+
+    // Appends a line (line breaks in it start further lines); false when
+    // the memo holds no more.
+    bool AppendLine(const std::string& line);
+    // The memo's lines, as shown.
+    QStringList Lines() const;
+    // Puts the two bar models on screen.
+    void ShowBars();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    engine::TRezEdidiv& component_;
+    bool placed_ = false;
+};
+
+// The OnMessage handler's work: log the message (unless the memo is full;
+// the first refused line of an operation says so in a box), then, for a
+// positive code, the "Error Msg from DLL: " box. Without a messages window
+// (while the main window is being created) only the box remains; with
+// `boxes` false (the program is closing) no box at all.
+void HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& Message, bool boxes);
+
+// The OnProgress handler's work: move the bars and the file label in steps
+// of 32,768 bytes, then let pending input through (repaints, the Cancel
+// button).
+void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std::string& Filename,
+                       std::int32_t FileSize);
+
+}  // namespace app
