@@ -5,6 +5,7 @@
 #include "app/NameText.h"
 #include "app/Texts.h"
 #include "app/msgunit.h"
+#include "platform/Tick.h"
 #include "platform/UiServices.h"
 
 namespace app {
@@ -46,6 +47,12 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
             break;
         }
         form->ShowBars();
+        // Pending input goes through often enough for the eye and the hand,
+        // not for every one of a large add's tens of thousands of events.
+        const std::uint32_t now = platform::GetTickCount();
+        if (ProgrType != engine::ProgressType::BatchEnd && now - form->LastProcessed < form->ProcessInterval)
+            return;
+        form->LastProcessed = now;
     }
     platform::Ui().ProcessMessages();
 }

@@ -48,6 +48,11 @@ public:
     bool MemoFull = false;
     // How many lines the memo holds before it refuses more.
     int MemoCapacity = 100000;
+    // Pending input is processed from a progress event when at least this
+    // many milliseconds have passed since it was last processed (and at the
+    // end of every batch); 0 processes it for every event.
+    std::uint32_t ProcessInterval = 20;
+    std::uint32_t LastProcessed = 0;
 
     // The opening sequence of every operation: empty the memo, log again,
     // show the window in front, and log the command's first line.

@@ -21,6 +21,7 @@ protected:
     {
         Start();
         form = &program->Msgform();
+        form->ProcessInterval = 0;
     }
     void Progress(ProgressType type, const std::string& name = " ", std::int32_t size = 0)
     {
@@ -49,6 +50,20 @@ TEST_F(Msgform, FileBeginSizesTheFileBarInWholeSteps)
     }
     EXPECT_EQ(form->FileBeingZipped->text(), "file.bin");
     EXPECT_EQ(ui.ProcessMessagesCalls, 6) << "pending input once per event";
+}
+
+TEST_F(Msgform, PendingInputWaitsForTheIntervalExceptAtTheEndOfABatch)
+{
+    form->ProcessInterval = 60000;
+    Progress(ProgressType::BatchEnd);
+    EXPECT_EQ(ui.ProcessMessagesCalls, 1);
+    Progress(ProgressType::FileBegin, "f", 100000);
+    for (int i = 0; i < 5; ++i)
+        Progress(ProgressType::FileStep);
+    EXPECT_EQ(ui.ProcessMessagesCalls, 1);
+    EXPECT_EQ(form->FileBar.Position, 3) << "the bars move all the same";
+    Progress(ProgressType::BatchEnd);
+    EXPECT_EQ(ui.ProcessMessagesCalls, 2);
 }
 
 TEST_F(Msgform, FileStepsMoveBothBarsUpToTheirMaximum)

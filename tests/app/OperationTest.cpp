@@ -27,6 +27,7 @@ protected:
         archive = dir / "out.zip";
         Start({archive});
         program->ShowMainWindow();
+        program->Msgform().ProcessInterval = 0;
     }
 
     // The add as the Add command will run it: opening sequence, then the
