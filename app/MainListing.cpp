@@ -68,11 +68,14 @@ void TMainform::ShowZipFileName(const std::string& S)
 {
     zipFNameText_ = S;
     const QString shown = VisibleName(S);
-    ZipFName->setText(shown);
-    zipFNameHintOn_ = QFontMetrics(ZipFName->font()).horizontalAdvance(shown) > ZipFNameWidth;
+    const QFontMetrics metrics(ZipFName->font());
+    zipFNameHintOn_ = metrics.horizontalAdvance(shown) > ZipFNameWidth;
+    // The label has room for one line: a longer path shows its beginning and
+    // its file name, the hint shows all of it.
+    ZipFName->setText(zipFNameHintOn_ ? metrics.elidedText(shown, Qt::ElideMiddle, ZipFNameWidth) : shown);
     // Hints take markup, so the name goes in escaped: it shows as typed,
     // every blank kept.
-    ZipFName->setToolTip(zipFNameHintOn_ ? QStringLiteral("<p style='white-space:pre-wrap'>") + shown.toHtmlEscaped() +
+    ZipFName->setToolTip(zipFNameHintOn_ ? QStringLiteral("<p style='white-space:pre'>") + shown.toHtmlEscaped() +
                                                QStringLiteral("</p>")
                                          : QString());
 }

@@ -17,7 +17,7 @@ QPixmap Draw(QChar top, QChar bottom, const QColor& colour, qreal ratio)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setPen(colour);
-    p.setFont(UiFont(8, true));
+    p.setFont(UiFont(9, true));
     p.drawText(QRectF(0, -0.5, 9, 8.5), Qt::AlignCenter, QString(top));
     p.drawText(QRectF(0, 7.5, 9, 8.5), Qt::AlignCenter, QString(bottom));
     // The arrow: a shaft and a head, pointing from the first letter to the last.

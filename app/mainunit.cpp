@@ -130,7 +130,6 @@ void TMainform::CreateControls()
     ZipFName = new QLabel(MiddlePanel);
     ZipFName->setTextFormat(Qt::PlainText);
     ZipFName->setFont(UiFont(SmallFontPixels, true));
-    ZipFName->setWordWrap(true);
     ZipFName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ZipFName->setGeometry(56, 102, 329, 19);
     ShowZipFileName(text::NoArchive);

@@ -153,6 +153,10 @@ TEST_F(AppTest, LongArchiveNamesGetTheirHint)
     Main().ShowZipFileName(longName);
     EXPECT_TRUE(Main().ZipFNameHintShown());
     EXPECT_TRUE(Main().ZipFName->toolTip().contains(QString::fromStdString(longName)));
+    // One line in the label: the start and the file name, the middle elided.
+    EXPECT_TRUE(Main().ZipFName->text().startsWith("/tmp/w"));
+    EXPECT_TRUE(Main().ZipFName->text().endsWith("w.zip"));
+    EXPECT_TRUE(Main().ZipFName->text().contains(QChar(0x2026)));
 }
 
 TEST_F(AppTest, ExitClosesTheWindowAndAboutShowsNameVersionAndIcon)
