@@ -23,7 +23,9 @@ cmake --build "$build" --target fernpack fernpack-add-shots >/dev/null
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-work=$(mktemp -d)
+# A fixed place, so the pictures show the same paths every time.
+work=${TMPDIR:-/tmp}/fernpack-screenshots
+rm -rf "$work" && mkdir -p "$work"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
