@@ -5,6 +5,7 @@
 #include "app/AppServices.h"
 #include "app/Texts.h"
 #include "app/mainunit.h"
+#include "engine/PathText.h"
 #include "platform/FileSystem.h"
 #include "platform/UiServices.h"
 

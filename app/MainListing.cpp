@@ -5,12 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/MemberCells.h"
 #include "app/ErrorBox.h"
+#include "app/MemberCells.h"
 #include "app/NameText.h"
 #include "app/Texts.h"
 #include "app/mainunit.h"
 #include "engine/DosDateTime.h"
+#include "engine/PathText.h"
 #include "platform/FormatSettings.h"
 
 namespace app {
@@ -26,7 +27,7 @@ const char Utf8Tag = 0;
 
 std::string MemberDateText(std::uint32_t lastModDateTime)
 {
-    const DosDateTime d = DosDateTime::Decode(lastModDateTime);
+    const engine::DosDateTime d = engine::DosDateTime::Decode(lastModDateTime);
     const platform::TDateTime value =
         d.Valid ? platform::EncodeDate(d.Year, d.Month, d.Day) + platform::EncodeTime(d.Hour, d.Minute, d.Second, 0)
                 : platform::EncodeDate(1980, 1, 1);

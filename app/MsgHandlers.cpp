@@ -2,6 +2,7 @@
 // messages window: the memo, its full state, the error boxes, the two bars.
 #include <QLabel>
 
+#include "abi/ProgressSteps.h"
 #include "app/NameText.h"
 #include "app/Texts.h"
 #include "app/msgunit.h"
@@ -29,9 +30,8 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
         case engine::ProgressType::FileBegin: {
             form->FileBeingZipped->setText(VisibleName(Filename));
             form->FileBar.Reset();
-            const std::int32_t q = FileSize / engine::ProgressStepBytes;
-            form->FileBar.Max = q > 1 ? q : 1;
-            if (FileSize < engine::ProgressStepBytes)
+            form->FileBar.Max = fernpack::ProgressSteps(FileSize);
+            if (FileSize < fernpack::ProgressStepBytes)
                 form->FileBar.StepIt();
             break;
         }

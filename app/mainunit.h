@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Engine.h"
+#include "engine/ZipMstr.h"
 #include "app/SortGlyphs.h"
 #include "grid/SortGrid.h"
 

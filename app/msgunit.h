@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Engine.h"
+#include "engine/ZipMstr.h"
 #include "app/StepBar.h"
 
 class QFrame;

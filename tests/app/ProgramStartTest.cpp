@@ -23,8 +23,8 @@ using fixture::Stored;
 TEST_F(AppTest, StartWithoutArchiveLoadsBothLibrariesAndCreatesEveryWindowHidden)
 {
     Start();
-    EXPECT_NE(ZipDllState.Handle, nullptr);
-    EXPECT_NE(UnzDllState.Handle, nullptr);
+    EXPECT_NE(engine::ZipDllState.Handle, nullptr);
+    EXPECT_NE(engine::UnzDllState.Handle, nullptr);
     EXPECT_TRUE(ui.Messages.empty());
     app::TMainform& form = Main();
     EXPECT_EQ(form.windowTitle(), "Fernpack");
@@ -52,8 +52,8 @@ TEST_F(AppTest, StartWithoutArchiveLoadsBothLibrariesAndCreatesEveryWindowHidden
 
     // The destruction handler releases both libraries.
     program.reset();
-    EXPECT_EQ(ZipDllState.Handle, nullptr);
-    EXPECT_EQ(UnzDllState.Handle, nullptr);
+    EXPECT_EQ(engine::ZipDllState.Handle, nullptr);
+    EXPECT_EQ(engine::UnzDllState.Handle, nullptr);
 }
 
 TEST_F(AppTest, StartWithArchiveListsItSortedByNameWithTheAscendingGlyph)
@@ -102,7 +102,7 @@ TEST_F(AppTest, UnreadableArchiveGoesToTheErrorBoxOnceTheLoopRuns)
     EXPECT_EQ(dialogs.Errors, (std::vector<std::string>{"Cannot open file " + path + "."}));
     // The program goes on: every window exists, the libraries are loaded.
     EXPECT_EQ(Main().MessagesWindow(), &program->Msgform());
-    EXPECT_NE(UnzDllState.Handle, nullptr);
+    EXPECT_NE(engine::UnzDllState.Handle, nullptr);
     EXPECT_TRUE(Main().ZipOpenBut->isEnabled());
 }
 
