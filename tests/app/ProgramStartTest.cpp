@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include "AppTestSupport.h"
 #include "app/Addunit.h"
@@ -104,6 +105,16 @@ TEST_F(AppTest, UnreadableArchiveGoesToTheErrorBoxOnceTheLoopRuns)
     EXPECT_EQ(Main().MessagesWindow(), &program->Msgform());
     EXPECT_NE(engine::UnzDllState.Handle, nullptr);
     EXPECT_TRUE(Main().ZipOpenBut->isEnabled());
+}
+
+TEST_F(AppTest, ClosingTheMainWindowEndsTheEventLoopWhileTheMessagesWindowIsShown)
+{
+    Start();
+    program->Msgform().ShowAndRaise();
+    QTimer::singleShot(0, &Main(), [this] { Main().CloseBut->click(); });
+    // Should the loop not end, this ends it with a failing code.
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
+    EXPECT_EQ(program->Run(), 0);
 }
 
 TEST_F(AppTest, MissingLibrariesAreReportedInBoxesWithoutTouchingTheMessagesWindow)
