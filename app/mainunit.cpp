@@ -192,7 +192,7 @@ void TMainform::BuildGlyphs() { ImageList1.Build(StringGrid1->palette(), StringG
 void TMainform::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+    if (StringGrid1 != nullptr && (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)) {
         BuildGlyphs();
         StringGrid1->viewport()->update();
     }

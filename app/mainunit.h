@@ -61,7 +61,7 @@ public:
     QLabel* TimeLabel;
     QLabel* ZipFileCaption;
     QLabel* ZipFName;
-    grid::TSortGrid* StringGrid1;
+    grid::TSortGrid* StringGrid1 = nullptr;
 
     // ---- Non-visual parts
     engine::TRezEdidiv RezEdidiv1;
