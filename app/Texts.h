@@ -2,6 +2,8 @@
 // these exactly as written here.
 #pragma once
 
+#include <fernpack/Version.h>
+
 namespace app::text {
 
 inline constexpr const char* ApplicationTitle = "Fernpack";
@@ -32,6 +34,7 @@ inline constexpr const char* DllError = "Error Msg from DLL: ";  // followed by 
 
 // About box
 inline constexpr const char* ProductName = "Fernpack\u2122";
-inline constexpr const char* Version = "2.0.0.0";
+// The project's one version, in the four-part form the box shows.
+inline constexpr const char* Version = FERNPACK_VERSION_FOUR_PART;
 
 }  // namespace app::text
