@@ -68,6 +68,13 @@ inline bool MatchWildcard(std::string_view pattern, std::string_view name, DotSt
     return last.find('.') == std::string_view::npos && detail::MatchPlain(stem, name);
 }
 
+// True when `pattern` holds a wildcard. A pattern without one names a single
+// file or member: it is looked up directly, never matched against a listing.
+inline bool HasWildcards(std::string_view pattern)
+{
+    return pattern.find_first_of("*?") != std::string_view::npos;
+}
+
 // A file mask on disk against one file name (no folder part).
 inline bool MatchesMask(std::string_view name, std::string_view mask)
 {

@@ -1,6 +1,8 @@
 // Add, delete, extract and test: each checks its preconditions in a fixed
 // order, guards against re-entry with its library's busy flag, loads its
 // library for its own duration when needed, and makes the call.
+#include <optional>
+
 #include "engine/LibraryState.h"
 #include "engine/Messages.h"
 #include "engine/PathText.h"
@@ -63,6 +65,28 @@ private:
     bool loaded_ = false;
 };
 
+// A program made with an empty archive for an add to a new program name.
+// If the add adds nothing, the program holds nothing and did not exist
+// before: it goes again, as long as it is still the very file that was made.
+class NewEmptyProgram {
+public:
+    NewEmptyProgram(const std::string& path, const std::int32_t& processed) : path_(path), processed_(processed) {}
+    ~NewEmptyProgram()
+    {
+        if (made_ && processed_ <= 0 && platform::StampOf(path_) == made_)
+            platform::DeleteFile(path_);
+    }
+    NewEmptyProgram(const NewEmptyProgram&) = delete;
+    NewEmptyProgram& operator=(const NewEmptyProgram&) = delete;
+
+    void Made() { made_ = platform::StampOf(path_); }
+
+private:
+    std::string path_;
+    const std::int32_t& processed_;
+    std::optional<platform::FileStamp> made_;
+};
+
 }  // namespace
 
 void TRezEdidiv::AddFiles()
@@ -81,22 +105,27 @@ void TRezEdidiv::AddFiles()
     {
         BusyScope busy(ZipLibBusy, CancelRequested);
         // Adding to a new program name: a stub with an empty archive first.
+        NewEmptyProgram program(ZipFilename_, ProcessedCount);
         if (UpperCase(ExtractFileExt(ZipFilename_)) == ".EXE" && FirstHeaderOffset == 0 &&
             !platform::FileExists(ZipFilename_)) {
             CreatingEmptySfx = true;
+            std::int32_t made = -1;
             try {
-                ConvertSFX();
+                made = ConvertSFX();
             } catch (...) {
                 CreatingEmptySfx = false;
                 throw;
             }
             CreatingEmptySfx = false;
+            if (made == 0)
+                program.Made();
         }
         LibraryUse library(*this, ZipDllState, &TRezEdidiv::LoadZipLibrary, &TRezEdidiv::UnloadZipLibrary);
         if (!library.Loaded())
             return;
         PrepareZipCommand();
-        CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), msg::FatalZipDll);
+        CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), ZipDllState,
+                    msg::FatalZipDll, msg::ZipDllUnusableText);
     }
     if (ProcessedCount > 0)
         ReadEntries();
@@ -130,7 +159,8 @@ void TRezEdidiv::DeleteFiles()
         r.UpdateOn = ZREC_FALSE;
         r.RecurseOn = ZREC_FALSE;
         r.EncryptOn = ZREC_FALSE;
-        CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), msg::FatalZipDll);
+        CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), ZipDllState,
+                    msg::FatalZipDll, msg::ZipDllUnusableText);
     }
     if (ProcessedCount > 0)
         ReadEntries();
@@ -154,7 +184,8 @@ void TRezEdidiv::ExtractFiles()
     if (platform::DirectoryExists(ExtrBaseDir))
         platform::SetCurrentDir(ExtrBaseDir);
     PrepareUnzCommand();
-    CallLibrary(UnzCommandRecord, reinterpret_cast<UnzDllExecFunction>(UnzDllState.ExecEntry), msg::FatalUnzDll);
+    CallLibrary(UnzCommandRecord, reinterpret_cast<UnzDllExecFunction>(UnzDllState.ExecEntry), UnzDllState,
+                msg::FatalUnzDll, msg::UnzDllUnusableText);
 }
 
 }  // namespace engine

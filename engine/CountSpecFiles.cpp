@@ -1,6 +1,7 @@
 // Counting what an add will take, before it starts: bytes and progress
 // steps of every file the patterns select, walking the file system
 // the way the compression library will.
+#include <unordered_map>
 #include <vector>
 
 #include "abi/ProgressSteps.h"
@@ -26,7 +27,34 @@ std::string StartFolder(const std::string& path)
     return path.substr(0, slash);
 }
 
+// The entries a mask can match in a folder. A mask without wildcards names
+// one entry, which is looked up directly; any other mask reads the folder's
+// listing, made once per count however many patterns point into the
+// folder. So naming thousands of files in one big folder stays linear.
+class Folders {
+public:
+    template <typename Visit>
+    void ForEachMatch(const std::string& folder, const std::string& mask, Visit visit)
+    {
+        if (!fernpack::HasWildcards(mask)) {
+            if (const auto e = platform::LookUpEntry(folder, mask))
+                visit(*e);
+            return;
+        }
+        auto listed = listings_.find(folder);
+        if (listed == listings_.end())
+            listed = listings_.emplace(folder, platform::ListDirectory(folder)).first;
+        for (const auto& e : listed->second)
+            if (MatchesMask(e.Name, mask))
+                visit(e);
+    }
+
+private:
+    std::unordered_map<std::string, std::vector<platform::DirectoryEntry>> listings_;
+};
+
 struct Counter {
+    Folders& Seen;
     const std::string& Mask;
     bool WithHidden;
     const std::string& ArchivePath;
@@ -35,25 +63,27 @@ struct Counter {
 
     void CountFiles(const std::string& folder)
     {
-        for (const auto& e : platform::ListDirectory(folder)) {
-            if (e.Kind != platform::EntryKind::File || (e.Hidden && !WithHidden) || !MatchesMask(e.Name, Mask))
-                continue;
+        Seen.ForEachMatch(folder, Mask, [&](const platform::DirectoryEntry& e) {
+            if (e.Kind != platform::EntryKind::File || (e.Hidden && !WithHidden))
+                return;
             if (folder + "/" + e.Name == ArchivePath)
-                continue;  // the archive being added to is never counted
+                return;  // the archive being added to is never counted
             Bytes += e.Size;
             Steps += fernpack::ProgressSteps<std::int64_t>(e.Size);
-        }
+        });
     }
 };
 
-}  // namespace
-
-std::int32_t TRezEdidiv::CountSpecFiles(const std::string& fileSpec, int attributes, std::int32_t& steps,
-                                        const std::string& archiveName, bool recurse)
+std::int32_t CountOneSpec(Folders& folders, const std::string& fileSpec, bool withHidden, std::int32_t& steps,
+                          const std::string& archiveName, bool recurse)
 {
     steps = 0;
+    const std::string mask = ExtractFileName(fileSpec);
+    // An empty pattern (or one that ends in '/') names no file at all.
+    if (mask.empty())
+        return 0;
     const std::string archivePath = StartFolder(archiveName) + "/" + ExtractFileName(archiveName);
-    Counter counter{ExtractFileName(fileSpec), (attributes & 2) != 0, archivePath};
+    Counter counter{folders, mask, withHidden, archivePath};
     const std::string start = StartFolder(fileSpec);
 
     if (!recurse) {
@@ -66,15 +96,24 @@ std::int32_t TRezEdidiv::CountSpecFiles(const std::string& fileSpec, int attribu
         while (!pending.empty()) {
             const std::string folder = pending.back();
             pending.pop_back();
-            for (const auto& e : platform::ListDirectory(folder)) {
-                if (e.Kind == platform::EntryKind::Directory && !e.IsSymlink && MatchesMask(e.Name, counter.Mask))
+            folders.ForEachMatch(folder, mask, [&](const platform::DirectoryEntry& e) {
+                if (e.Kind == platform::EntryKind::Directory && !e.IsSymlink)
                     pending.push_back(folder + "/" + e.Name);
-            }
+            });
             counter.CountFiles(folder);
         }
     }
     steps = static_cast<std::int32_t>(std::min<std::int64_t>(counter.Steps, INT32_MAX));
     return static_cast<std::int32_t>(counter.Bytes);
+}
+
+}  // namespace
+
+std::int32_t TRezEdidiv::CountSpecFiles(const std::string& fileSpec, int attributes, std::int32_t& steps,
+                                        const std::string& archiveName, bool recurse)
+{
+    Folders folders;
+    return CountOneSpec(folders, fileSpec, (attributes & 2) != 0, steps, archiveName, recurse);
 }
 
 std::int32_t TRezEdidiv::CountAddFiles(std::int32_t& steps)
@@ -83,10 +122,12 @@ std::int32_t TRezEdidiv::CountAddFiles(std::int32_t& steps)
     std::int32_t total = 0;
     const int attributes = AddOptions.Contains(AddOptsEnum::AddHiddenFiles) ? FileAttributesWithHidden : FileAttributes;
     const bool recurse = AddOptions.Contains(AddOptsEnum::AddRecurseDirs);
+    Folders folders;  // one listing per folder for the whole count
     for (const auto& fileSpec : FSpecArgs_) {
         std::int32_t n = 0;
-        total = static_cast<std::int32_t>(static_cast<std::uint32_t>(total) +
-                                          static_cast<std::uint32_t>(CountSpecFiles(fileSpec, attributes, n, ZipFilename_, recurse)));
+        const std::int32_t bytes =
+            CountOneSpec(folders, fileSpec, (attributes & 2) != 0, n, ZipFilename_, recurse);
+        total = static_cast<std::int32_t>(static_cast<std::uint32_t>(total) + static_cast<std::uint32_t>(bytes));
         steps += n;
     }
     return total;

@@ -3,6 +3,7 @@
 // call sequence with its text buffers.
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/LibraryState.h"
@@ -156,8 +157,13 @@ bool TRezEdidiv::TextsFitTheRecord()
 }
 
 template <typename Record, typename Exec>
-void TRezEdidiv::CallLibrary(Record& record, Exec exec, const char* fatalText)
+void TRezEdidiv::CallLibrary(Record& record, Exec exec, LibraryState& state, const char* fatalText,
+                             const char* unusableText)
 {
+    if (state.Unusable) {
+        ReportMessage(msg::LibraryUnusable, unusableText);
+        return;
+    }
     if (!TextsFitTheRecord())
         return;
 
@@ -172,16 +178,18 @@ void TRezEdidiv::CallLibrary(Record& record, Exec exec, const char* fatalText)
         record.SpecTexts[record.SpecCount++] = specs.back().get();
     }
 
-    callbackFailed_ = false;
+    callbackFailure_ = nullptr;
     std::int32_t result = 0;
     platform::GuardOutcome outcome = platform::GuardOutcome::Exception;
     if (exec != nullptr)
         outcome = platform::RunGuarded([&] { result = exec(&record); });
-    if (outcome != platform::GuardOutcome::Completed || callbackFailed_)
+    const std::exception_ptr handlerFailure = std::exchange(callbackFailure_, nullptr);
+    if (outcome == platform::GuardOutcome::Fault)
+        state.Unusable = true;
+    if (outcome != platform::GuardOutcome::Completed)
         ReportMessage(msg::FatalDll, fatalText);
     else
         ProcessedCount = result;
-    callbackFailed_ = false;
 
     FSpecArgs_.clear();
     // The buffers go last to first; the record must not keep their addresses.
@@ -193,9 +201,13 @@ void TRezEdidiv::CallLibrary(Record& record, Exec exec, const char* fatalText)
         specs.pop_back();
         record.SpecTexts[specs.size()] = nullptr;
     }
+    if (handlerFailure)
+        std::rethrow_exception(handlerFailure);
 }
 
-template void TRezEdidiv::CallLibrary(::ZipCommandRecord&, ZipDllExecFunction, const char*);
-template void TRezEdidiv::CallLibrary(::UnzCommandRecord&, UnzDllExecFunction, const char*);
+template void TRezEdidiv::CallLibrary(::ZipCommandRecord&, ZipDllExecFunction, LibraryState&, const char*,
+                                      const char*);
+template void TRezEdidiv::CallLibrary(::UnzCommandRecord&, UnzDllExecFunction, LibraryState&, const char*,
+                                      const char*);
 
 }  // namespace engine

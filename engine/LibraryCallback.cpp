@@ -5,14 +5,18 @@
 
 #include "engine/TrimLineEnd.h"
 #include "engine/ZipMstr.h"
+#include "platform/FaultGuard.h"
 
 namespace engine {
 
 std::int32_t ZREC_CALL TRezEdidiv::LibraryCallback(CallbackRecord* record)
 {
     auto* component = static_cast<TRezEdidiv*>(record->Caller);
+    // From here on it is our code, the handlers and whatever input they
+    // process: a fault in it is ours, not the library's.
+    platform::GuardSuspension ours;
     // An exception from a handler must never unwind through the library's
-    // frames: it is noted here and reported once the library has returned.
+    // frames: it stops the library and passes on once the library returned.
     try {
         const std::int32_t action = record->ActionCode;
         if (action == ZCB_FILE_BEGIN) {
@@ -36,10 +40,11 @@ std::int32_t ZREC_CALL TRezEdidiv::LibraryCallback(CallbackRecord* record)
             }
         }
     } catch (...) {
-        component->callbackFailed_ = true;
+        if (!component->callbackFailure_)
+            component->callbackFailure_ = std::current_exception();
         return -1;
     }
-    return component->CancelRequested || component->callbackFailed_ ? -1 : 0;
+    return component->CancelRequested || component->callbackFailure_ ? -1 : 0;
 }
 
 }  // namespace engine

@@ -27,6 +27,13 @@ inline constexpr const char* TooManySpecsText = "Error - more than 4097 file pat
 inline constexpr const char* TextTooLongText = "Error - file name or pattern too long: ";
 inline constexpr const char* PasswordTooLongText = "Error - password longer than 80 characters";
 
+// Our own refusal to call a library again after it faulted inside a call.
+inline constexpr std::int32_t LibraryUnusable = 104;
+inline constexpr const char* ZipDllUnusableText =
+    "ZIPDLL.DLL failed earlier and cannot be used again until the program is restarted";
+inline constexpr const char* UnzDllUnusableText =
+    "UNZDLL.DLL failed earlier and cannot be used again until the program is restarted";
+
 inline constexpr std::int32_t NoFilesToZip = 301;
 inline constexpr const char* NoFilesToZipText = "Error - no files to zip";
 

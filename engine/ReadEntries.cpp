@@ -90,6 +90,15 @@ bool ReadName(BufferedReader& in, std::uint16_t length, std::string& name)
     return true;
 }
 
+// Opens the archive for the listing, denying writers. A writer (an add or
+// delete, in this program or another) holds the archive while it puts the
+// new one in place; the listing waits for it, within bounds, and then reads
+// the finished archive instead of failing on work that is being done.
+bool OpenForListing(platform::FileStream& file, const std::string& path)
+{
+    return file.OpenWaiting(path, platform::OpenMode::ReadDenyWrite, TRezEdidiv::WriterWaitMs);
+}
+
 }  // namespace
 
 void TRezEdidiv::ReadEntries()
@@ -105,7 +114,7 @@ void TRezEdidiv::ReadEntries()
         return;
     }
     platform::FileStream file;
-    if (!file.Open(ZipFilename_, platform::OpenMode::ReadDenyWrite))
+    if (!OpenForListing(file, ZipFilename_))
         throw EFileStreamError(msg::CannotOpenFile + ZipFilename_);
 
     std::exception_ptr failure;

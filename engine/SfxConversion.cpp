@@ -2,8 +2,10 @@
 // archive) and back. The archive's bytes are copied unchanged either way.
 //
 // Output goes to a temporary file in the target's folder and takes the
-// final name only once its size has been checked, so a failed conversion
-// never destroys a file that already had the output's name.
+// final name only once its size has been checked against the inputs' real
+// sizes, so a failed conversion (a read or write error, an input that
+// changed under the copy) never destroys the input or a file that already
+// had the output's name.
 #include <vector>
 
 #include "engine/Messages.h"
@@ -12,6 +14,7 @@
 #include "engine/ZipMstr.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplacementFile.h"
 #include "platform/UiServices.h"
 
 namespace engine {
@@ -21,59 +24,45 @@ namespace {
 constexpr std::int64_t CopyBlock = 8192;
 constexpr const char* StubName = "ZIPSFX.BIN";
 
+enum class Copy { Done, ReadFailed, WriteFailed };
+
 // Copies the rest of `in` into `out` block by block, letting the user
-// interface breathe after each block. Returns false when a write fails.
-bool CopyInto(platform::FileStream& in, platform::FileStream& out, std::int64_t& written)
+// interface breathe after each block. A read error is a failure, never the
+// end of the input.
+Copy CopyInto(platform::FileStream& in, platform::FileStream& out, std::int64_t& written)
 {
     std::vector<char> buffer(CopyBlock);
     for (;;) {
-        const std::int64_t n = std::max<std::int64_t>(in.Read(buffer.data(), CopyBlock), 0);
+        const std::int64_t n = in.Read(buffer.data(), CopyBlock);
+        if (n < 0)
+            return Copy::ReadFailed;
         if (n > 0 && out.Write(buffer.data(), n) != n)
-            return false;
+            return Copy::WriteFailed;
         written += n;
         platform::Ui().ProcessMessages();
         if (n < CopyBlock)
-            return true;
+            return Copy::Done;
     }
 }
 
-// Output under construction: a temporary file that becomes `finalName`.
-class PendingOutput {
-public:
-    explicit PendingOutput(std::string finalName) : final_(std::move(finalName)) {}
-    ~PendingOutput() { Discard(); }
+// The result code of a copy: an input that cannot be read counts like one
+// that cannot be opened.
+std::int32_t CopyResult(Copy copy) { return copy == Copy::Done ? 0 : copy == Copy::ReadFailed ? -3 : -2; }
 
-    bool Open()
-    {
-        temp_ = file_.CreateTemporaryBeside(final_);
-        return !temp_.empty();
-    }
-    platform::FileStream& File() { return file_; }
-    void Close() { file_.Close(); }
-    std::int64_t Size() const { return temp_.empty() ? -1 : platform::FileSize(temp_); }
-    bool Commit(bool executable)
-    {
-        file_.Close();
-        if (executable)
-            platform::MakeExecutable(temp_);
-        if (!platform::RenameFile(temp_, final_))
-            return false;
-        temp_.clear();
-        return true;
-    }
-    void Discard()
-    {
-        file_.Close();
-        if (!temp_.empty())
-            platform::DeleteFile(temp_);
-        temp_.clear();
-    }
-
-private:
-    std::string final_;
-    std::string temp_;
-    platform::FileStream file_;
-};
+// Where the stub is looked for after SFXPath: beside the program, in the
+// library folder of an installation the program belongs to, then in the
+// two fixed install folders. Never the current folder, which an
+// extraction may have left in a folder of an archive's choosing.
+std::vector<std::string> StubCandidates()
+{
+    const std::string programFolder = ExtractFileDir(platform::ProgramPath());
+    return {
+        programFolder + "/" + StubName,
+        ExtractFileDir(programFolder) + "/lib/fernpack/" + StubName,
+        platform::SystemFolder() + "/" + StubName,
+        platform::WindowsFolder() + "/" + StubName,
+    };
+}
 
 }  // namespace
 
@@ -92,19 +81,14 @@ std::int32_t TRezEdidiv::ConvertSFX()
     }
 
     // The stub: each candidate is kept in SFXPath before it is tried.
-    bool found = false;
-    const std::string candidates[] = {
-        SFXPath,
-        StubName,
-        ExtractFileDir(platform::ProgramPath()) + "/" + StubName,
-        platform::SystemFolder() + "/" + StubName,
-        platform::WindowsFolder() + "/" + StubName,
-    };
-    for (const auto& candidate : candidates) {
-        SFXPath = candidate;
-        if (platform::FileExists(SFXPath)) {
-            found = true;
-            break;
+    bool found = platform::FileExists(SFXPath);
+    if (!found) {
+        for (const auto& candidate : StubCandidates()) {
+            SFXPath = candidate;
+            if (platform::FileExists(SFXPath)) {
+                found = true;
+                break;
+            }
         }
     }
     if (!found && !DLLDirectory_.empty()) {
@@ -125,16 +109,18 @@ std::int32_t TRezEdidiv::ConvertSFX()
         outputName = ChangeFileExt(ZipFilename_, ".exe");
     }
 
-    PendingOutput output(outputName);
-    std::int64_t stubBytes = 0;
+    platform::ReplacementFile output(outputName);
+    std::int64_t stubSize = -1, stubBytes = 0;
     {
         platform::FileStream stub;
         if (!stub.Open(SFXPath, platform::OpenMode::ReadDenyWrite) || stub.Seek(0, platform::SeekOrigin::Begin) != 0)
             result = -3;
         else if (!output.Open())
             result = -1;
-        else if (!CopyInto(stub, output.File(), stubBytes))
-            result = -2;
+        if (result == 0) {
+            stubSize = stub.Size();
+            result = CopyResult(CopyInto(stub, output.File(), stubBytes));
+        }
     }
     if (result != 0) {
         output.Discard();
@@ -151,28 +137,35 @@ std::int32_t TRezEdidiv::ConvertSFX()
 
     if (CreatingEmptySfx) {
         const auto end = EmptyEndRecord();
-        if (output.File().Write(end.data(), end.size()) != static_cast<std::int64_t>(end.size()) ||
-            !output.Commit(true)) {
+        if (stubBytes != stubSize)
+            result = -9;  // the stub changed under the copy
+        else if (output.File().Write(end.data(), end.size()) != static_cast<std::int64_t>(end.size()) ||
+                 !output.Commit(true))
+            result = -2;
+        if (result != 0) {
             output.Discard();
             ReportMessage(msg::ConvertSfxFailed, msg::ConvertSfxFailedText);
-            return -2;
         }
-        return 0;
+        return result;
     }
 
-    std::int64_t archiveBytes = 0;
+    std::int64_t archiveSize = -1, archiveBytes = 0;
     {
         platform::FileStream archive;
         if (!archive.Open(ZipFilename_, platform::OpenMode::ReadDenyWrite) ||
             archive.Seek(0, platform::SeekOrigin::Begin) != 0)
             result = -3;
-        else if (!CopyInto(archive, output.File(), archiveBytes))
-            result = -2;
-        output.Close();
+        if (result == 0) {
+            archiveSize = archive.Size();
+            result = CopyResult(CopyInto(archive, output.File(), archiveBytes));
+        }
     }
 
+    // The output must hold every byte of both inputs as they were on disk
+    // when the copy began, not merely every byte the copy happened to get.
     const std::int64_t size = output.Size();
-    if (result == 0 && (size < 0 || stubBytes + archiveBytes + SFXH_SIZE != size))
+    if (result == 0 &&
+        (size < 0 || stubBytes != stubSize || archiveBytes != archiveSize || stubSize + archiveSize + SFXH_SIZE != size))
         result = -9;
     if (result == 0 && !output.Commit(true))
         result = -9;
@@ -205,8 +198,8 @@ std::int32_t TRezEdidiv::ConvertZip()
     }
     const std::string outputName = ChangeFileExt(ZipFilename_, ".zip");
 
-    PendingOutput output(outputName);
-    std::int64_t programSize = 0;
+    platform::ReplacementFile output(outputName);
+    std::int64_t programSize = 0, written = 0;
     {
         platform::FileStream program;
         if (!program.Open(ZipFilename_, platform::OpenMode::ReadDenyWrite)) {
@@ -214,21 +207,21 @@ std::int32_t TRezEdidiv::ConvertZip()
         } else {
             programSize = program.Seek(0, platform::SeekOrigin::End);
             const std::int64_t at = programSize > 0 ? program.Seek(FirstHeaderOffset, platform::SeekOrigin::Begin) : 0;
-            std::int64_t written = 0;
             if (programSize <= 0 || at <= 0) {
                 result = -3;
             } else if (!output.Open()) {
                 result = -1;
-            } else if (!CopyInto(program, output.File(), written)) {
-                ReportMessage(msg::ConvertZipFailed, msg::ConvertZipFailedText);
-                result = -2;
+            } else {
+                const Copy copy = CopyInto(program, output.File(), written);
+                if (copy == Copy::WriteFailed)
+                    ReportMessage(msg::ConvertZipFailed, msg::ConvertZipFailedText);
+                result = CopyResult(copy);
             }
-            output.Close();
         }
     }
 
     const std::int64_t size = output.Size();
-    if (result == 0 && (size < 0 || programSize - FirstHeaderOffset != size))
+    if (result == 0 && (size < 0 || written != size || programSize - FirstHeaderOffset != size))
         result = -9;
     if (result == 0 && !output.Commit(false))
         result = -9;

@@ -48,8 +48,6 @@ std::array<std::uint8_t, 22> EmptyEndRecord()
     r[1] = 0x4B;
     r[2] = 0x05;
     r[3] = 0x06;
-    r[16] = EmptySfxCentralOffset & 0xFF;
-    r[17] = (EmptySfxCentralOffset >> 8) & 0xFF;
     return r;
 }
 

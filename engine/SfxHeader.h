@@ -12,16 +12,19 @@
 
 namespace engine {
 
-// Where the central directory would stand behind a stub of 38,912 bytes;
-// written as it is, whatever the real stub's length.
-inline constexpr std::uint32_t EmptySfxCentralOffset = 39168;
-
 std::uint8_t SfxOptionBits(SFXOpts options, OvrOpts overwrite);
 
 // The texts must total at most SFXH_TEXTS_CAPACITY characters; more are cut.
 std::array<std::uint8_t, SFXH_SIZE> BuildSfxHeader(SFXOpts options, OvrOpts overwrite, const std::string& caption,
                                                    const std::string& defaultDir, const std::string& commandLine);
 
+// The end record of an empty archive, which is all a new program carries
+// behind its header: a plain empty archive, its offsets counted from its
+// own start like those of every archive put behind a stub, so tools reading
+// the program find a sound empty archive there. (An offset counted from the
+// start of the program, such as the fixed 39,168 older programs carry,
+// points past the record; readers of ours take any offset in an empty
+// archive.)
 std::array<std::uint8_t, 22> EmptyEndRecord();
 
 }  // namespace engine

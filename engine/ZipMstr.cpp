@@ -66,18 +66,22 @@ void TRezEdidiv::RaiseDirUpdate()
         OnDirUpdate(this);
 }
 
-void TRezEdidiv::UnloadZipLibrary()
+namespace {
+
+void Unload(LibraryState& state)
 {
-    if (ZipDllState.Handle != nullptr)
-        platform::FreeLibrary(ZipDllState.Handle);
-    ZipDllState.Handle = nullptr;
+    // A library that faulted stays mapped: its threads may still run its code.
+    if (state.Unusable)
+        return;
+    if (state.Handle != nullptr)
+        platform::FreeLibrary(state.Handle);
+    state.Handle = nullptr;
 }
 
-void TRezEdidiv::UnloadUnzLibrary()
-{
-    if (UnzDllState.Handle != nullptr)
-        platform::FreeLibrary(UnzDllState.Handle);
-    UnzDllState.Handle = nullptr;
-}
+}  // namespace
+
+void TRezEdidiv::UnloadZipLibrary() { Unload(ZipDllState); }
+
+void TRezEdidiv::UnloadUnzLibrary() { Unload(UnzDllState); }
 
 }  // namespace engine

@@ -5,7 +5,8 @@
 // It promises: `Entries` always reflects the last listing of `ZipFilename`
 // (rebuilt, never patched); every condition it detects itself is reported
 // through `ReportMessage` with a numeric code, and the only exceptions that
-// leave it are file errors of the listing (EFileStreamError).
+// leave it are file errors of the listing (EFileStreamError) and those its
+// owner's own event handlers raise.
 // It does not compress, extract or test anything itself: that is the work of
 // the two libraries, reached through the records of the bridge.
 //
@@ -14,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +28,8 @@
 #include "engine/ZipDirEntry.h"
 
 namespace engine {
+
+struct LibraryState;
 
 enum class AddOptsEnum : unsigned {
     AddDirNames,
@@ -136,6 +140,9 @@ public:
     void ClearEntries();
     // Re-reads the archive and rebuilds Entries; may throw EFileStreamError.
     void ReadEntries();
+    // How long a listing waits for a writer's lock on the archive before it
+    // fails (milliseconds).
+    static inline int WriterWaitMs = 10000;
     // Stores code and text, raises OnMessage, then (unless Unattended) shows
     // the text in a message box. Always returns normally.
     void ReportMessage(std::int32_t code, const std::string& text);
@@ -170,14 +177,17 @@ public:
 
 private:
     void RaiseDirUpdate();
-    // The call sequence around one execute call; false when it was refused
-    // before the call (texts too long), with the refusal reported.
+    // The call sequence around one execute call of the library `state`.
+    // Refused before the call (with the refusal reported) when the texts do
+    // not fit the record or the library is unusable; an exception raised by
+    // an event handler inside the call passes on once the call is over.
     template <typename Record, typename Exec>
-    void CallLibrary(Record& record, Exec exec, const char* fatalText);
+    void CallLibrary(Record& record, Exec exec, LibraryState& state, const char* fatalText,
+                     const char* unusableText);
     bool TextsFitTheRecord();
     // An exception raised by an event handler inside a library callback,
     // kept until the library has returned.
-    bool callbackFailed_ = false;
+    std::exception_ptr callbackFailure_;
 };
 
 }  // namespace engine

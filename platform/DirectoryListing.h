@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,10 @@ struct DirectoryEntry {
 
 // An unreadable or missing folder lists nothing.
 std::vector<DirectoryEntry> ListDirectory(const std::string& path);
+
+// The entry `name` of the folder `path` as ListDirectory would give it, found
+// without listing the folder; nothing when there is none ("." and ".." are
+// never entries).
+std::optional<DirectoryEntry> LookUpEntry(const std::string& path, const std::string& name);
 
 }  // namespace platform

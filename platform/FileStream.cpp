@@ -22,9 +22,13 @@ FileStream& FileStream::operator=(FileStream&& other) noexcept
     return *this;
 }
 
-bool FileStream::Open(const std::string& path, OpenMode mode)
+namespace {
+
+// One attempt at opening `path` with its lock; *busy is set when only the
+// lock stood in the way. Returns the descriptor, or -1.
+int OpenLocked(const std::string& path, OpenMode mode, bool* busy)
 {
-    Close();
+    *busy = false;
     // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none
     // comes; on a regular file the flag changes nothing.
     int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -47,41 +51,74 @@ bool FileStream::Open(const std::string& path, OpenMode mode)
         fd = ::open(path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        return false;
+        return -1;
     struct stat st;
     // Folders, FIFOs, devices and sockets may open on POSIX, but only a
     // regular file (or a link to one) is a file to read or write here.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, lock | LOCK_NB) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return false;
+        return -1;
+    }
+    if (::flock(fd, lock | LOCK_NB) != 0) {
+        *busy = errno == EWOULDBLOCK;
+        ::close(fd);
+        return -1;
     }
     // Truncate only once the lock is ours, so a refused open changes nothing.
     if (mode == OpenMode::CreateExclusive && ::ftruncate(fd, 0) != 0) {
         ::close(fd);
-        return false;
+        return -1;
     }
-    fd_ = fd;
-    return true;
+    return fd;
 }
 
-std::string FileStream::CreateTemporaryBeside(const std::string& finalPath)
+// True when `path` still names the file open as `fd`.
+bool StillNamed(const std::string& path, int fd)
+{
+    struct stat held, named;
+    return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
+}  // namespace
+
+bool FileStream::Open(const std::string& path, OpenMode mode)
 {
     Close();
-    const std::size_t slash = finalPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : finalPath.substr(0, slash == 0 ? 1 : slash);
-    // The same hidden ".fernpack-<random>.tmp" names the libraries use, so
-    // a leftover of a crashed run is recognised and removed by them.
-    std::string pattern = folder + (folder == "/" ? "" : "/") + ".fernpack-XXXXXX.tmp";
-    const int fd = ::mkostemps(pattern.data(), 4, O_CLOEXEC);
-    if (fd < 0)
-        return std::string();
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    // Ordinary permissions, as a newly created file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    bool busy = false;
+    fd_ = OpenLocked(path, mode, &busy);
+    return fd_ >= 0;
+}
+
+bool FileStream::OpenWaiting(const std::string& path, OpenMode mode, int maxWaitMs)
+{
+    Close();
+    constexpr int PauseMs = 20;
+    for (int waited = 0;;) {
+        bool busy = false;
+        const int fd = OpenLocked(path, mode, &busy);
+        if (fd >= 0) {
+            // A writer that held the lock may have put a new file under the
+            // name meanwhile: that one is the file to open.
+            if (waited >= maxWaitMs || StillNamed(path, fd)) {
+                fd_ = fd;
+                return true;
+            }
+            ::close(fd);
+            waited += PauseMs;
+            continue;
+        }
+        if (!busy || waited >= maxWaitMs)
+            return false;
+        ::usleep(PauseMs * 1000);
+        waited += PauseMs;
+    }
+}
+
+void FileStream::Adopt(int fd)
+{
+    Close();
     fd_ = fd;
-    return pattern;
 }
 
 void FileStream::Close()
@@ -93,6 +130,8 @@ void FileStream::Close()
 }
 
 namespace {
+
+ReadFault readFault = nullptr;
 
 // Repeats `readSome(out, wanted, offsetSoFar)` until `count` bytes have
 // arrived, the file ends, or an error comes before any byte did.
@@ -121,6 +160,10 @@ std::int64_t FileStream::Read(void* buffer, std::int64_t count)
 {
     if (fd_ < 0 || count < 0)
         return -1;
+    if (readFault != nullptr && readFault(fd_)) {
+        errno = EIO;
+        return -1;
+    }
     return ReadFully(buffer, count, [this](char* out, size_t n, std::int64_t) { return ::read(fd_, out, n); });
 }
 
@@ -167,5 +210,7 @@ std::int64_t FileStream::Size() const
         return -1;
     return static_cast<std::int64_t>(st.st_size);
 }
+
+void SetReadFaultForTesting(ReadFault fails) { readFault = fails; }
 
 }  // namespace platform

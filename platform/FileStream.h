@@ -27,14 +27,17 @@ public:
     FileStream(const FileStream&) = delete;
     FileStream& operator=(const FileStream&) = delete;
 
-    // Creates a new, exclusively locked file with a hidden name of ours in
-    // the folder of `finalPath`, for output that replaces `finalPath` only
-    // once complete. Returns the temporary file's path, or "" on failure.
-    std::string CreateTemporaryBeside(const std::string& finalPath);
+    // Takes over an open descriptor (closing whatever was open before).
+    void Adopt(int fd);
 
     // Opens `path`; false when it cannot be opened or locked, or is not a
     // regular file (a link to one counts as the file). Never waits.
     bool Open(const std::string& path, OpenMode mode);
+    // Opens `path` like Open, but while another process holds a lock that
+    // keeps ours out, tries again in short pauses for up to `maxWaitMs`
+    // milliseconds; after such a wait it opens whatever file then has the
+    // name (a writer replaces a file by putting a new one in its place).
+    bool OpenWaiting(const std::string& path, OpenMode mode, int maxWaitMs);
     bool IsOpen() const { return fd_ >= 0; }
     void Close();
 
@@ -58,5 +61,11 @@ public:
 private:
     int fd_ = -1;
 };
+
+// Test seam: while set, Read asks `fails(descriptor)` before each read and
+// fails with EIO when it answers true, as a disk that cannot be read would.
+// Reset with nullptr. Not for use outside tests.
+using ReadFault = bool (*)(int fd);
+void SetReadFaultForTesting(ReadFault fails);
 
 }  // namespace platform

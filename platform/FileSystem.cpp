@@ -32,23 +32,6 @@ bool SetCurrentDir(const std::string& path) { return ::chdir(path.c_str()) == 0;
 
 bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
-bool RenameFile(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
-
-bool MakeExecutable(const std::string& path)
-{
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0)
-        return false;
-    mode_t mode = st.st_mode & 07777;
-    if (mode & S_IRUSR)
-        mode |= S_IXUSR;
-    if (mode & S_IRGRP)
-        mode |= S_IXGRP;
-    if (mode & S_IROTH)
-        mode |= S_IXOTH;
-    return ::chmod(path.c_str(), mode) == 0;
-}
-
 namespace {
 std::string systemFolder = "/usr/local/lib/fernpack";
 std::string windowsFolder = "/usr/lib/fernpack";
@@ -61,6 +44,16 @@ void SetInstallFoldersForTesting(const std::string& system, const std::string& w
 {
     systemFolder = system;
     windowsFolder = windows;
+}
+
+std::optional<FileStamp> StampOf(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                     static_cast<std::int64_t>(st.st_size),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 std::int64_t FileSize(const std::string& path)

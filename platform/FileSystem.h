@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -18,17 +19,20 @@ bool SetCurrentDir(const std::string& path);
 
 bool DeleteFile(const std::string& path);
 
-// Replaces `to` with `from` in one step (both in the same folder).
-bool RenameFile(const std::string& from, const std::string& to);
-
-// Adds execute permission for everyone who may read the file.
-bool MakeExecutable(const std::string& path);
-
 // The folder a stub may be installed in system-wide, and the second such
 // place; fixed install folders of ours, changeable for tests.
 std::string SystemFolder();
 std::string WindowsFolder();
 void SetInstallFoldersForTesting(const std::string& system, const std::string& windows);
+
+// What tells one state of a file from another: which file it is, its size
+// and when its data last changed. Equal stamps: the same file, untouched.
+struct FileStamp {
+    std::uint64_t Device = 0, Inode = 0;
+    std::int64_t Size = 0, ModifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> StampOf(const std::string& path);
 
 // Size of a file in bytes, or -1 when it cannot be found.
 std::int64_t FileSize(const std::string& path);

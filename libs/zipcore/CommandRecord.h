@@ -46,15 +46,21 @@ bool CheckRecord(const Record& record, CallbackReporter& reporter)
     return true;
 }
 
-// The record's patterns in order, empty ones left out. Call after
-// CheckRecord, which vouches for SpecCount.
+// What RecordPatterns does with an empty text.
+enum class EmptyPatterns {
+    LeftOut,  // as if it were not there
+    Kept,     // a pattern of its own, which names nothing
+};
+
+// The record's patterns in order. Call after CheckRecord, which vouches for
+// SpecCount.
 template <typename Record>
-std::vector<std::string> RecordPatterns(const Record& record)
+std::vector<std::string> RecordPatterns(const Record& record, EmptyPatterns empty = EmptyPatterns::LeftOut)
 {
     std::vector<std::string> patterns;
     for (std::int32_t i = 0; i < record.SpecCount; ++i) {
         std::string pattern = RecordText(record.SpecTexts[i], ZREC_TEXT_CAPACITY);
-        if (!pattern.empty())
+        if (!pattern.empty() || empty == EmptyPatterns::Kept)
             patterns.push_back(std::move(pattern));
     }
     return patterns;

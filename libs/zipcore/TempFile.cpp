@@ -1,77 +1,20 @@
 #include "TempFile.h"
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <ctime>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/random.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/TemporaryFiles.h"
 
 namespace zipcore {
 
-namespace {
+namespace temporaries = platform::temporaries;
 
-constexpr std::string_view kPrefix = ".fernpack-";
-constexpr std::string_view kSuffix = ".tmp";
+bool IsTemporaryName(std::string_view name) { return temporaries::IsTemporaryName(name); }
 
-std::string NewTempName()
-{
-    static std::atomic<unsigned> counter{0};
-    unsigned long long random = 0;
-    if (getrandom(&random, sizeof(random), GRND_NONBLOCK) != sizeof(random))
-        random = (static_cast<unsigned long long>(getpid()) << 32) ^ static_cast<unsigned long long>(time(nullptr));
-    random ^= counter.fetch_add(1);
-    char text[64];
-    std::snprintf(text, sizeof(text), "%.*s%016llx%.*s", int(kPrefix.size()), kPrefix.data(), random,
-                  int(kSuffix.size()), kSuffix.data());
-    return text;
-}
-
-// 0 untried, 1 linkat(AT_EMPTY_PATH) works, 2 only the /proc route works.
-std::atomic<int> linkRoute{0};
-
-}  // namespace
-
-bool IsTemporaryName(std::string_view name)
-{
-    return name.size() > kPrefix.size() + kSuffix.size() && name.substr(0, kPrefix.size()) == kPrefix &&
-           name.substr(name.size() - kSuffix.size()) == kSuffix;
-}
-
-int RemoveStaleTemporaries(int dirFd)
-{
-    // A fresh descriptor of its own, so the listing starts at the beginning.
-    int dupFd = openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dupFd < 0)
-        return 0;
-    DIR* dir = fdopendir(dupFd);
-    if (!dir) {
-        close(dupFd);
-        return 0;
-    }
-    int removed = 0;
-    while (dirent* entry = readdir(dir)) {
-        if (!IsTemporaryName(entry->d_name))
-            continue;
-        int fd = openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        struct stat st;
-        // Only plain files whose writer is gone (no lock held) are removed.
-        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            unlinkat(dirFd, entry->d_name, 0) == 0)
-            ++removed;
-        close(fd);
-    }
-    closedir(dir);
-    return removed;
-}
+int RemoveStaleTemporaries(int dirFd) { return temporaries::RemoveStale(dirFd); }
 
 bool TempFile::Create(int dirFd, unsigned mode, std::string* error)
 {
@@ -84,45 +27,11 @@ bool TempFile::Create(int dirFd, unsigned mode, std::string* error)
         *error = std::strerror(errno);
         return false;
     }
-    // The file system has no unnamed files: a hidden named one, locked.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name = NewTempName();
-        fd_ = openat(dirFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (fd_ >= 0) {
-            tempName_ = name;
-            flock(fd_, LOCK_EX);
-            return true;
-        }
-        if (errno != EEXIST)
-            break;
-    }
-    *error = std::strerror(errno);
-    return false;
-}
-
-bool TempFile::LinkUnnamed(const std::string& name, int* err)
-{
-    if (linkRoute.load() != 2) {
-        if (linkat(fd_, "", dirFd_, name.c_str(), AT_EMPTY_PATH) == 0) {
-            linkRoute = 1;
-            return true;
-        }
-        // Without the right to link by descriptor the kernel says ENOENT.
-        if (errno != ENOENT && errno != EPERM) {
-            *err = errno;
-            return false;
-        }
-        if (linkRoute.load() == 1) {
-            *err = errno;
-            return false;
-        }
-        linkRoute = 2;
-    }
-    char path[64];
-    std::snprintf(path, sizeof(path), "/proc/self/fd/%d", fd_);
-    if (linkat(AT_FDCWD, path, dirFd_, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    // The file system has no unnamed files: a hidden named one, ours.
+    fd_ = temporaries::CreateNamed(dirFd, mode, &tempName_);
+    if (fd_ >= 0)
         return true;
-    *err = errno;
+    *error = std::strerror(errno);
     return false;
 }
 
@@ -135,29 +44,29 @@ bool TempFile::Commit(const std::string& name, bool replace, bool* exists, std::
     }
     int err = 0;
     bool ok = false;
+    bool marked = !tempName_.empty();
     if (tempName_.empty()) {
-        ok = LinkUnnamed(name, &err);
+        ok = temporaries::LinkUnnamed(fd_, dirFd_, name);
+        err = errno;
         if (!ok && err == EEXIST && replace) {
-            // Lock it, so no cleaner takes it for a leftover once it has a
-            // name; name it; then move it over the existing file in one step.
-            flock(fd_, LOCK_EX);
-            for (int attempt = 0; attempt < 16 && !ok; ++attempt) {
-                std::string temp = NewTempName();
-                if (LinkUnnamed(temp, &err)) {
-                    ok = renameat(dirFd_, temp.c_str(), dirFd_, name.c_str()) == 0;
-                    if (!ok) {
-                        err = errno;
-                        unlinkat(dirFd_, temp.c_str(), 0);
-                    }
-                    break;
-                }
-                if (err != EEXIST)
-                    break;
+            // An unnamed file cannot be linked over a name: it gets a name
+            // of ours first, then moves over the existing file in one step.
+            std::string temp;
+            marked = true;
+            if (temporaries::NameUnnamed(fd_, dirFd_, &temp)) {
+                ok = renameat(dirFd_, temp.c_str(), dirFd_, name.c_str()) == 0;
+                err = errno;
+                if (!ok)
+                    unlinkat(dirFd_, temp.c_str(), 0);
+            } else {
+                err = errno;
             }
         }
     } else if (replace) {
         ok = renameat(dirFd_, tempName_.c_str(), dirFd_, name.c_str()) == 0;
         err = errno;
+        if (ok)
+            tempName_.clear();  // renamed onto the target
     } else {
         ok = renameat2(dirFd_, tempName_.c_str(), dirFd_, name.c_str(), RENAME_NOREPLACE) == 0;
         err = errno;
@@ -170,8 +79,8 @@ bool TempFile::Commit(const std::string& name, bool replace, bool* exists, std::
             err = errno;
         }
     }
-    if (ok && replace)
-        tempName_.clear();  // renamed onto the target
+    if (ok && marked)
+        temporaries::Unmark(fd_);  // it is the target now
     if (!ok) {
         *exists = err == EEXIST;
         *error = std::strerror(err);

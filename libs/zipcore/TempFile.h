@@ -1,15 +1,14 @@
-// The one temporary-file scheme of the core, used for every file the
-// libraries and the self-extractor write: the data goes into a temporary
-// file in the target's own folder, which becomes the target (by a link or a
-// rename in that folder) only when it is complete and checked.
+// The core's temporary files, used for every file the libraries and the
+// self-extractor write: the data goes into a temporary file in the target's
+// own folder, which becomes the target (by a link or a rename in that
+// folder) only when it is complete and checked.
 //
 // Where the file system allows, the temporary file is unnamed (O_TMPFILE),
 // so nothing is left behind whatever happens; it gets a name only at the
-// end. A named temporary file is hidden and says it is ours
-// (".fernpack-<random>.tmp") and its writer holds an exclusive flock on it
-// for as long as it has that name, so RemoveStaleTemporaries deletes only
-// leftovers of processes that are gone. Every failure path removes the
-// temporary file.
+// end. Otherwise it has a hidden name of ours, is locked and marked as ours
+// (platform/TemporaryFiles.h), so RemoveStaleTemporaries deletes only
+// leftovers of processes that are gone and never a user's file. Every
+// failure path removes the temporary file.
 #pragma once
 
 #include <string>
@@ -45,7 +44,6 @@ public:
     void Discard();
 
 private:
-    bool LinkUnnamed(const std::string& name, int* err);
     int fd_ = -1;
     int dirFd_ = -1;
     std::string tempName_;  // empty while the file is unnamed

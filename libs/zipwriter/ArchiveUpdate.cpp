@@ -168,12 +168,15 @@ bool Session::SelectSources()
         stored[existing_.Entries()[i].name] = i;
     std::unordered_set<std::string> taken;
 
+    FolderListings listings;  // each folder read once, however many patterns name it
     for (const auto& fileSpec : options_.specs) {
-        WalkResult found = SelectFiles(fileSpec, walk);
+        WalkResult found = SelectFiles(fileSpec, walk, &listings);
         for (const auto& problem : found.problems)
             reporter_.Message(kSourceUnreadable, "Cannot read folder " + problem);
         if (found.files.empty()) {
-            reporter_.Message(kSpecMatchedNothing, "No files found for " + fileSpec);
+            reporter_.Message(kSpecMatchedNothing,
+                              fileSpec.empty() ? std::string("An empty pattern names no files")
+                                               : "No files found for " + fileSpec);
             continue;
         }
         for (auto& file : found.files) {

@@ -41,7 +41,8 @@ std::string StartDir(const std::string& dirPart)
 
 class Walker {
 public:
-    Walker(const WalkOptions& options, const std::string& mask) : options_(options), mask_(mask)
+    Walker(const WalkOptions& options, const std::string& mask, FolderListings& listings)
+        : options_(options), mask_(mask), listings_(listings)
     {
         std::string archiveDir, archiveName;
         SplitSpec(options.archivePath, &archiveDir, &archiveName);
@@ -57,11 +58,18 @@ public:
     // Returns the number of members this folder and its subfolders gave.
     std::size_t Walk(const std::string& dir, const std::string& namePrefix, WalkResult& out)
     {
-        std::vector<std::string> names;
-        if (!List(dir, &names)) {
+        std::vector<std::string> single;
+        const std::vector<std::string>* listed = &single;
+        if (!fernpack::HasWildcards(mask_)) {
+            if (!LookUp(dir, &single)) {
+                out.problems.push_back(dir + ": " + std::strerror(errno));
+                return 0;
+            }
+        } else if ((listed = listings_.Names(dir)) == nullptr) {
             out.problems.push_back(dir + ": " + std::strerror(errno));
             return 0;
         }
+        const std::vector<std::string>& names = *listed;
         std::size_t produced = 0;
         if (options_.recurse) {
             for (const auto& name : names) {
@@ -119,20 +127,29 @@ public:
     }
 
 private:
-    static bool List(const std::string& dir, std::vector<std::string>* names)
+    // The one entry the mask names, if it is there. False with errno when
+    // the folder itself cannot be reached, as a listing of it would fail.
+    bool LookUp(const std::string& dir, std::vector<std::string>* names) const
     {
-        DIR* handle = opendir(dir.c_str());
-        if (!handle)
+        struct stat st;
+        if (mask_ != "." && mask_ != ".." && lstat(JoinPath(dir, mask_).c_str(), &st) == 0) {
+            names->push_back(mask_);
+            return true;
+        }
+        const int error = errno;
+        if (stat(dir.c_str(), &st) != 0)
             return false;
-        while (dirent* entry = readdir(handle))
-            names->emplace_back(entry->d_name);
-        closedir(handle);
-        std::sort(names->begin(), names->end());
+        if (!S_ISDIR(st.st_mode)) {
+            errno = ENOTDIR;
+            return false;
+        }
+        errno = error;
         return true;
     }
 
     const WalkOptions& options_;
     std::string mask_;
+    FolderListings& listings_;
     std::string archiveText_;
     bool haveArchiveId_ = false;
     dev_t archiveDevice_ = 0;
@@ -140,6 +157,28 @@ private:
 };
 
 }  // namespace
+
+const std::vector<std::string>* FolderListings::Names(const std::string& dir)
+{
+    auto found = listings_.find(dir);
+    if (found == listings_.end()) {
+        Listing listing;
+        if (DIR* handle = opendir(dir.c_str())) {
+            while (dirent* entry = readdir(handle))
+                listing.names.emplace_back(entry->d_name);
+            closedir(handle);
+            std::sort(listing.names.begin(), listing.names.end());
+        } else {
+            listing.error = errno;
+        }
+        found = listings_.emplace(dir, std::move(listing)).first;
+    }
+    if (found->second.error != 0) {
+        errno = found->second.error;
+        return nullptr;
+    }
+    return &found->second.names;
+}
 
 void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask)
 {
@@ -153,14 +192,16 @@ void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask)
     *mask = fileSpec.substr(slash + 1);
 }
 
-WalkResult SelectFiles(const std::string& fileSpec, const WalkOptions& options)
+WalkResult SelectFiles(const std::string& fileSpec, const WalkOptions& options, FolderListings* listings)
 {
     WalkResult result;
     std::string dirPart, mask;
     SplitSpec(fileSpec, &dirPart, &mask);
+    // An empty pattern (or one that ends in '/') names no file at all.
     if (mask.empty())
         return result;
-    Walker walker(options, mask);
+    FolderListings own;
+    Walker walker(options, mask, listings != nullptr ? *listings : own);
     // Stored names keep the directory part as written ("docs/a.txt" for
     // "docs/*.txt"); the listing itself starts in the current folder when
     // the part is empty.

@@ -13,12 +13,17 @@
 // - the archive being written (by its path text, and by its identity on
 //   disk) and the writer's own temporary files are never taken.
 // Names are visited in byte order, so archives come out the same each time.
+// A mask without wildcards names one entry, which is looked up directly;
+// a folder is listed at most once for all the patterns of one add (pass
+// the same FolderListings), so naming many files in one folder stays linear.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <sys/types.h>
+#include <unordered_map>
 #include <vector>
 
 namespace zipwriter {
@@ -46,7 +51,24 @@ struct WalkResult {
     std::vector<std::string> problems;  // folders that could not be read
 };
 
-WalkResult SelectFiles(const std::string& fileSpec, const WalkOptions& options);
+// The listings of the folders one add has read so far.
+class FolderListings {
+public:
+    // The names in `dir`, sorted, or nullptr with errno set when it cannot
+    // be read.
+    const std::vector<std::string>* Names(const std::string& dir);
+
+private:
+    struct Listing {
+        int error = 0;
+        std::vector<std::string> names;
+    };
+    std::unordered_map<std::string, Listing> listings_;
+};
+
+// `listings` may be shared by the patterns of one add; without it the
+// pattern's folders are listed for this call alone.
+WalkResult SelectFiles(const std::string& fileSpec, const WalkOptions& options, FolderListings* listings = nullptr);
 
 // The directory part and the mask of a pattern.
 void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask);

@@ -3,6 +3,7 @@
 // and the operations' order of checks.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 
 #include "FakeLibrary.h"
@@ -265,13 +266,42 @@ TEST_F(BridgeTest, ExceptionsAndFaultsInsideTheCallAreCaught)
     EXPECT_EQ(messages, std::vector<std::string>{"101 Fatal UNZDLL Error: abort exception"});
     EXPECT_FALSE(z.UnzLibBusy);
 
-    // The program goes on working.
+    // The program goes on working; the library that faulted is never
+    // called again (its locks and threads are in an unknown state) and
+    // stays loaded, while the other one works on.
     messages.clear();
     script.Ending = FakeEnding::Return;
     script.Result = 1;
+    const int calls = seen.Calls;
+    z.FSpecArgs() = {"m"};
     z.ExtractFiles();
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(messages, std::vector<std::string>{
+                            "104 UNZDLL.DLL failed earlier and cannot be used again until the program is restarted"});
+    EXPECT_EQ(z.ProcessedCount, 0);
+    EXPECT_EQ(seen.Calls, calls);
+    EXPECT_EQ(z.FSpecArgs().size(), 1u);  // refused before the call
+    EXPECT_FALSE(z.UnzLibBusy);
+    z.UnloadUnzLibrary();
+    EXPECT_NE(UnzDllState.Handle, nullptr);
+    z.DeleteFiles();
     EXPECT_EQ(z.ProcessedCount, 1);
+    EXPECT_EQ(seen.Calls, calls + 1);
+}
+
+TEST_F(BridgeTest, FaultsInOurOwnCallbackCodeAreNotTheLibrarys)
+{
+    UseFake();
+    // The guard is lifted while our handlers run: a fault there takes its
+    // usual course instead of being caught and blamed on the library.
+    z.OnProgress = [](TObject*, ProgressType, const std::string&, std::int32_t) { std::raise(SIGSEGV); };
+    script.Callbacks = {{1, 0, 1, "f"}};
+    z.FSpecArgs() = {"a"};
+    EXPECT_DEATH(z.AddFiles(), "");
+    // Back in the library after the callback, the guard is in force again.
+    z.OnProgress = nullptr;
+    script.Ending = FakeEnding::Segfault;
+    z.AddFiles();
+    EXPECT_EQ(messages, std::vector<std::string>{"101 Fatal ZIPDLL Error: abort exception"});
 }
 
 TEST_F(BridgeTest, CallbackRaisesEventsAndPassesTheCancelRequestBack)
@@ -308,17 +338,26 @@ TEST_F(BridgeTest, CallbackRaisesEventsAndPassesTheCancelRequestBack)
     EXPECT_FALSE(z.CancelRequested);  // cleared when the operation ends
 }
 
-TEST_F(BridgeTest, HandlerExceptionStopsTheLibraryAndIsReportedAfterIt)
+TEST_F(BridgeTest, HandlerExceptionStopsTheLibraryAndPassesOnAfterIt)
 {
     UseFake();
     z.OnProgress = [](TObject*, ProgressType, const std::string&, std::int32_t) { throw std::runtime_error("boom"); };
     script.Callbacks = {{1, 0, 1, "f"}, {2, 0, 0, ""}};
     script.Result = 5;
     z.FSpecArgs() = {"a"};
-    z.AddFiles();
+    // Our own handler's exception is ours, not a library failure: it stops
+    // the library, then reaches the caller once the library has returned.
+    EXPECT_THROW(z.AddFiles(), std::runtime_error);
     EXPECT_EQ(seen.Answers, std::vector<std::int32_t>{-1});
-    EXPECT_EQ(messages, std::vector<std::string>{"101 Fatal ZIPDLL Error: abort exception"});
+    EXPECT_TRUE(messages.empty());
     EXPECT_EQ(z.ProcessedCount, 0);
+    EXPECT_TRUE(z.FSpecArgs().empty());
+    EXPECT_FALSE(z.ZipLibBusy);
+    // The library is fine and works on.
+    z.OnProgress = nullptr;
+    z.FSpecArgs() = {"a"};
+    z.AddFiles();
+    EXPECT_EQ(z.ProcessedCount, 5);
 }
 
 TEST_F(BridgeTest, SecondOperationFromInsideACallbackIsRefused)

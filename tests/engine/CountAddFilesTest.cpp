@@ -70,6 +70,30 @@ TEST_F(CountTest, HiddenSystemAndLinkedEntries)
     EXPECT_EQ(Count({dir / "d/*.*"}, AddOpts{AddOptsEnum::AddHiddenFiles}), Totals(5 + 7 + 3, 3));
     // Dot-folders are entered like any folder; links to folders are not.
     EXPECT_EQ(Count({dir / "d/*.*"}, AddOpts{AddOptsEnum::AddRecurseDirs}), Totals(5 + 7 + 1, 3));
+
+    // Named one by one (looked up, not listed), every entry counts as the
+    // listing counts it.
+    std::vector<std::string> named;
+    for (const char* name : {"plain", ".hidden", ".dotdir", "link-to-file", "link-to-folder", "dangling", "pipe",
+                             "none", ".", ".."})
+        named.push_back(dir / (std::string("d/") + name));
+    EXPECT_EQ(Count(named), Totals(5 + 7, 2));
+    EXPECT_EQ(Count(named, AddOpts{AddOptsEnum::AddHiddenFiles}), Totals(5 + 7 + 3, 3));
+    EXPECT_EQ(Count({dir / "d/.dotdir/inside", dir / "d/plain"}, AddOpts{AddOptsEnum::AddRecurseDirs}),
+              Totals(1 + 5, 2));
+}
+
+TEST_F(CountTest, AnEmptyPatternCountsNothing)
+{
+    dir.Write("e/file", "12345");
+    const std::string before = platform::GetCurrentDir();
+    ASSERT_TRUE(platform::SetCurrentDir(dir / "e"));
+    // Not the current folder: no file at all, with or without recursion.
+    EXPECT_EQ(Count({""}), Totals(0, 0));
+    EXPECT_EQ(Count({""}, AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddHiddenFiles}), Totals(0, 0));
+    EXPECT_EQ(Count({dir / "e/"}), Totals(0, 0));
+    EXPECT_EQ(Count({"", "file"}), Totals(5, 1));
+    platform::SetCurrentDir(before);
 }
 
 TEST_F(CountTest, RecursionEntersOnlyFoldersMatchingTheMask)
@@ -80,6 +104,11 @@ TEST_F(CountTest, RecursionEntersOnlyFoldersMatchingTheMask)
     dir.Write("t/x.txt/deeper/d.txt", "4444");
     EXPECT_EQ(Count({dir / "t/*.txt"}, AddOpts{AddOptsEnum::AddRecurseDirs}), Totals(1 + 2, 2));
     EXPECT_EQ(Count({dir / "t/*.*"}, AddOpts{AddOptsEnum::AddRecurseDirs}), Totals(1 + 2 + 3 + 4, 4));
+    // A name without wildcards recurses through folders of that name.
+    dir.Write("t/x.txt/x.txt", "55555");
+    EXPECT_EQ(Count({dir / "t/x.txt"}, AddOpts{AddOptsEnum::AddRecurseDirs}), Totals(5, 1));
+    // Several patterns into one folder see the same folder (listed once).
+    EXPECT_EQ(Count({dir / "t/*.txt", dir / "t/a.*", dir / "t/a.txt"}), Totals(3, 3));
 }
 
 TEST_F(CountTest, DeepTreesAreWalkedToTheBottom)

@@ -2,6 +2,9 @@
 // its room check and the messages and errors of every way it can end.
 #include "ListingHarness.h"
 
+#include <chrono>
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -288,22 +291,43 @@ TEST_F(ListingTest, MissingFileListsNothingAndSaysNothing)
     EXPECT_EQ(log, Log{"dirupdate:0"});
 }
 
-TEST_F(ListingTest, FileLockedByAWriterCannotBeOpened)
+TEST_F(ListingTest, FileLockedByAWriterForTooLongCannotBeOpened)
 {
     List(ThreeMembers());
     ASSERT_EQ(archive.EntryCount(), 3);
     log.clear();
     const int fd = ::open(path.c_str(), O_RDWR);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    const int bound = TRezEdidiv::WriterWaitMs;
+    TRezEdidiv::WriterWaitMs = 60;
     try {
         archive.ReadEntries();
         ADD_FAILURE() << "no error";
     } catch (const EFileStreamError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
     }
+    TRezEdidiv::WriterWaitMs = bound;
     ::close(fd);
     EXPECT_EQ(archive.EntryCount(), 0);
     EXPECT_TRUE(log.empty());  // no update, no message
+}
+
+TEST_F(ListingTest, ListingWaitsForAWriterAndReadsWhatItWrote)
+{
+    List(ThreeMembers());
+    const std::string next = dir.Write("next.zip", ZipBuilder().Add(Stored("new.txt", "new")).Finish().Bytes());
+    // Another program's add: it holds the archive, moves the new one into
+    // its place and only then lets go of the old one.
+    const int fd = ::open(path.c_str(), O_RDWR);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::rename(next.c_str(), path.c_str());
+        ::close(fd);
+    });
+    EXPECT_NO_THROW(archive.ReadEntries());
+    writer.join();
+    EXPECT_EQ(Names(), std::vector<std::string>{"new.txt"});
 }
 
 TEST_F(ListingTest, ReadersDoNotBlockEachOther)

@@ -218,25 +218,71 @@ TEST_F(RealLibraries, LibrarySelectsExactlyWhatWasCounted)
     ASSERT_EQ(::symlink((dir / "elsewhere/folder").c_str(), (dir / "tree/link-to-folder").c_str()), 0);
     ASSERT_EQ(::mkfifo((dir / "tree/pipe").c_str(), 0644), 0);
 
-    const std::vector<std::pair<std::string, AddOpts>> cases = {
-        {"*.*", AddOpts{}},
-        {"*.*", AddOpts{AddOptsEnum::AddRecurseDirs}},
-        {"*.*", AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddHiddenFiles}},
-        {"*.txt", AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddDirNames}},
+    // Every entry named on its own (looked up, not listed); those that are
+    // no files match nothing and say so.
+    std::vector<std::string> named;
+    for (const char* name : {"plain", ".hidden", ".dotdir", "x.txt", "plain-dir", "link-to-file", "link-to-folder",
+                             "pipe"})
+        named.push_back(dir / (std::string("tree/") + name));
+    const std::vector<std::pair<std::vector<std::string>, AddOpts>> cases = {
+        {{dir / "tree/*.*"}, AddOpts{}},
+        {{dir / "tree/*.*"}, AddOpts{AddOptsEnum::AddRecurseDirs}},
+        {{dir / "tree/*.*"}, AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddHiddenFiles}},
+        {{dir / "tree/*.txt"}, AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddDirNames}},
+        {named, AddOpts{AddOptsEnum::AddDirNames}},
+        {named, AddOpts{AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddHiddenFiles, AddOptsEnum::AddDirNames}},
     };
     int n = 0;
-    for (const auto& [mask, options] : cases) {
+    for (const auto& [specs, options] : cases) {
         z.SetZipFilename(dir / ("sel" + std::to_string(n++) + ".zip"));
         z.AddOptions = options;
-        z.FSpecArgs() = {dir / ("tree/" + mask)};
+        z.FSpecArgs() = specs;
         std::int32_t predicted = 0;
         z.CountAddFiles(predicted);
         steps = begins = 0;
         z.AddFiles();
-        EXPECT_EQ(steps, predicted) << mask << " " << options.Bits();
-        EXPECT_EQ(begins, z.ProcessedCount) << mask << " " << options.Bits();
+        EXPECT_EQ(steps, predicted) << n << " " << options.Bits();
+        EXPECT_EQ(begins, z.ProcessedCount) << n << " " << options.Bits();
     }
-    EXPECT_TRUE(errors.empty()) << errors.front();
+    for (const auto& error : errors)
+        EXPECT_EQ(error.substr(0, 3), "21 ") << error;
+}
+
+TEST_F(RealLibraries, AnEmptyPatternAddsNothingAndSaysSo)
+{
+    ASSERT_TRUE(platform::SetCurrentDir(src));
+    z.SetZipFilename(dir / "e.zip");
+    z.AddOptions = AddOpts{AddOptsEnum::AddMove, AddOptsEnum::AddRecurseDirs, AddOptsEnum::AddHiddenFiles};
+    z.FSpecArgs() = {""};
+    std::int32_t predicted = -1;
+    EXPECT_EQ(z.CountAddFiles(predicted), 0);
+    EXPECT_EQ(predicted, 0);
+    z.AddFiles();
+    EXPECT_EQ(z.ProcessedCount, 0);
+    EXPECT_EQ(errors, std::vector<std::string>{"21 An empty pattern names no files"});
+    // Nothing was moved: the current folder is as it was.
+    EXPECT_EQ(FolderContents(src), (std::vector<std::string>{".hidden", "small.txt", "sub"}));
+    EXPECT_FALSE(platform::FileExists(dir / "e.zip"));
+}
+
+TEST_F(RealLibraries, AnAddToANewProgramThatAddsNothingLeavesNoProgram)
+{
+    z.SFXPath = dir.Write("stub/ZIPSFX.BIN", std::string(5000, 'S'));
+    const std::string exe = dir / "new.exe";
+    z.SetZipFilename(exe);
+    z.FSpecArgs() = {src + "/nothing-here.*"};
+    z.AddFiles();
+    EXPECT_EQ(z.ProcessedCount, 0);
+    EXPECT_FALSE(platform::FileExists(exe));
+
+    // A program that was there before stays, even when nothing is added.
+    z.FSpecArgs() = {src + "/small.txt"};
+    z.AddFiles();
+    ASSERT_EQ(z.ProcessedCount, 1);
+    z.FSpecArgs() = {src + "/nothing-here.*"};
+    z.AddFiles();
+    EXPECT_TRUE(platform::FileExists(exe));
+    EXPECT_EQ(z.EntryCount(), 1);
 }
 
 namespace {

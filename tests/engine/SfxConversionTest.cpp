@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include "ZipFixture.h"
 #include "engine/SfxHeader.h"
 #include "engine/ZipMstr.h"
+#include "platform/FileStream.h"
 #include "platform/FileSystem.h"
 #include "platform/UiServices.h"
 
@@ -52,7 +55,17 @@ protected:
         return names;
     }
 
-    fixture::RecordingUiServices ui;
+    // Pending input, processed after each block copied: the tests' window
+    // into a running conversion.
+    struct Ui : fixture::RecordingUiServices {
+        std::function<void()> OnProcessMessages;
+        void ProcessMessages() override
+        {
+            RecordingUiServices::ProcessMessages();
+            if (OnProcessMessages)
+                OnProcessMessages();
+        }
+    } ui;
     platform::ScopedUi scope;
     fixture::TempDir dir;
     TRezEdidiv z;
@@ -86,9 +99,7 @@ TEST(SfxHeader, LayoutAndOptionBits)
     EXPECT_EQ(h[255], '!');  // 249 characters fill the header to its last byte
 
     const auto end = EmptyEndRecord();
-    EXPECT_EQ(std::string(end.begin(), end.end()),
-              std::string("PK\x05\x06", 4) + std::string(12, '\0') + std::string("\x00\x99\x00\x00", 4) +
-                  std::string(2, '\0'));
+    EXPECT_EQ(std::string(end.begin(), end.end()), std::string("PK\x05\x06", 4) + std::string(18, '\0'));
 }
 
 TEST_F(SfxTest, ConvertsAndConvertsBackByteForByte)
@@ -164,8 +175,13 @@ TEST_F(SfxTest, StubSearchOrder)
     ASSERT_EQ(z.ConvertSFX(), 0);
     EXPECT_EQ(ReadFile(dir / "a.exe").substr(0, 5), "OTHER");
 
-    // Nothing anywhere: the last candidate tried stays in SFXPath.
+    // Nothing anywhere: the last candidate tried stays in SFXPath. A stub in
+    // the current folder (where an extraction may have put an archive's
+    // own "ZIPSFX.BIN") is never taken.
     ASSERT_EQ(z.ConvertZip(), 0);
+    dir.Write("cwd/ZIPSFX.BIN", "PLANTED");
+    const std::string before = platform::GetCurrentDir();
+    ASSERT_TRUE(platform::SetCurrentDir(dir / "cwd"));
     z.SFXPath.clear();
     EXPECT_EQ(z.ConvertSFX(), -3);
     EXPECT_EQ(messages.back(), "802 Error - ZIPSFX.BIN not found");
@@ -173,6 +189,7 @@ TEST_F(SfxTest, StubSearchOrder)
     z.SetDLLDirectory(dir / "dlls");
     EXPECT_EQ(z.ConvertSFX(), -3);
     EXPECT_EQ(z.SFXPath, dir / "dlls/ZIPSFX.BIN");
+    platform::SetCurrentDir(before);
 
     // Found in the second install folder.
     dir.Write("windows/ZIPSFX.BIN", "WINDOWS");
@@ -199,6 +216,18 @@ TEST_F(SfxTest, EmptyModeWritesStubHeaderAndEndRecord)
     ASSERT_EQ(program.size(), stubBytes.size() + 256 + 22);
     const auto end = EmptyEndRecord();
     EXPECT_EQ(program.substr(program.size() - 22), std::string(end.begin(), end.end()));
+    // Tools that read the program find a sound empty archive behind the
+    // stub (unzip only warns of the stub in front, as for every program).
+    std::string out;
+    if (fixture::RunCommand("command -v unzip >/dev/null") == 0) {
+        EXPECT_EQ(fixture::RunCommand("unzip -l " + exe + " 2>&1", &out), 1);
+        EXPECT_NE(out.find("zipfile is empty"), std::string::npos) << out;
+        EXPECT_EQ(out.find("error"), std::string::npos) << out;
+    }
+    if (fixture::RunCommand("command -v 7zz >/dev/null") == 0) {
+        EXPECT_EQ(fixture::RunCommand("7zz l " + exe + " 2>&1", &out), 0);
+        EXPECT_NE(out.find("Offset = " + std::to_string(stubBytes.size() + 256)), std::string::npos) << out;
+    }
 }
 
 TEST_F(SfxTest, FailedConversionKeepsAFileThatHadTheOutputName)
@@ -239,4 +268,94 @@ TEST_F(SfxTest, CopyingLetsPendingInputThrough)
     ASSERT_EQ(z.ConvertSFX(), 0);
     // One stub block, then one per 8,192 bytes of archive (the last short).
     EXPECT_EQ(ui.ProcessMessagesCalls, 1 + static_cast<int>(archiveBytes.size() / 8192 + 1));
+}
+
+namespace {
+
+// Reads of one file fail with EIO from an offset on, as a damaged disk's would.
+struct ReadFaultScope {
+    static inline struct stat file;
+    static inline off_t from = 0;
+    ReadFaultScope(const std::string& path, off_t offset)
+    {
+        EXPECT_EQ(::stat(path.c_str(), &file), 0);
+        from = offset;
+        platform::SetReadFaultForTesting([](int fd) {
+            struct stat st;
+            return ::fstat(fd, &st) == 0 && st.st_dev == file.st_dev && st.st_ino == file.st_ino &&
+                   ::lseek(fd, 0, SEEK_CUR) >= from;
+        });
+    }
+    ~ReadFaultScope() { platform::SetReadFaultForTesting(nullptr); }
+};
+
+}  // namespace
+
+TEST_F(SfxTest, ReadErrorsFailTheConversionAndKeepTheInput)
+{
+    archiveBytes = fixture::ZipBuilder().Add(fixture::Stored("big", std::string(100000, 'b'))).Finish().Bytes();
+    const std::string zip = dir.Write("a.zip", archiveBytes);
+    z.SetZipFilename(zip);
+    {
+        ReadFaultScope fault(zip, 3 * 8192);
+        EXPECT_EQ(z.ConvertSFX(), -3);
+    }
+    EXPECT_EQ(messages.back(), "806 Error in ConvertSFX");
+    EXPECT_EQ(ReadFile(zip), archiveBytes);
+    EXPECT_EQ(z.ZipFilename(), zip);
+    {
+        ReadFaultScope fault(stub, 0);  // the stub cannot be read at all
+        EXPECT_EQ(z.ConvertSFX(), -3);
+    }
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.zip", "stubs"}));
+
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    const std::string exe = dir / "a.exe";
+    const std::string program = ReadFile(exe);
+    messages.clear();
+    {
+        ReadFaultScope fault(exe, 5 * 8192);
+        EXPECT_EQ(z.ConvertZip(), -3);
+    }
+    EXPECT_EQ(messages, std::vector<std::string>{"805 Error in ConvertZip"});
+    EXPECT_EQ(ReadFile(exe), program);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.exe", "stubs"}));
+}
+
+TEST_F(SfxTest, AnInputThatChangesUnderTheCopyFailsTheSizeCheck)
+{
+    archiveBytes = fixture::ZipBuilder().Add(fixture::Stored("big", std::string(50000, 'b'))).Finish().Bytes();
+    const std::string zip = dir.Write("a.zip", archiveBytes);
+    z.SetZipFilename(zip);
+    // Cut short by another program after the first block of the archive was
+    // copied: every byte left is copied, but the program would lack the rest.
+    int blocks = 0;
+    ui.OnProcessMessages = [&] {
+        if (++blocks == 2) {
+            ASSERT_EQ(::truncate(zip.c_str(), 20000), 0);
+        }
+    };
+    EXPECT_EQ(z.ConvertSFX(), -9);
+    EXPECT_EQ(messages.back(), "806 Error in ConvertSFX");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.zip", "stubs"}));
+}
+
+TEST_F(SfxTest, OutputIsUnnamedUntilItIsComplete)
+{
+    archiveBytes = fixture::ZipBuilder().Add(fixture::Stored("big", std::string(50000, 'b'))).Finish().Bytes();
+    z.SetZipFilename(dir.Write("a.zip", archiveBytes));
+    // A conversion killed at any point leaves nothing behind: while it
+    // copies, its output has no name in the folder.
+    int looks = 0;
+    ui.OnProcessMessages = [&] {
+        ++looks;
+        for (const auto& name : Files())
+            EXPECT_NE(name[0], '.') << name;
+    };
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    ASSERT_EQ(z.ConvertZip(), 0);
+    EXPECT_GT(looks, 2);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.zip", "stubs"}));
+    // The finished file carries no mark of a temporary file.
+    EXPECT_LT(::getxattr((dir / "a.zip").c_str(), "user.fernpack.temporary", nullptr, 0), 0);
 }

@@ -1,6 +1,7 @@
 // The ZIP core's parts on their own: pattern matching and selection, name
 // safety, the progress step schedule, the temporary-file scheme, the folder
 // walk that refuses links, and the directory reader on hand-built bytes.
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "libs/zipcore/SteppedSink.h"
 #include "libs/zipcore/TargetTree.h"
 #include "libs/zipcore/TempFile.h"
+#include "platform/TemporaryFiles.h"
 #include "libs/zipcore/Wildcard.h"
 
 namespace fs = std::filesystem;
@@ -205,25 +207,50 @@ TEST(TempFile, CommitsCompleteFilesAndLeavesNothingOnFailure)
     close(dirFd);
 }
 
-TEST(TempFile, RemovesOnlyLeftoversNobodyHolds)
+TEST(TempFile, RemovesOnlyLeftoversProvablyOursThatNobodyHolds)
 {
+    namespace temporaries = platform::temporaries;
     std::string dir = Scratch("stale");
     int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    int stale = open((dir + "/.fernpack-0000000000000001.tmp").c_str(), O_CREAT | O_WRONLY, 0600);
-    close(stale);
-    int held = open((dir + "/.fernpack-0000000000000002.tmp").c_str(), O_CREAT | O_WRONLY, 0600);
+    auto make = [&](const std::string& name, const char* mark) {
+        int fd = open((dir + "/" + name).c_str(), O_CREAT | O_WRONLY, 0600);
+        if (mark != nullptr) {
+            EXPECT_TRUE(temporaries::Mark(fd, mark));
+        }
+        return fd;
+    };
+    const std::string ours = ".fernpack-0000000000000001.tmp", heldName = ".fernpack-0000000000000002.tmp";
+    close(make(ours, ours.c_str()));
+    int held = make(heldName, heldName.c_str());
     ASSERT_EQ(flock(held, LOCK_EX), 0);
-    int other = open((dir + "/.fernpack-notours").c_str(), O_CREAT | O_WRONLY, 0600);
-    close(other);
+    // Files of users that only look like ours: never deleted.
+    close(make(".fernpack-notes.tmp", nullptr));
+    close(make(".fernpack-0000000000000003.tmp", nullptr));
+    close(make(".fernpack-0000000000000004.tmp", ".fernpack-0000000000000001.tmp"));  // a copy of a leftover
     EXPECT_EQ(RemoveStaleTemporaries(dirFd), 1);
-    EXPECT_FALSE(fs::exists(dir + "/.fernpack-0000000000000001.tmp"));
-    EXPECT_TRUE(fs::exists(dir + "/.fernpack-0000000000000002.tmp"));
-    EXPECT_TRUE(fs::exists(dir + "/.fernpack-notours"));
+    EXPECT_FALSE(fs::exists(dir + "/" + ours));
+    EXPECT_TRUE(fs::exists(dir + "/" + heldName));
     close(held);
     EXPECT_EQ(RemoveStaleTemporaries(dirFd), 1);
+    std::vector<std::string> left;
+    for (auto& e : fs::directory_iterator(dir))
+        left.push_back(e.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".fernpack-0000000000000003.tmp", ".fernpack-0000000000000004.tmp",
+                                              ".fernpack-notes.tmp"}));
+
+    // What a writer leaves when it dies between naming its file and moving
+    // it into place is ours, and goes.
+    std::string name;
+    int fd = temporaries::CreateNamed(dirFd, 0644, &name);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(IsTemporaryName(name));
+    EXPECT_EQ(RemoveStaleTemporaries(dirFd), 0);  // still held
+    close(fd);
+    EXPECT_EQ(RemoveStaleTemporaries(dirFd), 1);
     close(dirFd);
-    EXPECT_TRUE(IsTemporaryName(".fernpack-0123.tmp"));
-    EXPECT_FALSE(IsTemporaryName("fernpack-0123.tmp"));
+    EXPECT_FALSE(IsTemporaryName(".fernpack-0123.tmp"));
+    EXPECT_FALSE(IsTemporaryName("fernpack-0123456789abcdef.tmp"));
 }
 
 TEST(TargetTree, CreatesFoldersAndRefusesLinks)

@@ -46,9 +46,13 @@ std::string WriteProgram(const std::string& path, const Settings& settings, cons
     return path;
 }
 
-std::string WriteEmptyProgram(const std::string& path, const Settings& settings)
+std::string WriteEmptyProgram(const std::string& path, const Settings& settings, bool fixedOffset)
 {
     auto record = EmptyEndRecord();
+    if (fixedOffset) {
+        record[16] = 0x00;
+        record[17] = 0x99;
+    }
     return WriteProgram(path, settings, std::string(reinterpret_cast<const char*>(record.data()), record.size()));
 }
 

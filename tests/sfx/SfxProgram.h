@@ -33,8 +33,9 @@ std::string HeaderBytes(const Settings& settings);
 // Writes stub + header + `archive` to `path`, executable; returns `path`.
 std::string WriteProgram(const std::string& path, const Settings& settings, const std::string& archive);
 
-// Stub + header + the engine's 22-byte empty end record.
-std::string WriteEmptyProgram(const std::string& path, const Settings& settings);
+// Stub + header + the engine's 22-byte empty end record, or the one older
+// programs carry, with the fixed directory offset 39,168.
+std::string WriteEmptyProgram(const std::string& path, const Settings& settings, bool fixedOffset = false);
 
 struct RunOutput {
     int exitCode = -1;

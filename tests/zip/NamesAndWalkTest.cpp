@@ -124,6 +124,28 @@ TEST(SourceWalk, SelectsAsTheFileCountDoes)
                                  [](const SourceFile& f) { return f.isDirectory; });
     EXPECT_EQ(folders, 1);  // empty/inner only; "empty" holds it
     EXPECT_EQ(withFolders.files[1].namePath, dir / "empty/inner/");
+
+    // A name without wildcards is looked up, not listed, with the same
+    // result as a listing that matches just that name; several patterns
+    // share one listing of their folder.
+    FolderListings listings;
+    std::vector<std::string> named;
+    for (const char* name : {"a.txt", "link.txt", ".hidden.txt", "dangling.txt", "fifo.txt", "linkdir", "sub", "none",
+                             ".", ".."})
+        for (const auto& f : SelectFiles(dir / name, hidden, &listings).files)
+            named.push_back(f.namePath);
+    EXPECT_EQ(named, (std::vector<std::string>{dir / "a.txt", dir / "link.txt", dir / ".hidden.txt"}));
+    dir.Write("x.txt/x.txt", "x");  // recursion by name enters folders of that name
+    WalkOptions deep;
+    deep.recurse = true;
+    EXPECT_EQ(Names(SelectFiles(dir / "x.txt", deep, &listings)), (std::vector<std::string>{dir / "x.txt/x.txt"}));
+    EXPECT_EQ(Names(SelectFiles(dir / "*.dat", plain, &listings)), (std::vector<std::string>{dir / "b.dat"}));
+    // A missing folder is a problem to report, named or listed.
+    EXPECT_EQ(SelectFiles(dir / "gone/a.txt", plain, &listings).problems.size(), 1u);
+    EXPECT_EQ(SelectFiles(dir / "a.txt/b", plain, &listings).problems.size(), 1u);
+    // An empty pattern, or one that ends in '/', names nothing.
+    EXPECT_TRUE(SelectFiles("", hidden, &listings).files.empty());
+    EXPECT_TRUE(SelectFiles(dir.Path() + "/", hidden, &listings).files.empty());
 }
 
 TEST(SourceWalk, NeverTakesTheArchiveItself)

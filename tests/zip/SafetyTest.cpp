@@ -15,6 +15,7 @@
 #include "ZipHarness.h"
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipwriter/ArchiveUpdate.h"
+#include "platform/TemporaryFiles.h"
 
 using namespace ziptest;
 using fixture::ReadFile;
@@ -223,11 +224,21 @@ TEST(ZipDllSafety, RefusesArchivesBeyond32BitsAndCleansStaleTemporaries)
     EXPECT_EQ(log.Count(ZCB_FILE_BEGIN), 0);
     EXPECT_TRUE(ReadFile(archive) == original);
 
-    // A temporary file left by a crashed writer is removed by the next run.
+    // A temporary file left by a crashed writer is removed by the next run;
+    // a user's files that merely look like ours stay.
     std::string stale = dir.Write(".fernpack-00000000deadbeef.tmp", "left over");
+    {
+        int fd = open(stale.c_str(), O_RDONLY);
+        ASSERT_TRUE(platform::temporaries::Mark(fd, ".fernpack-00000000deadbeef.tmp"));
+        close(fd);
+    }
+    std::string notes = dir.Write(".fernpack-notes.tmp", "my notes");
+    std::string lookalike = dir.Write(".fernpack-0123456789abcdef.tmp", "mine too");
     dir.Write("x.txt", "x");
     EXPECT_EQ(RunZip({archive, {dir / "x.txt"}}), 1);
     EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_EQ(ReadFile(notes), "my notes");
+    EXPECT_EQ(ReadFile(lookalike), "mine too");
 }
 
 TEST(ZipDllSafety, MoreThan65535MembersGetZip64EndRecords)
