@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Set-up command 2: installs what is missing, builds the test build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), runs every test through
-# ctest, then builds the libFuzzer targets with clang and runs each for a
-# bounded time. Any failure ends the script with a non-zero status.
+# ctest, runs the writer's tests again under ThreadSanitizer, then builds the
+# libFuzzer targets with clang and runs each for a bounded time. Any failure
+# ends the script with a non-zero status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -13,6 +14,13 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFERNPACK_SANITIZE=ON
 cmake --build build/test --parallel "$jobs"
 ctest --test-dir build/test --output-on-failure --parallel "$jobs"
+
+# The writer's worker threads under ThreadSanitizer: a small tree of its own
+# that builds only the writer's suite (and the libraries it loads).
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFERNPACK_TSAN=ON
+cmake --build build/tsan --target zip_tests --parallel "$jobs"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  ctest --test-dir build/tsan --output-on-failure --parallel "$jobs" -L zip
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFERNPACK_FUZZ=ON
