@@ -9,8 +9,6 @@
 
 namespace platform {
 
-namespace temporaries = platform::temporaries;
-
 ReplacementFile::ReplacementFile(std::string target) : target_(std::move(target)) {}
 
 ReplacementFile::~ReplacementFile()
