@@ -3,11 +3,13 @@
 // their text; finding a cell; the delimited text file; the extended keys.
 #include <QString>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "grid/SortGrid.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplacementFile.h"
 
 namespace grid {
 
@@ -247,23 +249,21 @@ void TSortGrid::SaveToFile(const std::string& FileName, char Delimiter) {
     if (platform::DirectoryExists(target) ||
         (platform::FileExists(target) && !old.Open(target, platform::OpenMode::ReadWriteExclusive)))
         throw EFileError("Cannot create file \"" + FileName + "\"");
-    platform::FileStream out;
-    const std::string temp = out.CreateTemporaryBeside(target);
-    if (temp.empty()) throw EFileError("Cannot create file \"" + FileName + "\"");
+    platform::ReplacementFile out(target);
+    if (!out.Open()) throw EFileError("Cannot create file \"" + FileName + "\"");
     auto fail = [&](const std::string& message) {
-        out.Close();
-        platform::DeleteFile(temp);
+        out.Discard();
         throw EFileError(message + " \"" + FileName + "\"");
     };
-    if (out.Write(text.data(), static_cast<std::int64_t>(text.size())) != static_cast<std::int64_t>(text.size()) ||
-        ::fsync(out.Descriptor()) != 0)
+    const int fd = out.File().Descriptor();
+    if (out.File().Write(text.data(), static_cast<std::int64_t>(text.size())) != static_cast<std::int64_t>(text.size()) ||
+        ::fsync(fd) != 0)
         fail("Error writing file");
-    out.Close();
     if (old.IsOpen()) {
         std::error_code ignored;
-        std::filesystem::permissions(temp, std::filesystem::status(target, ignored).permissions(), ignored);
+        ::fchmod(fd, static_cast<mode_t>(std::filesystem::status(target, ignored).permissions()));
     }
-    if (!platform::RenameFile(temp, target)) fail("Cannot create file");
+    if (!out.Commit(false)) fail("Cannot create file");
 }
 
 // ---------------------------------------------------------------------------
