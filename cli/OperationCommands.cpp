@@ -99,10 +99,8 @@ int RunAdd(const Arguments& args)
 
     z.FSpecArgs().clear();
     for (std::size_t i = 1; i < parsed->Positional.size(); ++i) {
-        // An empty argument names no file; it is not the current folder.
-        const std::string& given = parsed->Positional[i];
-        std::string path = given.empty() ? given : platform::AbsolutePath(given);
-        if (!path.empty() && platform::DirectoryExists(path))
+        std::string path = platform::AbsolutePath(parsed->Positional[i]);
+        if (platform::DirectoryExists(path))
             path += (path == "/" ? "*.*" : "/*.*");  // a folder means everything in it
         z.FSpecArgs().push_back(path);
     }
