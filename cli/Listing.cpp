@@ -45,7 +45,7 @@ void PrintTsv(std::ostream& out, const ListingInput& input)
     for (const engine::ZipDirEntry* e : input.Members) {
         char crc[9];
         std::snprintf(crc, sizeof crc, "%08x", e->Crc32);
-        out << EscapeTsv(e->FileName) << '\t' << e->CompressedSize << '\t' << e->UncompressedSize << '\t'
+        out << EscapeTsv(e->FileName) << '\t' << e->RealCompressedSize() << '\t' << e->RealUncompressedSize() << '\t'
             << FormatDosDateTime(e->LastModDateTime) << '\t' << crc << '\t' << e->CompressionMethod << '\t'
             << e->GeneralFlags << '\n';
     }
@@ -64,12 +64,13 @@ void PrintTable(std::ostream& out, const ListingInput& input)
     for (const engine::ZipDirEntry* e : input.Members) {
         const bool encrypted = (e->GeneralFlags & EncryptedFlag) != 0;
         anyEncrypted = anyEncrypted || encrypted;
-        std::snprintf(line, sizeof line, "%12u %12u  %-19s %c", Unsigned(e->CompressedSize),
-                      Unsigned(e->UncompressedSize), FormatDosDateTime(e->LastModDateTime).c_str(),
-                      encrypted ? '*' : ' ');
+        std::snprintf(line, sizeof line, "%12llu %12llu  %-19s %c",
+                      static_cast<unsigned long long>(e->RealCompressedSize()),
+                      static_cast<unsigned long long>(e->RealUncompressedSize()),
+                      FormatDosDateTime(e->LastModDateTime).c_str(), encrypted ? '*' : ' ');
         out << line << Printable(e->FileName) << '\n';
-        packed += Unsigned(e->CompressedSize);
-        size += Unsigned(e->UncompressedSize);
+        packed += e->RealCompressedSize();
+        size += e->RealUncompressedSize();
     }
     std::string totals = Count(input.Members.size(), "member");
     if (input.Chosen)

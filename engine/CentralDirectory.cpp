@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "abi/LittleEndian.h"
+#include "abi/Zip64Field.h"
 #include "abi/ZipRecords.h"
 #include "engine/BufferedReader.h"
 
@@ -38,36 +39,6 @@ std::int64_t FindEndRecord(const std::vector<std::uint8_t>& tail)
 bool ReadExactly(const platform::FileStream& file, std::int64_t at, void* out, std::int64_t count)
 {
     return at >= 0 && file.ReadAt(at, out, count) == count;
-}
-
-// Fills the 64-bit values whose 32-bit fields are saturated from a central
-// header's Zip64 extra field (present in this order, only those).
-void ApplyZip64Field(const std::uint8_t* extra, std::size_t length, CentralRecord& r, std::uint64_t& localOffset)
-{
-    for (std::size_t pos = 0; length - pos >= 4;) {
-        const std::uint16_t id = Le16(extra + pos);
-        const std::size_t size = Le16(extra + pos + 2);
-        if (size > length - pos - 4)
-            return;
-        if (id == zip::ExtraZip64) {
-            const std::uint8_t* data = extra + pos + 4;
-            std::size_t at = 0;
-            auto take = [&](std::uint64_t& field) {
-                if (at + 8 <= size) {
-                    field = Le64(data + at);
-                    at += 8;
-                }
-            };
-            if (r.UncompressedSize32 == zip::Saturated32)
-                take(r.UncompressedSize);
-            if (r.CompressedSize32 == zip::Saturated32)
-                take(r.CompressedSize);
-            if (localOffset == zip::Saturated32)
-                take(localOffset);
-            return;
-        }
-        pos += 4 + size;
-    }
 }
 
 }  // namespace
@@ -133,9 +104,12 @@ bool CentralDirectory::Read(const platform::FileStream& file)
         const std::uint16_t commentLength = Le16(h + 32);
         CentralRecord r;
         r.Crc32 = Le32(h + 16);
-        r.CompressedSize32 = r.CompressedSize = Le32(h + 20);
-        r.UncompressedSize32 = r.UncompressedSize = Le32(h + 24);
-        std::uint64_t localOffset = Le32(h + 42);
+        r.CompressedSize32 = Le32(h + 20);
+        r.UncompressedSize32 = Le32(h + 24);
+        zip::Zip64Values values;
+        values.Compressed = r.CompressedSize32;
+        values.Uncompressed = r.UncompressedSize32;
+        values.Offset = Le32(h + 42);
         in.SeekBy(nameLength);
         extra.resize(extraLength);
         if (in.Read(extra.data(), extraLength) != extraLength)
@@ -143,10 +117,16 @@ bool CentralDirectory::Read(const platform::FileStream& file)
         in.SeekBy(commentLength);
         if (in.Position() > recordEnd)
             break;  // cut short by the directory's end
-        ApplyZip64Field(extra.data(), extra.size(), r, localOffset);
-        if (localOffset > static_cast<std::uint64_t>(size))
+        const std::uint8_t* field = nullptr;
+        std::size_t fieldSize = 0;
+        if (zip::NeedsZip64Field(values, false) &&
+            zip::FindExtraField(extra.data(), extra.size(), zip::ExtraZip64, &field, &fieldSize))
+            zip::ApplyZip64Field(field, fieldSize, values, false);
+        r.CompressedSize = values.Compressed;
+        r.UncompressedSize = values.Uncompressed;
+        if (values.Offset > static_cast<std::uint64_t>(size))
             continue;  // no local header can stand there
-        r.HeaderOffset = start + static_cast<std::int64_t>(localOffset);
+        r.HeaderOffset = start + static_cast<std::int64_t>(values.Offset);
         records_.push_back(r);
     }
     // Writers emit the directory in file order; sorting only costs when
@@ -186,15 +166,9 @@ std::size_t DescriptorLength(const std::uint8_t* bytes, std::size_t available, c
 
 bool HasZip64Field(const std::uint8_t* extra, std::size_t length)
 {
-    for (std::size_t pos = 0; length - pos >= 4;) {
-        const std::size_t size = Le16(extra + pos + 2);
-        if (Le16(extra + pos) == zip::ExtraZip64)
-            return true;
-        if (size > length - pos - 4)
-            return false;
-        pos += 4 + size;
-    }
-    return false;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    return zip::FindExtraField(extra, length, zip::ExtraZip64, &data, &size);
 }
 
 }  // namespace engine

@@ -1,6 +1,8 @@
 // Counting what an add will take, before it starts: bytes and progress
 // steps of every file the patterns select, walking the file system
 // the way the compression library will.
+#include <algorithm>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -74,14 +76,26 @@ struct Counter {
     }
 };
 
-std::int32_t CountOneSpec(Folders& folders, const std::string& fileSpec, bool withHidden, std::int32_t& steps,
-                          const std::string& archiveName, bool recurse)
+// What one pattern selects: bytes and progress steps, 64 bits wide.
+struct SpecCount {
+    std::int64_t Bytes = 0;
+    std::int64_t Steps = 0;
+};
+
+// The interface's signed 32-bit counts: a larger total is given as the
+// largest such number rather than wrapping to a negative one.
+std::int32_t Saturated32(std::int64_t value)
 {
-    steps = 0;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+SpecCount CountOneSpec(Folders& folders, const std::string& fileSpec, bool withHidden, const std::string& archiveName,
+                       bool recurse)
+{
     const std::string mask = ExtractFileName(fileSpec);
     // An empty pattern (or one that ends in '/') names no file at all.
     if (mask.empty())
-        return 0;
+        return {};
     const std::string archivePath = StartFolder(archiveName) + "/" + ExtractFileName(archiveName);
     Counter counter{folders, mask, withHidden, archivePath};
     const std::string start = StartFolder(fileSpec);
@@ -103,8 +117,7 @@ std::int32_t CountOneSpec(Folders& folders, const std::string& fileSpec, bool wi
             counter.CountFiles(folder);
         }
     }
-    steps = static_cast<std::int32_t>(std::min<std::int64_t>(counter.Steps, INT32_MAX));
-    return static_cast<std::int32_t>(counter.Bytes);
+    return SpecCount{counter.Bytes, counter.Steps};
 }
 
 }  // namespace
@@ -113,22 +126,30 @@ std::int32_t TRezEdidiv::CountSpecFiles(const std::string& fileSpec, int attribu
                                         const std::string& archiveName, bool recurse)
 {
     Folders folders;
-    return CountOneSpec(folders, fileSpec, (attributes & 2) != 0, steps, archiveName, recurse);
+    const SpecCount count = CountOneSpec(folders, fileSpec, (attributes & 2) != 0, archiveName, recurse);
+    steps = Saturated32(count.Steps);
+    return Saturated32(count.Bytes);
 }
 
 std::int32_t TRezEdidiv::CountAddFiles(std::int32_t& steps)
 {
+    std::int64_t steps64 = 0;
+    const std::int64_t total = CountAddFiles64(steps64);
+    steps = Saturated32(steps64);
+    return Saturated32(total);
+}
+
+std::int64_t TRezEdidiv::CountAddFiles64(std::int64_t& steps)
+{
     steps = 0;
-    std::int32_t total = 0;
-    const int attributes = AddOptions.Contains(AddOptsEnum::AddHiddenFiles) ? FileAttributesWithHidden : FileAttributes;
+    std::int64_t total = 0;
+    const bool withHidden = AddOptions.Contains(AddOptsEnum::AddHiddenFiles);
     const bool recurse = AddOptions.Contains(AddOptsEnum::AddRecurseDirs);
     Folders folders;  // one listing per folder for the whole count
     for (const auto& fileSpec : FSpecArgs_) {
-        std::int32_t n = 0;
-        const std::int32_t bytes =
-            CountOneSpec(folders, fileSpec, (attributes & 2) != 0, n, ZipFilename_, recurse);
-        total = static_cast<std::int32_t>(static_cast<std::uint32_t>(total) + static_cast<std::uint32_t>(bytes));
-        steps += n;
+        const SpecCount count = CountOneSpec(folders, fileSpec, withHidden, ZipFilename_, recurse);
+        total += count.Bytes;
+        steps += count.Steps;
     }
     return total;
 }

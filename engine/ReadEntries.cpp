@@ -9,13 +9,21 @@
 // CRC and sizes that are listed, and the walk steps over the data and the
 // descriptor. Without a readable central directory the walk goes on as it
 // always has, from the local header's own values.
+//
+// Sizes are unsigned 32-bit values. One that is all ones (a member of 4 GiB
+// or more, or one a writer chose to describe with Zip64) is taken from the
+// local header's Zip64 extra field, or from the central directory when the
+// local header lacks it; the walk steps over the data by that real size and
+// the entry carries it beside the fields as read.
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "abi/LittleEndian.h"
+#include "abi/Zip64Field.h"
 #include "abi/ZipRecords.h"
 #include "engine/BufferedReader.h"
 #include "engine/CentralDirectory.h"
@@ -68,6 +76,27 @@ void SkipDescriptor(BufferedReader& in, const CentralRecord& central, bool zip64
     const std::int64_t got = in.Read(bytes, sizeof bytes);  // fewer near the end of the file
     const std::size_t length = DescriptorLength(bytes, static_cast<std::size_t>(got), central, zip64First);
     in.SeekBy(static_cast<std::int64_t>(length) - got);
+}
+
+// The sizes a local header's Zip64 extra field gives for its saturated
+// 32-bit fields; nothing when the field is missing or too short for them.
+struct Sizes {
+    std::uint64_t Compressed;
+    std::uint64_t Uncompressed;
+};
+
+std::optional<Sizes> Zip64Sizes(const ZipDirEntry& entry, const std::vector<std::uint8_t>& extra)
+{
+    namespace zip = fernpack::zip;
+    zip::Zip64Values values;
+    values.Compressed = static_cast<std::uint32_t>(entry.CompressedSize);
+    values.Uncompressed = static_cast<std::uint32_t>(entry.UncompressedSize);
+    const std::uint8_t* field = nullptr;
+    std::size_t size = 0;
+    if (!zip::FindExtraField(extra.data(), extra.size(), zip::ExtraZip64, &field, &size) ||
+        !zip::ApplyZip64Field(field, size, values, true))
+        return std::nullopt;
+    return Sizes{values.Compressed, values.Uncompressed};
 }
 
 // Reads a member name of `length` bytes: keeps at most the first 256 (and
@@ -161,6 +190,12 @@ void TRezEdidiv::ReadEntries()
                 }
                 if (byte != 4)
                     continue;
+                if (in.Position() - 4 > std::numeric_limits<std::int32_t>::max()) {
+                    // Only false headers so far, and further in than a
+                    // stub's length (FirstHeaderOffset) can say.
+                    noEntries(2);
+                    break;
+                }
                 located = true;
                 signature = LocalHeaderSignature;
                 FirstHeaderOffset = static_cast<std::int32_t>(in.Position() - 4);
@@ -189,43 +224,72 @@ void TRezEdidiv::ReadEntries()
                 continue;
             }
 
+            const std::int64_t afterName = in.Position();
+            // Compared by subtraction in 64 bits so nothing can wrap.
+            auto fits = [&](std::uint64_t dataSize) {
+                const std::int64_t room = roomEnd - afterName - entry->ExtraFieldLength;
+                return room >= 0 && dataSize <= static_cast<std::uint64_t>(room);
+            };
+            auto passOver = [&]() {
+                // Scanning resumes just after the name.
+                if (!Entries.empty())
+                    throw EFileStreamError(msg::Error3ReadingZip);
+                in.SeekBy(afterName - in.Position());
+                located = false;
+            };
+
+            // The extra field is read rather than seeked over when the
+            // sizes depend on it: a Zip64 field holds the real ones, and
+            // for a streamed member it tells which descriptor form to
+            // expect first.
+            const bool streamed = (entry->GeneralFlags & fernpack::zip::FlagDataDescriptor) != 0;
+            const bool saturated = static_cast<std::uint32_t>(entry->CompressedSize) == fernpack::zip::Saturated32 ||
+                                   static_cast<std::uint32_t>(entry->UncompressedSize) == fernpack::zip::Saturated32;
+            const bool readExtra = streamed || saturated;
+            if (readExtra) {
+                if (!fits(0)) {
+                    passOver();
+                    continue;
+                }
+                extra.resize(entry->ExtraFieldLength);
+                if (in.Read(extra.data(), entry->ExtraFieldLength) != entry->ExtraFieldLength)
+                    throw EFileStreamError(msg::Error4ReadingZip);
+            }
+
             // A streamed member is listed with its central record's CRC and
             // sizes, and its data is as long as that record says.
-            std::int64_t dataSize = entry->CompressedSize;
-            const CentralRecord* central = nullptr;
-            if (entry->GeneralFlags & fernpack::zip::FlagDataDescriptor)
-                central = directory.Find(headerAt);
+            const CentralRecord* central = streamed ? directory.Find(headerAt) : nullptr;
             if (central != nullptr) {
                 entry->Crc32 = central->Crc32;
                 entry->CompressedSize = static_cast<std::int32_t>(central->CompressedSize32);
                 entry->UncompressedSize = static_cast<std::int32_t>(central->UncompressedSize32);
-                dataSize = static_cast<std::int64_t>(
-                    std::min<std::uint64_t>(central->CompressedSize, std::numeric_limits<std::int64_t>::max()));
+                entry->SetRealSizes(central->CompressedSize, central->UncompressedSize);
+            } else if (saturated) {
+                // Sizes too large for the header: from its Zip64 field, or
+                // failing that from the central directory; else the
+                // saturated values stand and the room check judges them.
+                const std::optional<Sizes> sizes = Zip64Sizes(*entry, extra);
+                const CentralRecord* record = sizes ? nullptr : directory.Find(headerAt);
+                if (sizes)
+                    entry->SetRealSizes(sizes->Compressed, sizes->Uncompressed);
+                else if (record != nullptr)
+                    entry->SetRealSizes(record->CompressedSize, record->UncompressedSize);
             }
 
-            // Compared by subtraction in 64 bits so nothing can wrap, and a
-            // negative size (which would send the walk backwards forever)
-            // fails too.
-            const std::int64_t afterName = in.Position();
-            if (dataSize < 0 || dataSize > roomEnd - afterName - entry->ExtraFieldLength) {
-                if (!Entries.empty())
-                    throw EFileStreamError(msg::Error3ReadingZip);
-                located = false;  // scanning resumes just after the name
+            const std::uint64_t dataSize = entry->RealCompressedSize();
+            if (!fits(dataSize)) {
+                passOver();
                 continue;
             }
-            if (central != nullptr) {
-                // Read rather than seeked over: a Zip64 field in it tells
-                // which descriptor form to expect first.
-                extra.resize(entry->ExtraFieldLength);
-                if (in.Read(extra.data(), entry->ExtraFieldLength) != entry->ExtraFieldLength)
-                    throw EFileStreamError(msg::Error4ReadingZip);
-            } else if (entry->ExtraFieldLength != 0) {
+            if (!readExtra && entry->ExtraFieldLength != 0) {
                 const std::int64_t from = in.Position();
                 if (in.SeekBy(entry->ExtraFieldLength) != from + entry->ExtraFieldLength)
                     throw EFileStreamError(msg::Error4ReadingZip);
             }
+            // Fits the file, so it fits a signed 64-bit step too.
+            const std::int64_t step = static_cast<std::int64_t>(dataSize);
             const std::int64_t from = in.Position();
-            if (in.SeekBy(dataSize) != from + dataSize)
+            if (in.SeekBy(step) != from + step)
                 throw EFileStreamError(msg::Error5ReadingZip);
             if (central != nullptr)
                 SkipDescriptor(in, *central, HasZip64Field(extra.data(), extra.size()));

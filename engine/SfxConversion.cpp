@@ -6,6 +6,7 @@
 // sizes, so a failed conversion (a read or write error, an input that
 // changed under the copy) never destroys the input or a file that already
 // had the output's name.
+#include <cstring>
 #include <vector>
 
 #include "engine/Messages.h"
@@ -28,21 +29,36 @@ enum class Copy { Done, ReadFailed, WriteFailed };
 
 // Copies the rest of `in` into `out` block by block, letting the user
 // interface breathe after each block. A read error is a failure, never the
-// end of the input.
+// end of the input. Whole blocks of zeros are skipped over rather than
+// written, so a sparse archive (a disk image stored as it is, say) stays
+// sparse and costs no disk writes for its holes.
 Copy CopyInto(platform::FileStream& in, platform::FileStream& out, std::int64_t& written)
 {
     std::vector<char> buffer(CopyBlock);
+    std::int64_t hole = 0;
     for (;;) {
         const std::int64_t n = in.Read(buffer.data(), CopyBlock);
         if (n < 0)
             return Copy::ReadFailed;
-        if (n > 0 && out.Write(buffer.data(), n) != n)
-            return Copy::WriteFailed;
+        if (n == CopyBlock && buffer[0] == 0 && std::memcmp(buffer.data(), buffer.data() + 1, CopyBlock - 1) == 0) {
+            hole += n;
+        } else if (n > 0) {
+            if (hole > 0 && out.Seek(hole, platform::SeekOrigin::Current) < 0)
+                return Copy::WriteFailed;
+            hole = 0;
+            if (out.Write(buffer.data(), n) != n)
+                return Copy::WriteFailed;
+        }
         written += n;
         platform::Ui().ProcessMessages();
         if (n < CopyBlock)
-            return Copy::Done;
+            break;
     }
+    if (hole == 0)
+        return Copy::Done;
+    // The file ends in a hole: it still counts for its size.
+    const std::int64_t end = out.Seek(hole, platform::SeekOrigin::Current);
+    return end >= 0 && out.SetSize(end) ? Copy::Done : Copy::WriteFailed;
 }
 
 // The result code of a copy: an input that cannot be read counts like one

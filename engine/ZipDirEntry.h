@@ -2,6 +2,12 @@
 // follow the signature, decoded little-endian byte by byte (so the host's
 // struct packing and byte order never matter), plus the member's name as
 // stored, byte for byte.
+//
+// The nine header fields keep the values read, signed 32-bit sizes
+// included: a member of 2 GB or more shows a negative size there, and one
+// written with Zip64 shows -1 (0xFFFFFFFF, the value that says "see the
+// Zip64 extra field"). Its real sizes, 64 bits wide, stand beside them and
+// are what anything that shows, sums or compares sizes should use.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +31,30 @@ struct ZipDirEntry {
 
     // Fills the nine header fields from the bytes that follow the signature.
     void DecodeHeader(const std::uint8_t (&bytes)[HeaderSize]);
+
+    // The member's real sizes in bytes: from the Zip64 extra field or the
+    // central directory where the 32-bit fields cannot hold them, else the
+    // 32-bit fields read as unsigned (so 2.6 GB is 2.6 GB, never negative).
+    std::uint64_t RealCompressedSize() const
+    {
+        return hasRealSizes_ ? realCompressed_ : static_cast<std::uint32_t>(CompressedSize);
+    }
+    std::uint64_t RealUncompressedSize() const
+    {
+        return hasRealSizes_ ? realUncompressed_ : static_cast<std::uint32_t>(UncompressedSize);
+    }
+    // Set by the listing when the real sizes are not the 32-bit fields'.
+    void SetRealSizes(std::uint64_t compressed, std::uint64_t uncompressed)
+    {
+        realCompressed_ = compressed;
+        realUncompressed_ = uncompressed;
+        hasRealSizes_ = true;
+    }
+
+private:
+    std::uint64_t realCompressed_ = 0;
+    std::uint64_t realUncompressed_ = 0;
+    bool hasRealSizes_ = false;
 };
 
 }  // namespace engine

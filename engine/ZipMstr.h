@@ -161,7 +161,9 @@ public:
     void DeleteFiles();
     void ExtractFiles();  // tests instead with ExtrTest in ExtrOptions
     // Bytes an add of FSpecArgs would take; `steps` gets its progress steps.
+    // Both saturate at 2,147,483,647; CountAddFiles64 gives the full counts.
     std::int32_t CountAddFiles(std::int32_t& steps);
+    std::int64_t CountAddFiles64(std::int64_t& steps);
     std::int32_t CountSpecFiles(const std::string& fileSpec, int attributes, std::int32_t& steps,
                                 const std::string& archiveName, bool recurse);
     // Attribute sets of the file count: normal files, and hidden ones too.

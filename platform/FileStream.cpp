@@ -203,6 +203,11 @@ std::int64_t FileStream::Seek(std::int64_t offset, SeekOrigin origin)
     return r < 0 ? -1 : static_cast<std::int64_t>(r);
 }
 
+bool FileStream::SetSize(std::int64_t size)
+{
+    return fd_ >= 0 && size >= 0 && ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+}
+
 std::int64_t FileStream::Size() const
 {
     struct stat st;

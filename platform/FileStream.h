@@ -55,6 +55,8 @@ public:
     std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
     // Size in bytes, or -1.
     std::int64_t Size() const;
+    // Cuts or extends (with zeros) the file to `size` bytes; false on error.
+    bool SetSize(std::int64_t size);
 
     int Descriptor() const { return fd_; }
 

@@ -115,6 +115,10 @@ bool SfxArchive::LocateData(const zipcore::ZipEntry& entry, zipcore::EntryData* 
     }
     if (!reader_.CheckLocalName(entry, error))
         return false;
+    if (entry.zip64Damaged) {
+        *error = zipcore::kZip64DamagedText;
+        return false;
+    }
     const std::uint8_t* bytes = file_.Data();
     const std::uint64_t size = file_.Size();
     const std::uint64_t start = reader_.ArchiveStart();
@@ -133,6 +137,7 @@ bool SfxArchive::LocateData(const zipcore::ZipEntry& entry, zipcore::EntryData* 
     }
     out->data = bytes + data;
     out->size = entry.compressedSize;
+    out->fileMapped = true;
     return true;
 }
 

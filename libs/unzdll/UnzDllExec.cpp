@@ -157,11 +157,6 @@ std::int32_t UnzipJob::Run()
 
 bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code)
 {
-    if (entry.uncompressedSize > INT32_MAX || entry.compressedSize > INT32_MAX) {
-        *code = kUnsupported;
-        *detail = "entries of 2 GB or more are not supported";
-        return false;
-    }
     if (entry.diskStart != 0) {
         *code = kUnsupported;
         *detail = "the entry lies on another part of a split archive";
@@ -189,6 +184,7 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
         *code = kBadData;
         return false;
     }
+    data->fileMapped = true;  // the reader works on a MappedFile's bytes
     return true;
 }
 
@@ -196,9 +192,9 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
 {
     if (!reporter_.FileBegin(entry.name, std::int64_t(entry.uncompressedSize)))
         return;
-    // Steps follow the size announced in the callback, which is capped at
-    // the interface's largest size (such entries are refused anyway).
-    const std::uint64_t steps = ProgressSteps(std::min<std::uint64_t>(entry.uncompressedSize, INT32_MAX));
+    // Steps follow the real size, also where the size announced in the
+    // callback is capped at the interface's largest.
+    const std::uint64_t steps = ProgressSteps(entry.uncompressedSize);
     std::uint64_t taken = 0;
     auto step = [&] {
         ++taken;

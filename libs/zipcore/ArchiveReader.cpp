@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ZipFormat.h"
+#include "abi/Zip64Field.h"
 
 namespace zipcore {
 
@@ -216,23 +217,16 @@ bool ArchiveReader::ParseExtra(ZipEntry& entry, const std::uint8_t* extra, std::
         if (size > len - pos - 4)
             break;  // a cut-short field ends the extra data; ignore the rest
         if (id == kExtraZip64) {
-            // Only the fields whose 32-bit values are saturated are present,
-            // in this order.
-            std::size_t at = 0;
-            auto take = [&](std::uint64_t& field) {
-                if (at + 8 <= size) {
-                    field = Le64(data + at);
-                    at += 8;
-                }
-            };
-            if (entry.uncompressedSize == 0xFFFFFFFFu)
-                take(entry.uncompressedSize);
-            if (entry.compressedSize == 0xFFFFFFFFu)
-                take(entry.compressedSize);
-            if (entry.localOffset == 0xFFFFFFFFu)
-                take(entry.localOffset);
-            if (entry.diskStart == 0xFFFF && at + 4 <= size)
-                entry.diskStart = Le32(data + at);
+            fernpack::zip::Zip64Values values;
+            values.Uncompressed = entry.uncompressedSize;
+            values.Compressed = entry.compressedSize;
+            values.Offset = entry.localOffset;
+            values.Disk = entry.diskStart;
+            entry.zip64Damaged = !fernpack::zip::ApplyZip64Field(data, size, values, false);
+            entry.uncompressedSize = values.Uncompressed;
+            entry.compressedSize = values.Compressed;
+            entry.localOffset = values.Offset;
+            entry.diskStart = values.Disk;
         } else if (id == kExtraUnixTime && size >= 5 && (data[0] & 1)) {
             entry.hasUnixTime = true;
             entry.unixTime = std::int32_t(Le32(data + 1));
@@ -249,6 +243,10 @@ bool ArchiveReader::ParseExtra(ZipEntry& entry, const std::uint8_t* extra, std::
 
 bool ArchiveReader::LocateData(const ZipEntry& entry, EntryData* out, std::string* error) const
 {
+    if (entry.zip64Damaged) {
+        *error = kZip64DamagedText;
+        return false;
+    }
     std::uint64_t header = start_ + entry.localOffset;
     if (entry.localOffset > size_ || header > size_ || size_ - header < kLocalHeaderSize ||
         Le32(bytes_ + header) != kLocalHeaderSig) {

@@ -43,6 +43,9 @@ struct ZipEntry {
     // directory entries over one member's data is how a small archive
     // extracts to an enormous one. Set by ArchiveReader::Open.
     bool overlapsAnother = false;
+    // Its Zip64 extra field lacks a value whose 32-bit field is saturated:
+    // its size or place is unknown, and it is refused.
+    bool zip64Damaged = false;
 
     bool IsDirectory() const { return !name.empty() && name.back() == '/'; }
     bool IsEncrypted() const { return (flags & kEncryptedBit) != 0; }
@@ -55,10 +58,17 @@ struct ZipEntry {
     static constexpr std::uint16_t kEncryptedBit = 1;
 };
 
+// Why an entry marked zip64Damaged is refused.
+inline constexpr const char* kZip64DamagedText = "its Zip64 extra field is too short for the values it must hold";
+
 // Where an entry's (possibly encrypted) data lies in the file.
 struct EntryData {
     const std::uint8_t* data = nullptr;
     std::uint64_t size = 0;
+    // The bytes are a read-only file mapping (MappedFile): the decoder may
+    // drop the pages it has passed, so reading a large entry never holds
+    // more than a window of it in memory. Never set for other memory.
+    bool fileMapped = false;
 };
 
 class ArchiveReader {
@@ -74,7 +84,8 @@ public:
     bool IsZip64() const { return zip64_; }
 
     // Locates the entry's data behind its local header. False with a reason
-    // when the header is missing or the data reaches past the file's end.
+    // when the header is missing, the data reaches past the file's end, or
+    // the entry's Zip64 field leaves its size or place unknown.
     bool LocateData(const ZipEntry& entry, EntryData* out, std::string* error) const;
 
     // False with a reason when the entry's local header names another file

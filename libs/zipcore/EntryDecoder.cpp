@@ -11,6 +11,7 @@
 
 #include "AesDecryptor.h"
 #include "Crc32.h"
+#include "MappedFile.h"
 #include "MethodNames.h"
 #include "ZipCrypto.h"
 #include "ZipFormat.h"
@@ -58,7 +59,10 @@ bool CanDecode(const ZipEntry& entry, const DecoderOptions& options, std::string
 // The entry's data after decryption, read whole or piece by piece.
 class EntryDecoder::Payload {
 public:
-    Payload(const std::uint8_t* data, std::uint64_t size) : data_(data), size_(size) {}
+    Payload(const std::uint8_t* data, std::uint64_t size, bool fileMapped)
+        : data_(data), size_(size), fileMapped_(fileMapped)
+    {
+    }
 
     void UseZipCrypto(const ZipCryptoDecryptor& keys) { zipCrypto_.emplace(keys); }
     void UseAes(std::unique_ptr<AesDecryptor> aes) { aes_ = std::move(aes); }
@@ -72,6 +76,12 @@ public:
     // (room for `max` bytes) once decrypted; nullptr when decryption fails.
     const std::uint8_t* Next(std::uint8_t* scratch, std::size_t max, std::size_t* count)
     {
+        // Every piece handed out before has been consumed by now: a mapped
+        // archive's pages behind this one may go.
+        if (fileMapped_ && read_ - released_ >= kReleaseWindow) {
+            ReleaseMappedPages(data_ + released_, data_ + read_);
+            released_ = read_;
+        }
         std::size_t n = std::size_t(std::min<std::uint64_t>(max, size_ - read_));
         const std::uint8_t* in = data_ + read_;
         read_ += n;
@@ -86,9 +96,12 @@ public:
     }
 
 private:
+    static constexpr std::uint64_t kReleaseWindow = std::uint64_t(8) << 20;
     const std::uint8_t* data_;
     std::uint64_t size_;
     std::uint64_t read_ = 0;
+    bool fileMapped_;
+    std::uint64_t released_ = 0;
     std::optional<ZipCryptoDecryptor> zipCrypto_;
     std::unique_ptr<AesDecryptor> aes_;
 };
@@ -168,7 +181,7 @@ DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, 
         start = kZipCryptoHeaderSize;
     }
 
-    Payload payload(data.data + start, end - start);
+    Payload payload(data.data + start, end - start, data.fileMapped);
     if (zipCrypto)
         payload.UseZipCrypto(*zipCrypto);
     if (aes)

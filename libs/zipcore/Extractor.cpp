@@ -17,11 +17,20 @@ namespace zipcore {
 
 namespace {
 
+// Writes the data into the temporary file; runs of zeros become holes
+// (the file system reads them back as zeros), so a disk image or any file
+// that is mostly empty takes no more room extracted than it must.
 class FileSink final : public OutputSink {
 public:
     explicit FileSink(int fd) : fd_(fd) {}
     bool Write(const std::uint8_t* data, std::size_t len) override
     {
+        if (len >= kHoleMinimum && data[0] == 0 && std::memcmp(data, data + 1, len - 1) == 0) {
+            hole_ += len;
+            return true;
+        }
+        if (hole_ > 0 && !SkipHole())
+            return false;
         while (len > 0) {
             ssize_t n = ::write(fd_, data, len);
             if (n < 0) {
@@ -35,11 +44,36 @@ public:
         }
         return true;
     }
+    // A hole at the end still counts for the file's size.
+    bool Finish()
+    {
+        if (hole_ == 0)
+            return true;
+        if (!SkipHole())
+            return false;
+        const off_t end = lseek(fd_, 0, SEEK_CUR);
+        if (end < 0 || ftruncate(fd_, end) != 0) {
+            error_ = errno;
+            return false;
+        }
+        return true;
+    }
     int Error() const { return error_; }
 
 private:
+    bool SkipHole()
+    {
+        if (lseek(fd_, off_t(hole_), SEEK_CUR) < 0) {
+            error_ = errno;
+            return false;
+        }
+        hole_ = 0;
+        return true;
+    }
+    static constexpr std::size_t kHoleMinimum = 4096;
     int fd_;
     int error_ = 0;
+    std::uint64_t hole_ = 0;
 };
 
 ExtractOutcome FromDecode(DecodeStatus status)
@@ -170,6 +204,11 @@ ExtractOutcome Extractor::Extract(const ZipEntry& entry, const EntryData& data, 
     if (status != DecodeStatus::Ok) {
         temp.Discard();
         return FromDecode(status);
+    }
+    if (!file.Finish()) {
+        temp.Discard();
+        *detail = std::string("write error: ") + std::strerror(file.Error());
+        return ExtractOutcome::WriteError;
     }
     if (unixMode && (mode & ~ProcessUmask()) != mode)
         fchmod(temp.Descriptor(), mode);

@@ -59,4 +59,13 @@ void MappedFile::Close()
     fd_ = -1;
 }
 
+void ReleaseMappedPages(const std::uint8_t* begin, const std::uint8_t* end)
+{
+    static const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t from = (std::uintptr_t(begin) + page - 1) & ~(page - 1);
+    const std::uintptr_t to = std::uintptr_t(end) & ~(page - 1);
+    if (to > from)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+}
+
 }  // namespace zipcore

@@ -30,4 +30,9 @@ private:
     bool mapped_ = false;
 };
 
+// Drops the whole pages within [begin, end) of a MappedFile's bytes from
+// this process's memory; they are read from the file again if touched
+// again. Only for bytes of a MappedFile: other memory would lose its data.
+void ReleaseMappedPages(const std::uint8_t* begin, const std::uint8_t* end);
+
 }  // namespace zipcore

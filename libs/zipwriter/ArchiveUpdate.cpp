@@ -42,8 +42,6 @@ int EffectiveLevel(int requested)
 
 namespace {
 
-constexpr std::uint64_t kLimit32 = 0xFFFFFFFFull;
-
 // Takes a file's progress steps as its bytes pass.
 class StepCounter {
 public:
@@ -104,7 +102,6 @@ public:
 private:
     bool OpenArchive();
     bool SelectSources();
-    bool FitsIn32Bits(const std::vector<PlanItem>& plan);
     bool WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew);
     Outcome WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipeline, OutputFile& out);
     Outcome WriteFolder(const NewMember& member, OutputFile& out);
@@ -232,24 +229,6 @@ bool Session::SelectSources()
     return !members_.empty();
 }
 
-bool Session::FitsIn32Bits(const std::vector<PlanItem>& plan)
-{
-    std::uint64_t total = existing_.PrefixSize() + zipcore::kEndRecordSize + zipcore::kZip64EndRecordSize +
-                          zipcore::kZip64LocatorSize + existing_.Comment().size();
-    for (const auto& item : plan) {
-        if (item.copy) {
-            const MemberSpan& span = existing_.Span(item.index);
-            total += span.localHeaderSize + span.dataSize + span.descriptorSize + span.centralSize;
-        } else {
-            const NewMember& m = members_[item.index];
-            // Stored data never exceeds the file; headers, extra fields and
-            // the encryption overhead come on top.
-            total += m.source.size + 2 * m.name.size() + 30 + 46 + 2 * 20 + kAesOverhead;
-        }
-    }
-    return total <= kLimit32;
-}
-
 bool Session::PutData(OutputFile& out, AesEncryptor* aes, const std::uint8_t* data, std::size_t len,
                       StepCounter* steps, std::uint64_t inputFrom, std::uint64_t inputTo)
 {
@@ -355,6 +334,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     header.uncompressedSize = size;
     header.externalAttributes = std::uint32_t(prepared.mode & 0xFFFF) << 16;
     header.extra = UnixTimeExtra(prepared.mtime);
+    header.zip64Local = MayNeedZip64(size, encrypt ? kAesOverhead : 0);
     std::uint16_t vendorVersion = size < 20 ? 2 : 1;  // AE-2 hides the CRC of tiny files
 
     // Whole files are known before anything is written: a file that cannot
@@ -497,12 +477,6 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
 
 bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
 {
-    if (!FitsIn32Bits(plan)) {
-        reporter_.Message(kArchiveTooLarge,
-                          "The archive would grow beyond 4 GiB, which this format cannot describe here; "
-                          "nothing was changed");
-        return false;
-    }
     mode_t mode = lock_.Exists() ? (lock_.Status().st_mode & 07777) : 0666;
     zipcore::TempFile temp;
     std::string error;

@@ -26,7 +26,6 @@ namespace zipwriter {
 enum WriterMessage : std::int32_t {
     kSpecMatchedNothing = 21,  // an add pattern selected no file
     kSourceUnreadable = 22,    // a source file was skipped
-    kArchiveTooLarge = 23,     // the result would not fit 32-bit fields
     kCancelled = 0,            // the caller asked to stop (information)
 };
 

@@ -83,10 +83,6 @@ bool ExistingArchive::Open(const std::uint8_t* bytes, std::size_t size, std::str
         return size >= kEndRecordSize ? false : (*error = "not a zip archive", false);
     if (!reader_.Open(bytes, size, error))
         return false;
-    if (size > 0xFFFFFFFFull) {
-        *error = "archives larger than 4 GiB cannot be changed";
-        return false;
-    }
     if (reader_.Entries().empty()) {
         // What stands in front of the end record is kept; the empty
         // archive starts at the record (a self-extractor's fixed directory
@@ -113,10 +109,6 @@ bool ExistingArchive::MapMembers(std::string* error)
         spans_[i].centralSize = total;
         pos += total;
 
-        if (entry.compressedSize > 0xFFFFFFFFu || entry.uncompressedSize > 0xFFFFFFFFu) {
-            *error = "members larger than 4 GiB are not supported: " + entry.name;
-            return false;
-        }
         EntryData data;
         if (!reader_.LocateData(entry, &data, error)) {
             *error = entry.name + ": " + *error;

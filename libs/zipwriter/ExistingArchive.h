@@ -6,8 +6,8 @@
 // (for a self-extractor, the byte after its header), and the new archive
 // keeps them that way. The empty end record of a freshly made
 // self-extractor, whose directory offset is a fixed value, is read as an
-// empty archive at the record's real position. Refuses split archives and
-// anything whose sizes or offsets need more than 32 bits.
+// empty archive at the record's real position. Refuses split archives;
+// sizes and offsets are 64 bits wide (Zip64).
 #pragma once
 
 #include <cstddef>

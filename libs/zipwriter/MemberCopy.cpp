@@ -1,8 +1,10 @@
 #include "MemberCopy.h"
 
 #include <cstring>
+#include <vector>
 
 #include "ZipRecords.h"
+#include "abi/Zip64Field.h"
 #include "libs/zipcore/ZipFormat.h"
 
 namespace zipwriter {
@@ -42,11 +44,32 @@ std::string WithoutZip64(const std::uint8_t* extra, std::size_t len)
 
 namespace {
 
+constexpr std::uint64_t kSaturated = fernpack::zip::Saturated32;
+
 struct CopyShape {
     bool dropDescriptor = false;
     bool keepDescriptor = false;
     bool headerAsIs = false;
+    bool localZip64 = false;  // the local header has a Zip64 field
 };
+
+// True when the local header states the member's CRC-32 and sizes, in its
+// 32-bit fields or, where those are saturated, in its Zip64 field.
+bool LocalStatesSizes(const ZipEntry& entry, const std::uint8_t* local)
+{
+    fernpack::zip::Zip64Values values;
+    values.Compressed = Le32(local + 18);
+    values.Uncompressed = Le32(local + 22);
+    const std::uint8_t* field = nullptr;
+    std::size_t size = 0;
+    if (fernpack::zip::NeedsZip64Field(values, true) &&
+        (!fernpack::zip::FindExtraField(local + kLocalHeaderSize + Le16(local + 26), Le16(local + 28), kExtraZip64,
+                                        &field, &size) ||
+         !fernpack::zip::ApplyZip64Field(field, size, values, true)))
+        return false;
+    return Le32(local + 14) == entry.crc && values.Compressed == entry.compressedSize &&
+           values.Uncompressed == entry.uncompressedSize;
+}
 
 CopyShape ShapeOf(const ExistingArchive& archive, std::size_t index)
 {
@@ -59,10 +82,11 @@ CopyShape ShapeOf(const ExistingArchive& archive, std::size_t index)
     bool traditional = entry.IsEncrypted() && !entry.aes.present;
     shape.keepDescriptor = descriptor && traditional;
     shape.dropDescriptor = descriptor && !traditional;
-    bool localAgrees = Le32(local + 14) == entry.crc && Le32(local + 18) == std::uint32_t(entry.compressedSize) &&
-                       Le32(local + 22) == std::uint32_t(entry.uncompressedSize);
-    bool localZip64 = Le32(local + 18) == 0xFFFFFFFFu && Le32(local + 22) == 0xFFFFFFFFu;
-    shape.headerAsIs = !shape.dropDescriptor && (localAgrees || (localZip64 && !descriptor));
+    const std::uint8_t* field = nullptr;
+    std::size_t size = 0;
+    shape.localZip64 = fernpack::zip::FindExtraField(local + kLocalHeaderSize + Le16(local + 26), Le16(local + 28),
+                                                     kExtraZip64, &field, &size);
+    shape.headerAsIs = !shape.dropDescriptor && LocalStatesSizes(entry, local);
     return shape;
 }
 
@@ -81,27 +105,33 @@ bool CopiesVerbatim(const ExistingArchive& archive, std::size_t index, std::uint
 
 std::string CentralHeaderFor(const ExistingArchive& archive, std::size_t index, std::uint64_t offset)
 {
+    // The old header with its new offset; a Zip64 field holds exactly the
+    // values of 4 GiB or more, whatever the old one held.
     const ZipEntry& entry = archive.Entries()[index];
-    const MemberSpan& span = archive.Span(index);
-    const std::uint8_t* c = span.central;
-    std::string central;
-    bool wide = Le32(c + 20) == 0xFFFFFFFFu || Le32(c + 24) == 0xFFFFFFFFu || Le32(c + 42) == 0xFFFFFFFFu ||
-                Le16(c + 34) == 0xFFFF;
-    if (wide) {
-        // Real values fit the 32-bit fields now; the Zip64 field goes.
-        std::size_t nameLen = Le16(c + 28), extraLen = Le16(c + 30), commentLen = Le16(c + 32);
-        std::string extra = WithoutZip64(c + kCentralHeaderSize + nameLen, extraLen);
-        central.assign(reinterpret_cast<const char*>(c), kCentralHeaderSize + nameLen);
-        central += extra;
-        central.append(reinterpret_cast<const char*>(c + kCentralHeaderSize + nameLen + extraLen), commentLen);
-        SetLe16(central, 30, std::uint32_t(extra.size()));
-        SetLe32(central, 20, std::uint32_t(entry.compressedSize));
-        SetLe32(central, 24, std::uint32_t(entry.uncompressedSize));
-        SetLe16(central, 34, 0);
-    } else {
-        central.assign(reinterpret_cast<const char*>(c), span.centralSize);
-    }
-    SetLe32(central, 42, std::uint32_t(offset));
+    const std::uint8_t* c = archive.Span(index).central;
+    const std::size_t nameLen = Le16(c + 28), extraLen = Le16(c + 30), commentLen = Le16(c + 32);
+    std::vector<std::uint64_t> values;
+    if (entry.uncompressedSize >= kSaturated)
+        values.push_back(entry.uncompressedSize);
+    if (entry.compressedSize >= kSaturated)
+        values.push_back(entry.compressedSize);
+    if (offset >= kSaturated)
+        values.push_back(offset);
+    std::string extra = WithoutZip64(c + kCentralHeaderSize + nameLen, extraLen);
+    if (!values.empty())
+        extra = Zip64Extra(values) + extra;
+
+    std::string central(reinterpret_cast<const char*>(c), kCentralHeaderSize + nameLen);
+    central += extra;
+    central.append(reinterpret_cast<const char*>(c + kCentralHeaderSize + nameLen + extraLen), commentLen);
+    SetLe16(central, 30, std::uint32_t(extra.size()));
+    SetLe32(central, 20, entry.compressedSize >= kSaturated ? std::uint32_t(kSaturated) : std::uint32_t(entry.compressedSize));
+    SetLe32(central, 24,
+            entry.uncompressedSize >= kSaturated ? std::uint32_t(kSaturated) : std::uint32_t(entry.uncompressedSize));
+    SetLe16(central, 34, 0);  // disk: split archives are refused
+    SetLe32(central, 42, offset >= kSaturated ? std::uint32_t(kSaturated) : std::uint32_t(offset));
+    if (!values.empty() && Le16(c + 6) < kNeedZip64)
+        SetLe16(central, 6, kNeedZip64);
     if (ShapeOf(archive, index).dropDescriptor)
         SetLe16(central, 8, entry.flags & ~kFlagDataDescriptor);
     return central;
@@ -118,19 +148,29 @@ bool CopyMember(const ExistingArchive& archive, std::size_t index, OutputFile& o
     CopyShape shape = ShapeOf(archive, index);
 
     std::string header;
-    if (shape.dropDescriptor) {
-        std::size_t nameLen = Le16(local + 26), extraLen = Le16(local + 28);
-        header.assign(reinterpret_cast<const char*>(local), kLocalHeaderSize + nameLen);
-        header += WithoutZip64(local + kLocalHeaderSize + nameLen, extraLen);
-        SetLe16(header, 6, Le16(local + 6) & ~kFlagDataDescriptor);
-        SetLe16(header, 28, std::uint32_t(header.size() - kLocalHeaderSize - nameLen));
-    } else {
+    if (shape.headerAsIs) {
         header.assign(reinterpret_cast<const char*>(local), span.localHeaderSize);
-    }
-    if (!shape.headerAsIs) {
+    } else {
+        // Rewritten from the central directory so that it can be read on
+        // its own. Sizes of 4 GiB or more go into a Zip64 field (both, as a
+        // local header holds them); a kept descriptor keeps the form its
+        // header announced.
+        std::size_t nameLen = Le16(local + 26), extraLen = Le16(local + 28);
+        const bool zip64 = entry.compressedSize >= kSaturated || entry.uncompressedSize >= kSaturated ||
+                           (shape.keepDescriptor && shape.localZip64);
+        std::string extra = WithoutZip64(local + kLocalHeaderSize + nameLen, extraLen);
+        if (zip64)
+            extra = Zip64Extra({entry.uncompressedSize, entry.compressedSize}) + extra;
+        header.assign(reinterpret_cast<const char*>(local), kLocalHeaderSize + nameLen);
+        header += extra;
+        SetLe16(header, 28, std::uint32_t(extra.size()));
+        if (shape.dropDescriptor)
+            SetLe16(header, 6, Le16(local + 6) & ~kFlagDataDescriptor);
+        if (zip64 && Le16(local + 4) < kNeedZip64)
+            SetLe16(header, 4, kNeedZip64);
         SetLe32(header, 14, entry.crc);
-        SetLe32(header, 18, std::uint32_t(entry.compressedSize));
-        SetLe32(header, 22, std::uint32_t(entry.uncompressedSize));
+        SetLe32(header, 18, zip64 ? std::uint32_t(kSaturated) : std::uint32_t(entry.compressedSize));
+        SetLe32(header, 22, zip64 ? std::uint32_t(kSaturated) : std::uint32_t(entry.uncompressedSize));
     }
     if (!out.Write(header.data(), header.size()))
         return false;

@@ -5,7 +5,9 @@
 // the central directory so that every local header of the new archive can
 // be read on its own. The descriptor is dropped with bit 3, except for
 // traditionally encrypted members, whose password check depends on that
-// bit: they keep both. The central header is copied with its new offset.
+// bit: they keep both. The central header is copied with its new offset;
+// its Zip64 field, if any, is rebuilt to hold exactly the values of 4 GiB
+// or more (an offset may cross that line when members before it grow).
 #pragma once
 
 #include <cstdint>

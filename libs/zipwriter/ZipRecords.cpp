@@ -24,47 +24,83 @@ void PutLe64(std::string& out, std::uint64_t value)
     PutLe32(out, std::uint32_t(value >> 32));
 }
 
-std::string LocalHeaderBytes(const MemberHeader& h)
+namespace {
+
+constexpr std::uint64_t kSaturated = fernpack::zip::Saturated32;
+
+std::uint32_t Field32(std::uint64_t value, bool inZip64) { return inZip64 ? std::uint32_t(kSaturated) : std::uint32_t(value); }
+
+}  // namespace
+
+bool MayNeedZip64(std::uint64_t size, std::uint64_t overhead) { return size >= kSaturated - overhead; }
+
+std::string Zip64Extra(const std::vector<std::uint64_t>& values)
 {
     std::string out;
+    PutLe16(out, zipcore::kExtraZip64);
+    PutLe16(out, std::uint32_t(8 * values.size()));
+    for (std::uint64_t value : values)
+        PutLe64(out, value);
+    return out;
+}
+
+std::string LocalHeaderBytes(const MemberHeader& h)
+{
+    // Both sizes, whichever is large: that is how a local header's Zip64
+    // field must be read.
+    const std::string extra =
+        h.zip64Local ? Zip64Extra({h.uncompressedSize, h.compressedSize}) + h.extra : h.extra;
+    std::string out;
     PutLe32(out, zipcore::kLocalHeaderSig);
-    PutLe16(out, h.versionNeeded);
+    PutLe16(out, h.zip64Local ? std::max(h.versionNeeded, kNeedZip64) : h.versionNeeded);
     PutLe16(out, h.flags);
     PutLe16(out, h.method);
     PutLe16(out, h.dosDateTime & 0xFFFF);
     PutLe16(out, h.dosDateTime >> 16);
     PutLe32(out, h.crc);
-    PutLe32(out, std::uint32_t(h.compressedSize));
-    PutLe32(out, std::uint32_t(h.uncompressedSize));
+    PutLe32(out, Field32(h.compressedSize, h.zip64Local));
+    PutLe32(out, Field32(h.uncompressedSize, h.zip64Local));
     PutLe16(out, std::uint32_t(h.name.size()));
-    PutLe16(out, std::uint32_t(h.extra.size()));
+    PutLe16(out, std::uint32_t(extra.size()));
     out += h.name;
-    out += h.extra;
+    out += extra;
     return out;
 }
 
 std::string CentralHeaderBytes(const MemberHeader& h, std::uint64_t localOffset)
 {
+    const bool bigUncompressed = h.uncompressedSize >= kSaturated;
+    const bool bigCompressed = h.compressedSize >= kSaturated;
+    const bool bigOffset = localOffset >= kSaturated;
+    std::vector<std::uint64_t> values;
+    if (bigUncompressed)
+        values.push_back(h.uncompressedSize);
+    if (bigCompressed)
+        values.push_back(h.compressedSize);
+    if (bigOffset)
+        values.push_back(localOffset);
+    const bool zip64 = !values.empty();
+    const std::string extra = zip64 ? Zip64Extra(values) + h.extra : h.extra;
     std::string out;
     PutLe32(out, zipcore::kCentralHeaderSig);
     PutLe16(out, kMadeByUnix);
-    PutLe16(out, h.versionNeeded);
+    PutLe16(out, zip64 ? std::max(h.versionNeeded, kNeedZip64) : h.versionNeeded);
     PutLe16(out, h.flags);
     PutLe16(out, h.method);
     PutLe16(out, h.dosDateTime & 0xFFFF);
     PutLe16(out, h.dosDateTime >> 16);
     PutLe32(out, h.crc);
-    PutLe32(out, std::uint32_t(h.compressedSize));
-    PutLe32(out, std::uint32_t(h.uncompressedSize));
+    PutLe32(out, Field32(h.compressedSize, bigCompressed));
+    PutLe32(out, Field32(h.uncompressedSize, bigUncompressed));
     PutLe16(out, std::uint32_t(h.name.size()));
-    PutLe16(out, std::uint32_t(h.extra.size()));
+    PutLe16(out, std::uint32_t(extra.size()));
     PutLe16(out, 0);  // comment
     PutLe16(out, 0);  // disk
     PutLe16(out, 0);  // internal attributes
     PutLe32(out, h.externalAttributes);
-    PutLe32(out, std::uint32_t(localOffset));
+    PutLe32(out, Field32(localOffset, bigOffset));
     out += h.name;
-    out += h.extra;
+    out += extra;
     return out;
 }
 
@@ -94,8 +130,11 @@ std::string EndRecords(std::uint64_t count, std::uint64_t directoryOffset, std::
                        const std::string& comment)
 {
     std::string out;
-    bool zip64 = count > 0xFFFF;
-    if (zip64) {
+    // 65,535 itself still fits: readers take the field as it stands.
+    const bool bigCount = count > 0xFFFF;
+    const bool bigSize = directorySize >= kSaturated;
+    const bool bigOffset = directoryOffset >= kSaturated;
+    if (bigCount || bigSize || bigOffset) {
         std::uint64_t recordOffset = directoryOffset + directorySize;
         PutLe32(out, zipcore::kZip64EndRecordSig);
         PutLe64(out, zipcore::kZip64EndRecordSize - 12);
@@ -115,10 +154,10 @@ std::string EndRecords(std::uint64_t count, std::uint64_t directoryOffset, std::
     PutLe32(out, zipcore::kEndRecordSig);
     PutLe16(out, 0);
     PutLe16(out, 0);
-    PutLe16(out, zip64 ? 0xFFFF : std::uint32_t(count));
-    PutLe16(out, zip64 ? 0xFFFF : std::uint32_t(count));
-    PutLe32(out, std::uint32_t(directorySize));
-    PutLe32(out, std::uint32_t(directoryOffset));
+    PutLe16(out, bigCount ? 0xFFFF : std::uint32_t(count));
+    PutLe16(out, bigCount ? 0xFFFF : std::uint32_t(count));
+    PutLe32(out, Field32(directorySize, bigSize));
+    PutLe32(out, Field32(directoryOffset, bigOffset));
     PutLe16(out, std::uint32_t(comment.size()));
     out += comment;
     return out;
