@@ -37,6 +37,30 @@ bool OutputFile::WriteAt(std::uint64_t position, const std::uint8_t* data, std::
     return true;
 }
 
+bool OutputFile::Append(const std::uint8_t* data, std::size_t len)
+{
+    // Whole aligned blocks of zeros are left as holes: the file is always
+    // exactly as long as what was written (flushed_), so anything appended
+    // lands beyond its end, where the file system reads zeros anyway.
+    std::uint64_t position = flushed_;
+    bool holeAtEnd = false;
+    while (len > 0) {
+        std::size_t n = std::size_t(std::min<std::uint64_t>(len, kHoleBlock - position % kHoleBlock));
+        holeAtEnd = n == kHoleBlock && data[0] == 0 && std::memcmp(data, data + 1, n - 1) == 0;
+        if (!holeAtEnd && !WriteAt(position, data, n))
+            return false;
+        position += n;
+        data += n;
+        len -= n;
+    }
+    if (holeAtEnd && ftruncate(fd_, off_t(position)) != 0) {
+        error_ = std::strerror(errno);
+        return false;
+    }
+    flushed_ = position;
+    return true;
+}
+
 bool OutputFile::Write(const void* data, std::size_t len)
 {
     if (Failed())
@@ -51,9 +75,8 @@ bool OutputFile::Write(const void* data, std::size_t len)
     if (buffer_.size() + len > kBufferSize && !Flush())
         return false;
     if (len >= kBufferSize) {
-        if (!WriteAt(flushed_, bytes, len))
+        if (!Append(bytes, len))
             return false;
-        flushed_ += len;
         StartWriteback();
         return true;
     }
@@ -90,9 +113,8 @@ bool OutputFile::CopyFrom(int fd, std::uint64_t offset, std::uint64_t len)
                     error_ = got < 0 ? std::strerror(errno) : "the archive is shorter than its directory says";
                     return false;
                 }
-                if (!WriteAt(flushed_, buffer.data(), std::size_t(got)))
+                if (!Append(buffer.data(), std::size_t(got)))
                     return false;
-                flushed_ += std::uint64_t(got);
                 in += got;
                 len -= std::uint64_t(got);
             }
@@ -165,9 +187,8 @@ bool OutputFile::Flush()
         return false;
     if (buffer_.empty())
         return true;
-    if (!WriteAt(flushed_, buffer_.data(), buffer_.size()))
+    if (!Append(buffer_.data(), buffer_.size()))
         return false;
-    flushed_ += buffer_.size();
     buffer_.clear();
     StartWriteback();
     return true;

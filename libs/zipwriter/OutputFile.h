@@ -4,6 +4,8 @@
 // file back to an earlier length (a member given up half way). The first
 // failure sticks: every later call fails too, so one check at the end is
 // enough. A fault hook lets tests make any write fail as a full disk would.
+// Appended blocks of zeros (a stored disk image's empty parts) become holes
+// rather than writes, so such an archive stays sparse.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +36,7 @@ public:
 
 private:
     bool WriteAt(std::uint64_t position, const std::uint8_t* data, std::size_t len);
+    bool Append(const std::uint8_t* data, std::size_t len);
     void StartWriteback();
     int fd_;
     WriteFaultHook hook_;
@@ -42,6 +45,7 @@ private:
     std::uint64_t syncStarted_ = 0;  // writeback has been started up to here
     std::string error_;
     static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+    static constexpr std::size_t kHoleBlock = 64 * 1024;
 };
 
 }  // namespace zipwriter

@@ -138,3 +138,18 @@ TEST_F(CountTest, TheArchiveItselfIsNeverCounted)
     EXPECT_EQ(Count({"*.*"}), Totals(3, 1));
     platform::SetCurrentDir(before);
 }
+
+TEST_F(CountTest, LargeFilesSaturateTheTotalWhileStepsFollowTheRealSize)
+{
+    // Two sparse files of 3 GiB: 6 GiB in all, which 32 bits cannot hold.
+    for (const char* name : {"big/one.img", "big/two.img"}) {
+        const std::string path = dir.Write(name, "");
+        ASSERT_EQ(::truncate(path.c_str(), 3LL << 30), 0);
+    }
+    const std::int32_t steps3GiB = static_cast<std::int32_t>((3LL << 30) / 32768);  // 98,304
+    EXPECT_EQ(Count({dir / "big/one.img"}), Totals(INT32_MAX, steps3GiB));
+    EXPECT_EQ(Count({dir / "big/*.*"}), Totals(INT32_MAX, 2 * steps3GiB));
+    std::int64_t steps = 0;
+    EXPECT_EQ(z.CountAddFiles64(steps), 6LL << 30);
+    EXPECT_EQ(steps, 2 * steps3GiB);
+}

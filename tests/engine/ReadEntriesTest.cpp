@@ -479,3 +479,94 @@ TEST_F(ListingTest, OnlyRegularFilesAreArchives)
     archive.SetZipFilename(dir / "link.zip");
     EXPECT_EQ(archive.EntryCount(), 3);
 }
+
+// Sizes too large for 32 bits stand as all ones in the local header, the
+// real ones in its Zip64 extra field (or, failing that, the central
+// directory). The fields keep what was read; the real sizes stand beside.
+class Zip64Listing : public ListingTest {
+protected:
+    static Member Wide(const std::string& name, const std::string& data, std::string extra)
+    {
+        Member m = Stored(name, data);
+        m.CompressedSize = m.UncompressedSize = -1;
+        m.VersionNeeded = 45;
+        m.Extra = std::move(extra);
+        return m;
+    }
+    static std::string Ut() { return std::string("UT\x05\x00\x01\x10\x20\x30\x40", 9); }
+};
+
+TEST_F(Zip64Listing, RealSizesComeFromTheLocalFieldOrTheCentralDirectory)
+{
+    const std::string video(300, 'v'), audio(200, 'a'), odd(90, 'o');
+    // As zip writes it: another field first, then both sizes.
+    Member local = Wide("video.bin", video, Ut() + fixture::Zip64Field({300, 300}));
+    // Only the saturated size, as some writers put it.
+    Member one = Stored("odd.bin", odd);
+    one.CompressedSize = -1;
+    one.Extra = fixture::Zip64Field({90});
+    // Nothing in the local header: the central Zip64 field tells.
+    Member central = Wide("audio.bin", audio, "");
+    central.CentralCompressedSize = central.CentralUncompressedSize = 0xFFFFFFFF;
+    central.CentralExtra = fixture::Zip64Field({200, 200});
+    const std::string stub(3000, 'S');
+    const std::string bytes =
+        stub + ZipBuilder().Add(local).Add(one).Add(central).Add(Stored("after", "z")).Zip64End().Finish().Bytes();
+
+    EXPECT_EQ(List(bytes), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"video.bin", "odd.bin", "audio.bin", "after"}));
+    EXPECT_EQ(archive.FirstHeaderOffset, 3000);
+    const ZipDirEntry& v = *archive.Entries[0];
+    EXPECT_EQ(v.CompressedSize, -1);
+    EXPECT_EQ(v.UncompressedSize, -1);
+    EXPECT_EQ(v.RealCompressedSize(), 300u);
+    EXPECT_EQ(v.RealUncompressedSize(), 300u);
+    EXPECT_EQ(archive.Entries[1]->RealCompressedSize(), 90u);
+    EXPECT_EQ(archive.Entries[1]->RealUncompressedSize(), 90u);
+    EXPECT_EQ(archive.Entries[2]->RealUncompressedSize(), 200u);
+    EXPECT_EQ(archive.Entries[3]->RealCompressedSize(), 1u);
+}
+
+TEST_F(Zip64Listing, ShortOrLyingFieldsAreDamageOrAFalseHeader)
+{
+    // Without a central directory to fall back on, a field too short for
+    // both sizes leaves the saturated ones, which fail the room check.
+    Member shortField = Wide("short", "data", fixture::Zip64Field({4}));
+    Member lying = Wide("lying", "data", fixture::Zip64Field({4, 1ULL << 40}));
+    Member absurd = Wide("absurd", "data", fixture::Zip64Field({~0ULL, ~0ULL}));
+    for (const Member& bad : {shortField, lying, absurd}) {
+        SCOPED_TRACE(bad.Name);
+        log.clear();
+        EXPECT_EQ(List(ZipBuilder().Add(Stored("good", "g")).Add(bad).Bytes()), "Error 3 reading Zip file");
+        EXPECT_EQ(Names(), std::vector<std::string>{"good"});
+        // In front of the first member it is a false header: passed over,
+        // the scan resumes just after its name and finds the real one.
+        log.clear();
+        const std::string noDirectory = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+        EXPECT_EQ(List(ZipBuilder().Raw("stub").Add(bad).Add(Stored("real", "r")).Raw(noDirectory).Bytes()), "");
+        EXPECT_EQ(Names(), std::vector<std::string>{"real"});
+        EXPECT_EQ(archive.FirstHeaderOffset, static_cast<std::int32_t>(4 + fixture::LocalHeader(bad).size() + 4));
+    }
+}
+
+TEST_F(Zip64Listing, SizesOf2GBAndMoreAreNeverNegative)
+{
+    // A 2.6 GB stored member without Zip64 in a sparse file: only the
+    // headers are read.
+    const std::uint32_t size = 2600000000u;
+    path = dir / "big.zip";
+    const int fd = ::open(path.c_str(), O_CREAT | O_RDWR, 0644);
+    ASSERT_GE(fd, 0);
+    Member m = Stored("disk.img", "");
+    m.CompressedSize = m.UncompressedSize = static_cast<std::int32_t>(size);
+    const std::string header = fixture::LocalHeader(m);
+    const std::string end = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+    ASSERT_EQ(::pwrite(fd, header.data(), header.size(), 0), static_cast<ssize_t>(header.size()));
+    ASSERT_EQ(::pwrite(fd, end.data(), end.size(), static_cast<off_t>(header.size() + size)), 22);
+    ::close(fd);
+    archive.SetZipFilename(path);
+    ASSERT_EQ(archive.EntryCount(), 1);
+    EXPECT_LT(archive.Entries[0]->CompressedSize, 0);
+    EXPECT_EQ(archive.Entries[0]->RealCompressedSize(), size);
+    EXPECT_EQ(archive.Entries[0]->RealUncompressedSize(), size);
+}

@@ -16,6 +16,18 @@ void PutLe32(std::string& out, std::uint32_t v)
     PutLe16(out, v >> 16);
 }
 
+std::string Zip64Field(std::initializer_list<std::uint64_t> values)
+{
+    std::string out;
+    PutLe16(out, 1);
+    PutLe16(out, static_cast<std::uint32_t>(8 * values.size()));
+    for (std::uint64_t v : values) {
+        PutLe32(out, static_cast<std::uint32_t>(v));
+        PutLe32(out, static_cast<std::uint32_t>(v >> 32));
+    }
+    return out;
+}
+
 std::uint32_t Crc32(const std::string& data)
 {
     return static_cast<std::uint32_t>(
@@ -106,16 +118,18 @@ ZipBuilder& ZipBuilder::Finish(const std::string& comment)
         PutLe16(c, m.Method);
         PutLe32(c, m.DateTime);
         PutLe32(c, m.PlainCrc.value_or(Crc32(m.Data)));
-        PutLe32(c, static_cast<std::uint32_t>(m.Data.size()));
-        PutLe32(c, static_cast<std::uint32_t>(m.PlainSize.value_or(static_cast<std::int32_t>(m.Data.size()))));
+        PutLe32(c, m.CentralCompressedSize.value_or(static_cast<std::uint32_t>(m.Data.size())));
+        PutLe32(c, m.CentralUncompressedSize.value_or(
+                       static_cast<std::uint32_t>(m.PlainSize.value_or(static_cast<std::int32_t>(m.Data.size())))));
         PutLe16(c, static_cast<std::uint32_t>(name.size()));
-        PutLe16(c, 0);  // extra
+        PutLe16(c, static_cast<std::uint32_t>(m.CentralExtra.size()));
         PutLe16(c, 0);  // comment
         PutLe16(c, 0);  // disk
         PutLe16(c, 0);  // internal attributes
         PutLe32(c, 0);  // external attributes
-        PutLe32(c, static_cast<std::uint32_t>(offsets_[i]));
+        PutLe32(c, m.CentralOffset.value_or(static_cast<std::uint32_t>(offsets_[i])));
         c += name;
+        c += m.CentralExtra;
         bytes_ += c;
     }
     const std::size_t centralSize = bytes_.size() - centralStart;

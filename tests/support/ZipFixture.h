@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -44,7 +45,16 @@ struct Member {
     bool Descriptor64 = false;
     // The name in the central directory, when it differs from the local one.
     std::optional<std::string> CentralName;
+    // The central header's extra field, and its 32-bit sizes and offset
+    // where they differ from the true ones (all ones, for Zip64).
+    std::string CentralExtra;
+    std::optional<std::uint32_t> CentralCompressedSize;
+    std::optional<std::uint32_t> CentralUncompressedSize;
+    std::optional<std::uint32_t> CentralOffset;
 };
+
+// A Zip64 extra field holding `values`, 64 bits each, in order.
+std::string Zip64Field(std::initializer_list<std::uint64_t> values);
 
 // A member written as a stream writer leaves it: flag bit 3, CRC and sizes
 // zero in the local header, the true values in a descriptor after the data.

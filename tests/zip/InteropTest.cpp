@@ -92,6 +92,9 @@ std::vector<Maker> Makers(const TempDir& dir)
         {"zip", "zip -q -r %s a.txt b.txt sub"},
         {"zip-streamed", "zip -q -r - a.txt b.txt sub | cat > %s"},
         {"zip-encrypted-streamed", "zip -q -P secret -r - a.txt b.txt sub | cat > %s"},
+        // Zip64 records on small members: forced, and for input of unknown size.
+        {"zip-zip64", "zip -q -fz -r %s a.txt b.txt sub"},
+        {"7zz-stdin", "cat b.txt | 7zz a -tzip -sib.txt %s && 7zz a -tzip %s a.txt sub"},
         {"7zz", "7zz a -tzip %s a.txt b.txt sub"},
         {"python", "python3 " + Quote(dir / "plain.py") + " %s"},
         {"python-streamed", "python3 " + Quote(dir / "streamed.py") + " %s"},

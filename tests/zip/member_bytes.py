@@ -6,13 +6,26 @@ Usage: member_bytes.py OLD NEW [CHANGED_NAME ...]
 For every member of OLD that NEW also holds (except the CHANGED names): the
 stored data bytes must be identical; where OLD's local header carried its
 sizes (no data descriptor) the local header must be identical too. Every
-local header of NEW must carry the member's CRC-32 and sizes, except for
+local header of NEW must carry the member's CRC-32 and sizes (in its Zip64
+field where the 32-bit ones are all ones), except for
 traditionally encrypted members that keep their data descriptor. Prints
 "ok" or the first difference; exits 0 only when all agree.
 """
 import struct
 import sys
 import zipfile
+
+
+def zip64_sizes(extra, usize, csize):
+    """The sizes a local header's Zip64 field gives (both, when it has 16
+    bytes); the saturated ones stay when it has none."""
+    pos = 0
+    while pos + 4 <= len(extra):
+        tag, size = struct.unpack('<HH', extra[pos:pos + 4])
+        if tag == 1 and size >= 16:
+            return struct.unpack('<QQ', extra[pos + 4:pos + 20])
+        pos += 4 + size
+    return usize, csize
 
 
 def spans(path):
@@ -26,6 +39,8 @@ def spans(path):
             '<IHHHHHIIIHH', data[pos:pos + 30])
         head = data[pos:pos + 30 + nlen + elen]
         body = data[pos + 30 + nlen + elen: pos + 30 + nlen + elen + info.compress_size]
+        if 0xFFFFFFFF in (csize, usize):
+            usize, csize = zip64_sizes(head[30 + nlen:], usize, csize)
         out[info.filename] = dict(head=head, body=body, flags=flags, crc=crc, csize=csize,
                                   usize=usize, info=info)
     return out
