@@ -30,13 +30,13 @@ using engine::TRezEdidiv;
 
 namespace {
 
-using MemberState = std::tuple<std::uint32_t, std::int32_t, std::int32_t, std::uint32_t>;
+using MemberState = std::tuple<std::uint32_t, std::uint64_t, std::uint64_t, std::uint32_t>;
 
 std::unordered_map<std::string, MemberState> Snapshot(const TRezEdidiv& z)
 {
     std::unordered_map<std::string, MemberState> members;
     for (const auto& e : z.Entries)
-        members[e->FileName] = {e->Crc32, e->CompressedSize, e->UncompressedSize, e->LastModDateTime};
+        members[e->FileName] = {e->Crc32, e->RealCompressedSize(), e->RealUncompressedSize(), e->LastModDateTime};
     return members;
 }
 
@@ -216,9 +216,10 @@ int RunAdd(const AddOptions& o)
         // the members that changed were.
         auto old = before.find(e->FileName);
         if (!(o.Update || o.Freshen) || old == before.end() ||
-            old->second != MemberState{e->Crc32, e->CompressedSize, e->UncompressedSize, e->LastModDateTime}) {
-            in += static_cast<std::uint32_t>(e->UncompressedSize);
-            out += static_cast<std::uint32_t>(e->CompressedSize);
+            old->second !=
+                MemberState{e->Crc32, e->RealCompressedSize(), e->RealUncompressedSize(), e->LastModDateTime}) {
+            in += e->RealUncompressedSize();
+            out += e->RealCompressedSize();
         }
     }
     const std::uint64_t added = session.Done.Processed;

@@ -73,7 +73,7 @@ int RunTest(const TestOptions& o)
     std::uint64_t bytes = 0;
     bool encrypted = false;
     for (const auto& e : z.Entries) {
-        bytes += static_cast<std::uint32_t>(e->UncompressedSize);
+        bytes += e->RealUncompressedSize();
         encrypted = encrypted || (e->GeneralFlags & 1) != 0;
     }
     if (encrypted) {

@@ -173,7 +173,7 @@ int RunExtract(const ExtractOptions& o)
     for (const auto& e : z.Entries) {
         if (patterns.Takes(e->FileName)) {
             members.push_back(e.get());
-            bytes += static_cast<std::uint32_t>(e->UncompressedSize);
+            bytes += e->RealUncompressedSize();
             encrypted = encrypted || (e->GeneralFlags & EncryptedFlag) != 0;
         }
     }

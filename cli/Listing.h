@@ -30,8 +30,4 @@ struct ListingInput {
 void PrintTsv(std::ostream& out, const ListingInput& input);
 void PrintTable(std::ostream& out, const ListingInput& input);
 
-// Sizes are kept as signed 32-bit numbers; they print as what they are,
-// unsigned.
-inline std::uint32_t Unsigned(std::int32_t size) { return static_cast<std::uint32_t>(size); }
-
 }  // namespace cli

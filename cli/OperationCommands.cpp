@@ -41,7 +41,7 @@ std::int64_t ListedSteps(const TRezEdidiv& archive)
 {
     std::int64_t steps = 0;
     for (const auto& e : archive.Entries)
-        steps += static_cast<std::int64_t>(fernpack::ProgressSteps<std::uint64_t>(e->RealUncompressedSize()));
+        steps += fernpack::ProgressSteps<std::int64_t>(e->UncompressedSize);
     return steps;
 }
 
@@ -104,8 +104,8 @@ int RunAdd(const Arguments& args)
             path += (path == "/" ? "*.*" : "/*.*");  // a folder means everything in it
         z.FSpecArgs().push_back(path);
     }
-    std::int64_t steps = 0;
-    z.CountAddFiles64(steps);
+    std::int32_t steps = 0;
+    z.CountAddFiles(steps);
     session.Progress.SetTotalSteps(steps);
     CatchInterrupt();
     z.AddFiles();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <limits>
 #include <unistd.h>
 #include <vector>
 
@@ -147,13 +148,20 @@ void ProgressDisplay::OnProgress(ProgressType type, const std::string& name, std
             completedBytes_ += fileSize_;
         ++filesBegun_;
         file_ = Printable(name);
-        // The interface carries sizes as signed 32-bit numbers.
+        // The interface carries sizes as signed 32-bit numbers; a larger
+        // file's is given as the largest, and then its steps (one per
+        // 32,768 bytes of its real size) tell how far it has come.
         fileSize_ = static_cast<std::uint32_t>(size);
+        sizeSaturated_ = size == std::numeric_limits<std::int32_t>::max();
         fileSteps_ = fernpack::ProgressSteps<std::uint64_t>(fileSize_);
         fileDone_ = 0;
         break;
     case ProgressType::FileStep:
         ++fileDone_;
+        if (sizeSaturated_ && fileDone_ > fileSteps_) {
+            fileSteps_ = fileDone_;
+            fileSize_ = fileDone_ * static_cast<std::uint64_t>(fernpack::ProgressStepBytes);
+        }
         break;
     case ProgressType::BatchEnd:
         Clear();

@@ -54,6 +54,7 @@ private:
     bool drawnOnce_ = false;
     std::string file_;
     std::uint64_t fileSize_ = 0, fileSteps_ = 1, fileDone_ = 0;
+    bool sizeSaturated_ = false;
     std::uint64_t filesBegun_ = 0, completedBytes_ = 0;
     std::uint64_t filesTotal_ = 0, bytesTotal_ = 0;
 };

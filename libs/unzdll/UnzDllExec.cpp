@@ -40,6 +40,16 @@ DecoderOptions Decoding()
     return options;
 }
 
+// The most data an entry's packed bytes can hold: their size, or for
+// packed data deflate's greatest expansion.
+std::uint64_t PlausibleSize(const ZipEntry& entry)
+{
+    constexpr std::uint64_t kMaxExpansion = 1032;
+    if (entry.DataMethod() == kMethodStored)
+        return entry.compressedSize;
+    return entry.compressedSize > UINT64_MAX / kMaxExpansion ? UINT64_MAX : entry.compressedSize * kMaxExpansion;
+}
+
 class UnzipJob {
 public:
     explicit UnzipJob(const UnzCommandRecord& record)
@@ -190,11 +200,15 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
 
 void UnzipJob::HandleEntry(const ZipEntry& entry)
 {
-    if (!reporter_.FileBegin(entry.name, std::int64_t(entry.uncompressedSize)))
+    if (!reporter_.FileBegin(entry.name, entry.uncompressedSize))
         return;
     // Steps follow the real size, also where the size announced in the
     // callback is capped at the interface's largest.
     const std::uint64_t steps = ProgressSteps(entry.uncompressedSize);
+    // A file whose data never arrived in full is given no more steps than
+    // its packed data could have grown to (deflate's limit), so a stated
+    // size that lies cannot keep the caller's callback busy for hours.
+    const std::uint64_t due = std::min(steps, ProgressSteps(PlausibleSize(entry)));
     std::uint64_t taken = 0;
     auto step = [&] {
         ++taken;
@@ -238,7 +252,7 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     }
     // Every file gets its full count of steps, whatever became of it, so the
     // caller's progress bar ends where it expects.
-    while (taken < steps && !reporter_.Stopped())
+    while (taken < due && !reporter_.Stopped())
         step();
 }
 

@@ -119,7 +119,8 @@ void ArchiveReader::MarkOverlaps()
 {
     // Each entry's span runs from its local header to the end of its data;
     // sorted by start, a span that begins before the furthest end so far
-    // overlaps an earlier one. Spans outside the file are left to
+    // overlaps an earlier one. Spans outside the file, and those of
+    // entries whose Zip64 field leaves their size unknown, are left to
     // LocateData, which refuses them.
     struct Span {
         std::uint64_t begin, end;
@@ -129,7 +130,7 @@ void ArchiveReader::MarkOverlaps()
     spans.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const ZipEntry& entry = entries_[i];
-        if (entry.localOffset > size_ || start_ > size_ - entry.localOffset ||
+        if (entry.zip64Damaged || entry.localOffset > size_ || start_ > size_ - entry.localOffset ||
             size_ - start_ - entry.localOffset < kLocalHeaderSize)
             continue;
         const std::uint64_t begin = start_ + entry.localOffset;

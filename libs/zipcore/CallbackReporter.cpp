@@ -115,9 +115,9 @@ bool CallbackReporter::Send(std::int32_t action, std::int32_t error, std::int32_
     return !stopped_;
 }
 
-bool CallbackReporter::FileBegin(std::string_view name, std::int64_t size)
+bool CallbackReporter::FileBegin(std::string_view name, std::uint64_t size)
 {
-    std::int32_t clipped = std::int32_t(std::clamp<std::int64_t>(size, 0, INT32_MAX));
+    std::int32_t clipped = std::int32_t(std::min<std::uint64_t>(size, INT32_MAX));
     return Send(ZCB_FILE_BEGIN, 0, clipped, FitMessage({Named(PrintableName(name))}, kTextRoom));
 }
 

@@ -69,7 +69,9 @@ public:
     ~CallbackReporter();
 
     // Each returns false once the caller asked to stop (then or before).
-    bool FileBegin(std::string_view name, std::int64_t size);
+    // `size` goes out as a signed 32-bit number: a larger one as the
+    // largest, 2,147,483,647.
+    bool FileBegin(std::string_view name, std::uint64_t size);
     bool FileStep();
     bool BatchEnd();
     bool Message(std::int32_t code, std::string_view text);

@@ -189,7 +189,7 @@ bool Session::SelectSources()
             auto passOver = [&]() {
                 if (file.isDirectory)
                     return true;
-                if (!reporter_.FileBegin(name, std::int64_t(file.size)))
+                if (!reporter_.FileBegin(name, file.size))
                     return false;
                 for (std::uint64_t i = zipcore::ProgressSteps(file.size); i > 0; --i)
                     if (!reporter_.FileStep())
@@ -310,7 +310,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     PreparedMember& prepared = pipeline.Prepare(k);
     std::uint64_t size = prepared.opened && prepared.openError.empty() ? prepared.size : member.source.size;
     StepCounter steps(reporter_, size);
-    if (!reporter_.FileBegin(member.name, std::int64_t(size))) {
+    if (!reporter_.FileBegin(member.name, size)) {
         cancelled_ = true;
         return Outcome::Stopped;
     }
@@ -695,7 +695,7 @@ std::int32_t Session::Delete()
         return End(0);
     }
     for (std::size_t i : removed) {
-        if (!reporter_.FileBegin(entries[i].name, std::int64_t(entries[i].uncompressedSize)) ||
+        if (!reporter_.FileBegin(entries[i].name, entries[i].uncompressedSize) ||
             !reporter_.FileStep())
             return 0;
         Info("  deleting: " + entries[i].name);

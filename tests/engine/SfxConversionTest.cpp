@@ -359,3 +359,25 @@ TEST_F(SfxTest, OutputIsUnnamedUntilItIsComplete)
     // The finished file carries no mark of a temporary file.
     EXPECT_LT(::getxattr((dir / "a.zip").c_str(), "user.fernpack.temporary", nullptr, 0), 0);
 }
+
+TEST_F(SfxTest, BlocksOfZerosAreSkippedYetCopiedExactly)
+{
+    // A stub that ends in zeros and a stored member of zeros: whole 8,192-byte
+    // blocks of them become holes, the copies still read back byte for byte.
+    stubBytes = "stub" + std::string(20000, '\0');
+    stub = dir.Write("stubs/ZIPSFX.BIN", stubBytes);
+    archiveBytes = fixture::ZipBuilder()
+                       .Add(fixture::Stored("empty.img", std::string(100000, '\0')))
+                       .Add(fixture::Stored("after.txt", "after"))
+                       .Finish()
+                       .Bytes();
+    const std::string zip = dir.Write("zeros.zip", archiveBytes);
+    z.SetZipFilename(zip);
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    const std::string program = ReadFile(dir / "zeros.exe");
+    EXPECT_EQ(program.substr(0, stubBytes.size()), stubBytes);
+    EXPECT_EQ(program.substr(stubBytes.size() + 256), archiveBytes);
+    ASSERT_EQ(z.ConvertZip(), 0);
+    EXPECT_EQ(ReadFile(dir / "zeros.zip"), archiveBytes);
+    EXPECT_TRUE(messages.empty());
+}

@@ -15,6 +15,7 @@
 
 #include <zlib.h>
 
+#include "ZipFixture.h"
 #include "libs/zipcore/AesDecryptor.h"
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipcore/ArchiveReader.h"
@@ -529,3 +530,43 @@ TEST(EntryDecoder, LibcryptoLoadedOnDemandDecryptsAesToo)
 }
 
 }  // namespace
+
+TEST(ArchiveReader, Zip64FieldsGiveRealValuesAndDamagedOnesAreRefused)
+{
+    auto wide = [](const std::string& name, const std::string& field) {
+        fixture::Member m = fixture::Stored(name, "data of " + name);
+        m.CentralCompressedSize = m.CentralUncompressedSize = 0xFFFFFFFF;
+        m.CentralExtra = field;
+        return m;
+    };
+    fixture::Member far = fixture::Stored("far", "x");
+    far.CentralOffset = 0xFFFFFFFF;
+    far.CentralExtra = fixture::Zip64Field({1ULL << 40});
+    fixture::ZipBuilder builder;
+    builder.Add(wide("good", fixture::Zip64Field({12, 12})))
+        .Add(wide("short", fixture::Zip64Field({13})))
+        .Add(far)
+        .Zip64End()
+        .Finish();
+    std::string bytes = builder.Bytes();
+    ArchiveReader reader;
+    std::string error;
+    ASSERT_TRUE(reader.Open(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &error)) << error;
+    ASSERT_EQ(reader.Entries().size(), 3u);
+    EXPECT_TRUE(reader.IsZip64());
+    DecodeStatus status;
+    EXPECT_EQ(DecodeAll(reader, reader.Entries()[0], &status), "data of good");
+    EXPECT_EQ(status, DecodeStatus::Ok);
+    EXPECT_TRUE(reader.Entries()[1].zip64Damaged);
+    EXPECT_EQ(DecodeAll(reader, reader.Entries()[1], &status), kZip64DamagedText);
+    EXPECT_EQ(reader.Entries()[2].localOffset, 1ULL << 40);
+    EXPECT_EQ(DecodeAll(reader, reader.Entries()[2], &status), "local header missing or damaged");
+
+    // Absurd counts in the Zip64 end record: refused, not reserved for.
+    const std::size_t record = bytes.rfind("PK\x06\x06");
+    ASSERT_NE(record, std::string::npos);
+    for (std::size_t at : {record + 24, record + 32})
+        std::memcpy(bytes.data() + at, "\xff\xff\xff\xff\xff\xff\xff\x0f", 8);
+    EXPECT_FALSE(reader.Open(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &error));
+    EXPECT_NE(error.find("more entries"), std::string::npos) << error;
+}

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Seed archives for the listing fuzzer: plain, behind a stub, empty, and
 written to a stream (data descriptors, a stored archive inside a member,
-Zip64 sizes), plain and behind a stub."""
+Zip64 sizes), plain and behind a stub, and with Zip64 local headers."""
 import io
 import os
 import sys
@@ -54,6 +54,16 @@ with zipfile.ZipFile(Unseekable(stream), "w") as z:
         f.write(b"zip64 descriptor\n" * 5)
 seeds["descriptor.zip"] = stream.getvalue()
 seeds["descriptor-stub.exe"] = b"MZ" + b"\x00" * 300 + b"MPU" + b"\x00" * 253 + stream.getvalue()
+
+# Sizes in the local header's Zip64 field (all ones in its 32-bit fields),
+# as written for members of 4 GiB and more.
+wide = io.BytesIO()
+with zipfile.ZipFile(wide, "w") as z:
+    with z.open("wide-local.txt", "w", force_zip64=True) as f:
+        f.write(b"zip64 local header\n" * 8)
+    z.writestr("after.txt", b"after\n")
+seeds["zip64-local.zip"] = wide.getvalue()
+seeds["zip64-local-stub.exe"] = b"MZ" + b"\x00" * 300 + b"MPU" + b"\x00" * 253 + wide.getvalue()
 
 for name, data in seeds.items():
     with open(os.path.join(out, name), "wb") as f:

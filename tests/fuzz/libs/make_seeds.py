@@ -55,3 +55,9 @@ with tempfile.TemporaryDirectory() as tmp:
                            cwd=tmp, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         except (OSError, subprocess.CalledProcessError):
             pass
+    # Zip64 fields in the local and central headers of a small member.
+    try:
+        subprocess.run(["zip", "-q", "-fz", os.path.join(out, "zip-fz.zip"), "t.txt"], cwd=tmp, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    except (OSError, subprocess.CalledProcessError):
+        pass
