@@ -48,8 +48,8 @@ void TMainform::FillGrid()
         const engine::ZipDirEntry& entry = *RezEdidiv1.Entries[static_cast<std::size_t>(i - 1)];
         StringGrid1->SetCells(0, i, entry.FileName);
         StringGrid1->SetObjects(0, i, (entry.GeneralFlags & Utf8NameFlag) ? Utf8NameTag() : nullptr);
-        StringGrid1->SetCells(1, i, std::to_string(entry.CompressedSize));
-        StringGrid1->SetCells(2, i, std::to_string(entry.UncompressedSize));
+        StringGrid1->SetCells(1, i, std::to_string(entry.RealCompressedSize()));
+        StringGrid1->SetCells(2, i, std::to_string(entry.RealUncompressedSize()));
         StringGrid1->SetCells(3, i, MemberDateText(entry.LastModDateTime));
     }
     StringGrid1->SortByColumn(SortColumn, SortOptions);

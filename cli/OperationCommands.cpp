@@ -41,7 +41,7 @@ std::int64_t ListedSteps(const TRezEdidiv& archive)
 {
     std::int64_t steps = 0;
     for (const auto& e : archive.Entries)
-        steps += fernpack::ProgressSteps<std::int64_t>(e->UncompressedSize);
+        steps += fernpack::ProgressSteps<std::int64_t>(static_cast<std::int64_t>(e->RealUncompressedSize()));
     return steps;
 }
 
