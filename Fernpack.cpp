@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
+
 #include "app/FernpackApplication.h"
 #include "app/Program.h"
 #include "app/QtUiServices.h"
@@ -10,6 +12,9 @@
 int main(int argc, char** argv)
 {
     app::TFernpackApplication application(argc, argv);
+    // Lets desktops match the windows to the installed fernpack.desktop
+    // (its icon, its name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("fernpack"));
     app::QtUiServices ui;
     platform::ScopedUi scope(ui);
     app::StartOptions options;

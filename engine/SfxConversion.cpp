@@ -71,13 +71,10 @@ std::int32_t CopyResult(Copy copy) { return copy == Copy::Done ? 0 : copy == Cop
 // extraction may have left in a folder of an archive's choosing.
 std::vector<std::string> StubCandidates()
 {
-    const std::string programFolder = ExtractFileDir(platform::ProgramPath());
-    return {
-        programFolder + "/" + StubName,
-        ExtractFileDir(programFolder) + "/lib/fernpack/" + StubName,
-        platform::SystemFolder() + "/" + StubName,
-        platform::WindowsFolder() + "/" + StubName,
-    };
+    std::vector<std::string> candidates;
+    for (const std::string& folder : platform::ProgramFileFolders())
+        candidates.push_back(folder + "/" + StubName);
+    return candidates;
 }
 
 }  // namespace

@@ -8,15 +8,17 @@ namespace platform {
 
 LibraryHandle LoadLibrary(const std::string& nameOrPath)
 {
-    // A bare name is looked for in the program's own folder first, as the
-    // program's $ORIGIN run path says. The loader would do that itself only
-    // when the program calls dlopen directly; an interposed dlopen (a
-    // sanitizer's, say) is judged by its own run path instead.
+    // A bare name is looked for in the program's folders first (its own,
+    // its installation's lib/fernpack, the fixed install folders) by full
+    // path, so neither a run path nor an environment variable is needed,
+    // and an interposed dlopen (a sanitizer's, say) finds the same file.
+    // Only then is the name left to the platform's own search.
     if (nameOrPath.find('/') == std::string::npos) {
-        const std::string program = ProgramPath();
-        const std::string beside = program.substr(0, program.rfind('/') + 1) + nameOrPath;
-        if (!program.empty() && FileExists(beside))
-            return ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+        for (const std::string& folder : ProgramFileFolders()) {
+            const std::string path = folder + "/" + nameOrPath;
+            if (FileExists(path))
+                return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        }
     }
     return ::dlopen(nameOrPath.c_str(), RTLD_NOW | RTLD_LOCAL);
 }

@@ -1,6 +1,7 @@
 // Loading shared libraries at run time: load by path or bare name (a bare
-// name is found in the program's own folder first, then through the
-// platform's search), look up entry points, release.
+// name is found in the program's folders first, as ProgramFileFolders in
+// FileSystem.h lists them, then through the platform's search), look up
+// entry points, release.
 #pragma once
 
 #include <string>

@@ -56,6 +56,23 @@ std::optional<FileStamp> StampOf(const std::string& path)
                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+std::vector<std::string> ProgramFileFolders()
+{
+    std::vector<std::string> folders;
+    const std::string program = ProgramPath();
+    const std::size_t slash = program.rfind('/');
+    if (slash != std::string::npos) {
+        // "/usr/bin/fernpack": "/usr/bin", then "/usr" + "/lib/fernpack".
+        const std::string own = program.substr(0, slash);
+        const std::size_t up = own.rfind('/');
+        folders.push_back(own.empty() ? "/" : own);
+        folders.push_back((up == std::string::npos ? std::string() : own.substr(0, up)) + "/lib/fernpack");
+    }
+    folders.push_back(systemFolder);
+    folders.push_back(windowsFolder);
+    return folders;
+}
+
 std::int64_t FileSize(const std::string& path)
 {
     struct stat st;

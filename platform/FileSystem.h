@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -33,6 +34,14 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 std::optional<FileStamp> StampOf(const std::string& path);
+
+// Where the program's own files (the two libraries, the stub) are looked
+// for, in this order: the program's folder, the lib/fernpack folder of the
+// installation it belongs to (<program folder>/../lib/fernpack), then the
+// two fixed install folders. So an installed tree works under /usr, under
+// /usr/local and wherever a package is unpacked, with no environment
+// variable and no run path. The folders need not exist.
+std::vector<std::string> ProgramFileFolders();
 
 // Size of a file in bytes, or -1 when it cannot be found.
 std::int64_t FileSize(const std::string& path);

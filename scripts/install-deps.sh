@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, with apt-get, whatever Fernpack needs to build, run and test and
 # is not on this Debian 12 machine yet. Quick and silent when all is there.
 set -euo pipefail
@@ -13,6 +14,7 @@ packages=(
   libcli11-dev help2man
   zip unzip 7zip python3
   xvfb xauth xdotool imagemagick fonts-liberation
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

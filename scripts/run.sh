@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Set-up command 1: installs what is missing, makes a release build and
 # starts Fernpack on a sample archive that this script makes itself. Where
 # there is no display to open a window on, it says so, takes pictures of the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Pictures of Fernpack's windows, taken from the real program on a virtual
 # X display (Xvfb), driven with xdotool and captured with ImageMagick:
 #   main-window.png           an archive open, sorted by "Compr Size" (glyph shown)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Set-up command 2: installs what is missing, builds the test build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), runs every test through
 # ctest, runs the writer's tests again under ThreadSanitizer, then builds the

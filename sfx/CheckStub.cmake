@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks the built stub: at most LIMIT bytes, and nowhere the four bytes of a
 # ZIP local header signature ("PK\3\4"), which a listing would take for the
 # archive's first member. A stub that fails is deleted, so the build fails
