@@ -3,8 +3,9 @@
 # Set-up command 2: installs what is missing, builds the test build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), runs every test through
 # ctest, runs the writer's tests again under ThreadSanitizer, then builds the
-# libFuzzer targets with clang and runs each for a bounded time. Any failure
-# ends the script with a non-zero status.
+# release build (build/release, without tests) and checks its install and its
+# Debian package, then builds the libFuzzer targets with clang and runs each
+# for a bounded time. Any failure ends the script with a non-zero status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -22,6 +23,12 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFERNPACK_T
 cmake --build build/tsan --target zip_tests --parallel "$jobs"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build/tsan --output-on-failure --parallel "$jobs" -L zip
+
+# The package is made from a release build: instrumented programs do not
+# belong in it. The same tree as scripts/run.sh and scripts/package.sh.
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DFERNPACK_TESTS=OFF
+cmake --build build/release --parallel "$jobs"
+ctest --test-dir build/release --output-on-failure -L packaging
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFERNPACK_FUZZ=ON

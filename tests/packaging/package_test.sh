@@ -27,7 +27,7 @@ done
 grep -q '^ Description: desktop archive manager for ZIP files$' <<<"$info" || fail "no description"
 
 # Every file with its mode and owner; folders only through their files.
-dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | sort > "${TMPDIR:-/tmp}/contents.$$"
+dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | LC_ALL=C sort > "${TMPDIR:-/tmp}/contents.$$"
 if ! diff -u "$expected" "${TMPDIR:-/tmp}/contents.$$"; then
   rm -f "${TMPDIR:-/tmp}/contents.$$"
   fail "the package's files differ from $expected"
@@ -37,4 +37,10 @@ rm -f "${TMPDIR:-/tmp}/contents.$$"
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/fernpack-deb.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 dpkg -x "$deb" "$tmp"
+# A release build is hardened (the stub, built for size, is not).
+for elf in "$tmp"/usr/bin/* "$tmp"/usr/lib/fernpack/*.DLL; do
+  facts=$(readelf -d -l "$elf"; nm -D "$elf")
+  grep -q 'BIND_NOW' <<<"$facts" && grep -q 'GNU_RELRO' <<<"$facts" && grep -q '__stack_chk_fail' <<<"$facts" ||
+    fail "$elf is not hardened"
+done
 bash "$here/round_trip.sh" "$tmp/usr"
