@@ -41,8 +41,7 @@ for elf in "$root"/bin/* "$root"/lib/fernpack/*; do
 done
 metainfo=("$root"/share/metainfo/*.metainfo.xml)
 desktop-file-validate "$root/share/applications/fernpack.desktop"
-appstreamcli validate --no-net --explain "${metainfo[@]}" >/dev/null ||
-  appstreamcli validate --no-net "${metainfo[@]}"
+appstreamcli validate --no-net "${metainfo[@]}" >/dev/null || appstreamcli validate --no-net --explain "${metainfo[@]}"
 grep -q '^Copyright: .* the Fernpack developers$' "$root/share/doc/fernpack/copyright" || fail "copyright without its line"
 [[ $(zcat "$root/share/man/man1/fernpack-cli.1.gz") == *$'\n.TH FERNPACK-CLI '* ]] || fail "fernpack-cli.1.gz is no manual page"
 
