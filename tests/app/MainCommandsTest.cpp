@@ -16,9 +16,6 @@
 #include "platform/FileSystem.h"
 #include "platform/FormatSettings.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 using apptest::AppTest;
@@ -152,15 +149,7 @@ TEST_F(AppTest, SizeColumnsShowMembersOf2GBAndMoreWithTheirRealSize)
     // 32-bit fields are negative as signed values; the grid must not be.
     const std::uint32_t size = 2600000000u;
     const auto path = dir / "big.zip";
-    const int fd = ::open(path.c_str(), O_CREAT | O_RDWR, 0644);
-    ASSERT_GE(fd, 0);
-    fixture::Member m = Stored("disk.img", "");
-    m.CompressedSize = m.UncompressedSize = static_cast<std::int32_t>(size);
-    const std::string header = fixture::LocalHeader(m);
-    const std::string end = std::string("PK\x05\x06", 4) + std::string(18, '\0');
-    ASSERT_EQ(::pwrite(fd, header.data(), header.size(), 0), static_cast<ssize_t>(header.size()));
-    ASSERT_EQ(::pwrite(fd, end.data(), end.size(), static_cast<off_t>(header.size() + size)), 22);
-    ::close(fd);
+    ASSERT_TRUE(fixture::WriteSparseStoredMember(path, "disk.img", size));
     Start();
     Main().RezEdidiv1.SetZipFilename(path);
     EXPECT_EQ(Column(1), Strings{"2600000000"});

@@ -555,15 +555,7 @@ TEST_F(Zip64Listing, SizesOf2GBAndMoreAreNeverNegative)
     // headers are read.
     const std::uint32_t size = 2600000000u;
     path = dir / "big.zip";
-    const int fd = ::open(path.c_str(), O_CREAT | O_RDWR, 0644);
-    ASSERT_GE(fd, 0);
-    Member m = Stored("disk.img", "");
-    m.CompressedSize = m.UncompressedSize = static_cast<std::int32_t>(size);
-    const std::string header = fixture::LocalHeader(m);
-    const std::string end = std::string("PK\x05\x06", 4) + std::string(18, '\0');
-    ASSERT_EQ(::pwrite(fd, header.data(), header.size(), 0), static_cast<ssize_t>(header.size()));
-    ASSERT_EQ(::pwrite(fd, end.data(), end.size(), static_cast<off_t>(header.size() + size)), 22);
-    ::close(fd);
+    ASSERT_TRUE(fixture::WriteSparseStoredMember(path, "disk.img", size));
     archive.SetZipFilename(path);
     ASSERT_EQ(archive.EntryCount(), 1);
     EXPECT_LT(archive.Entries[0]->CompressedSize, 0);

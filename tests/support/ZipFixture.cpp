@@ -1,5 +1,7 @@
 #include "ZipFixture.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace fixture {
@@ -167,6 +169,22 @@ ZipBuilder& ZipBuilder::Finish(const std::string& comment)
     PutLe16(bytes_, static_cast<std::uint32_t>(comment.size()));
     bytes_ += comment;
     return *this;
+}
+
+bool WriteSparseStoredMember(const std::string& path, const std::string& name, std::uint32_t size)
+{
+    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_RDWR, 0644);
+    if (fd < 0)
+        return false;
+    Member m;
+    m.Name = name;
+    m.CompressedSize = m.UncompressedSize = static_cast<std::int32_t>(size);
+    const std::string header = LocalHeader(m);
+    const std::string end = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+    const bool ok = ::pwrite(fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size()) &&
+                    ::pwrite(fd, end.data(), end.size(), static_cast<off_t>(header.size() + size)) ==
+                        static_cast<ssize_t>(end.size());
+    return ::close(fd) == 0 && ok;
 }
 
 }  // namespace fixture

@@ -56,6 +56,12 @@ struct Member {
 // A Zip64 extra field holding `values`, 64 bits each, in order.
 std::string Zip64Field(std::initializer_list<std::uint64_t> values);
 
+// Writes at `path` an archive of one stored member named `name` whose 32-bit
+// sizes say `size` (no Zip64), followed by an empty end record, as a sparse
+// file: only the headers take disk, so 2.6 GB members cost nothing. False
+// when the file cannot be written.
+bool WriteSparseStoredMember(const std::string& path, const std::string& name, std::uint32_t size);
+
 // A member written as a stream writer leaves it: flag bit 3, CRC and sizes
 // zero in the local header, the true values in a descriptor after the data.
 inline Member Streamed(const std::string& name, const std::string& data)
