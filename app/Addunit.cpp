@@ -1,13 +1,246 @@
 #include "app/Addunit.h"
 
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/DialogParts.h"
+#include "app/FileWidgets.h"
 #include "app/Fonts.h"
+#include "app/NameText.h"
+#include "app/ProgramIcon.h"
+#include "app/WindowPlacement.h"
+#include "platform/FileSystem.h"
 
 namespace app {
 
-TAddForm::TAddForm(QWidget* parent) : QDialog(parent)
+namespace {
+
+constexpr int FormWidth = 620;
+constexpr int FormHeight = 440;
+constexpr int LeftWidth = 173;
+constexpr int MiddleWidth = 104;
+constexpr int DriveStrip = 23;
+constexpr int TreeStrip = 97;
+constexpr int SelectAllStrip = 26;
+constexpr int ListStrip = 26;
+constexpr int EntryRole = Qt::UserRole;
+
+std::string EntryOf(const QListWidgetItem* item)
+{
+    const QByteArray b = item->data(EntryRole).toByteArray();
+    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TSelectedList::TSelectedList(QWidget* parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setUniformItemSizes(true);
+}
+
+std::vector<std::string> TSelectedList::Entries() const
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < count(); ++i)
+        entries.push_back(EntryOf(item(i)));
+    return entries;
+}
+
+bool TSelectedList::Contains(const std::string& entry) const
+{
+    for (int i = 0; i < count(); ++i)
+        if (EntryOf(item(i)) == entry)
+            return true;
+    return false;
+}
+
+void TSelectedList::Append(const std::string& entry)
+{
+    auto* item = new QListWidgetItem(VisibleName(entry));
+    item->setData(EntryRole, QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
+    int at = count();
+    if (sorted_) {
+        at = 0;
+        while (at < count() && !NameLess(entry, EntryOf(this->item(at))))
+            ++at;
+    }
+    insertItem(at, item);
+}
+
+void TSelectedList::SortForGood()
+{
+    sorted_ = true;
+    std::vector<std::string> entries = Entries();
+    std::stable_sort(entries.begin(), entries.end(), NameLess);
+    clear();
+    for (const std::string& entry : entries)
+        Append(entry);
+}
+
+// ---------------------------------------------------------------------------
+
+TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), outcome_(outcome)
 {
     setWindowTitle(QStringLiteral("Add Files"));
-    setFont(UiFont(MainFontPixels));
+    setWindowIcon(ProgramIcon());
+    setFont(UiFont(SmallFontPixels));
+    resize(FormWidth, FormHeight);
+
+    LeftColumn = RaisedPanel(this);
+    DriveComboBox1 = new TDriveComboBox(LeftColumn);
+    DriveComboBox1->setGeometry(3, 3, 157, 19);
+    DirectoryListBox1 = new TDirectoryListBox(LeftColumn);
+    SelectAllBut = PlacedButton(LeftColumn, "Select All Files", 43, DriveStrip + TreeStrip + 4, 81, 17);
+    FileListBox1 = new TFileListBox(LeftColumn);
+
+    MiddleColumn = RaisedPanel(this);
+    Label2 = PlacedLabel(MiddleColumn, "Options", 28, 12, MainFontPixels, true);
+    Bevel1 = new QFrame(MiddleColumn);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(3, 31, 99, 74);
+    DirNameCB = PlacedCheckBox(MiddleColumn, "Save DirNames", 6, 40, 95, 14);
+    RecurseCB = PlacedCheckBox(MiddleColumn, "Recurse Dirs", 6, 62, 83, 14);
+    EncryptCB = PlacedCheckBox(MiddleColumn, "Encrypt Files", 6, 82, 87, 17);
+    AddDirBut = PlacedButton(MiddleColumn, "Add &Dir  ==>", 8, 132, 85, 21, true);
+    AddFileBut = PlacedButton(MiddleColumn, "&Add File ==>", 8, 162, 84, 20, true);
+    RemoveBut = PlacedButton(MiddleColumn, "&Remove <==", 8, 216, 84, 21, true);
+    OKBut = PlacedButton(MiddleColumn, "DO IT &NOW", 11, 271, 83, 20, true);
+    CancelBut = PlacedButton(MiddleColumn, "&Cancel", 11, 304, 83, 20, true);
+
+    RightColumn = RaisedPanel(this);
+    Label1 = PlacedLabel(RightColumn, "Files to Add:", 53, 7, MainFontPixels, true);
+    SortBut = PlacedButton(RightColumn, "&Sort", 150, 6, 46, 16);
+    SelectedList = new TSelectedList(RightColumn);
+    // Reached with the mouse; Tab goes past it.
+    SelectedList->setFocusPolicy(Qt::ClickFocus);
+
+    // Enter anywhere means "DO IT &NOW"; a button with the focus is pressed
+    // with the space bar.
+    for (QPushButton* b : {SelectAllBut, AddDirBut, AddFileBut, RemoveBut, CancelBut, SortBut})
+        b->setAutoDefault(false);
+    OKBut->setDefault(true);
+
+    connect(AddFileBut, &QPushButton::clicked, this, &TAddForm::AddFileButClick);
+    connect(AddDirBut, &QPushButton::clicked, this, &TAddForm::AddDirButClick);
+    connect(RemoveBut, &QPushButton::clicked, this, &TAddForm::RemoveButClick);
+    connect(SortBut, &QPushButton::clicked, this, &TAddForm::SortButClick);
+    connect(SelectAllBut, &QPushButton::clicked, this, &TAddForm::SelectAllButClick);
+    connect(OKBut, &QPushButton::clicked, this, &TAddForm::OKButClick);
+    connect(CancelBut, &QPushButton::clicked, this, &TAddForm::CancelButClick);
+
+    browser_ = new TFolderBrowser(*DriveComboBox1, *DirectoryListBox1, FileListBox1, this);
+    DriveComboBox1->SetRoots(FileSystemRoots());
+    OpenDirectory(platform::GetCurrentDir());
+    FormCreate();
+}
+
+TAddForm::~TAddForm() = default;
+
+void TAddForm::FormCreate()
+{
+    DirNameCB->setChecked(false);
+    RecurseCB->setChecked(false);
+    EncryptCB->setChecked(false);
+}
+
+void TAddForm::OpenDirectory(const std::string& folder) { browser_->Open(folder); }
+
+void TAddForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const int w = width(), h = height();
+    LeftColumn->setGeometry(0, 0, LeftWidth, h);
+    MiddleColumn->setGeometry(LeftWidth, 0, MiddleWidth, h);
+    RightColumn->setGeometry(LeftWidth + MiddleWidth, 0, std::max(0, w - LeftWidth - MiddleWidth), h);
+    DirectoryListBox1->setGeometry(0, DriveStrip, LeftWidth, TreeStrip);
+    const int filesTop = DriveStrip + TreeStrip + SelectAllStrip;
+    FileListBox1->setGeometry(0, filesTop, LeftWidth, std::max(0, h - filesTop));
+    SelectedList->setGeometry(0, ListStrip, RightColumn->width(), std::max(0, h - ListStrip));
+}
+
+void TAddForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The folders may have changed while the dialog was hidden.
+    browser_->Refresh();
+    if (!placed_) {
+        placed_ = true;
+        CentreOnScreen(*this);
+    }
+}
+
+std::string TAddForm::AppendSlash(const std::string& Dir)
+{
+    if (Dir.empty() || Dir.back() == '/')
+        return Dir;
+    return Dir + "/";
+}
+
+void TAddForm::AddFileButClick()
+{
+    outcome_.DialogCanceled = true;
+    const std::string folder = AppendSlash(DirectoryListBox1->Directory());
+    for (int i = 0; i < FileListBox1->count(); ++i) {
+        if (!FileListBox1->Selected(i))
+            continue;
+        const std::string entry = folder + FileListBox1->Name(i);
+        if (!SelectedList->Contains(entry))
+            SelectedList->Append(entry);
+        FileListBox1->SetSelected(i, false);
+    }
+    if (SelectedList->count() > 0)
+        SelectedList->scrollToItem(SelectedList->item(SelectedList->count() - 1));
+}
+
+void TAddForm::AddDirButClick()
+{
+    outcome_.DialogCanceled = true;
+    // The tree's one chosen line is its open folder.
+    if (DirectoryListBox1->currentItem() != nullptr) {
+        const std::string entry = AppendSlash(DirectoryListBox1->Directory()) + "*.*";
+        if (!SelectedList->Contains(entry))
+            SelectedList->Append(entry);
+    }
+    if (SelectedList->count() > 0)
+        SelectedList->scrollToItem(SelectedList->item(SelectedList->count() - 1));
+}
+
+void TAddForm::RemoveButClick()
+{
+    for (int i = SelectedList->count() - 1; i >= 0; --i)
+        if (SelectedList->item(i)->isSelected())
+            delete SelectedList->takeItem(i);
+}
+
+void TAddForm::SortButClick()
+{
+    SelectedList->SortForGood();
+    SortBut->setEnabled(false);
+}
+
+void TAddForm::SelectAllButClick()
+{
+    for (int i = 0; i < FileListBox1->count(); ++i)
+        FileListBox1->item(i)->setSelected(true);
+}
+
+void TAddForm::OKButClick()
+{
+    outcome_.DialogCanceled = false;
+    accept();
+}
+
+void TAddForm::CancelButClick() { reject(); }
+
+void TAddForm::reject()
+{
+    outcome_.DialogCanceled = true;
+    QDialog::reject();
 }
 
 }  // namespace app

@@ -1,18 +1,111 @@
-// TAddForm ("Add Files"), the add dialog: files and folders to add, with
-// folder names, recursion and encryption. Created hidden once at program start
-// and reused for the life of the program; its controls arrive with its
-// command.
+// TAddForm ("Add Files"), the add dialog: the user browses places, folders
+// and files, builds the list of what to add (whole files, and folders as
+// "folder/*.*"), and chooses folder names, recursion and encryption. Created
+// hidden once at program start; its check boxes, its list, the list's sorted
+// state and the "&Sort" button keep their states for the life of the
+// program.
+//
+// Promises: only "DO IT &NOW" leaves DialogCanceled false; "&Cancel", the
+// close box and Esc all cancel. List entries are the file system's bytes,
+// compared as the file system compares names (case-sensitive).
 #pragma once
 
 #include <QDialog>
+#include <QListWidget>
+#include <string>
+#include <vector>
+
+#include "app/DialogOutcome.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPushButton;
 
 namespace app {
+
+class TDirectoryListBox;
+class TDriveComboBox;
+class TFileListBox;
+class TFolderBrowser;
+
+// The list of entries to add: bytes in, bytes out; once sorted, sorted for
+// good (every later entry goes to its place in name order).
+class TSelectedList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit TSelectedList(QWidget* parent = nullptr);
+
+    std::vector<std::string> Entries() const;
+    bool Contains(const std::string& entry) const;
+    void Append(const std::string& entry);
+    bool Sorted() const { return sorted_; }
+    void SortForGood();
+
+private:
+    bool sorted_ = false;
+};
 
 class TAddForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAddForm(QWidget* parent = nullptr);
+    explicit TAddForm(TDialogOutcome& outcome, QWidget* parent = nullptr);
+    ~TAddForm() override;
+
+    // Left column: browsing
+    QFrame* LeftColumn;
+    TDriveComboBox* DriveComboBox1;
+    TDirectoryListBox* DirectoryListBox1;
+    QPushButton* SelectAllBut;
+    TFileListBox* FileListBox1;
+    // Middle column: options and buttons
+    QFrame* MiddleColumn;
+    QLabel* Label2;
+    QFrame* Bevel1;
+    QCheckBox* DirNameCB;
+    QCheckBox* RecurseCB;
+    QCheckBox* EncryptCB;
+    QPushButton* AddDirBut;
+    QPushButton* AddFileBut;
+    QPushButton* RemoveBut;
+    QPushButton* OKBut;
+    QPushButton* CancelBut;
+    // Right column: the list
+    QFrame* RightColumn;
+    QLabel* Label1;
+    QPushButton* SortBut;
+    TSelectedList* SelectedList;
+
+    // Dir followed by one '/', unless it is empty or ends in '/' already.
+    static std::string AppendSlash(const std::string& Dir);
+
+    void FormCreate();
+    void AddFileButClick();
+    void AddDirButClick();
+    void RemoveButClick();
+    void SortButClick();
+    void SelectAllButClick();
+    void OKButClick();
+    void CancelButClick();
+
+    // Opens `folder` in the tree and the file list.
+    void OpenDirectory(const std::string& folder);
+    // Has been shown before (and so was centred once).
+    bool Placed() const { return placed_; }
+
+    // The close box and Esc cancel.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    TDialogOutcome& outcome_;
+    TFolderBrowser* browser_;
+    bool placed_ = false;
 };
 
 }  // namespace app

@@ -1,4 +1,5 @@
-// The main window's file commands: Open Zip, New Zip and Destroy Zip.
+// The main window's file commands: Open Zip, New Zip and Destroy Zip. Each
+// forgets the password asked for the archive that was open.
 #include <QApplication>
 #include <QLabel>
 
@@ -42,6 +43,8 @@ void TMainform::ZipOpenButClick()
         ~Restore() { form->ShowZipFileName(form->RezEdidiv1.ZipFilename()); }
     } restore{this};
     WaitCursor cursor;
+    // A password asked for belongs to the archive it was asked for.
+    RezEdidiv1.SetPassword("");
     RezEdidiv1.SetZipFilename(*chosen);
 }
 
@@ -80,6 +83,7 @@ void TMainform::NewZipButClick()
         }
     }
     ShowZipFileName(F);
+    RezEdidiv1.SetPassword("");
     RezEdidiv1.SetZipFilename(F);
 }
 
@@ -100,6 +104,7 @@ void TMainform::DeleteZipButClick()
     }
     StringGrid1->SetRowCount(2);
     StringGrid1->ClearRow(1);
+    RezEdidiv1.SetPassword("");
     RezEdidiv1.SetZipFilename("");
     FilesLabel->setText(QStringLiteral("0"));
     FilesLabel->adjustSize();

@@ -11,15 +11,17 @@
 
 namespace app {
 
-void HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& Message, bool boxes)
+bool HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& Message, bool boxes, bool errorBox)
 {
     if (form != nullptr && !form->MemoFull && !form->AppendLine(Message)) {
         form->MemoFull = true;
         if (boxes)
             platform::Ui().ShowMessage(text::MemoFull);
     }
-    if (ErrCode > 0 && boxes)
-        platform::Ui().ShowMessage(text::DllError + Message);
+    if (ErrCode <= 0 || !boxes || !errorBox)
+        return false;
+    platform::Ui().ShowMessage(text::DllError + Message);
+    return true;
 }
 
 void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std::string& Filename,

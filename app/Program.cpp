@@ -25,15 +25,19 @@ TProgram::TProgram(const StartOptions& options)
     }
     msgform_ = std::make_unique<TMsgform>(mainform_->RezEdidiv1);
     mainform_->SetMessagesWindow(msgform_.get());
-    extract_ = std::make_unique<TExtract>();
-    addForm_ = std::make_unique<TAddForm>();
-    makeSfx_ = std::make_unique<TMakeSFX>();
+    // The dialogs belong to the main window, so they stand in front of it;
+    // they are destroyed before it.
+    extract_ = std::make_unique<TExtract>(mainform_->Outcome, mainform_.get());
+    addForm_ = std::make_unique<TAddForm>(mainform_->Outcome, mainform_.get());
+    makeSfx_ = std::make_unique<TMakeSFX>(mainform_->RezEdidiv1, mainform_->Outcome, mainform_.get());
+    mainform_->SetCommandDialogs(extract_.get(), addForm_.get(), makeSfx_.get());
     // The main window's close ends the program, whatever else is shown.
     QObject::connect(mainform_.get(), &TMainform::Closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 TProgram::~TProgram()
 {
+    mainform_->SetCommandDialogs(nullptr, nullptr, nullptr);
     makeSfx_.reset();
     addForm_.reset();
     extract_.reset();

@@ -32,6 +32,46 @@ inline constexpr const char* ConvertToExe = "Convert to EXE";
 inline constexpr const char* MemoFull = "Memo Full - Updating Stopped, but your operation is continuing...";
 inline constexpr const char* DllError = "Error Msg from DLL: ";  // followed by the message
 
+// The commands' preconditions, opening lines, guards and results
+inline constexpr const char* OpenZipFirst = "Error - open a zip file first";
+inline constexpr const char* NoFilesSelected = "No files selected";
+// Ours: the list selects no file on disk, so there is nothing to add.
+inline constexpr const char* NoFilesToAdd = "No files to add";
+inline constexpr const char* BeginAdd = "Beginning Add to ";  // followed by the archive
+inline constexpr const char* AddFatal = "Error in Add; Fatal DLL Exception in mainunit";
+inline constexpr const char* FileNotFound = "Error: file not found: ";  // followed by the name shown
+inline constexpr const char* NoFilesToExtract = "Error - no files to extract";
+inline constexpr const char* NoRowsSelected = "Error - no files selected";
+inline constexpr const char* BeginExtract = "Beginning Extract from ";
+inline constexpr const char* ExtractFatal = "Error in Extract; Fatal DLL Exception in mainunit";
+inline constexpr const char* NoFilesToDelete = "Error - no files to delete";
+inline constexpr const char* DeleteQuestion = "Delete selected files from: ";  // archive, then "?"
+inline constexpr const char* BeginDelete = "Beginning delete from ";
+inline constexpr const char* DeleteFatal = "Fatal error trying to delete";
+inline constexpr const char* NothingToTest = "Error - nothing to Test";
+inline constexpr const char* BeginTest = "Beginning test of ";
+inline constexpr const char* AllTestedOk = "All ";                   // count, then TestedOkEnd
+inline constexpr const char* TestedOkEnd = " files tested OK";
+inline constexpr const char* TestedBad = "ERROR: ";                  // count, then TestedBadEnd
+inline constexpr const char* TestedBadEnd = " files tested BAD, or skipped!";
+inline constexpr const char* NoFilesInArchive = "Error: no files in archive";
+inline constexpr const char* FilenameIsNow = "Filename is now: ";
+inline constexpr const char* MakeZipFailed = "Error occured in making .ZIP file";
+inline constexpr const char* MakeExeFailed = "Error occured in making .EXE file";
+inline constexpr const char* Added = " added";
+inline constexpr const char* Extracted = " extracted";
+inline constexpr const char* Deleted = " deleted";
+
+// Passwords (ours): asked twice for an encrypted add, once for extracting
+// or testing encrypted members.
+inline constexpr const char* PasswordTitle = "Password";
+inline constexpr const char* NewPasswordPrompt = "Password for the files to add:";
+inline constexpr const char* RepeatPasswordPrompt = "The same password again:";
+inline constexpr const char* ArchivePasswordPrompt = "Password for the encrypted files in ";  // archive, then ":"
+inline constexpr const char* PasswordEmpty = "Error - the password is empty";
+inline constexpr const char* PasswordsDiffer = "Error - the two passwords differ";
+inline constexpr const char* PasswordTooLong = "Error - the password is longer than 80 bytes";
+
 // About box
 inline constexpr const char* ProductName = "Fernpack\u2122";
 // The project's one version, in the four-part form the box shows.

@@ -1,13 +1,110 @@
 #include "app/extrunit.h"
 
+#include <QFrame>
+#include <QPushButton>
+
+#include "app/DialogParts.h"
+#include "app/FileWidgets.h"
 #include "app/Fonts.h"
+#include "app/ProgramIcon.h"
+#include "app/WindowPlacement.h"
+#include "platform/FileSystem.h"
 
 namespace app {
 
-TExtract::TExtract(QWidget* parent) : QDialog(parent)
+namespace {
+
+constexpr int FormWidth = 488;
+constexpr int FormHeight = 418;
+constexpr int RightWidth = 127;
+constexpr int DriveStrip = 19;
+
+}  // namespace
+
+TExtract::TExtract(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), outcome_(outcome)
 {
     setWindowTitle(QStringLiteral("Select Extract Directory"));
-    setFont(UiFont(MainFontPixels));
+    setWindowIcon(ProgramIcon());
+    setFont(UiFont(SmallFontPixels));
+    resize(FormWidth, FormHeight);
+
+    LeftPart = RaisedPanel(this);
+    DriveComboBox1 = new TDriveComboBox(LeftPart);
+    DirectoryListBox1 = new TDirectoryListBox(LeftPart);
+
+    RightColumn = RaisedPanel(this);
+    RadioGroup1 = new TRadioGroup(RightColumn, "Expand ZIP Dirs", {"No", "Yes"}, 11, 13, 95, 59);
+    RadioGroup2 = new TRadioGroup(RightColumn, "OverWrite Existing", {"No", "Yes"}, 10, 88, 98, 59);
+    RadioGroup3 = new TRadioGroup(RightColumn, "Files to Extract", {"All Files", "Selected Files"}, 10, 163, 98, 62);
+    OKBut = PlacedButton(RightColumn, "&Ok", 29, 247, 61, 20);
+    CancelBut = PlacedButton(RightColumn, "&Cancel", 29, 283, 61, 20);
+    CancelBut->setAutoDefault(false);
+    OKBut->setDefault(true);
+    connect(OKBut, &QPushButton::clicked, this, &TExtract::OKButClick);
+    connect(CancelBut, &QPushButton::clicked, this, &TExtract::CancelButClick);
+
+    browser_ = new TFolderBrowser(*DriveComboBox1, *DirectoryListBox1, nullptr, this);
+    DriveComboBox1->SetRoots(FileSystemRoots());
+    OpenDirectory(platform::GetCurrentDir());
+    FormCreate();
+}
+
+void TExtract::FormCreate()
+{
+    RadioGroup1->SetItemIndex(0);
+    RadioGroup2->SetItemIndex(1);
+    RadioGroup3->SetItemIndex(0);
+}
+
+void TExtract::FormActivate() { outcome_.DialogCanceled = true; }
+
+void TExtract::OKButClick()
+{
+    outcome_.DialogCanceled = false;
+    outcome_.ExtractTargetDir = DirectoryListBox1->Directory();
+    outcome_.ExtractWithDirs = RadioGroup1->ItemIndex() > 0;
+    outcome_.ExtractOverwrite = RadioGroup2->ItemIndex() > 0;
+    outcome_.ExtractAllFiles = RadioGroup3->ItemIndex() == 0;
+    accept();
+}
+
+void TExtract::CancelButClick()
+{
+    outcome_.ExtractTargetDir.clear();
+    reject();
+}
+
+void TExtract::reject()
+{
+    outcome_.DialogCanceled = true;
+    QDialog::reject();
+}
+
+void TExtract::OpenDirectory(const std::string& folder) { browser_->Open(folder); }
+
+void TExtract::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Each showing starts cancelled. (Activation itself may arrive late, even
+    // after "&Ok", so it is not the moment to decide.)
+    FormActivate();
+    browser_->Refresh();
+    // Centred the first time; afterwards wherever the user left it.
+    if (!placed_) {
+        placed_ = true;
+        CentreOnScreen(*this);
+    }
+}
+
+void TExtract::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const int w = width(), h = height();
+    const int left = std::max(0, w - RightWidth);
+    LeftPart->setGeometry(0, 0, left, h);
+    RightColumn->setGeometry(left, 0, RightWidth, h);
+    DriveComboBox1->setGeometry(2, 0, std::min(259, left - 4), DriveStrip);
+    DirectoryListBox1->setGeometry(0, DriveStrip, left, std::max(0, h - DriveStrip));
 }
 
 }  // namespace app

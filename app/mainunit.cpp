@@ -3,6 +3,7 @@
 #include "app/mainunit.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -170,6 +171,11 @@ void TMainform::CreateControls()
     OnClick(AboutFernpack, this, &TMainform::AboutFernpackClick);
     OnClick(CloseBut, this, &TMainform::CloseButClick);
     OnClick(MsgBut, this, &TMainform::MsgButClick);
+    OnClick(AddBut, this, &TMainform::AddButClick);
+    OnClick(ExtractBut, this, &TMainform::ExtractButClick);
+    OnClick(DeleteBut, this, &TMainform::DeleteButClick);
+    OnClick(TestBut, this, &TMainform::TestButClick);
+    OnClick(ConvertBut, this, &TMainform::ConvertButClick);
 }
 
 void TMainform::PlaceBand()
@@ -226,6 +232,19 @@ void TMainform::FormDestroy()
 
 void TMainform::CloseButClick() { close(); }
 
+void TMainform::SetCommandDialogs(TExtract* extract, TAddForm* add, TMakeSFX* makeSfx)
+{
+    Extract = extract;
+    AddForm = add;
+    MakeSFX = makeSfx;
+}
+
+void TMainform::ShowModal(QDialog& dialog)
+{
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.exec();
+}
+
 void TMainform::AboutFernpackClick()
 {
     TAboutBox box(this);
@@ -246,7 +265,12 @@ void TMainform::ShowElapsed(std::uint32_t start, std::uint32_t finish)
 
 void TMainform::RezEdidiv1Message(engine::TObject*, std::int32_t ErrCode, const std::string& Message)
 {
-    HandleZipMessage(Msgform, ErrCode, Message, !closeRequested_);
+    // One box per operation: a library that fails on every member of a
+    // large archive would otherwise hold the user in a box per member, with
+    // Cancel out of reach between them. The rest go to the memo.
+    const bool boxes = !closeRequested_;
+    if (HandleZipMessage(Msgform, ErrCode, Message, boxes, !(busy_ && dllBoxShown_)) && busy_)
+        dllBoxShown_ = true;
 }
 
 void TMainform::RezEdidiv1Progress(engine::TObject*, engine::ProgressType ProgrType, const std::string& Filename,
@@ -270,6 +294,7 @@ bool TMainform::RunOperation(const std::function<void()>& operation)
     if (busy_)
         return false;
     busy_ = true;
+    dllBoxShown_ = false;
     SetCommandsEnabled(false);
     struct End {
         TMainform* form;

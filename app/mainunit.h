@@ -2,33 +2,41 @@
 // grid StringGrid1, the buttons of every command, the archive's name, the
 // member count and the last operation's time. This unit holds the window
 // itself, the commands that open, create and destroy an archive, the
-// listing (grid, sort, drawing), and the busy rules every operation runs
-// under.
+// operation commands (add, extract, delete, test, convert) with their
+// password questions, the listing (grid, sort, drawing), and the busy rules
+// every operation runs under.
 //
 // Promises: the grid shows the last listing, sorted by the remembered column
 // and direction; cells keep the stored bytes of each name (only drawing
 // decodes them); while an operation runs, no command that could act on the
 // archive or end the program can start, and the window, the component and
-// the libraries outlive every running call. Exceptions from a listing are
+// the libraries outlive every running call; an operation shows at most one
+// "Error Msg from DLL: " box (later ones go to the memo only). Exceptions from a listing are
 // not caught here: they reach the top-level error box.
 #pragma once
 
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/ZipMstr.h"
+#include "app/DialogOutcome.h"
 #include "app/SortGlyphs.h"
 #include "grid/SortGrid.h"
 
+class QDialog;
 class QFrame;
 class QLabel;
 class QPushButton;
 
 namespace app {
 
+class TAddForm;
+class TExtract;
+class TMakeSFX;
 class TMsgform;
 
 class TMainform : public QWidget {
@@ -67,6 +75,9 @@ public:
     engine::TRezEdidiv RezEdidiv1;
     TSortGlyphs ImageList1;
 
+    // ---- What the command dialogs leave for their commands
+    TDialogOutcome Outcome;
+
     // ---- The sort every listing re-applies
     std::int32_t SortColumn = 0;
     grid::TSortOptions SortOptions;
@@ -82,6 +93,13 @@ public:
     void NewZipButClick();
     void DeleteZipButClick();
     void MsgButClick();
+    // The operation commands: preconditions, dialog or question, opening
+    // sequence, the operation under the busy rules, time and result.
+    void AddButClick();
+    void ExtractButClick();
+    void DeleteButClick();
+    void TestButClick();
+    void ConvertButClick();
     void RezEdidiv1DirUpdate(engine::TObject* Sender);
     void RezEdidiv1Message(engine::TObject* Sender, std::int32_t ErrCode, const std::string& Message);
     void RezEdidiv1Progress(engine::TObject* Sender, engine::ProgressType ProgrType, const std::string& Filename,
@@ -107,6 +125,12 @@ public:
     // messages are not logged (their boxes still appear).
     void SetMessagesWindow(TMsgform* form) { Msgform = form; }
     TMsgform* MessagesWindow() const { return Msgform; }
+    // The command dialogs, once program start has created them.
+    void SetCommandDialogs(TExtract* extract, TAddForm* add, TMakeSFX* makeSfx);
+
+    // Column 0 (the stored names) of the grid's selected rows, top to
+    // bottom; the current row is the selection when none was made.
+    engine::TStrings SelectedNames() const;
 
     // ---- Busy rules
     // Runs one operation on the archive (a library call or a conversion):
@@ -132,8 +156,23 @@ private:
     void PlaceBand();
     void SetCommandsEnabled(bool enabled);
     void BuildGlyphs();
+    // Shows a command dialog modally, in front of this window.
+    void ShowModal(QDialog& dialog);
+    // A new password, typed twice; nothing when the user cancels.
+    std::optional<std::string> AskNewPassword();
+    // Makes sure a password is held when any of `names` (all members when
+    // empty) is encrypted; false when the user cancels the question.
+    bool EnsureArchivePassword(const engine::TStrings& names);
+    // Yes to writing a conversion's output over an existing file (asked
+    // only when one exists and is not the open archive itself).
+    bool MayOverwrite(const std::string& output);
 
     TMsgform* Msgform = nullptr;
+    TExtract* Extract = nullptr;
+    TAddForm* AddForm = nullptr;
+    TMakeSFX* MakeSFX = nullptr;
+    // The running operation has shown its "Error Msg from DLL: " box.
+    bool dllBoxShown_ = false;
     std::string zipFNameText_;
     bool zipFNameHintOn_ = false;
     std::string openDialogFileName_;  // preset for the next Open Zip

@@ -81,10 +81,12 @@ private:
 
 // The OnMessage handler's work: log the message (unless the memo is full;
 // the first refused line of an operation says so in a box), then, for a
-// positive code, the "Error Msg from DLL: " box. Without a messages window
-// (while the main window is being created) only the box remains; with
-// `boxes` false (the program is closing) no box at all.
-void HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& Message, bool boxes);
+// positive code and with `errorBox`, the "Error Msg from DLL: " box. Without
+// a messages window (while the main window is being created) only the box
+// remains; with `boxes` false (the program is closing) no box at all.
+// Returns true when it showed the "Error Msg from DLL: " box.
+bool HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& Message, bool boxes,
+                      bool errorBox = true);
 
 // The OnProgress handler's work: move the bars and the file label in steps
 // of 32,768 bytes, then let pending input through (repaints, the Cancel

@@ -1,13 +1,137 @@
 #include "app/sfxunit.h"
 
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/DialogParts.h"
 #include "app/Fonts.h"
+#include "app/ProgramIcon.h"
+#include "app/WindowPlacement.h"
 
 namespace app {
 
-TMakeSFX::TMakeSFX(QWidget* parent) : QDialog(parent)
+namespace {
+
+constexpr int FormWidth = 590;
+constexpr int FormHeight = 407;
+constexpr int UpperHeight = 108;
+
+QLineEdit* Edit(QWidget* parent, int x, int y)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setGeometry(x, y, 528, 21);
+    return edit;
+}
+
+}  // namespace
+
+TMakeSFX::TMakeSFX(engine::TRezEdidiv& component, TDialogOutcome& outcome, QWidget* parent)
+    : QDialog(parent), component_(component), outcome_(outcome)
 {
     setWindowTitle(QStringLiteral("Make Self Extracting Archive"));
-    setFont(UiFont(MainFontPixels));
+    setWindowIcon(ProgramIcon());
+    setFont(UiFont(SmallFontPixels));
+    resize(FormWidth, FormHeight);
+
+    UpperPanel = RaisedPanel(this);
+    DfltOverWriteGrp = new TRadioGroup(UpperPanel, "Default Overwrite Action",
+                                       {"Ask User", "Always Overwrite", "Skip extraction"}, 21, 7, 128, 95);
+    CmdLineCB = PlacedCheckBox(UpperPanel, "Allow User to avoid running the command line", 177, 20, 244, 13);
+    FileListCB = PlacedCheckBox(UpperPanel, "Allow User to modify the file list to be extracted", 177, 46, 248, 13);
+    HideOverWriteCB = PlacedCheckBox(UpperPanel, "Hide the Overwrite Action group box at run time", 177, 72, 244, 13);
+    ExecBut = PlacedButton(UpperPanel, "Do It Now", 475, 20, 66, 21, true);
+    CancelBut = PlacedButton(UpperPanel, "Cancel", 475, 60, 66, 20);
+    // No default button: making a program is never one key press away.
+    ExecBut->setAutoDefault(false);
+    CancelBut->setAutoDefault(false);
+
+    LowerPanel = RaisedPanel(this);
+    Label1 = PlacedLabel(LowerPanel, "Caption of the Self Extracting Archive Program", 29, 9);
+    CaptionEdit = Edit(LowerPanel, 29, 27);
+    Label2 = PlacedLabel(LowerPanel,
+                         "Default Extract Directory on User's Computer  (if '><' then the temporary directory "
+                         "will be used)",
+                         29, 57);
+    DirectoryEdit = Edit(LowerPanel, 29, 74);
+    Label4 = PlacedLabel(LowerPanel, "Special Command Line Symbols:", 162, 119);
+    Label5 = PlacedLabel(LowerPanel, "A vertical bar '|' separates the program name from the argument list", 78, 136);
+    Label6 = PlacedLabel(LowerPanel, "Two Arrows '><' will be replaced by the actual extract directory", 76, 152);
+    Label7 = PlacedLabel(LowerPanel,
+                         "The following example runs notepad to display readme.txt in extract dir:", 76, 168);
+    Label8 = PlacedLabel(LowerPanel, "notepad|><readme.txt", 176, 184, SmallFontPixels, true);
+    Label3 = PlacedLabel(LowerPanel, "Command Line to Exec After Extraction", 29, 206);
+    CommandEdit = Edit(LowerPanel, 29, 227);
+
+    connect(ExecBut, &QPushButton::clicked, this, &TMakeSFX::ExecButClick);
+    connect(CancelBut, &QPushButton::clicked, this, &TMakeSFX::CancelButClick);
+    FormCreate();
+}
+
+void TMakeSFX::FormCreate()
+{
+    CaptionEdit->setText(QStringLiteral("Self-extracting Archive"));
+    // The folder the program is run from.
+    DirectoryEdit->setText(QStringLiteral("./"));
+    CommandEdit->clear();
+    DfltOverWriteGrp->SetItemIndex(0);
+    CmdLineCB->setChecked(false);
+    FileListCB->setChecked(false);
+    HideOverWriteCB->setChecked(false);
+}
+
+void TMakeSFX::ExecButClick()
+{
+    using engine::SFXOptsEnum;
+    component_.SFXOptions.Set(SFXOptsEnum::SFXAskCmdLine, CmdLineCB->isChecked());
+    component_.SFXOptions.Set(SFXOptsEnum::SFXAskFiles, FileListCB->isChecked());
+    component_.SFXOptions.Set(SFXOptsEnum::SFXHideOverWriteBox, HideOverWriteCB->isChecked());
+    switch (DfltOverWriteGrp->ItemIndex()) {
+    case 1: component_.SFXOverWriteMode = engine::OvrOpts::OvrAlways; break;
+    case 2: component_.SFXOverWriteMode = engine::OvrOpts::OvrNever; break;
+    default: component_.SFXOverWriteMode = engine::OvrOpts::OvrConfirm; break;
+    }
+    component_.SFXCaption = CaptionEdit->text().toStdString();
+    component_.SFXDefaultDir = DirectoryEdit->text().toStdString();
+    component_.SFXCommandLine = CommandEdit->text().toStdString();
+    outcome_.SfxConfirmed = true;
+    accept();
+}
+
+void TMakeSFX::CancelButClick() { reject(); }
+
+void TMakeSFX::reject()
+{
+    outcome_.SfxConfirmed = false;
+    QDialog::reject();
+}
+
+void TMakeSFX::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TMakeSFX::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!placed_) {
+        placed_ = true;
+        CentreOnScreen(*this);
+    }
+}
+
+void TMakeSFX::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    UpperPanel->setGeometry(0, 0, width(), UpperHeight);
+    LowerPanel->setGeometry(0, UpperHeight, width(), std::max(0, height() - UpperHeight));
 }
 
 }  // namespace app

@@ -38,6 +38,16 @@ bool RecordingDialogs::Confirm(const std::string& question)
     return answer;
 }
 
+std::optional<std::string> RecordingDialogs::AskPassword(const std::string& title, const std::string& prompt)
+{
+    PasswordPrompts.push_back(title + "|" + prompt);
+    if (PasswordAnswers.empty())
+        return std::nullopt;
+    auto answer = PasswordAnswers.front();
+    PasswordAnswers.pop_front();
+    return answer;
+}
+
 void RecordingCanvas::TextRect(const grid::TRect&, int, int, const std::string& text) { Texts.push_back(text); }
 
 void RecordingCanvas::Draw(int x, int y, const QPixmap& picture)
@@ -63,6 +73,9 @@ void AppTest::Start(const std::vector<std::string>& arguments, const std::string
     app::StartOptions options;
     options.Arguments = arguments;
     options.LibraryFolder = libraryFolder;
+    // One program at a time: the libraries are the process's.
+    program.reset();
+    Flush();
     program = std::make_unique<app::TProgram>(options);
 }
 

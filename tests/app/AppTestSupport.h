@@ -56,7 +56,10 @@ public:
         if (WhileErrorBoxOpen)
             WhileErrorBoxOpen();
     }
-    std::optional<std::string> AskPassword(const std::string&, const std::string&) override { return std::nullopt; }
+    // Answers in order; nothing left answers as a cancel.
+    std::deque<std::optional<std::string>> PasswordAnswers;
+    std::vector<std::string> PasswordPrompts;
+    std::optional<std::string> AskPassword(const std::string& title, const std::string& prompt) override;
 };
 
 struct DrawnPicture {

@@ -1,0 +1,237 @@
+// The commands that run the libraries: Add, Extract, Delete and Test. Each
+// checks its preconditions (one box each, nothing else happens), opens its
+// dialog or asks its question, runs the messages window's opening sequence,
+// sets the component from the dialog, and runs the operation under the busy
+// rules; then the elapsed time and one result box.
+#include <QCheckBox>
+
+#include "app/Addunit.h"
+#include "app/AppServices.h"
+#include "app/Texts.h"
+#include "app/extrunit.h"
+#include "app/mainunit.h"
+#include "app/msgunit.h"
+#include "platform/FileSystem.h"
+#include "platform/Tick.h"
+#include "platform/UiServices.h"
+
+namespace app {
+
+namespace {
+
+// "1 file was added", "12 files were added".
+std::string CountResult(std::int32_t n, const char* done)
+{
+    return std::to_string(n) + " file" + (n == 1 ? " was" : "s were") + done;
+}
+
+// Holds a password in the component for one operation and puts the previous
+// one back however it ends.
+class PasswordForOneOperation {
+public:
+    PasswordForOneOperation(engine::TRezEdidiv& component, const std::optional<std::string>& password)
+        : component_(component), previous_(component.Password())
+    {
+        if (password)
+            component_.SetPassword(*password);
+    }
+    ~PasswordForOneOperation() { component_.SetPassword(previous_); }
+    PasswordForOneOperation(const PasswordForOneOperation&) = delete;
+    PasswordForOneOperation& operator=(const PasswordForOneOperation&) = delete;
+
+private:
+    engine::TRezEdidiv& component_;
+    std::string previous_;
+};
+
+}  // namespace
+
+engine::TStrings TMainform::SelectedNames() const
+{
+    engine::TStrings names;
+    const grid::TGridRect selection = StringGrid1->Selection();
+    for (int row = selection.Top; row <= selection.Bottom; ++row)
+        names.push_back(StringGrid1->Cells(0, row));
+    return names;
+}
+
+void TMainform::AddButClick()
+{
+    if (busy_ || AddForm == nullptr)
+        return;
+    if (RezEdidiv1.ZipFilename().empty()) {
+        platform::Ui().ShowMessage(text::OpenZipFirst);
+        return;
+    }
+    // The dialog takes this window's place and size: centred the first
+    // time, covering this window after that.
+    AddForm->resize(size());
+    if (AddForm->Placed())
+        AddForm->move(pos());
+    Outcome.DialogCanceled = false;
+    ShowModal(*AddForm);
+    if (Outcome.DialogCanceled)
+        return;
+    if (AddForm->SelectedList->count() == 0) {
+        platform::Ui().ShowMessage(text::NoFilesSelected);
+        return;
+    }
+
+    using engine::AddOptsEnum;
+    engine::AddOpts options;
+    options.Set(AddOptsEnum::AddRecurseDirs, AddForm->RecurseCB->isChecked());
+    options.Set(AddOptsEnum::AddDirNames, AddForm->DirNameCB->isChecked());
+    options.Set(AddOptsEnum::AddEncrypt, AddForm->EncryptCB->isChecked());
+    RezEdidiv1.AddOptions = options;
+    RezEdidiv1.SetFSpecArgs(AddForm->SelectedList->Entries());
+    // Counted before anything shows: a list that selects no file on disk
+    // (a folder emptied or gone since it was chosen) stops here, with the
+    // list kept for another try.
+    std::int32_t steps = 0;
+    RezEdidiv1.CountAddFiles(steps);
+    if (steps <= 0) {
+        RezEdidiv1.FSpecArgs().clear();
+        platform::Ui().ShowMessage(text::NoFilesToAdd);
+        return;
+    }
+    std::optional<std::string> password;
+    if (options.Contains(AddOptsEnum::AddEncrypt)) {
+        password = AskNewPassword();
+        if (!password) {
+            RezEdidiv1.FSpecArgs().clear();
+            return;
+        }
+    }
+
+    if (Msgform != nullptr)
+        Msgform->Open(text::BeginAdd + RezEdidiv1.ZipFilename());
+    AddForm->SelectedList->clear();
+    const std::uint32_t start = platform::GetTickCount();
+    if (Msgform != nullptr) {
+        Msgform->AllFilesBar = {1, steps, 1, 1};
+        Msgform->ShowBars();
+    }
+    bool finished = true;
+    {
+        PasswordForOneOperation hold(RezEdidiv1, password);
+        try {
+            finished = RunOperation([this] { RezEdidiv1.AddFiles(); });
+        } catch (...) {
+            platform::Ui().ShowMessage(text::AddFatal);
+        }
+    }
+    if (!finished)
+        return;
+    ShowElapsed(start, platform::GetTickCount());
+    platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Added));
+}
+
+void TMainform::ExtractButClick()
+{
+    if (busy_ || Extract == nullptr)
+        return;
+    const std::string shown = ZipFNameText();
+    if (shown == text::NoArchive || !platform::FileExists(shown)) {
+        platform::Ui().ShowMessage(text::FileNotFound + shown);
+        return;
+    }
+    ShowModal(*Extract);
+    if (Outcome.ExtractTargetDir.empty() || Outcome.DialogCanceled)
+        return;
+    if (RezEdidiv1.EntryCount() < 1) {
+        platform::Ui().ShowMessage(text::NoFilesToExtract);
+        return;
+    }
+    RezEdidiv1.FSpecArgs().clear();
+    if (!Outcome.ExtractAllFiles) {
+        RezEdidiv1.SetFSpecArgs(SelectedNames());
+        if (RezEdidiv1.FSpecArgs().empty()) {
+            platform::Ui().ShowMessage(text::NoRowsSelected);
+            return;
+        }
+    }
+    if (!EnsureArchivePassword(RezEdidiv1.FSpecArgs())) {
+        RezEdidiv1.FSpecArgs().clear();
+        return;
+    }
+
+    if (Msgform != nullptr)
+        Msgform->Open(text::BeginExtract + RezEdidiv1.ZipFilename());
+    RezEdidiv1.ExtrBaseDir = Outcome.ExtractTargetDir;
+    using engine::ExtrOptsEnum;
+    engine::ExtrOpts options;
+    options.Set(ExtrOptsEnum::ExtrDirNames, Outcome.ExtractWithDirs);
+    options.Set(ExtrOptsEnum::ExtrOverWrite, Outcome.ExtractOverwrite);
+    RezEdidiv1.ExtrOptions = options;
+    const std::uint32_t start = platform::GetTickCount();
+    bool finished = true;
+    try {
+        finished = RunOperation([this] { RezEdidiv1.ExtractFiles(); });
+    } catch (...) {
+        platform::Ui().ShowMessage(text::ExtractFatal);
+    }
+    if (!finished)
+        return;
+    ShowElapsed(start, platform::GetTickCount());
+    platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Extracted));
+}
+
+void TMainform::DeleteButClick()
+{
+    if (busy_)
+        return;
+    if (RezEdidiv1.EntryCount() < 1) {
+        platform::Ui().ShowMessage(text::NoFilesToDelete);
+        return;
+    }
+    if (!Dialogs().Confirm(text::DeleteQuestion + RezEdidiv1.ZipFilename() + "?"))
+        return;
+    RezEdidiv1.SetFSpecArgs(SelectedNames());
+    if (RezEdidiv1.FSpecArgs().empty()) {
+        platform::Ui().ShowMessage(text::NoRowsSelected);
+        return;
+    }
+
+    if (Msgform != nullptr)
+        Msgform->Open(text::BeginDelete + RezEdidiv1.ZipFilename());
+    const std::uint32_t start = platform::GetTickCount();
+    bool finished = true;
+    try {
+        finished = RunOperation([this] { RezEdidiv1.DeleteFiles(); });
+    } catch (...) {
+        platform::Ui().ShowMessage(text::DeleteFatal);
+    }
+    if (!finished)
+        return;
+    ShowElapsed(start, platform::GetTickCount());
+    platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Deleted));
+}
+
+void TMainform::TestButClick()
+{
+    if (busy_)
+        return;
+    if (RezEdidiv1.EntryCount() < 1) {
+        platform::Ui().ShowMessage(text::NothingToTest);
+        return;
+    }
+    if (!EnsureArchivePassword({}))
+        return;
+
+    if (Msgform != nullptr)
+        Msgform->Open(text::BeginTest + RezEdidiv1.ZipFilename());
+    RezEdidiv1.FSpecArgs().clear();
+    RezEdidiv1.ExtrOptions.Include(engine::ExtrOptsEnum::ExtrTest);
+    RezEdidiv1.FSpecArgs().push_back("*.*");
+    const std::uint32_t start = platform::GetTickCount();
+    // No guard of its own: the component guards the library call, and
+    // anything else goes to the top-level error box.
+    if (!RunOperation([this] { RezEdidiv1.ExtractFiles(); }))
+        return;
+    ShowElapsed(start, platform::GetTickCount());
+    const std::int32_t all = RezEdidiv1.EntryCount(), good = RezEdidiv1.ProcessedCount;
+    platform::Ui().ShowMessage(all == good ? text::AllTestedOk + std::to_string(all) + text::TestedOkEnd
+                                           : text::TestedBad + std::to_string(all - good) + text::TestedBadEnd);
+}
+
+}  // namespace app
