@@ -168,6 +168,7 @@ void TAddForm::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // The folders may have changed while the dialog was hidden.
     browser_->Refresh();
+    FileListBox1->setFocus();
     if (!placed_) {
         placed_ = true;
         CentreOnScreen(*this);

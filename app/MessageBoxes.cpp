@@ -1,7 +1,10 @@
 #include "app/MessageBoxes.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "app/Texts.h"
 
@@ -18,6 +21,11 @@ void Prepare(QMessageBox& box, const char* caption, QMessageBox::Icon icon, cons
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setWindowModality(Qt::ApplicationModal);
+    // Ctrl+C copies the box's text, so a message (a path, a library's
+    // words) can be pasted elsewhere.
+    auto* copy = new QShortcut(QKeySequence::Copy, &box);
+    QObject::connect(copy, &QShortcut::activated, &box,
+                     [&box] { QGuiApplication::clipboard()->setText(box.text()); });
 }
 
 void ShowWithOk(QMessageBox::Icon icon, const QString& text)

@@ -1,5 +1,6 @@
 // The program's three kinds of box, built one way everywhere: modal, centred
-// on the screen, plain text only (a name full of markup shows as typed).
+// on the screen, plain text only (a name full of markup shows as typed);
+// Ctrl+C copies a box's text.
 //   plain:        caption "Fernpack", no icon, "OK"
 //   confirmation: caption "Confirm", question icon, "&Yes" and "&No"
 //   error:        caption "Fernpack", error icon, "OK"

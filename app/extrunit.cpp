@@ -89,6 +89,8 @@ void TExtract::showEvent(QShowEvent* event)
     // after "&Ok", so it is not the moment to decide.)
     FormActivate();
     browser_->Refresh();
+    // The folder is what is chosen here: the keys move in the tree.
+    DirectoryListBox1->setFocus();
     // Centred the first time; afterwards wherever the user left it.
     if (!placed_) {
         placed_ = true;
