@@ -8,6 +8,10 @@
 #   messages-during-add.png   the messages window halfway through a real add
 #   messages-after-add.png    the same window once the add is done
 #   main-window-after-add.png the main window listing what was added
+#   add-dialog.png            the Add Files dialog with a list of files and a folder
+#   password-prompt.png       the password question of an encrypted add
+#   extract-dialog.png        the Select Extract Directory dialog
+#   sfx-dialog.png            the Make Self Extracting Archive dialog
 #
 #   scripts/screenshots.sh [--update-docs] [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/release, OUT_DIR to build/screenshots;
@@ -104,6 +108,44 @@ for i in 1 2 3 4 5 6; do
   { head -c 1500000 /dev/urandom; lines 60000 "measurement $i: the fronds unroll"; } > "$src/images/scan-$i.tif"
 done
 "$bin/fernpack-add-shots" "$out" "$src" "$work/added.zip" >/dev/null
+
+# 5. The command dialogs and the password question, on the real program
+# started in the sample project's folder (where the dialogs' trees open).
+(cd "$src/docs" && exec "$bin/fernpack" "$work/project.zip" >/dev/null 2>&1) &
+pids+=($!)
+main=$(window Fernpack)
+sleep 1
+press() { xdotool windowraise "$1"; xdotool windowfocus --sync "$1"; sleep 0.2; }
+clickat() { press "$1"; xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.4; }
+clickat "$main" 179 23                 # Add
+dialog=$(window "Add Files")
+clickat "$dialog" 83 132               # Select All Files
+press "$dialog"; xdotool key alt+a     # Add File ==>
+sleep 0.3
+xdotool key alt+d                      # Add Dir ==>
+clickat "$dialog" 220 90               # Encrypt Files
+xdotool mousemove --window "$dialog" 600 420
+sleep 0.5
+import -window "$dialog" "$out/add-dialog.png"
+press "$dialog"; xdotool key Return    # DO IT NOW: the password is asked for
+prompt=$(window Password)
+press "$prompt"; xdotool type --delay 40 'fronds'
+sleep 0.5
+import -window "$prompt" "$out/password-prompt.png"
+xdotool key Escape
+sleep 0.5
+clickat "$main" 283 23                 # Extract
+dialog=$(window "Select Extract Directory")
+sleep 0.5
+import -window "$dialog" "$out/extract-dialog.png"
+press "$dialog"; xdotool key Escape
+sleep 0.5
+clickat "$main" 388 23                 # Convert
+dialog=$(window "Make Self Extracting Archive")
+sleep 0.5
+import -window "$dialog" "$out/sfx-dialog.png"
+press "$dialog"; xdotool key Escape
+kill "${pids[-1]}" 2>/dev/null || true
 
 if ((update_docs)); then
   mkdir -p docs
