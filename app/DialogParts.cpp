@@ -1,14 +1,41 @@
 #include "app/DialogParts.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "app/Fonts.h"
 
 namespace app {
+
+namespace {
+
+// The application's style with a narrow gap between a check or radio mark
+// and its text.
+class ChoiceStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_CheckBoxLabelSpacing || metric == PM_RadioButtonLabelSpacing)
+            return 3;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// One for the program's life: widgets do not own the style they are given,
+// and the dialogs live until the end.
+QStyle* Choices()
+{
+    static QStyle* const style = new ChoiceStyle;
+    return style;
+}
+
+}  // namespace
 
 QFrame* RaisedPanel(QWidget* parent)
 {
@@ -43,17 +70,34 @@ QLabel* PlacedLabel(QWidget* parent, const char* caption, int x, int y, int pixe
 QCheckBox* PlacedCheckBox(QWidget* parent, const char* caption, int x, int y, int width, int height)
 {
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
-    box->setGeometry(x, y, width, height);
+    box->setStyle(Choices());
+    box->setGeometry(x, y, std::max(width, box->sizeHint().width()), height);
     return box;
 }
+
+namespace {
+// Where the choices stand inside the frame: this far in from the left, and
+// this much short of the right.
+constexpr int ItemIndent = 4;
+constexpr int ItemRightGap = 1;
+}  // namespace
 
 TRadioGroup::TRadioGroup(QWidget* parent, const char* caption, const QStringList& items, int x, int y, int width,
                          int height)
     : QGroupBox(QString::fromUtf8(caption), parent)
 {
-    for (const QString& text : items)
+    for (const QString& text : items) {
         items_.push_back(new QRadioButton(text, this));
+        items_.back()->setStyle(Choices());
+    }
     setGeometry(x, y, width, height);
+    // Wider than its place when a choice would be cut off.
+    int widest = 0;
+    for (const QRadioButton* item : items_)
+        widest = std::max(widest, item->sizeHint().width());
+    const int room = contentsRect().width() - ItemIndent - ItemRightGap;
+    if (widest > room)
+        resize(width + widest - room, height);
 }
 
 int TRadioGroup::ItemIndex() const
@@ -79,7 +123,8 @@ void TRadioGroup::resizeEvent(QResizeEvent* event)
     const int rows = std::max<int>(1, static_cast<int>(items_.size()));
     const int rowHeight = std::max(1, (area.bottom() - top) / rows);
     for (std::size_t i = 0; i < items_.size(); ++i)
-        items_[i]->setGeometry(area.left() + 6, top + static_cast<int>(i) * rowHeight, area.width() - 8,
+        items_[i]->setGeometry(area.left() + ItemIndent, top + static_cast<int>(i) * rowHeight,
+                               area.width() - ItemIndent - ItemRightGap,
                                std::min(rowHeight, items_[i]->sizeHint().height()));
 }
 

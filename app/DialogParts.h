@@ -23,6 +23,9 @@ QPushButton* PlacedButton(QWidget* parent, const char* caption, int x, int y, in
 // A label at x, y, as wide as its text; `pixels` and `bold` set its font
 // (0 keeps the dialog's).
 QLabel* PlacedLabel(QWidget* parent, const char* caption, int x, int y, int pixels = 0, bool bold = false);
+// Check boxes and radio buttons leave a narrow gap between the mark and the
+// text, as the places were measured with; a check box is at least as wide as
+// its text, so no caption is cut off.
 QCheckBox* PlacedCheckBox(QWidget* parent, const char* caption, int x, int y, int width, int height);
 
 class TRadioGroup : public QGroupBox {
