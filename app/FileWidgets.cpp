@@ -168,6 +168,9 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
+    // The tree sits in a narrow column and unfolds a whole path: a small
+    // step per level leaves room for the names.
+    setIndentation(12);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Populate(item); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item != nullptr && Bytes(item->data(0, PathRole)) != directory_) {
@@ -181,6 +184,8 @@ QTreeWidgetItem* TDirectoryListBox::NewItem(const std::string& path, const std::
 {
     auto* item = new QTreeWidgetItem(QStringList(VisibleName(text)));
     item->setData(0, PathRole, Bytes(path));
+    // A name too long for the column is cut short; the hint shows it whole.
+    item->setToolTip(0, VisibleName(path));
     item->setIcon(0, StandardIcon(QStyle::SP_DirIcon));
     // Whether it has subfolders is found out when it unfolds.
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
