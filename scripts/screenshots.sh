@@ -23,7 +23,7 @@ update_docs=0
 if [[ ${1:-} == --update-docs ]]; then update_docs=1; shift; fi
 build=${1:-build/release}
 out=${2:-build/screenshots}
-bin=$build/bin
+bin=$(cd "$build" && pwd)/bin
 cmake --build "$build" --target fernpack fernpack-add-shots >/dev/null
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -61,8 +61,18 @@ touch -d '2023-03-14 09:26' "$src/README.md"; touch -d '2024-11-02 17:45' "$src/
 touch -d '2022-06-30 12:00' "$src/images/photo.jpg"; touch -d '2025-01-09 08:15' "$src/src/engine/main.cpp"
 (cd "$src" && zip -q -r -9 "$work/project.zip" .)
 
-# Waits for a window whose name is exactly $1 and prints its id.
-window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+# Waits (up to a minute) for a window whose name is exactly $1 and prints
+# its id.
+window() {
+  local w
+  for _ in $(seq 600); do
+    w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [[ -n $w ]] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  echo "screenshots: no window named '$1'" >&2
+  exit 1
+}
 
 # 1. The main window, sorted by "Compr Size": the first click sorts descending.
 "$bin/fernpack" "$work/project.zip" >/dev/null 2>&1 &
@@ -120,9 +130,8 @@ clickat() { press "$1"; xdotool mousemove --window "$1" "$2" "$3" click 1; sleep
 clickat "$main" 179 23                 # Add
 dialog=$(window "Add Files")
 clickat "$dialog" 83 132               # Select All Files
-press "$dialog"; xdotool key alt+a     # Add File ==>
-sleep 0.3
-xdotool key alt+d                      # Add Dir ==>
+clickat "$dialog" 223 172              # Add File ==>
+clickat "$dialog" 224 142              # Add Dir ==>
 clickat "$dialog" 220 90               # Encrypt Files
 xdotool mousemove --window "$dialog" 600 420
 sleep 0.5
