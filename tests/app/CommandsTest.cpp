@@ -3,8 +3,15 @@
 // names, overwriting or not), delete and test, checked with unzip and 7zz
 // and by the bytes on disk; encryption with the password questions; one
 // "Error Msg from DLL: " box per operation; both conversions with the
-// overwrite question.
+// overwrite question; bad input (a damaged member, a target that cannot be
+// written, a vanished folder, a full disk) ending in messages with the
+// archive as it was.
 #include <QCheckBox>
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QLabel>
 #include <QPushButton>
 
@@ -317,6 +324,107 @@ TEST_F(Commands, ConvertBothWaysAsksBeforeOverwritingAnotherFile)
     Click(Main().ConvertBut);
     EXPECT_EQ(Last(), "Filename is now: " + exe);
     EXPECT_EQ(dialogs.Questions.size(), asked);
+}
+
+// Names of the files in `folder` (no dot-files), sorted.
+Strings FilesIn(const std::string& folder)
+{
+    Strings names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string()[0] != '.')
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(Commands, BadInputEndsInMessagesAndLeavesTheArchiveAsItWas)
+{
+    fixture::Member bad = Stored("bad.txt", "stored bytes that do not match");
+    bad.PlainCrc = 0x12345678;
+    const std::string archive =
+        WriteArchive("damaged.zip", {Stored("good.txt", "fine"), bad, Stored("in/deep.txt", "deep")});
+    std::string original = ReadFile(archive);
+    Start({archive});
+    program->Msgform().ProcessInterval = 0;
+    auto memoSays = [this](const std::string& part) {
+        for (const QString& line : program->Msgform().Lines())
+            if (line.toStdString().find(part) != std::string::npos)
+                return true;
+        return false;
+    };
+
+    // A damaged member: the test and the extract say so; nothing is changed.
+    Click(Main().TestBut);
+    EXPECT_EQ(Last(), "ERROR: 1 files tested BAD, or skipped!");
+    EXPECT_TRUE(memoSays("bad.txt"));
+    ExtractThroughDialog("out", false, true, true);
+    EXPECT_EQ(Last(), "2 files were extracted");
+    EXPECT_EQ(ReadFile(dir / "out/good.txt"), "fine");
+    EXPECT_FALSE(platform::FileExists(dir / "out/bad.txt")) << "no file of wrong bytes";
+    EXPECT_EQ(ReadFile(archive), original);
+
+    // A file where the target needs a folder, and a target without write
+    // permission (which root may write in all the same).
+    dir.Write("blocked/in", "a file, not a folder");
+    Main().StringGrid1->SetRow(RowOf("in/deep.txt"));
+    ExtractThroughDialog("blocked", true, true, false);
+    EXPECT_EQ(Last(), "0 files were extracted");
+    EXPECT_EQ(ReadFile(dir / "blocked/in"), "a file, not a folder");
+    if (geteuid() != 0) {
+        dir.Write("locked/.made", "");
+        ::chmod((dir / "locked").c_str(), 0555);
+        ExtractThroughDialog("locked", false, true, true);
+        EXPECT_EQ(Last(), "0 files were extracted");
+        ::chmod((dir / "locked").c_str(), 0755);
+    }
+
+    // A folder that vanished after it was chosen, beside a file that is there.
+    dir.Write("src/new.txt", "new");
+    dir.Write("gone/old.txt", "old");
+    ui.Messages.clear();
+    WhenModal<app::TAddForm>([this](app::TAddForm& d) {
+        d.OpenDirectory(dir / "gone");
+        d.AddDirButClick();
+        d.OpenDirectory(dir / "src");
+        d.SelectAllButClick();
+        d.AddFileButClick();
+        std::filesystem::remove_all(dir / "gone");
+        d.OKButClick();
+    });
+    Click(Main().AddBut);
+    EXPECT_EQ(Last(), "1 file was added");
+    EXPECT_TRUE(memoSays("No files found for " + dir / "gone/*.*"));
+
+    // A full disk (a file size limit here): the new archive cannot be
+    // written, the old one stays whole, no temporary file is left, and the
+    // next add works.
+    std::string noise(300000, '\0');
+    std::uint32_t x = 2463534242u;
+    for (char& c : noise) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x);
+    }
+    dir.Write("big/noise.bin", noise);
+    original = ReadFile(archive);
+    const Strings before = FilesIn(dir.Path());
+    struct rlimit was {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = {200000, was.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ui.Messages.clear();
+    AddThroughDialog(dir / "big", {});
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(Last(), "0 files were added");
+    EXPECT_TRUE(memoSays("Cannot write the new archive"));
+    EXPECT_TRUE(ReadFile(archive) == original);
+    EXPECT_EQ(FilesIn(dir.Path()), before);
+    AddThroughDialog(dir / "big", {});
+    EXPECT_EQ(Last(), "1 file was added");
+    EXPECT_TRUE(SameBytes(dir / "big/noise.bin", noise));
 }
 
 }  // namespace
