@@ -64,8 +64,11 @@ TEST_F(Dialogs, CloseBoxAndEscCancelEveryDialogAndEnterPressesOnlyTheDefaultButt
         d.SelectAllButClick();
         d.AddFileButClick();
     };
-    // Add: the close box after an entry was added, and Esc, both cancel.
+    // Add: the close box after an entry was added, the close box with no
+    // add button clicked since the dialog opened, and Esc: all cancel.
     WhenModal<app::TAddForm>([&](app::TAddForm& d) { fill(d); d.close(); });
+    Click(Main().AddBut);
+    WhenModal<app::TAddForm>([](app::TAddForm& d) { d.close(); });
     Click(Main().AddBut);
     WhenModal<app::TAddForm>([](app::TAddForm& d) { QTest::keyClick(&d, Qt::Key_Escape); });
     Click(Main().AddBut);
