@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End to end through the real windows: Fernpack on a virtual X display
 # (Xvfb), driven with real clicks and key presses (xdotool) through add,
 # extract, delete, test and both conversions on a fresh archive, the results
