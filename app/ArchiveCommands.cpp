@@ -114,11 +114,7 @@ void TMainform::AddButClick()
     bool finished = true;
     {
         PasswordForOneOperation hold(RezEdidiv1, password);
-        try {
-            finished = RunOperation([this] { RezEdidiv1.AddFiles(); });
-        } catch (...) {
-            platform::Ui().ShowMessage(text::AddFatal);
-        }
+        finished = RunGuardedOperation([this] { RezEdidiv1.AddFiles(); }, text::AddFatal);
     }
     if (!finished)
         return;
@@ -164,12 +160,7 @@ void TMainform::ExtractButClick()
     options.Set(ExtrOptsEnum::ExtrOverWrite, Outcome.ExtractOverwrite);
     RezEdidiv1.ExtrOptions = options;
     const std::uint32_t start = platform::GetTickCount();
-    bool finished = true;
-    try {
-        finished = RunOperation([this] { RezEdidiv1.ExtractFiles(); });
-    } catch (...) {
-        platform::Ui().ShowMessage(text::ExtractFatal);
-    }
+    const bool finished = RunGuardedOperation([this] { RezEdidiv1.ExtractFiles(); }, text::ExtractFatal);
     if (!finished)
         return;
     ShowElapsed(start, platform::GetTickCount());
@@ -195,12 +186,7 @@ void TMainform::DeleteButClick()
     if (Msgform != nullptr)
         Msgform->Open(text::BeginDelete + RezEdidiv1.ZipFilename());
     const std::uint32_t start = platform::GetTickCount();
-    bool finished = true;
-    try {
-        finished = RunOperation([this] { RezEdidiv1.DeleteFiles(); });
-    } catch (...) {
-        platform::Ui().ShowMessage(text::DeleteFatal);
-    }
+    const bool finished = RunGuardedOperation([this] { RezEdidiv1.DeleteFiles(); }, text::DeleteFatal);
     if (!finished)
         return;
     ShowElapsed(start, platform::GetTickCount());

@@ -17,6 +17,7 @@
 #include "app/Texts.h"
 #include "app/msgunit.h"
 #include "platform/FileSystem.h"
+#include "platform/UiServices.h"
 
 namespace app {
 
@@ -334,6 +335,16 @@ void TMainform::closeEvent(QCloseEvent* event)
     }
     event->accept();
     emit Closed();
+}
+
+bool TMainform::RunGuardedOperation(const std::function<void()>& operation, const char* fatal)
+{
+    try {
+        return RunOperation(operation);
+    } catch (...) {
+        platform::Ui().ShowMessage(fatal);
+        return true;
+    }
 }
 
 }  // namespace app

@@ -139,6 +139,11 @@ public:
     // the window was closed meanwhile (the caller then shows no result), or
     // when another operation is running (nothing ran).
     bool RunOperation(const std::function<void()>& operation);
+    // RunOperation for Add, Extract and Delete: an exception that escapes
+    // shows the command's fixed message `fatal`, and the command goes on to
+    // its time and result as after any other end. False only when the
+    // window was closed meanwhile or nothing ran.
+    bool RunGuardedOperation(const std::function<void()>& operation, const char* fatal);
     bool Busy() const { return busy_; }
     bool CloseRequested() const { return closeRequested_; }
 
