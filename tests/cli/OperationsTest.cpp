@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -200,6 +201,25 @@ TEST_F(Operations, AddingToANewProgramNameMakesAWorkingProgram)
     EXPECT_TRUE(SameFile(src + "/numbers.txt", dir / "ran/numbers.txt"));
 }
 
+// True once `pid` has a handler for `signal` (its /proc status lists the
+// caught signals as a hexadecimal mask), false after 60 s or if it ended.
+static bool WaitUntilCatching(pid_t pid, int signal)
+{
+    const std::string status = "/proc/" + std::to_string(pid) + "/status";
+    for (int i = 0; i < 6000; ++i) {
+        std::ifstream in(status);
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("SigCgt:", 0) == 0 && (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0)
+                return true;
+        int ended = 0;
+        if (::waitpid(pid, &ended, WNOHANG) != 0)
+            return false;
+        ::usleep(10000);
+    }
+    return false;
+}
+
 TEST_F(Operations, CtrlCStopsAnAddAndLeavesTheArchiveAsItWas)
 {
     ASSERT_TRUE(Have("ZIPDLL.DLL"));
@@ -219,7 +239,11 @@ TEST_F(Operations, CtrlCStopsAnAddAndLeavesTheArchiveAsItWas)
         ::execl(FERNPACK_CLI, FERNPACK_CLI, "add", "--level", "9", archive.c_str(), big.c_str(), nullptr);
         ::_exit(127);
     }
-    ::usleep(700000);  // well inside a level-9 add of 200 MB
+    // Interrupt only once the front end catches Ctrl-C (a loaded machine can
+    // take seconds to start a sanitized program), then a little into the add:
+    // still well inside a level-9 add of 200 MB.
+    ASSERT_TRUE(WaitUntilCatching(child, SIGINT)) << "the front end never caught Ctrl-C";
+    ::usleep(500000);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the add ended before it could be interrupted";
     ::kill(child, SIGINT);
