@@ -89,6 +89,8 @@ std::int32_t UnzipJob::Run()
     verbose_ = record_.VerboseOn != 0 || trace_;
     password_ = RecordText(record_.PasswordText, ZREC_PASSWORD_CAPACITY);
     const std::string archive = RecordText(record_.ArchiveName, ZREC_TEXT_CAPACITY);
+    // An empty pattern is no "everything" (that is no pattern at all): it
+    // names nothing and says so, as in ZIPDLL.DLL.
     std::vector<std::string> specs = RecordPatterns(record_);
 
     [&] {

@@ -46,23 +46,15 @@ bool CheckRecord(const Record& record, CallbackReporter& reporter)
     return true;
 }
 
-// What RecordPatterns does with an empty text.
-enum class EmptyPatterns {
-    LeftOut,  // as if it were not there
-    Kept,     // a pattern of its own, which names nothing
-};
-
 // The record's patterns in order. Call after CheckRecord, which vouches for
-// SpecCount.
+// SpecCount. An empty text stays a pattern of its own, which names nothing:
+// only no pattern at all means every file.
 template <typename Record>
-std::vector<std::string> RecordPatterns(const Record& record, EmptyPatterns empty = EmptyPatterns::LeftOut)
+std::vector<std::string> RecordPatterns(const Record& record)
 {
     std::vector<std::string> patterns;
-    for (std::int32_t i = 0; i < record.SpecCount; ++i) {
-        std::string pattern = RecordText(record.SpecTexts[i], ZREC_TEXT_CAPACITY);
-        if (!pattern.empty() || empty == EmptyPatterns::Kept)
-            patterns.push_back(std::move(pattern));
-    }
+    for (std::int32_t i = 0; i < record.SpecCount; ++i)
+        patterns.push_back(RecordText(record.SpecTexts[i], ZREC_TEXT_CAPACITY));
     return patterns;
 }
 

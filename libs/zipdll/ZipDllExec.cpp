@@ -29,7 +29,7 @@ std::int32_t Run(const ZipCommandRecord& record)
             return 0;
         }
         // An empty pattern is no "everything": it names no file and says so.
-        options.specs = zipcore::RecordPatterns(record, zipcore::EmptyPatterns::Kept);
+        options.specs = zipcore::RecordPatterns(record);
         options.password = zipcore::RecordText(record.PasswordText, ZREC_PASSWORD_CAPACITY);
         options.trace = record.TraceOn != 0;
         options.verbose = record.VerboseOn != 0 || options.trace;

@@ -290,6 +290,8 @@ TEST(UnzDll, SelectsByNameAndPattern)
         {{"*.TXT"}, 1, 0},              // case-sensitive
         {{"case.txt"}, 0, 1},           // no match: a message
         {{"noext", "a/d.dat"}, 2, 0},
+        {{""}, 0, 1},                   // an empty pattern names nothing
+        {{"", "noext"}, 1, 1},
     };
     for (const auto& c : cases) {
         Options o;
