@@ -1,5 +1,5 @@
 // add: the front end chooses the files and their stored names (AddPlan),
-// hands the component specifications that take exactly those, in parts of
+// hands the component file patterns that take exactly those, in parts of
 // at most ZREC_MAX_SPECS, and reports what the library returned.
 #include <cerrno>
 #include <cstring>

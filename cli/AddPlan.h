@@ -1,6 +1,6 @@
 // What an add takes, decided in the front end before the component runs:
 // the files each PATH names, the names they will be stored under, and the
-// file specifications that make the component take exactly those files.
+// file patterns that make the component take exactly those files.
 //
 // The rules, as users of zip, tar and 7-Zip expect them:
 // - names are stored as typed, relative to the current folder; a leading
@@ -16,8 +16,8 @@
 //
 // The component walks folders itself with its own rule for hidden names;
 // a folder whose walk would take exactly the chosen files is handed over as
-// one specification, any other is broken down into its subfolders and
-// files, so even a large tree needs few specifications.
+// one pattern, any other is broken down into its subfolders and
+// files, so even a large tree needs few patterns.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 //   BEGIN <size> <name> | STEP | END | MSG <code> <text>
 // then "STEPS <n>" and "COUNT <n>". For tests and benchmarks.
 //
-//   unzdrive [options] ARCHIVE [SPEC...]
+//   unzdrive [options] ARCHIVE [PATTERN...]
 //     -t test   -d folder names   -o overwrite   -f freshen   -u update
 //     -v verbose   -T trace   -p PASSWORD   -C DIR (change to DIR first)
 //     -q quiet (no BEGIN/STEP/END lines)   -x N (answer -1 to callback N)
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
         else args.push_back(a);
     }
     if (args.empty()) {
-        std::fprintf(stderr, "usage: unzdrive [options] ARCHIVE [SPEC...]\n");
+        std::fprintf(stderr, "usage: unzdrive [options] ARCHIVE [PATTERN...]\n");
         return 2;
     }
     if (args.size() - 1 > ZREC_MAX_SPECS) {

@@ -66,12 +66,12 @@ void WriteArchive(const uint8_t* data, size_t size)
     close(fd);
 }
 
-void Run(bool remove, const char* spec)
+void Run(bool remove, const char* filePattern)
 {
     char name[ZREC_TEXT_CAPACITY];
     std::snprintf(name, sizeof name, "%s", Files().archive.c_str());
     char pattern[ZREC_TEXT_CAPACITY];
-    std::snprintf(pattern, sizeof pattern, "%s", spec);
+    std::snprintf(pattern, sizeof pattern, "%s", filePattern);
     char password[ZREC_PASSWORD_CAPACITY] = "pw";
 
     auto record = std::make_unique<ZipCommandRecord>();
