@@ -383,6 +383,11 @@ void TSortGrid::ColumnMoved(int FromIndex, int ToIndex) {
     TStringGrid::ColumnMoved(FromIndex, ToIndex);
 }
 
+void TSortGrid::ColumnEdgeDblClick(int ACol) {
+    if (OnFitColumn) OnFitColumn(this, ACol);
+    else AutoSizeColumn(ACol);
+}
+
 void TSortGrid::DoEnter() {
     try {
         TStringGrid::DoEnter();

@@ -150,6 +150,9 @@ public:
     TBeginSortEvent OnBeginSort;
     TEndSortEvent OnEndSort;
     TCellValidateEvent OnCellValidate;
+    // A double click on a heading's right edge: the handler sizes the column
+    // to its contents; unassigned, AutoSizeColumn does.
+    TUpdateGridEvent OnFitColumn;
 
 protected:
     void Resize() override;
@@ -165,6 +168,7 @@ protected:
     void SetEditText(int ACol, int ARow, const std::string& Value) override;
     void RowMoved(int FromIndex, int ToIndex) override;
     void ColumnMoved(int FromIndex, int ToIndex) override;
+    void ColumnEdgeDblClick(int ACol) override;
 
     bool FCaseSensitive = false;
     TSortedList FSortedList;

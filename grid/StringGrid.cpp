@@ -100,9 +100,11 @@ void TStringGrid::SetColCount(int value) {
         for (TGridRow& row : rows_)
             if (row.size() > static_cast<std::size_t>(value)) row.resize(static_cast<std::size_t>(value));
     if (fixedCols_ >= value) fixedCols_ = value - 1;
+    if (stretchCol_ >= value) stretchCol_ = -1;
     current_.X = std::clamp(current_.X, fixedCols_, value - 1);
     anchor_.X = std::clamp(anchor_.X, fixedCols_, value - 1);
     leftCol_ = std::max(leftCol_, fixedCols_);
+    ApplyStretch();
     UpdateScrollRange();
     InvalidateGrid();
     SizeChanged(oldCols, RowCount());
@@ -134,6 +136,8 @@ void TStringGrid::SetFixedCols(int value) {
 void TStringGrid::SetDefaultColWidth(int value) {
     defaultColWidth_ = std::max(0, value);
     std::fill(colWidths_.begin(), colWidths_.end(), defaultColWidth_);
+    stretchBase_ = defaultColWidth_;
+    ApplyStretch();
     UpdateScrollRange();
     InvalidateGrid();
     ColWidthsChanged();
@@ -155,10 +159,38 @@ int TStringGrid::ColWidths(int index) const {
 void TStringGrid::SetColWidths(int index, int value) {
     CheckCol(index);
     colWidths_[static_cast<std::size_t>(index)] = std::max(0, value);
+    if (index == stretchCol_) stretchBase_ = std::max(0, value);
+    ApplyStretch();
     UpdateScrollRange();
     UpdateEditorGeometry();
     InvalidateGrid();
     ColWidthsChanged();
+}
+
+void TStringGrid::SetStretchCol(int ACol) {
+    if (ACol != -1) CheckCol(ACol);
+    stretchCol_ = ACol;
+    if (ACol < 0) return;
+    stretchBase_ = colWidths_[static_cast<std::size_t>(ACol)];
+    if (!ApplyStretch()) return;
+    UpdateScrollRange();
+    UpdateEditorGeometry();
+    InvalidateGrid();
+    ColWidthsChanged();
+}
+
+bool TStringGrid::ApplyStretch() {
+    if (stretchCol_ < 0 || stretchCol_ >= ColCount()) return false;
+    // The columns fit when their widths and lines add up to the viewport's
+    // width; the stretching column takes whatever the others leave.
+    int others = 0;
+    for (int c = 0; c < ColCount(); ++c)
+        if (c != stretchCol_) others += colWidths_[static_cast<std::size_t>(c)] + GridLineWidth();
+    const int width = std::max(stretchBase_, viewport()->width() - others - GridLineWidth());
+    int& now = colWidths_[static_cast<std::size_t>(stretchCol_)];
+    if (now == width) return false;
+    now = width;
+    return true;
 }
 
 int TStringGrid::RowHeights(int index) const {
@@ -334,10 +366,15 @@ void TStringGrid::SizeChanged(int, int) {}
 
 void TStringGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    const bool stretched = ApplyStretch();
     UpdateScrollRange();
     UpdateEditorGeometry();
+    if (stretched) InvalidateGrid();
     Resize();
+    if (stretched) ColWidthsChanged();
 }
+
+void TStringGrid::ColumnEdgeDblClick(int) {}
 
 void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
     if (OnRowMoved) OnRowMoved(this, FromIndex, ToIndex);
@@ -380,6 +417,7 @@ void TStringGrid::MoveColumn(int FromIndex, int ToIndex) {
         MoveEntry(row, FromIndex, ToIndex);
     }
     MoveEntry(colWidths_, FromIndex, ToIndex);
+    if (stretchCol_ >= 0) AdjustMovedIndex(stretchCol_, FromIndex, ToIndex);
     AdjustMovedIndex(current_.X, FromIndex, ToIndex);
     AdjustMovedIndex(anchor_.X, FromIndex, ToIndex);
     current_.X = std::max(current_.X, fixedCols_);

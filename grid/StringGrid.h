@@ -81,6 +81,12 @@ public:
     int RowHeights(int index) const;
     void SetRowHeights(int index, int value);
     static constexpr int GridLineWidth() { return 1; }
+    // A column that takes the grid's spare width: it is as wide as the last
+    // width given to it (by SetColWidths, the user's drag or a fit) or, when
+    // the columns leave room in the viewport, wide enough to fill it. -1
+    // (the default): no column stretches.
+    int StretchCol() const { return stretchCol_; }
+    void SetStretchCol(int ACol);
     TGridOptions Options() const { return options_; }
     void SetOptions(TGridOptions value);
     bool DefaultDrawing() const { return defaultDrawing_; }
@@ -175,6 +181,9 @@ protected:
     virtual std::string GetEditText(int ACol, int ARow);
     virtual void RowMoved(int FromIndex, int ToIndex);
     virtual void ColumnMoved(int FromIndex, int ToIndex);
+    // A double click on a heading's right edge (the one the user drags to
+    // size column ACol); the base does nothing.
+    virtual void ColumnEdgeDblClick(int ACol);
 
     // --- Base operations
     // Moves a row (texts, objects, height) and adjusts the current cell and
@@ -236,6 +245,8 @@ private:
     bool InGrid(const QWidget* w) const;
     TGridDrawState StateOf(int ACol, int ARow) const;
     int ColumnBorderAt(int X, int Y) const;
+    // Gives the stretching column its width; true when that changed it.
+    bool ApplyStretch();
 
     std::vector<TGridRow> rows_;
     std::uint64_t rowRevision_ = 0;
@@ -264,6 +275,8 @@ private:
     std::array<int, 4> wheelRest_{};
     std::uint32_t vertPage_ = 0;
     std::uint32_t horzPage_ = 0;
+    int stretchCol_ = -1;
+    int stretchBase_ = 0;
     int sizingCol_ = -1;
     int sizingOrigin_ = 0;
     QLineEdit* editor_ = nullptr;

@@ -80,6 +80,8 @@ void TStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
         sizingCol_ = border;
         const TRect r = CellRect(border, 0);
         sizingOrigin_ = r.Left;
+        // The release that follows ends this as a sizing, so it sorts nothing.
+        if (Shift & ssDouble) ColumnEdgeDblClick(border);
         return;
     }
     const TGridCoord cell = MouseCoord(X, Y);
@@ -122,7 +124,9 @@ void TStringGrid::MouseUp(TMouseButton, TShiftState, int, int) {
     const TGridState was = gridState_;
     gridState_ = gsNormal;
     if (was == gsColSizing) {
+        if (sizingCol_ >= 0 && sizingCol_ == stretchCol_) stretchBase_ = colWidths_[static_cast<std::size_t>(sizingCol_)];
         sizingCol_ = -1;
+        ApplyStretch();
         UpdateScrollRange();
         ColWidthsChanged();
     }

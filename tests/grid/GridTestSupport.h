@@ -19,6 +19,7 @@ public:
     using TSortGrid::KeyPress;
     using TSortGrid::Modified;
     using TSortGrid::MouseDown;
+    using TSortGrid::MouseMove;
     using TSortGrid::MouseUp;
     using TSortGrid::InCell;
     using TSortGrid::SavedCol;

@@ -103,6 +103,64 @@ TEST_F(HeaderClick, NoSortWithoutFocusOrHeadingOrAfterAResize) {
     EXPECT_TRUE(clicks.empty());
 }
 
+// A double click on a heading's right edge fits that column (through the
+// handler when there is one) and sorts nothing; a single drag still sizes.
+TEST_F(HeaderClick, DoubleClickOnAHeadingEdgeFitsTheColumnAndDoesNotSort) {
+    g.SetOptions(g.Options() | goColSizing);
+    g.ReplaceCanvas(std::make_unique<RecordingCanvas>());  // 7 pixels a byte
+    // As the window system sends it: press, release, double click, release.
+    const auto doubleClick = [this](int col) {
+        const QPoint edge(g.CellRect(col, 0).Right, 5);
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, edge);
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, Qt::NoModifier, edge);
+    };
+    doubleClick(1);
+    EXPECT_EQ(g.ColWidths(1), 7 * 4 + 7) << "\"Size\" and \"100\": the heading is the widest";
+    std::vector<int> fitted;
+    g.OnFitColumn = [&](TSortGrid*, int col) { fitted.push_back(col); };
+    doubleClick(0);
+    EXPECT_EQ(fitted, std::vector<int>{0});
+    EXPECT_TRUE(clicks.empty());
+    EXPECT_EQ(Column(g, 0), (Texts{"b", "c", "a"}));
+    EXPECT_EQ(g.GridState(), gsNormal);
+}
+
+// The stretching column fills what the other columns leave and never gets
+// narrower than the width last given to it, also by the user's drag.
+TEST_F(HeaderClick, TheStretchingColumnTakesTheSpareWidth) {
+    g.SetOptions(g.Options() | goColSizing);
+    g.SetColWidths(0, 60);
+    g.SetColWidths(1, 50);
+    int notified = 0;
+    g.OnColumnWidthsChanged = [&](TStringGrid*) { ++notified; };
+    g.resize(300, 200);
+    g.SetStretchCol(0);
+    const int lines = 2 * TStringGrid::GridLineWidth();
+    EXPECT_EQ(g.ColWidths(0), g.viewport()->width() - 50 - lines);
+    EXPECT_GT(notified, 0);
+    g.resize(100, 200);
+    EXPECT_EQ(g.ColWidths(0), 60) << "never below its own width";
+    g.resize(400, 200);
+    const int fill = g.viewport()->width() - 50 - lines;
+    EXPECT_EQ(g.ColWidths(0), fill);
+    g.SetColWidths(1, 80);
+    EXPECT_EQ(g.ColWidths(0), fill - 30) << "another column's growth comes out of it";
+    g.SetColWidths(0, 500);
+    EXPECT_EQ(g.ColWidths(0), 500);
+    // Dragged narrower than the room it has, it fills the room again.
+    const int edge = g.CellRect(0, 0).Right;
+    g.MouseDown(mbLeft, 0, edge, 5);
+    g.MouseMove(ssLeft, 40, 5);
+    Release(mbLeft, 0, QPoint(40, 5));
+    EXPECT_EQ(g.ColWidths(0), fill - 30);
+    g.resize(100, 200);
+    EXPECT_EQ(g.ColWidths(0), 40) << "the drag set its own width";
+    g.SetStretchCol(-1);
+    g.resize(400, 200);
+    EXPECT_EQ(g.ColWidths(0), 40);
+    EXPECT_THROW(g.SetStretchCol(2), EGridIndexError);
+}
+
 TEST_F(HeaderClick, HourglassDuringTheSortAndRestoredAfterAFailure) {
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);
     Qt::CursorShape during = Qt::ArrowCursor;
