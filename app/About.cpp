@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/FitLayout.h"
 #include "app/Fonts.h"
 #include "app/ProgramIcon.h"
 #include "app/Texts.h"
@@ -13,6 +14,8 @@ namespace app {
 
 namespace {
 constexpr int IconSize = 48;
+constexpr int Width = 298;
+constexpr int Height = 182;
 }  // namespace
 
 TAboutBox::TAboutBox(QWidget* parent)
@@ -21,7 +24,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("About"));
     setFont(UiFont(MainFontPixels));
-    setFixedSize(298, 182);
+    resize(Width, Height);
 
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -46,6 +49,17 @@ TAboutBox::TAboutBox(QWidget* parent)
     OKButton->setGeometry(111, 145, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    // As designed; larger where the user's font needs it.
+    TFitLayout panelFit(panel->size());
+    panelFit.Add(ProgramIcon, Grow::None);
+    panelFit.Add(ProductName);
+    panelFit.Add(Version);
+    TFitLayout boxFit(size());
+    boxFit.Add(panel, panelFit);
+    boxFit.Add(OKButton);
+    ScaleFonts(*this);
+    setFixedSize(boxFit.Apply());
 
     CentreOnScreen(*this);
 }

@@ -25,6 +25,12 @@ constexpr int DriveStrip = 23;
 constexpr int TreeStrip = 97;
 constexpr int SelectAllStrip = 26;
 constexpr int ListStrip = 26;
+// Where the middle column's controls end (the last button's bottom), and a margin.
+constexpr int MiddleHeight = 324 + 8;
+constexpr int BevelX = 3;
+constexpr int BevelY = 31;
+constexpr int SelectAllX = 43;
+constexpr int MinimumFileListHeight = 60;
 constexpr int EntryRole = Qt::UserRole;
 
 std::string EntryOf(const QListWidgetItem* item)
@@ -95,17 +101,19 @@ TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     DriveComboBox1 = new TDriveComboBox(LeftColumn);
     DriveComboBox1->setGeometry(3, 3, 157, 19);
     DirectoryListBox1 = new TDirectoryListBox(LeftColumn);
-    SelectAllBut = PlacedButton(LeftColumn, "Select All Files", 43, DriveStrip + TreeStrip + 4, 81, 17);
+    SelectAllBut = PlacedButton(LeftColumn, "Select All Files", SelectAllX, DriveStrip + TreeStrip + 4, 81, 17);
     FileListBox1 = new TFileListBox(LeftColumn);
 
     MiddleColumn = RaisedPanel(this);
     Label2 = PlacedLabel(MiddleColumn, "Options", 28, 12, MainFontPixels, true);
     Bevel1 = new QFrame(MiddleColumn);
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel1->setGeometry(3, 31, 99, 74);
-    DirNameCB = PlacedCheckBox(MiddleColumn, "Save DirNames", 6, 40, 95, 14);
-    RecurseCB = PlacedCheckBox(MiddleColumn, "Recurse Dirs", 6, 62, 83, 14);
-    EncryptCB = PlacedCheckBox(MiddleColumn, "Encrypt Files", 6, 82, 87, 17);
+    Bevel1->setGeometry(BevelX, BevelY, 99, 74);
+    // Inside the frame, which grows with them: at x 6 and y 40, 62 and 82 in
+    // the column.
+    DirNameCB = PlacedCheckBox(Bevel1, "Save DirNames", 6 - BevelX, 40 - BevelY, 95, 14);
+    RecurseCB = PlacedCheckBox(Bevel1, "Recurse Dirs", 6 - BevelX, 62 - BevelY, 83, 14);
+    EncryptCB = PlacedCheckBox(Bevel1, "Encrypt Files", 6 - BevelX, 82 - BevelY, 87, 17);
     AddDirBut = PlacedButton(MiddleColumn, "Add &Dir  ==>", 8, 132, 85, 21, true);
     AddFileBut = PlacedButton(MiddleColumn, "&Add File ==>", 8, 162, 84, 20, true);
     RemoveBut = PlacedButton(MiddleColumn, "&Remove <==", 8, 216, 84, 21, true);
@@ -133,6 +141,8 @@ TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     connect(OKBut, &QPushButton::clicked, this, &TAddForm::OKButClick);
     connect(CancelBut, &QPushButton::clicked, this, &TAddForm::CancelButClick);
 
+    FitToFonts();
+
     browser_ = new TFolderBrowser(*DriveComboBox1, *DirectoryListBox1, FileListBox1, this);
     DriveComboBox1->SetRoots(FileSystemRoots());
     OpenDirectory(platform::GetCurrentDir());
@@ -140,6 +150,38 @@ TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
 }
 
 TAddForm::~TAddForm() = default;
+
+void TAddForm::FitToFonts()
+{
+    // The places as designed.
+    bevelFit_ = TFitLayout(Bevel1->size());
+    for (QCheckBox* box : {DirNameCB, RecurseCB, EncryptCB})
+        bevelFit_.Add(box);
+    middleFit_ = TFitLayout({MiddleWidth, MiddleHeight});
+    middleFit_.Add(Label2);
+    middleFit_.Add(Bevel1, bevelFit_);
+    for (QPushButton* b : {AddDirBut, AddFileBut, RemoveBut, OKBut, CancelBut})
+        middleFit_.Add(b);
+    listStripFit_ = TFitLayout({FormWidth - LeftWidth - MiddleWidth, ListStrip});
+    listStripFit_.Add(Label1);
+    listStripFit_.Add(SortBut);
+    const QSize selectAllDesigned = SelectAllBut->size();
+
+    // Then the fonts at the user's size, and the room they need.
+    ScaleFonts(*this);
+    const QSize middle = middleFit_.Apply();
+    const QSize listStrip = listStripFit_.Apply();
+    middleWidth_ = middle.width();
+    listStrip_ = listStrip.height();
+    selectAllSize_ = NeededSize(*SelectAllBut, selectAllDesigned);
+    const int driveHeight = NeededSize(*DriveComboBox1, {157, 19}, Grow::Height).height();
+    driveStrip_ = DriveStrip + driveHeight - 19;
+    selectAllStrip_ = SelectAllStrip + selectAllSize_.height() - selectAllDesigned.height();
+    leftWidth_ = std::max({LeftWidth, SelectAllX + selectAllSize_.width() + SelectAllX, 3 + 157 + 3});
+    const int leftHeight = driveStrip_ + TreeStrip + selectAllStrip_ + MinimumFileListHeight;
+    setMinimumSize(leftWidth_ + middleWidth_ + listStrip.width(), std::max(middle.height(), leftHeight));
+    resize(size().expandedTo(minimumSize()));
+}
 
 void TAddForm::FormCreate()
 {
@@ -154,13 +196,15 @@ void TAddForm::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     const int w = width(), h = height();
-    LeftColumn->setGeometry(0, 0, LeftWidth, h);
-    MiddleColumn->setGeometry(LeftWidth, 0, MiddleWidth, h);
-    RightColumn->setGeometry(LeftWidth + MiddleWidth, 0, std::max(0, w - LeftWidth - MiddleWidth), h);
-    DirectoryListBox1->setGeometry(0, DriveStrip, LeftWidth, TreeStrip);
-    const int filesTop = DriveStrip + TreeStrip + SelectAllStrip;
-    FileListBox1->setGeometry(0, filesTop, LeftWidth, std::max(0, h - filesTop));
-    SelectedList->setGeometry(0, ListStrip, RightColumn->width(), std::max(0, h - ListStrip));
+    LeftColumn->setGeometry(0, 0, leftWidth_, h);
+    MiddleColumn->setGeometry(leftWidth_, 0, middleWidth_, h);
+    RightColumn->setGeometry(leftWidth_ + middleWidth_, 0, std::max(0, w - leftWidth_ - middleWidth_), h);
+    DriveComboBox1->setGeometry(3, 3, leftWidth_ - 3 - (LeftWidth - 3 - 157), driveStrip_ - 4);
+    DirectoryListBox1->setGeometry(0, driveStrip_, leftWidth_, TreeStrip);
+    SelectAllBut->setGeometry(SelectAllX, driveStrip_ + TreeStrip + 4, selectAllSize_.width(), selectAllSize_.height());
+    const int filesTop = driveStrip_ + TreeStrip + selectAllStrip_;
+    FileListBox1->setGeometry(0, filesTop, leftWidth_, std::max(0, h - filesTop));
+    SelectedList->setGeometry(0, listStrip_, RightColumn->width(), std::max(0, h - listStrip_));
 }
 
 void TAddForm::showEvent(QShowEvent* event)

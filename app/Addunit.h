@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/DialogOutcome.h"
+#include "app/FitLayout.h"
 
 class QCheckBox;
 class QFrame;
@@ -103,9 +104,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Takes the places as designed, brings the fonts to the user's size and
+    // makes the columns and strips as large as they need.
+    void FitToFonts();
+
     TDialogOutcome& outcome_;
     TFolderBrowser* browser_;
     bool placed_ = false;
+    TFitLayout bevelFit_, middleFit_, listStripFit_;
+    // The columns' widths and the strips' heights, as the fonts need them.
+    int leftWidth_ = 0;
+    int middleWidth_ = 0;
+    int driveStrip_ = 0;
+    int selectAllStrip_ = 0;
+    int listStrip_ = 0;
+    QSize selectAllSize_;
 };
 
 }  // namespace app

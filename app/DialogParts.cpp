@@ -1,14 +1,19 @@
 #include "app/DialogParts.h"
 
 #include <algorithm>
+#include <map>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionGroupBox>
+#include <QStyleFactory>
 
+#include "app/FitLayout.h"
 #include "app/Fonts.h"
 
 namespace app {
@@ -19,6 +24,7 @@ namespace {
 // and its text.
 class ChoiceStyle : public QProxyStyle {
 public:
+    using QProxyStyle::QProxyStyle;
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {
         if (metric == PM_CheckBoxLabelSpacing || metric == PM_RadioButtonLabelSpacing)
@@ -27,11 +33,15 @@ public:
     }
 };
 
-// One for the program's life: widgets do not own the style they are given,
-// and the dialogs live until the end.
+// One per application style, for the program's life: widgets do not own
+// the style they are given, and the dialogs live until the end.
 QStyle* Choices()
 {
-    static QStyle* const style = new ChoiceStyle;
+    static auto* const styles = new std::map<QString, QStyle*>;
+    const QString name = QApplication::style()->name();
+    QStyle*& style = (*styles)[name];
+    if (style == nullptr)
+        style = new ChoiceStyle(QStyleFactory::create(name));
     return style;
 }
 
@@ -71,7 +81,7 @@ QCheckBox* PlacedCheckBox(QWidget* parent, const char* caption, int x, int y, in
 {
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
     box->setStyle(Choices());
-    box->setGeometry(x, y, std::max(width, box->sizeHint().width()), height);
+    box->setGeometry(x, y, width, height);
     return box;
 }
 
@@ -80,6 +90,7 @@ namespace {
 // this much short of the right.
 constexpr int ItemIndent = 4;
 constexpr int ItemRightGap = 1;
+constexpr int ItemTop = 2;
 }  // namespace
 
 TRadioGroup::TRadioGroup(QWidget* parent, const char* caption, const QStringList& items, int x, int y, int width,
@@ -91,13 +102,25 @@ TRadioGroup::TRadioGroup(QWidget* parent, const char* caption, const QStringList
         items_.back()->setStyle(Choices());
     }
     setGeometry(x, y, width, height);
-    // Wider than its place when a choice would be cut off.
-    int widest = 0;
-    for (const QRadioButton* item : items_)
-        widest = std::max(widest, item->sizeHint().width());
-    const int room = contentsRect().width() - ItemIndent - ItemRightGap;
-    if (widest > room)
-        resize(width + widest - room, height);
+}
+
+QSize TRadioGroup::NeededSize() const
+{
+    // The frame and caption around the choices, as the style draws them;
+    // the caption keeps as much room after it as before it.
+    const QSize frame = size() - contentsRect().size();
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect caption = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    int widest = 0, rowHeight = 0;
+    for (const QRadioButton* item : items_) {
+        const QSize needs = app::NeededSize(*item, {0, 0});
+        widest = std::max(widest, needs.width());
+        rowHeight = std::max(rowHeight, needs.height());
+    }
+    const int rows = static_cast<int>(items_.size());
+    return {std::max(2 * caption.x() + caption.width(), frame.width() + ItemIndent + widest + ItemRightGap),
+            frame.height() + ItemTop + rows * rowHeight + 1};
 }
 
 int TRadioGroup::ItemIndex() const
@@ -119,7 +142,7 @@ void TRadioGroup::resizeEvent(QResizeEvent* event)
     QGroupBox::resizeEvent(event);
     // The choices share the space below the caption evenly, one per row.
     const QRect area = contentsRect();
-    const int top = area.top() + 2;
+    const int top = area.top() + ItemTop;
     const int rows = std::max<int>(1, static_cast<int>(items_.size()));
     const int rowHeight = std::max(1, (area.bottom() - top) / rows);
     for (std::size_t i = 0; i < items_.size(); ++i)

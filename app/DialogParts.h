@@ -1,7 +1,8 @@
 // The pieces the command dialogs are built from, placed at fixed pixel
 // places as the dialogs lay them out: raised panels, buttons, labels, check
 // boxes and radio groups (a framed caption over a column of choices, one of
-// them chosen, read and set by index).
+// them chosen, read and set by index). Each is placed where the design puts
+// it; TFitLayout lets it grow where its text needs more room.
 #pragma once
 
 #include <QGroupBox>
@@ -24,8 +25,7 @@ QPushButton* PlacedButton(QWidget* parent, const char* caption, int x, int y, in
 // (0 keeps the dialog's).
 QLabel* PlacedLabel(QWidget* parent, const char* caption, int x, int y, int pixels = 0, bool bold = false);
 // Check boxes and radio buttons leave a narrow gap between the mark and the
-// text, as the places were measured with; a check box is at least as wide as
-// its text, so no caption is cut off.
+// text, as the places were measured with.
 QCheckBox* PlacedCheckBox(QWidget* parent, const char* caption, int x, int y, int width, int height);
 
 class TRadioGroup : public QGroupBox {
@@ -35,6 +35,8 @@ public:
     TRadioGroup(QWidget* parent, const char* caption, const QStringList& items, int x, int y, int width,
                 int height);
 
+    // The size the caption and the choices need, one choice a row.
+    QSize NeededSize() const;
     // The chosen item, or -1.
     int ItemIndex() const;
     void SetItemIndex(int index);

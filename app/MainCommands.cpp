@@ -45,7 +45,7 @@ void TMainform::ZipOpenButClick()
     WaitCursor cursor;
     // A password asked for belongs to the archive it was asked for.
     RezEdidiv1.SetPassword("");
-    RezEdidiv1.SetZipFilename(*chosen);
+    OpenArchive(*chosen);
 }
 
 void TMainform::NewZipButClick()
@@ -84,7 +84,7 @@ void TMainform::NewZipButClick()
     }
     ShowZipFileName(F);
     RezEdidiv1.SetPassword("");
-    RezEdidiv1.SetZipFilename(F);
+    OpenArchive(F);
 }
 
 void TMainform::DeleteZipButClick()
@@ -105,10 +105,10 @@ void TMainform::DeleteZipButClick()
     StringGrid1->SetRowCount(2);
     StringGrid1->ClearRow(1);
     RezEdidiv1.SetPassword("");
-    RezEdidiv1.SetZipFilename("");
+    OpenArchive("");
     FilesLabel->setText(QStringLiteral("0"));
-    FilesLabel->adjustSize();
     ShowZipFileName(text::NoArchive);
+    Refit();
 }
 
 }  // namespace app

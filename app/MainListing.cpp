@@ -1,11 +1,17 @@
 // The listing in the main window: filling the grid from the component's
-// entries, the remembered sort, the header click, the drawing of the sort
-// glyph and of member names, and the archive's name label.
+// entries, the remembered sort and the user's place, the header click, the
+// drawing of the sort glyph and of member names, fitting a column, the hint
+// on a cut name, and the archive's name label.
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolTip>
+#include <algorithm>
 
+#include "app/ElidedLabel.h"
 #include "app/ErrorBox.h"
+#include "app/ListingPlace.h"
 #include "app/MemberCells.h"
 #include "app/NameText.h"
 #include "app/Texts.h"
@@ -18,7 +24,6 @@ namespace app {
 
 namespace {
 
-constexpr int ZipFNameWidth = 329;
 constexpr int GlyphInset = 18;  // the glyph stands this far left of the heading's right edge
 constexpr int TextOffset = 2;   // where the grid puts a left- and top-aligned text
 const char Utf8Tag = 0;
@@ -55,30 +60,84 @@ void TMainform::FillGrid()
     StringGrid1->SortByColumn(SortColumn, SortOptions);
 }
 
+void TMainform::OpenArchive(const std::string& name)
+{
+    freshListing_ = true;
+    struct Reset {
+        bool& fresh;
+        ~Reset() { fresh = false; }
+    } reset{freshListing_};
+    RezEdidiv1.SetZipFilename(name);
+}
+
 void TMainform::RezEdidiv1DirUpdate(engine::TObject*)
 {
-    FillGrid();
+    if (freshListing_) {
+        FillGrid();
+        StringGrid1->MoveToCell(StringGrid1->Col(), StringGrid1->FixedRows());
+        StringGrid1->SetTopRow(StringGrid1->FixedRows());
+    } else {
+        const TListingPlace place = TListingPlace::Take(*StringGrid1);
+        FillGrid();
+        place.Restore(*StringGrid1);
+    }
     FilesLabel->setText(QString::number(RezEdidiv1.EntryCount()));
-    FilesLabel->adjustSize();
     ShowZipFileName(RezEdidiv1.ZipFilename());
     const bool program = engine::UpperCase(engine::ExtractFileExt(RezEdidiv1.ZipFilename())) == ".EXE";
     ConvertBut->setText(QString::fromUtf8(program ? text::ConvertToZip : text::ConvertToExe));
+    Refit();
 }
 
 void TMainform::ShowZipFileName(const std::string& S)
 {
     zipFNameText_ = S;
-    const QString shown = VisibleName(S);
-    const QFontMetrics metrics(ZipFName->font());
-    zipFNameHintOn_ = metrics.horizontalAdvance(shown) > ZipFNameWidth;
     // The label has room for one line: a longer path shows its beginning and
     // its file name, the hint shows all of it.
-    ZipFName->setText(zipFNameHintOn_ ? metrics.elidedText(shown, Qt::ElideMiddle, ZipFNameWidth) : shown);
-    // Hints take markup, so the name goes in escaped: it shows as typed,
-    // every blank kept.
-    ZipFName->setToolTip(zipFNameHintOn_ ? QStringLiteral("<p style='white-space:pre'>") + shown.toHtmlEscaped() +
-                                               QStringLiteral("</p>")
-                                         : QString());
+    zipFNameHintOn_ = ShowElided(*ZipFName, VisibleName(S));
+}
+
+void TMainform::FitColumn(int col)
+{
+    grid::TSortGrid& g = *StringGrid1;
+    if (col < 0 || col >= g.ColCount())
+        return;
+    const QFontMetrics metrics(g.Font().ToQFont());
+    // The heading leaves room for the sort glyph at its right.
+    int widest = TextOffset + metrics.horizontalAdvance(grid::DisplayText(g.Cells(col, 0))) + GlyphInset + TextOffset;
+    for (int row = g.FixedRows(); row < g.RowCount(); ++row) {
+        const std::string& cell = g.Cells(col, row);
+        if (cell.empty())
+            continue;
+        const QString shown = col == 0 ? VisibleName(cell, g.Objects(col, row) == Utf8NameTag()) : grid::DisplayText(cell);
+        widest = std::max(widest, 2 * TextOffset + metrics.horizontalAdvance(shown));
+    }
+    g.SetColWidths(col, widest);
+}
+
+QString TMainform::NameHintAt(QPoint pos) const
+{
+    const grid::TSortGrid& g = *StringGrid1;
+    const grid::TGridCoord cell = g.MouseCoord(pos.x(), pos.y());
+    if (cell.X != 0 || cell.Y < g.FixedRows())
+        return {};
+    const std::string& name = g.Cells(0, cell.Y);
+    const QString shown = VisibleName(name, g.Objects(0, cell.Y) == Utf8NameTag());
+    const int room = g.ColWidths(0) - TextOffset;
+    return QFontMetrics(g.Font().ToQFont()).horizontalAdvance(shown) > room ? shown : QString();
+}
+
+bool TMainform::eventFilter(QObject* watched, QEvent* event)
+{
+    if (StringGrid1 != nullptr && watched == StringGrid1->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString name = NameHintAt(help->pos());
+        if (name.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), PlainHint(name), StringGrid1->viewport());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMainform::StringGrid1ClickSort(grid::TSortGrid*, int Col, int, grid::TSortOptions& Options)

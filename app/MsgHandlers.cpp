@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "abi/ProgressSteps.h"
+#include "app/ElidedLabel.h"
 #include "app/NameText.h"
 #include "app/Texts.h"
 #include "app/msgunit.h"
@@ -30,7 +31,7 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
     if (form != nullptr) {
         switch (ProgrType) {
         case engine::ProgressType::FileBegin: {
-            form->FileBeingZipped->setText(VisibleName(Filename));
+            ShowElided(*form->FileBeingZipped, VisibleName(Filename));
             form->FileBar.Reset();
             form->FileBar.Max = fernpack::ProgressSteps(FileSize);
             if (FileSize < fernpack::ProgressStepBytes)
@@ -44,7 +45,7 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
                 form->AllFilesBar.StepIt();
             break;
         case engine::ProgressType::BatchEnd:
-            form->FileBeingZipped->setText(QString());
+            ShowElided(*form->FileBeingZipped, QString());
             form->FileBar.Reset();
             break;
         }

@@ -18,6 +18,9 @@ constexpr int FormWidth = 488;
 constexpr int FormHeight = 418;
 constexpr int RightWidth = 127;
 constexpr int DriveStrip = 19;
+// The smallest left part and tree that still show a few folders.
+constexpr int MinimumLeftWidth = 160;
+constexpr int MinimumTreeHeight = 120;
 
 }  // namespace
 
@@ -42,6 +45,19 @@ TExtract::TExtract(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     OKBut->setDefault(true);
     connect(OKBut, &QPushButton::clicked, this, &TExtract::OKButClick);
     connect(CancelBut, &QPushButton::clicked, this, &TExtract::CancelButClick);
+
+    // The places as designed; then the fonts at the user's size, and the
+    // dialog as large as they need.
+    rightFit_ = TFitLayout({RightWidth, FormHeight});
+    for (QWidget* w : std::initializer_list<QWidget*>{RadioGroup1, RadioGroup2, RadioGroup3, OKBut, CancelBut})
+        rightFit_.Add(w);
+    DriveComboBox1->setGeometry(2, 0, 259, DriveStrip);
+    ScaleFonts(*this);
+    const QSize right = rightFit_.Apply();
+    rightWidth_ = right.width();
+    driveStrip_ = NeededSize(*DriveComboBox1, {259, DriveStrip}, Grow::Height).height();
+    setMinimumSize(MinimumLeftWidth + rightWidth_, std::max(right.height(), driveStrip_ + MinimumTreeHeight));
+    resize(FormWidth - RightWidth + rightWidth_, std::max(FormHeight, right.height()));
 
     browser_ = new TFolderBrowser(*DriveComboBox1, *DirectoryListBox1, nullptr, this);
     DriveComboBox1->SetRoots(FileSystemRoots());
@@ -102,11 +118,11 @@ void TExtract::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     const int w = width(), h = height();
-    const int left = std::max(0, w - RightWidth);
+    const int left = std::max(0, w - rightWidth_);
     LeftPart->setGeometry(0, 0, left, h);
-    RightColumn->setGeometry(left, 0, RightWidth, h);
-    DriveComboBox1->setGeometry(2, 0, std::min(259, left - 4), DriveStrip);
-    DirectoryListBox1->setGeometry(0, DriveStrip, left, std::max(0, h - DriveStrip));
+    RightColumn->setGeometry(left, 0, rightWidth_, h);
+    DriveComboBox1->setGeometry(2, 0, std::min(259, left - 4), driveStrip_);
+    DirectoryListBox1->setGeometry(0, driveStrip_, left, std::max(0, h - driveStrip_));
 }
 
 }  // namespace app

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/DialogOutcome.h"
+#include "app/FitLayout.h"
 
 class QFrame;
 class QPushButton;
@@ -59,6 +60,10 @@ private:
     TDialogOutcome& outcome_;
     TFolderBrowser* browser_;
     bool placed_ = false;
+    TFitLayout rightFit_;
+    // The right column's width and the drive picker's strip, as the fonts need.
+    int rightWidth_ = 0;
+    int driveStrip_ = 0;
 };
 
 }  // namespace app

@@ -5,15 +5,19 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/About.h"
 #include "app/ErrorBox.h"
 #include "app/Fonts.h"
 #include "app/FormatElapsed.h"
 #include "app/ProgramIcon.h"
+#include "app/FitLayout.h"
 #include "app/Texts.h"
 #include "app/msgunit.h"
 #include "platform/FileSystem.h"
@@ -28,6 +32,13 @@ constexpr int FormHeight = 440;
 constexpr int BandHeight = 137;
 constexpr int LeftPanelWidth = 124;
 constexpr int RightPanelWidth = 103;
+constexpr int FilesBevelX = 9;
+constexpr int FilesBevelY = 84;
+constexpr int RowHeight = 18;
+// Room above and below a row's text: it is drawn 2 pixels below the row's top.
+constexpr int RowTextRoom = 4;
+// The grid rows (besides the heading) that the smallest window still shows.
+constexpr int MinimumRows = 3;
 
 QFrame* Panel(QWidget* parent)
 {
@@ -75,7 +86,8 @@ TMainform::TMainform(QWidget* parent) : QWidget(parent)
     setFont(UiFont(MainFontPixels));
     resize(FormWidth, FormHeight);
     CreateControls();
-    PlaceBand();
+    FitToFonts();
+    resize(size().expandedTo(minimumSize()));
     BuildGlyphs();
 
     // The component's stored values on this window.
@@ -113,9 +125,10 @@ void TMainform::CreateControls()
     CloseBut = Button(RightPanel, "E&xit", 9, 48, 85, 27);
     FilesBevel = new QFrame(RightPanel);
     FilesBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    FilesBevel->setGeometry(9, 84, 85, 33);
-    FilesLabel = Label(RightPanel, QStringLiteral("0"), 27, 93);
-    FilesCaption = Label(RightPanel, QStringLiteral("files"), 64, 93);
+    FilesBevel->setGeometry(FilesBevelX, FilesBevelY, 85, 33);
+    // Inside the frame, which grows with them: at 27, 93 and 64, 93 in the panel.
+    FilesLabel = Label(FilesBevel, QStringLiteral("0"), 27 - FilesBevelX, 93 - FilesBevelY);
+    FilesCaption = Label(FilesBevel, QStringLiteral("files"), 64 - FilesBevelX, 93 - FilesBevelY);
 
     MiddlePanel = Panel(this);
     AddBut = Button(MiddlePanel, "&Add  to Zip", 10, 6, 91, 35);
@@ -139,14 +152,18 @@ void TMainform::CreateControls()
     StringGrid1 = new grid::TSortGrid(this);
     grid::TFont gridFont;
     gridFont.Name = UiFamily().toStdString();
-    gridFont.Height = MainFontPixels;
+    gridFont.Height = ScaledPixels(MainFontPixels);
     gridFont.Color = grid::clWindowText;
     StringGrid1->SetFont(gridFont);
     StringGrid1->SetColCount(4);
     StringGrid1->SetRowCount(2);
     StringGrid1->SetFixedRows(1);
     StringGrid1->SetFixedCols(0);
-    StringGrid1->SetDefaultRowHeight(18);
+    // Rows as the design has them, higher when a larger font needs it.
+    StringGrid1->SetDefaultRowHeight(std::max(RowHeight, QFontMetrics(gridFont.ToQFont()).height() + RowTextRoom));
+    // The names take whatever width the other columns leave.
+    StringGrid1->SetStretchCol(0);
+    StringGrid1->viewport()->installEventFilter(this);
     StringGrid1->SetOptions(grid::goFixedVertLine | grid::goFixedHorzLine | grid::goVertLine | grid::goHorzLine |
                             grid::goRangeSelect | grid::goRowSelect | grid::goColSizing | grid::goThumbTracking);
     StringGrid1->SetClickSorting(true);
@@ -165,6 +182,7 @@ void TMainform::CreateControls()
                                           grid::TFormatOptions& format) {
         StringGrid1GetCellFormat(sender, col, row, state, format);
     };
+    StringGrid1->OnFitColumn = [this](grid::TSortGrid*, int col) { FitColumn(col); };
 
     OnClick(NewZipBut, this, &TMainform::NewZipButClick);
     OnClick(ZipOpenBut, this, &TMainform::ZipOpenButClick);
@@ -179,13 +197,53 @@ void TMainform::CreateControls()
     OnClick(ConvertBut, this, &TMainform::ConvertButClick);
 }
 
+void TMainform::FitToFonts()
+{
+    // The places as designed, at the design's font sizes.
+    leftFit_ = TFitLayout({LeftPanelWidth, BandHeight});
+    for (QPushButton* b : {NewZipBut, ZipOpenBut, DeleteZipBut})
+        leftFit_.Add(b);
+    filesFit_ = TFitLayout(FilesBevel->size());
+    filesFit_.Add(FilesLabel);
+    filesFit_.Add(FilesCaption);
+    rightFit_ = TFitLayout({RightPanelWidth, BandHeight});
+    rightFit_.Add(AboutFernpack);
+    rightFit_.Add(CloseBut);
+    rightFit_.Add(FilesBevel, filesFit_);
+    middleFit_ = TFitLayout({FormWidth - LeftPanelWidth - RightPanelWidth, BandHeight});
+    for (QWidget* w : std::initializer_list<QWidget*>{AddBut, ExtractBut, ConvertBut, TestBut, DeleteBut, MsgBut,
+                                                      TimeCaption, TimeLabel, ZipFileCaption})
+        middleFit_.Add(w);
+    // The name keeps its width (a longer one is shortened) and grows only
+    // as high as its font needs.
+    middleFit_.Add(ZipFName, Grow::Height);
+    ScaleFonts(*this);
+    Refit();
+    ShowZipFileName(zipFNameText_);
+}
+
+void TMainform::Refit()
+{
+    const QSize left = leftFit_.Apply();
+    const QSize middle = middleFit_.Apply();
+    const QSize right = rightFit_.Apply();
+    bandHeight_ = std::max({left.height(), middle.height(), right.height()});
+    leftWidth_ = left.width();
+    rightWidth_ = right.width();
+    // Every control of the band, and a heading with a few rows of the grid.
+    const int gridRows = (StringGrid1->DefaultRowHeight() + grid::TStringGrid::GridLineWidth()) * (1 + MinimumRows);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, StringGrid1);
+    setMinimumSize(leftWidth_ + middle.width() + rightWidth_, bandHeight_ + gridRows + scrollBar);
+    PlaceBand();
+}
+
 void TMainform::PlaceBand()
 {
     const int w = width();
-    LeftPanel->setGeometry(0, 0, LeftPanelWidth, BandHeight);
-    RightPanel->setGeometry(w - RightPanelWidth, 0, RightPanelWidth, BandHeight);
-    MiddlePanel->setGeometry(LeftPanelWidth, 0, std::max(0, w - LeftPanelWidth - RightPanelWidth), BandHeight);
-    StringGrid1->setGeometry(0, BandHeight, w, std::max(0, height() - BandHeight));
+    LeftPanel->setGeometry(0, 0, leftWidth_, bandHeight_);
+    RightPanel->setGeometry(w - rightWidth_, 0, rightWidth_, bandHeight_);
+    MiddlePanel->setGeometry(leftWidth_, 0, std::max(0, w - leftWidth_ - rightWidth_), bandHeight_);
+    StringGrid1->setGeometry(0, bandHeight_, w, std::max(0, height() - bandHeight_));
 }
 
 void TMainform::resizeEvent(QResizeEvent* event)
@@ -210,16 +268,17 @@ void TMainform::FormCreate(const std::vector<std::string>& arguments)
     StringGrid1->SetRowCount(2);
     const char* headings[] = {"File Name", "Compr Size", "Uncmpr Size", "Date/Time"};
     const int widths[] = {316, 84, 94, 120};
+    // Widths as designed, as much wider as the font is larger.
     for (int col = 0; col < 4; ++col) {
         StringGrid1->SetCells(col, 0, headings[col]);
-        StringGrid1->SetColWidths(col, widths[col]);
+        StringGrid1->SetColWidths(col, ScaledPixels(widths[col]));
     }
     RezEdidiv1.LoadZipLibrary();
     RezEdidiv1.LoadUnzLibrary();
     // Made absolute: an extract changes the current folder, and the archive
     // must stay the same file afterwards.
     if (!arguments.empty())
-        RezEdidiv1.SetZipFilename(arguments[0].empty() ? arguments[0] : platform::AbsolutePath(arguments[0]));
+        OpenArchive(arguments[0].empty() ? arguments[0] : platform::AbsolutePath(arguments[0]));
     SortOptions.SortStyle = grid::ssAutomatic;
     SortOptions.SortDirection = grid::sdAscending;
     SortOptions.SortCaseSensitive = false;
@@ -261,7 +320,7 @@ void TMainform::MsgButClick()
 void TMainform::ShowElapsed(std::uint32_t start, std::uint32_t finish)
 {
     TimeLabel->setText(QString::fromStdString(FormatElapsed(start, finish)));
-    TimeLabel->adjustSize();
+    Refit();
 }
 
 void TMainform::RezEdidiv1Message(engine::TObject*, std::int32_t ErrCode, const std::string& Message)

@@ -15,6 +15,7 @@
 // not caught here: they reach the top-level error box.
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,7 @@
 
 #include "engine/ZipMstr.h"
 #include "app/DialogOutcome.h"
+#include "app/FitLayout.h"
 #include "app/SortGlyphs.h"
 #include "grid/SortGrid.h"
 
@@ -112,8 +114,20 @@ public:
 
     // ---- Operations the commands share
     void FillGrid();
-    // Shows a path (bytes) in ZipFName, with the whole path as the hint when
-    // it is wider than the label.
+    // Sets ZipFilename to another archive (or none), whose listing starts at
+    // its first member; every other listing keeps the user's place.
+    void OpenArchive(const std::string& name);
+    // Sizes a column to what it shows: the widest of its cells as drawn, and
+    // its heading with room for the sort glyph.
+    void FitColumn(int col);
+    // The whole name of the member under a point of the grid's viewport when
+    // its cell cuts it; empty otherwise.
+    QString NameHintAt(QPoint pos) const;
+    // Places the band's controls for their present texts and the window's
+    // minimum size for them (after a count, time or caption changed).
+    void Refit();
+    // Shows a path (bytes) in ZipFName, shortened in the middle and with the
+    // whole path as the hint when it is wider than the label.
     void ShowZipFileName(const std::string& S);
     // The path ZipFName shows, as the bytes it was given.
     const std::string& ZipFNameText() const { return zipFNameText_; }
@@ -155,9 +169,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
+    // Takes the band's places as designed, then brings the fonts to the
+    // user's size.
+    void FitToFonts();
     void PlaceBand();
     void SetCommandsEnabled(bool enabled);
     void BuildGlyphs();
@@ -183,6 +201,14 @@ private:
     std::string openDialogFileName_;  // preset for the next Open Zip
     bool busy_ = false;
     bool closeRequested_ = false;
+    // The listing under way is of an archive just opened.
+    bool freshListing_ = false;
+    // The band's panels and the frame around the member count.
+    TFitLayout leftFit_, middleFit_, rightFit_, filesFit_;
+    // What the band needs, from the last Refit.
+    int bandHeight_ = 0;
+    int leftWidth_ = 0;
+    int rightWidth_ = 0;
 };
 
 }  // namespace app

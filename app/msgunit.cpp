@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include "app/ElidedLabel.h"
 #include "app/Fonts.h"
 #include "app/NameText.h"
 #include "app/ProgramIcon.h"
@@ -21,6 +22,10 @@ constexpr int FormWidth = 580;
 constexpr int FormHeight = 440;
 constexpr int TopPanelHeight = 53;
 constexpr int BottomPanelHeight = 34;
+// Where the file label's room begins: its designed place reaches back to here.
+constexpr int FileLabelLeft = 8;
+// The memo's least height in the smallest window.
+constexpr int MinimumMemoHeight = 60;
 
 QProgressBar* Bar(QWidget* parent, int x, int y)
 {
@@ -43,10 +48,13 @@ TMsgform::TMsgform(engine::TRezEdidiv& component, QWidget* parent) : QWidget(par
 
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    FileBeingZipped = new QLabel(QStringLiteral("File being manipulated"), Panel1);
+    // Right-aligned against the file bar, as designed at 252, 10, 105 by 13,
+    // and reaching back over the panel's empty left part: a name longer
+    // than that is shortened in the middle.
+    FileBeingZipped = new QLabel(Panel1);
     FileBeingZipped->setTextFormat(Qt::PlainText);
     FileBeingZipped->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    FileBeingZipped->setGeometry(252, 10, 105, 13);
+    FileBeingZipped->setGeometry(FileLabelLeft, 10, 252 + 105 - FileLabelLeft, 13);
     ProgressBar1 = Bar(Panel1, 364, 10);
     Label1 = new QLabel(QStringLiteral("Progress of All Files"), Panel1);
     Label1->setTextFormat(Qt::PlainText);
@@ -68,6 +76,24 @@ TMsgform::TMsgform(engine::TRezEdidiv& component, QWidget* parent) : QWidget(par
     connect(CancelBut, &QPushButton::clicked, this, &TMsgform::CancelButClick);
     connect(DismissBut, &QPushButton::clicked, this, &TMsgform::DismissButClick);
 
+    // The places as designed; then the fonts at the user's size.
+    topFit_ = TFitLayout({FormWidth, TopPanelHeight});
+    topFit_.Add(FileBeingZipped, Grow::Height);
+    topFit_.Add(ProgressBar1, Grow::None);
+    // The caption ends where its bar begins, however long it gets.
+    topFit_.Add(Label1, Grow::Leftward);
+    topFit_.Add(ProgressBar2, Grow::None);
+    bottomFit_ = TFitLayout({FormWidth, BottomPanelHeight});
+    bottomFit_.Add(CancelBut);
+    bottomFit_.Add(DismissBut);
+    ScaleFonts(*this);
+    const QSize top = topFit_.Apply(), bottom = bottomFit_.Apply();
+    topHeight_ = top.height();
+    bottomHeight_ = bottom.height();
+    setMinimumSize(std::max(top.width(), bottom.width()), topHeight_ + bottomHeight_ + MinimumMemoHeight);
+    resize(size().expandedTo(minimumSize()));
+    ShowElided(*FileBeingZipped, QStringLiteral("File being manipulated"));
+
     ShowBars();
 }
 
@@ -85,9 +111,9 @@ void TMsgform::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const int w = width(), h = height();
-    Panel1->setGeometry(0, 0, w, TopPanelHeight);
-    Panel2->setGeometry(0, h - BottomPanelHeight, w, BottomPanelHeight);
-    Memo1->setGeometry(0, TopPanelHeight, w, std::max(0, h - TopPanelHeight - BottomPanelHeight));
+    Panel1->setGeometry(0, 0, w, topHeight_);
+    Panel2->setGeometry(0, h - bottomHeight_, w, bottomHeight_);
+    Memo1->setGeometry(0, topHeight_, w, std::max(0, h - topHeight_ - bottomHeight_));
 }
 
 void TMsgform::Open(const std::string& openingLine)

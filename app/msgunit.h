@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/ZipMstr.h"
+#include "app/FitLayout.h"
 #include "app/StepBar.h"
 
 class QFrame;
@@ -77,6 +78,9 @@ protected:
 private:
     engine::TRezEdidiv& component_;
     bool placed_ = false;
+    TFitLayout topFit_, bottomFit_;
+    int topHeight_ = 0;
+    int bottomHeight_ = 0;
 };
 
 // The OnMessage handler's work: log the message (unless the memo is full;

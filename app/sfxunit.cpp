@@ -66,6 +66,23 @@ TMakeSFX::TMakeSFX(engine::TRezEdidiv& component, TDialogOutcome& outcome, QWidg
     Label3 = PlacedLabel(LowerPanel, "Command Line to Exec After Extraction", 29, 206);
     CommandEdit = Edit(LowerPanel, 29, 227);
 
+    // The places as designed; then the fonts at the user's size, and the
+    // dialog as large as they need.
+    upperFit_ = TFitLayout({FormWidth, UpperHeight});
+    for (QWidget* w : std::initializer_list<QWidget*>{DfltOverWriteGrp, CmdLineCB, FileListCB, HideOverWriteCB,
+                                                      ExecBut, CancelBut})
+        upperFit_.Add(w);
+    lowerFit_ = TFitLayout({FormWidth, FormHeight - UpperHeight});
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label4, Label5, Label6, Label7, Label8, Label3})
+        lowerFit_.Add(w);
+    for (QLineEdit* edit : {CaptionEdit, DirectoryEdit, CommandEdit})
+        lowerFit_.Add(edit, Grow::Height);
+    ScaleFonts(*this);
+    const QSize upper = upperFit_.Apply(), lower = lowerFit_.Apply();
+    upperHeight_ = upper.height();
+    setMinimumSize(std::max(upper.width(), lower.width()), upperHeight_ + lower.height());
+    resize(minimumSize());
+
     connect(ExecBut, &QPushButton::clicked, this, &TMakeSFX::ExecButClick);
     connect(CancelBut, &QPushButton::clicked, this, &TMakeSFX::CancelButClick);
     FormCreate();
@@ -130,8 +147,8 @@ void TMakeSFX::showEvent(QShowEvent* event)
 void TMakeSFX::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    UpperPanel->setGeometry(0, 0, width(), UpperHeight);
-    LowerPanel->setGeometry(0, UpperHeight, width(), std::max(0, height() - UpperHeight));
+    UpperPanel->setGeometry(0, 0, width(), upperHeight_);
+    LowerPanel->setGeometry(0, upperHeight_, width(), std::max(0, height() - upperHeight_));
 }
 
 }  // namespace app

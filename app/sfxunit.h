@@ -13,6 +13,7 @@
 #include <QDialog>
 
 #include "app/DialogOutcome.h"
+#include "app/FitLayout.h"
 #include "engine/ZipMstr.h"
 
 class QCheckBox;
@@ -68,6 +69,8 @@ private:
     engine::TRezEdidiv& component_;
     TDialogOutcome& outcome_;
     bool placed_ = false;
+    TFitLayout upperFit_, lowerFit_;
+    int upperHeight_ = 0;
 };
 
 }  // namespace app
