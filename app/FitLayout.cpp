@@ -23,6 +23,10 @@ constexpr int TrialWidth = 1000;
 constexpr int TrialHeight = 100;
 // Room between a button's text and the edge of its text area, each side.
 constexpr int ButtonTextPad = 2;
+// Room an edit's line needs beyond the font's height: the edit keeps a pixel
+// above and below it, and letters like g and y reach a pixel or two below
+// the font's descent (with less, styles with a thick frame cut them off).
+constexpr int EditTextRoom = 4;
 // A control that grows takes the room between it and its neighbours (and the
 // container's edge) down to this, and only then moves them.
 constexpr int KeptGap = 6;
@@ -61,8 +65,7 @@ int LineEditFrameHeight(const QLineEdit& edit)
     option.state |= QStyle::State_Sunken;
     const QRect area = edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit);
     const QMargins text = edit.textMargins();
-    // The edit keeps one pixel above and below its line.
-    return TrialHeight - area.height() + text.top() + text.bottom() + 2;
+    return TrialHeight - area.height() + text.top() + text.bottom() + EditTextRoom;
 }
 
 int ComboFrameHeight(const QComboBox& combo)

@@ -79,11 +79,13 @@ void TListingPlace::Restore(grid::TSortGrid& grid) const
     int top = rowOf(top_);
     if (top < 0)
         top = nearest(top_, top_);
-    grid.MoveToCell(grid.Col(), current);
+    // Whole rows are selected: the first column is the current one, so the
+    // view never scrolls sideways to another.
+    grid.MoveToCell(grid.FixedCols(), current);
     grid.SetTopRow(top);
     const bool shown = grid.Row() >= grid.TopRow() && grid.Row() < grid.TopRow() + grid.VisibleRowCount();
     if (currentShown_ && !shown)
-        grid.MoveToCell(grid.Col(), current);
+        grid.MoveToCell(grid.FixedCols(), current);
 }
 
 }  // namespace app

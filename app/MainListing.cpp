@@ -74,7 +74,7 @@ void TMainform::RezEdidiv1DirUpdate(engine::TObject*)
 {
     if (freshListing_) {
         FillGrid();
-        StringGrid1->MoveToCell(StringGrid1->Col(), StringGrid1->FixedRows());
+        StringGrid1->MoveToCell(StringGrid1->FixedCols(), StringGrid1->FixedRows());
         StringGrid1->SetTopRow(StringGrid1->FixedRows());
     } else {
         const TListingPlace place = TListingPlace::Take(*StringGrid1);

@@ -7,8 +7,10 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <algorithm>
 
@@ -87,7 +89,12 @@ TMainform::TMainform(QWidget* parent) : QWidget(parent)
     resize(FormWidth, FormHeight);
     CreateControls();
     FitToFonts();
-    resize(size().expandedTo(minimumSize()));
+    // As much larger as the font, so the grid's columns show side by side;
+    // never larger than the screen.
+    QSize start = QSize(ScaledPixels(FormWidth), ScaledPixels(FormHeight)).expandedTo(minimumSize());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        start = start.boundedTo(screen->availableGeometry().size()).expandedTo(minimumSize());
+    resize(start);
     BuildGlyphs();
 
     // The component's stored values on this window.

@@ -143,6 +143,15 @@ void ExpectEverythingFits(QWidget& window)
         ++controls;
         const TextPlace place = TextOf(*w);
         const std::string what = (w->metaObject()->className() + std::string(" ") + place.text.toStdString());
+        if (const auto* edit = qobject_cast<const QLineEdit*>(w)) {
+            // The line, a pixel above and below it, and the pixel or two that
+            // letters like g and y reach below the font's descent.
+            QStyleOptionFrame option;
+            option.initFrom(edit);
+            option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+            const QRect area = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+            EXPECT_GE(area.height(), QFontMetrics(edit->font()).height() + 4) << what;
+        }
         if (!place.text.isEmpty()) {
             const QFontMetrics metrics(w->font());
             EXPECT_LE(metrics.horizontalAdvance(place.text), place.area.width()) << what;
