@@ -3,7 +3,9 @@
 # End to end through the real windows: Fernpack on a virtual X display
 # (Xvfb), driven with real clicks and key presses (xdotool) through add,
 # extract, delete, test and both conversions on a fresh archive, the results
-# checked on disk and in the result boxes' texts. What the offscreen tests
+# checked on disk and in the result boxes' texts; and that the current
+# member stays current across a delete (the next one takes its place) and
+# an add. What the offscreen tests
 # cannot show: that the real dialogs, focus, default buttons and keys work
 # together.
 #
@@ -124,7 +126,7 @@ sleep 1
 
 # Main window buttons (client coordinates: the middle panel starts at 124).
 add_at=(179 23); extract_at=(283 23); convert_at=(388 23)
-test_at=(180 64); delete_at=(282 64); exit_at=(583 61); first_row_at=(100 164)
+test_at=(180 64); delete_at=(282 64); exit_at=(583 61); second_row_at=(100 184)
 # The Add dialog's (its middle column starts at 173). Its accelerators
 # (Alt+A) press their button on a timer, so a key typed at once can overtake
 # them: the buttons are clicked instead.
@@ -163,15 +165,36 @@ for f in data.bin notes.txt numbers.txt; do
   cmp -s "$src/$f" "$src/out/$f" || fail "out/$f differs from what was added"
 done
 
-step "delete the first row after Yes"
-click "$main" "${first_row_at[@]}"
-click "$main" "${delete_at[@]}"
-confirm=$(window Confirm) || fail "no confirmation"
-focus "$confirm"
-xdotool key Return
-expect_box "1 file was deleted"
-[[ $(unzip -Z1 "$archive") == $'notes.txt\nnumbers.txt' ]] || fail "data.bin is still in the archive"
+# Deletes the grid's current row after Yes.
+delete_current() {
+  click "$main" "${delete_at[@]}"
+  confirm=$(window Confirm) || fail "no confirmation"
+  focus "$confirm"
+  xdotool key Return
+  expect_box "1 file was deleted"
+}
+
+step "delete the second row after Yes"
+click "$main" "${second_row_at[@]}"
+delete_current
+[[ $(unzip -Z1 "$archive") == $'data.bin\nnumbers.txt' ]] || fail "notes.txt is still in the archive"
 unzip -tqq "$archive" >/dev/null || fail "unzip -t after the delete"
+
+step "the row after the deleted one stays current across an add above it"
+printf 'sorts first\n' > "$src/aa-first.txt"
+click "$main" "${add_at[@]}"
+dialog=$(window "Add Files") || fail "no Add Files dialog"
+focus "$dialog"
+xdotool key End Home                   # the first file alone: aa-first.txt
+click "$dialog" "${add_file_at[@]}"
+focus "$dialog"
+xdotool key Return
+expect_box "1 file was added"
+[[ $(unzip -Z1 "$archive" | sort | head -n 1) == aa-first.txt ]] || fail "aa-first.txt not added"
+# No click: the delete takes the current row, which must still be numbers.txt.
+delete_current
+[[ $(unzip -Z1 "$archive" | sort) == $'aa-first.txt\ndata.bin' ]] ||
+  fail "the delete did not take numbers.txt: $(unzip -Z1 "$archive" | tr '\n' ' ')"
 
 step "test"
 before=$(sha256sum < "$archive")

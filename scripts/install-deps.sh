@@ -14,6 +14,7 @@ packages=(
   libcli11-dev help2man
   zip unzip 7zip python3
   xvfb xauth xdotool xclip imagemagick fonts-liberation
+  adwaita-qt6 qt6ct
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin
 )
 

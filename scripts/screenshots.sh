@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Pictures of Fernpack's windows, taken from the real program on a virtual
-# X display (Xvfb), driven with xdotool and captured with ImageMagick:
-#   main-window.png           an archive open, sorted by "Compr Size" (glyph shown)
-#   long-name-hint.png        an archive with a long path, its name's hint shown
-#   about.png                 the About box
+# X display (Xvfb), driven with xdotool and captured with ImageMagick, under
+# four looks, each in a folder of its own:
+#   default/     the toolkit's own style
+#   dark/        a dark style: Adwaita-Dark (adwaita-qt6), or without it
+#                Fusion in qt6ct's dark colours
+#   large-font/  the desktop's font 1.5 times the default (13.5 points, set
+#                through qt6ct)
+#   scale-2/     the whole screen scaled by 2 (QT_SCALE_FACTOR=2)
+# Each folder holds:
+#   main-window.png           an archive open (default: sorted by "Compr Size")
+#   add-dialog.png            the Add Files dialog with a list of files and a folder
+#   extract-dialog.png        the Select Extract Directory dialog
+#   sfx-dialog.png            the Make Self Extracting Archive dialog
 #   messages-during-add.png   the messages window halfway through a real add
 #   messages-after-add.png    the same window once the add is done
 #   main-window-after-add.png the main window listing what was added
-#   add-dialog.png            the Add Files dialog with a list of files and a folder
+# and default/ also:
+#   long-name-hint.png        an archive with a long path, its name's hint shown
+#   about.png                 the About box
 #   password-prompt.png       the password question of an encrypted add
-#   extract-dialog.png        the Select Extract Directory dialog
-#   sfx-dialog.png            the Make Self Extracting Archive dialog
+# A look whose tools are missing is left out, with a line saying so.
 #
 #   scripts/screenshots.sh [--update-docs] [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/release, OUT_DIR to build/screenshots;
-# --update-docs also copies main-window.png to docs/ for the README.
+# --update-docs also copies the main window of each look to docs/ for the
+# README.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +38,8 @@ bin=$(cd "$build" && pwd)/bin
 cmake --build "$build" --target fernpack fernpack-add-shots >/dev/null
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
+# A program of a sanitizer build ends without counting Qt's own leftovers.
+export ASAN_OPTIONS=detect_leaks=0
 
 # A fixed place, so the pictures show the same paths every time.
 work=${TMPDIR:-/tmp}/fernpack-screenshots
@@ -38,13 +51,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free display number.
+# A free display number; large enough for the windows at scale 2.
 display=90
 while [[ -e /tmp/.X$display-lock || -e /tmp/.X11-unix/X$display ]]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 2560x1800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY
+unset WAYLAND_DISPLAY QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 # Archives worth looking at: several folders, sizes and dates.
@@ -60,6 +73,12 @@ for f in main.cpp listing.cpp bridge.cpp; do lines 800 "// $f: int main() { retu
 touch -d '2023-03-14 09:26' "$src/README.md"; touch -d '2024-11-02 17:45' "$src/docs/numbers.txt"
 touch -d '2022-06-30 12:00' "$src/images/photo.jpg"; touch -d '2025-01-09 08:15' "$src/src/engine/main.cpp"
 (cd "$src" && zip -q -r -9 "$work/project.zip" .)
+# What the messages window pictures add: large enough to be halfway.
+scans=$work/scans
+mkdir -p "$scans"
+for i in 1 2 3 4 5 6; do
+  { head -c 1500000 /dev/urandom; lines 60000 "measurement $i: the fronds unroll"; } > "$scans/scan-$i.tif"
+done
 
 # Waits (up to a minute) for a window whose name is exactly $1 and prints
 # its id.
@@ -73,36 +92,114 @@ window() {
   echo "screenshots: no window named '$1'" >&2
   exit 1
 }
+# No window manager here: raise and focus a window by hand.
+press() { xdotool windowraise "$1"; xdotool windowfocus --sync "$1"; sleep 0.3; }
+clickat() { press "$1"; xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.4; }
+keys() { press "$1"; shift; xdotool key "$@"; sleep 0.6; }
 
-# 1. The main window, sorted by "Compr Size": the first click sorts descending.
-"$bin/fernpack" "$work/project.zip" >/dev/null 2>&1 &
-pids+=($!)
-main=$(window Fernpack)
-sleep 1
-# No window manager here: give the window the input focus by hand.
-xdotool windowfocus --sync "$main"
-xdotool mousemove --window "$main" 358 146 click 1
-sleep 0.5
-xdotool mousemove --window "$main" 600 420
-sleep 0.5
-import -window "$main" "$out/main-window.png"
+# The looks: each line sets the environment of its pictures.
+qt6ct_config() {  # $1: folder, $2: colour scheme or "", $3: font size in points
+  mkdir -p "$1/qt6ct"
+  {
+    echo '[Appearance]'
+    echo 'style=Fusion'
+    if [[ -n $2 ]]; then echo 'custom_palette=true'; echo "color_scheme_path=$2"; else echo 'custom_palette=false'; fi
+    echo '[Fonts]'
+    echo "general=\"Sans Serif,$3,-1,5,50,0,0,0,0,0\""
+    echo "fixed=\"Monospace,$3,-1,5,50,0,0,0,0,0\""
+  } > "$1/qt6ct/qt6ct.conf"
+}
+qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
+have_qt6ct=0
+[[ -e $qt_plugins/platformthemes/libqt6ct.so ]] && have_qt6ct=1
+declare -A look_env
+look_env[default]=""
+if [[ -e $qt_plugins/styles/adwaita.so ]]; then
+  look_env[dark]="QT_STYLE_OVERRIDE=Adwaita-Dark"
+elif ((have_qt6ct)); then
+  qt6ct_config "$work/config-dark" /usr/share/qt6ct/colors/darker.conf 9
+  look_env[dark]="QT_QPA_PLATFORMTHEME=qt6ct XDG_CONFIG_HOME=$work/config-dark"
+else
+  echo "screenshots: no dark style (adwaita-qt6 or qt6ct); dark/ left out" >&2
+fi
+if ((have_qt6ct)); then
+  qt6ct_config "$work/config-large" "" 13.5
+  look_env[large-font]="QT_QPA_PLATFORMTHEME=qt6ct XDG_CONFIG_HOME=$work/config-large"
+else
+  echo "screenshots: no qt6ct to set the desktop font; large-font/ left out" >&2
+fi
+look_env[scale-2]="QT_SCALE_FACTOR=2"
 
-# 2. The About box.
-xdotool mousemove --window "$main" 582 21 click 1
+# Starts fernpack in folder $1 on archive $2 under the look's environment.
+start() {
+  (cd "$1" && exec env ${look_env[$look]} "$bin/fernpack" "$2" >/dev/null 2>&1) &
+  pids+=($!)
+  main=$(window Fernpack)
+  sleep 1.5
+}
+stop() { kill "${pids[-1]}" 2>/dev/null || true; sleep 0.3; }
+
+for look in default dark large-font scale-2; do
+  [[ -v look_env[$look] ]] || continue
+  shots=$out/$look
+  mkdir -p "$shots"
+  echo "screenshots: $look"
+
+  # The dialogs, through the keyboard: the pictures do not depend on where
+  # a look puts the buttons. The Add dialog's file list has the keys.
+  start "$src/docs" "$work/project.zip"
+  keys "$main" alt+a
+  dialog=$(window "Add Files")
+  keys "$dialog" ctrl+a
+  keys "$dialog" alt+a                 # Add File ==>
+  keys "$dialog" alt+d                 # Add Dir ==>
+  import -window "$dialog" "$shots/add-dialog.png"
+  keys "$dialog" Escape
+  keys "$main" alt+e
+  dialog=$(window "Select Extract Directory")
+  sleep 0.3
+  import -window "$dialog" "$shots/extract-dialog.png"
+  keys "$dialog" Escape
+  # Convert's caption has no accelerator once an archive is listed; the
+  # focus is still on Open Zip, six buttons before it.
+  keys "$main" Tab Tab Tab Tab Tab Tab space
+  dialog=$(window "Make Self Extracting Archive")
+  sleep 0.3
+  import -window "$dialog" "$shots/sfx-dialog.png"
+  keys "$dialog" Escape
+
+  # The main window; in the default look sorted by "Compr Size" (the first
+  # click sorts descending).
+  press "$main"
+  if [[ $look == default ]]; then
+    xdotool mousemove --window "$main" 358 146 click 1
+    sleep 0.5
+    xdotool mousemove --window "$main" 600 420
+    sleep 0.5
+  fi
+  import -window "$main" "$shots/main-window.png"
+  stop
+
+  # The messages window during and after a real add through the libraries.
+  env ${look_env[$look]} "$bin/fernpack-add-shots" "$shots" "$scans" "$work/added-$look.zip" >/dev/null
+done
+
+# Default look only: the About box, a long archive name and its hint, and
+# the password question of an encrypted add.
+look=default
+shots=$out/default
+start "$src/docs" "$work/project.zip"
+clickat "$main" 582 21                 # About
 about=$(window About)
 sleep 0.5
-import -window "$about" "$out/about.png"
-kill "${pids[-1]}" 2>/dev/null || true
+import -window "$about" "$shots/about.png"
+stop
 
-# 3. A long archive name and its hint.
 long=$work/archives-kept-for-the-annual-report-of-the-fern-society/drafts-and-final-versions
 mkdir -p "$long"
 cp "$work/project.zip" "$long/fern-society-annual-report-2024.zip"
-"$bin/fernpack" "$long/fern-society-annual-report-2024.zip" >/dev/null 2>&1 &
-pids+=($!)
-main=$(window Fernpack)
-sleep 1
-xdotool windowfocus --sync "$main"
+start "$src" "$long/fern-society-annual-report-2024.zip"
+press "$main"
 xdotool mousemove --window "$main" 300 110
 sleep 0.2
 xdotool mousemove --window "$main" 302 111
@@ -110,54 +207,29 @@ sleep 2
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # The hint may reach beyond the window: take the screen's band, cut the
 # empty (black) screen away.
-import -window root -crop "1280x$((HEIGHT / 2))+0+${Y}" +repage -trim +repage "$out/long-name-hint.png"
-kill "${pids[-1]}" 2>/dev/null || true
+import -window root -crop "2560x$((HEIGHT / 2))+0+${Y}" +repage -trim +repage "$shots/long-name-hint.png"
+stop
 
-# 4. The messages window during and after a real add through the libraries.
-for i in 1 2 3 4 5 6; do
-  { head -c 1500000 /dev/urandom; lines 60000 "measurement $i: the fronds unroll"; } > "$src/images/scan-$i.tif"
-done
-"$bin/fernpack-add-shots" "$out" "$src" "$work/added.zip" >/dev/null
-
-# 5. The command dialogs and the password question, on the real program
-# started in the sample project's folder (where the dialogs' trees open).
-(cd "$src/docs" && exec "$bin/fernpack" "$work/project.zip" >/dev/null 2>&1) &
-pids+=($!)
-main=$(window Fernpack)
-sleep 1
-press() { xdotool windowraise "$1"; xdotool windowfocus --sync "$1"; sleep 0.2; }
-clickat() { press "$1"; xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.4; }
-clickat "$main" 179 23                 # Add
+start "$src/docs" "$work/project.zip"
+keys "$main" alt+a
 dialog=$(window "Add Files")
 clickat "$dialog" 83 132               # Select All Files
 clickat "$dialog" 223 172              # Add File ==>
-clickat "$dialog" 224 142              # Add Dir ==>
 clickat "$dialog" 220 90               # Encrypt Files
-xdotool mousemove --window "$dialog" 600 420
-sleep 0.5
-import -window "$dialog" "$out/add-dialog.png"
 press "$dialog"; xdotool key Return    # DO IT NOW: the password is asked for
 prompt=$(window Password)
 press "$prompt"; xdotool type --delay 40 'fronds'
 sleep 0.5
-import -window "$prompt" "$out/password-prompt.png"
+import -window "$prompt" "$shots/password-prompt.png"
 xdotool key Escape
-sleep 0.5
-clickat "$main" 283 23                 # Extract
-dialog=$(window "Select Extract Directory")
-sleep 0.5
-import -window "$dialog" "$out/extract-dialog.png"
-press "$dialog"; xdotool key Escape
-sleep 0.5
-clickat "$main" 388 23                 # Convert
-dialog=$(window "Make Self Extracting Archive")
-sleep 0.5
-import -window "$dialog" "$out/sfx-dialog.png"
-press "$dialog"; xdotool key Escape
-kill "${pids[-1]}" 2>/dev/null || true
+sleep 0.3
+stop
 
 if ((update_docs)); then
   mkdir -p docs
-  cp "$out/main-window.png" docs/main-window.png
+  cp "$out/default/main-window.png" docs/main-window.png
+  [[ -e $out/dark/main-window.png ]] && cp "$out/dark/main-window.png" docs/main-window-dark.png
+  [[ -e $out/large-font/sfx-dialog.png ]] && cp "$out/large-font/sfx-dialog.png" docs/sfx-dialog-large-font.png
+  cp "$out/scale-2/main-window.png" docs/main-window-scale-2.png
 fi
-ls -1 "$out"/*.png
+find "$out" -name '*.png' | sort
