@@ -123,6 +123,10 @@ QSize TextNeeds(const QWidget& control)
 
 bool Overlap(int a, int aLength, int b, int bLength) { return a < b + bLength && b < a + aLength; }
 
+// A rectangle's start and length along the x axis (true) or the y axis.
+int Start(const QRect& r, bool x) { return x ? r.x() : r.y(); }
+int Length(const QRect& r, bool x) { return x ? r.width() : r.height(); }
+
 }  // namespace
 
 QSize NeededSize(const QWidget& control, QSize designed, Grow grow)
@@ -145,6 +149,35 @@ void TFitLayout::Add(QWidget* container, TFitLayout& inner)
     items_.push_back({container, container->geometry(), Grow::Text, &inner, {}});
 }
 
+void TFitLayout::Push(bool x)
+{
+    // Along each row (x) or down each column: a control moves as far as the
+    // end of every control that stood before it in the design, plus the
+    // design's gap (or KeptGap, the smaller). Rows are the design's; columns
+    // are where the controls stand once the rows are done.
+    std::vector<std::size_t> order(items_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this, x](std::size_t a, std::size_t b) {
+        return Start(items_[a].designed, x) < Start(items_[b].designed, x);
+    });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        Item& b = items_[order[i]];
+        const QRect& bAcross = x ? b.designed : b.placed;
+        int shift = 0;
+        for (std::size_t j = 0; j < i; ++j) {
+            const Item& a = items_[order[j]];
+            const QRect& aAcross = x ? a.designed : a.placed;
+            const int aEnd = Start(a.designed, x) + Length(a.designed, x);
+            if (aEnd > Start(b.designed, x) ||
+                !Overlap(Start(aAcross, !x), Length(aAcross, !x), Start(bAcross, !x), Length(bAcross, !x)))
+                continue;
+            const int gap = std::min(KeptGap, Start(b.designed, x) - aEnd);
+            shift = std::max(shift, Start(a.placed, x) + Length(a.placed, x) + gap - Start(b.designed, x));
+        }
+        b.placed.translate(x ? shift : 0, x ? 0 : shift);
+    }
+}
+
 QSize TFitLayout::Apply()
 {
     for (Item& item : items_) {
@@ -155,43 +188,8 @@ QSize TFitLayout::Apply()
             item.placed.moveLeft(item.designed.x() + item.designed.width() - size.width());
     }
 
-    std::vector<std::size_t> order(items_.size());
-    std::iota(order.begin(), order.end(), 0);
-    // Along each row: a control moves right as far as the end of every
-    // control that stood before it in the design, plus the design's gap (or
-    // KeptGap, the smaller).
-    std::stable_sort(order.begin(), order.end(),
-                     [this](std::size_t a, std::size_t b) { return items_[a].designed.x() < items_[b].designed.x(); });
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        Item& b = items_[order[i]];
-        int shift = 0;
-        for (std::size_t j = 0; j < i; ++j) {
-            const Item& a = items_[order[j]];
-            const int aEnd = a.designed.x() + a.designed.width();
-            if (aEnd > b.designed.x() ||
-                !Overlap(a.designed.y(), a.designed.height(), b.designed.y(), b.designed.height()))
-                continue;
-            const int gap = std::min(KeptGap, b.designed.x() - aEnd);
-            shift = std::max(shift, a.placed.x() + a.placed.width() + gap - b.designed.x());
-        }
-        b.placed.translate(shift, 0);
-    }
-    // Down each column likewise, by where the controls stand now.
-    std::stable_sort(order.begin(), order.end(),
-                     [this](std::size_t a, std::size_t b) { return items_[a].designed.y() < items_[b].designed.y(); });
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        Item& b = items_[order[i]];
-        int shift = 0;
-        for (std::size_t j = 0; j < i; ++j) {
-            const Item& a = items_[order[j]];
-            const int aEnd = a.designed.y() + a.designed.height();
-            if (aEnd > b.designed.y() || !Overlap(a.placed.x(), a.placed.width(), b.placed.x(), b.placed.width()))
-                continue;
-            const int gap = std::min(KeptGap, b.designed.y() - aEnd);
-            shift = std::max(shift, a.placed.y() + a.placed.height() + gap - b.designed.y());
-        }
-        b.placed.translate(0, shift);
-    }
+    Push(true);
+    Push(false);
 
     // The container keeps a margin to its right and bottom edges.
     QSize needed = designed_;

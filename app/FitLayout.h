@@ -60,6 +60,9 @@ private:
         TFitLayout* inner;
         QRect placed;
     };
+    // Moves the controls after the grown ones along the x axis (true) or y.
+    void Push(bool x);
+
     QSize designed_;
     std::vector<Item> items_;
 };
