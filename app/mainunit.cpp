@@ -16,10 +16,10 @@
 
 #include "app/About.h"
 #include "app/ErrorBox.h"
+#include "app/FitLayout.h"
 #include "app/Fonts.h"
 #include "app/FormatElapsed.h"
 #include "app/ProgramIcon.h"
-#include "app/FitLayout.h"
 #include "app/Texts.h"
 #include "app/msgunit.h"
 #include "platform/FileSystem.h"
