@@ -10,9 +10,10 @@
 #include "app/NameText.h"
 #include "app/Texts.h"
 #include "app/mainunit.h"
-#include "engine/DosDateTime.h"
 #include "engine/PathText.h"
 #include "platform/FormatSettings.h"
+#include "zipformat/DosDateTime.h"
+#include "zipformat/Flags.h"
 
 namespace app {
 
@@ -27,7 +28,7 @@ const char Utf8Tag = 0;
 
 std::string MemberDateText(std::uint32_t lastModDateTime)
 {
-    const engine::DosDateTime d = engine::DosDateTime::Decode(lastModDateTime);
+    const fernpack::zip::DosDateTime d = fernpack::zip::DosDateTime::Decode(lastModDateTime);
     const platform::TDateTime value =
         d.Valid ? platform::EncodeDate(d.Year, d.Month, d.Day) + platform::EncodeTime(d.Hour, d.Minute, d.Second, 0)
                 : platform::EncodeDate(1980, 1, 1);
@@ -47,7 +48,7 @@ void TMainform::FillGrid()
     for (std::int32_t i = 1; i <= count; ++i) {
         const engine::ZipDirEntry& entry = *RezEdidiv1.Entries[static_cast<std::size_t>(i - 1)];
         StringGrid1->SetCells(0, i, entry.FileName);
-        StringGrid1->SetObjects(0, i, (entry.GeneralFlags & Utf8NameFlag) ? Utf8NameTag() : nullptr);
+        StringGrid1->SetObjects(0, i, fernpack::zip::HasUtf8Name(entry.GeneralFlags) ? Utf8NameTag() : nullptr);
         StringGrid1->SetCells(1, i, std::to_string(entry.RealCompressedSize()));
         StringGrid1->SetCells(2, i, std::to_string(entry.RealUncompressedSize()));
         StringGrid1->SetCells(3, i, MemberDateText(entry.LastModDateTime));

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "abi/LittleEndian.h"
-#include "abi/ZipRecords.h"
+#include "zipformat/LittleEndian.h"
+#include "zipformat/ZipRecords.h"
 
 namespace cli {
 

@@ -26,6 +26,7 @@
 #include "abi/ZIPDLL.h"
 #include "engine/OptionSet.h"
 #include "engine/ZipDirEntry.h"
+#include "zipformat/MemberSelector.h"
 
 namespace engine {
 
@@ -143,6 +144,14 @@ public:
     // How long a listing waits for a writer's lock on the archive before it
     // fails (milliseconds).
     static inline int WriterWaitMs = 10000;
+    // The listed members that `specs` choose, by the libraries' rule
+    // (zipformat/MemberSelector.h; none chooses every member): a selector
+    // already told every stored name.
+    fernpack::zip::MemberSelector ChooseMembers(const TStrings& specs) const;
+    // Whether any listed member that `specs` choose needs a password: the
+    // one answer the window and fernpack-cli ask before an extract or a
+    // test.
+    bool NeedsPassword(const TStrings& specs) const;
     // Stores code and text, raises OnMessage, then (unless Unattended) shows
     // the text in a message box. Always returns normally.
     void ReportMessage(std::int32_t code, const std::string& text);

@@ -270,7 +270,7 @@ private:
     bool editorMode_ = false;
     int editorCol_ = -1;
     int editorRow_ = -1;
-    bool editorLatin1_ = false;
+    bool editorCp437_ = false;
     std::string editorOriginal_;
 };
 

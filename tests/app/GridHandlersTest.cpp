@@ -9,6 +9,7 @@
 #include "AppTestSupport.h"
 #include "app/NameText.h"
 #include "app/mainunit.h"
+#include "zipformat/Flags.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ TEST_F(GridHandlers, HostileNamesStayBytesInCellsAndHarmlessOnScreen)
 {
     const std::string markup = "<b>bold</b>\x1b[2J\xE2\x80\xAE" "exe.txt";  // ESC, RIGHT-TO-LEFT OVERRIDE
     fixture::Member flagged = Stored(markup, "1");
-    flagged.Flags = app::Utf8NameFlag;
+    flagged.Flags = fernpack::zip::FlagUtf8Name;
     const std::string dos = "caf\x82\x81.txt";  // not UTF-8: code page 437
     StartWith({flagged, Stored(dos, "22")});
     EXPECT_EQ(Column(0), (Strings{markup, dos}));

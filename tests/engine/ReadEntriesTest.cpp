@@ -91,6 +91,23 @@ TEST_F(ListingTest, ArchivesWithoutMembersReportMessageOne)
     EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
 }
 
+TEST_F(ListingTest, NeedsPasswordAsksOnlyAboutTheMembersTheSpecificationsChoose)
+{
+    fixture::Member secret = Stored("docs/secret.txt", "x"), aes = Stored("aes.bin", "y");
+    secret.Flags = 1;
+    aes.Method = 99;  // WinZip AES by its method, the flag left clear
+    EXPECT_EQ(List(ZipBuilder().Add(Stored("a.txt", "1")).Add(secret).Add(aes).Finish().Bytes()), "");
+    const struct {
+        engine::TStrings specs;
+        bool needed;
+    } cases[] = {
+        {{}, true},           {{"a.txt"}, false},      {{"docs/*"}, true},  {{"*.txt"}, true},
+        {{"aes.*"}, true},    {{"missing"}, false},    {{"a.txt", "aes.bin"}, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(archive.NeedsPassword(c.specs), c.needed) << ::testing::PrintToString(c.specs);
+}
+
 TEST_F(ListingTest, ScanStopsAfterSixtyThousandCandidateBytes)
 {
     // Exactly 60,000 bytes without a "P": the end of the file comes first.
