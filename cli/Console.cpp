@@ -93,12 +93,16 @@ void Console::Info(const std::string& context, const std::string& text)
 
 void Console::Message(const std::string& context, std::int32_t code, const std::string& text)
 {
-    if (code <= 0 && !Verbose())
-        return;
-    std::string line = Printable(text, true);
+    if (code <= 0)
+        Information(context, code, text);
+    else
+        Write(context, Printable(text, true) + (Verbose() ? " (code " + std::to_string(code) + ")" : ""));
+}
+
+void Console::Information(const std::string& context, std::int32_t code, const std::string& text)
+{
     if (Verbose())
-        line += " (code " + std::to_string(code) + ")";
-    Write(context, line);
+        Write(context, Printable(text, true) + " (code " + std::to_string(code) + ")");
 }
 
 void Console::Summary(const std::string& line)

@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "cli/EndRecord.h"
 #include "cli/Listing.h"
 #include "cli/Session.h"
 
@@ -23,8 +22,7 @@ int RunList(const ListOptions& options)
     input.FirstHeaderOffset = z.FirstHeaderOffset;
     input.AllMembers = z.Entries.size();
     input.Chosen = !options.Patterns.empty();
-    if (auto record = ReadEndRecord(session.Path()))
-        input.Comment = record->Comment;
+    input.Comment = z.ArchiveComment();
     if (options.Tsv)
         PrintTsv(std::cout, input);
     else

@@ -57,8 +57,8 @@ bool ReadFile(const void* context, std::uint64_t offset, void* out, std::size_t 
            length;
 }
 
-// The end of the archive and its central directory, read the first time
-// the listing needs them.
+// The end of the archive and its central directory, each read the first
+// time the listing needs it.
 class ArchiveEnd {
 public:
     explicit ArchiveEnd(const platform::FileStream& file) : file_(file) {}
@@ -75,6 +75,21 @@ public:
             problem_ = zip::FindEndOfArchive(source, &end_);
         }
         return problem_ == zip::EndProblem::None ? &end_ : nullptr;
+    }
+
+    // A valid archive without members.
+    bool Empty() { return End() != nullptr && end_.Empty; }
+
+    std::string Comment()
+    {
+        std::string comment;
+        if (End() != nullptr) {
+            comment.resize(end_.CommentSize);
+            if (file_.ReadAt(static_cast<std::int64_t>(end_.CommentAt()), comment.data(), end_.CommentSize) !=
+                end_.CommentSize)
+                comment.clear();
+        }
+        return comment;
     }
 
     const CentralRecord* Find(std::int64_t headerOffset)
@@ -165,6 +180,8 @@ void TRezEdidiv::ReadEntries()
     ClearEntries();
     std::int32_t scanned = 0;
     FirstHeaderOffset = 0;
+    emptyArchive_ = false;
+    archiveComment_.clear();
 
     if (!platform::FileExists(ZipFilename_)) {
         RaiseDirUpdate();
@@ -182,7 +199,9 @@ void TRezEdidiv::ReadEntries()
         std::vector<std::uint8_t> extra;
         bool located = false;
         std::uint32_t signature = 0;
-        auto noEntries = [this](int which) {
+        auto noEntries = [&](int which) {
+            // Said before the message, which its handler may ask about.
+            emptyArchive_ = archiveEnd.Empty();
             ReportMessage(msg::NoValidEntries, msg::NoValidEntriesText + std::to_string(which));
         };
 
@@ -323,6 +342,7 @@ void TRezEdidiv::ReadEntries()
                 SkipDescriptor(in, *central, HasZip64Field(extra.data(), extra.size()));
             Entries.push_back(std::move(entry));
         }
+        archiveComment_ = archiveEnd.Comment();
     } catch (...) {
         failure = std::current_exception();
     }

@@ -144,6 +144,13 @@ public:
     // How long a listing waits for a writer's lock on the archive before it
     // fails (milliseconds).
     static inline int WriterWaitMs = 10000;
+    // What the last listing found at the end of the archive (read while it
+    // had the file open, so nobody needs to open it again): whether the file
+    // is a valid archive without members (zipformat/EndOfArchive.h; known
+    // before the listing reports that it found none), and the archive's
+    // comment.
+    bool IsEmptyArchive() const { return emptyArchive_; }
+    const std::string& ArchiveComment() const { return archiveComment_; }
     // The listed members that `specs` choose, by the libraries' rule
     // (zipformat/MemberSelector.h; none chooses every member): a selector
     // already told every stored name.
@@ -199,6 +206,8 @@ private:
     // An exception raised by an event handler inside a library callback,
     // kept until the library has returned.
     std::exception_ptr callbackFailure_;
+    bool emptyArchive_ = false;
+    std::string archiveComment_;
 };
 
 }  // namespace engine

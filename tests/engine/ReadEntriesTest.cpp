@@ -91,6 +91,38 @@ TEST_F(ListingTest, ArchivesWithoutMembersReportMessageOne)
     EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
 }
 
+TEST_F(ListingTest, TheEndOfTheArchiveSaysWhetherItIsEmptyBeforeTheMessageAndGivesTheComment)
+{
+    bool emptyAtMessage = false;
+    archive.OnMessage = [&](engine::TObject*, std::int32_t, const std::string&) {
+        emptyAtMessage = archive.IsEmptyArchive();
+    };
+    const std::string empty = ZipBuilder().Finish("no members").Bytes();
+    fixture::Member broken = Stored("a", "1");
+    broken.CompressedSize = 100000;
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool empty;
+        const char* comment;
+    } cases[] = {
+        {"empty", empty, true, "no members"},
+        {"empty with zero bytes after it", empty + std::string(10, '\0'), true, "no members"},
+        {"empty behind a stub", std::string(5000, 's') + empty, true, "no members"},
+        {"member data before it", fixture::LocalHeader(broken) + "1" + empty, false, ""},
+        {"junk", std::string(100, 'j'), false, ""},
+        {"members", ZipBuilder().Add(Stored("a", "1")).Finish("with one").Bytes(), false, "with one"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        emptyAtMessage = false;
+        EXPECT_EQ(List(c.bytes), "");
+        EXPECT_EQ(archive.IsEmptyArchive(), c.empty);
+        EXPECT_EQ(emptyAtMessage, c.empty);
+        EXPECT_EQ(archive.ArchiveComment(), c.comment);
+    }
+}
+
 TEST_F(ListingTest, NeedsPasswordAsksOnlyAboutTheMembersTheSpecificationsChoose)
 {
     fixture::Member secret = Stored("docs/secret.txt", "x"), aes = Stored("aes.bin", "y");
