@@ -27,6 +27,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "zipformat/ZipRecords.h"
+
 namespace fernpack::zip {
 
 struct ByteSource {
@@ -54,7 +56,7 @@ struct EndOfArchive {
     std::uint64_t ArchiveStart = 0;   // file position that offset 0 stands for
     bool Empty = false;               // no members (see above)
 
-    std::uint64_t CommentAt() const { return EndRecord + 22; }
+    std::uint64_t CommentAt() const { return EndRecord + EndRecordSize; }
     std::uint64_t DirectorySize() const { return DirectoryEnd - DirectoryAt; }
 };
 
