@@ -15,6 +15,11 @@
 // local header's Zip64 extra field, or from the central directory when the
 // local header lacks it; the walk steps over the data by that real size and
 // the entry carries it beside the fields as read.
+//
+// While it has the file open, the listing also reads the end of the archive
+// (zipformat/EndOfArchive.h): the comment, and, when it finds no member,
+// whether the file is a valid archive without members, so that nobody needs
+// to open the file again to ask.
 #include <algorithm>
 #include <cstring>
 #include <exception>
