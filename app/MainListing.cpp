@@ -16,9 +16,10 @@
 #include "app/NameText.h"
 #include "app/Texts.h"
 #include "app/mainunit.h"
-#include "engine/DosDateTime.h"
 #include "engine/PathText.h"
 #include "platform/FormatSettings.h"
+#include "zipformat/DosDateTime.h"
+#include "zipformat/Flags.h"
 
 namespace app {
 
@@ -26,17 +27,38 @@ namespace {
 
 constexpr int GlyphInset = 18;  // the glyph stands this far left of the heading's right edge
 constexpr int TextOffset = 2;   // where the grid puts a left- and top-aligned text
+constexpr int DateColumn = 3;
 const char Utf8Tag = 0;
+
+// Member dates in time order, the text of a value that is no date before
+// every date.
+std::int32_t CompareMemberDates(const std::string& a, const std::string& b)
+{
+    platform::TDateTime x = 0, y = 0;
+    const bool dateA = platform::TryStrToDateTime(a, x), dateB = platform::TryStrToDateTime(b, y);
+    if (dateA != dateB)
+        return dateA ? 1 : -1;
+    return !dateA || x == y ? 0 : x < y ? -1 : 1;
+}
 
 }  // namespace
 
 std::string MemberDateText(std::uint32_t lastModDateTime)
 {
-    const engine::DosDateTime d = engine::DosDateTime::Decode(lastModDateTime);
-    const platform::TDateTime value =
-        d.Valid ? platform::EncodeDate(d.Year, d.Month, d.Day) + platform::EncodeTime(d.Hour, d.Minute, d.Second, 0)
-                : platform::EncodeDate(1980, 1, 1);
-    return platform::FormatDateTime("ddddd  t", value);
+    const fernpack::zip::DosDateTime d = fernpack::zip::DosDateTime::Decode(lastModDateTime);
+    if (!d.Valid)
+        return fernpack::zip::InvalidDateText;
+    return platform::FormatDateTime("ddddd  t", platform::EncodeDate(d.Year, d.Month, d.Day) +
+                                                    platform::EncodeTime(d.Hour, d.Minute, d.Second, 0));
+}
+
+void KeepMemberDatesInTimeOrder(int Col, grid::TSortOptions& Options)
+{
+    // Only a date column with such a text fails to convert as a whole.
+    if (Col == DateColumn && Options.SortStyle == grid::ssAlphabetic) {
+        Options.SortStyle = grid::ssCustom;
+        Options.SortCompare = CompareMemberDates;
+    }
 }
 
 void* Utf8NameTag() { return const_cast<char*>(&Utf8Tag); }
@@ -52,10 +74,10 @@ void TMainform::FillGrid()
     for (std::int32_t i = 1; i <= count; ++i) {
         const engine::ZipDirEntry& entry = *RezEdidiv1.Entries[static_cast<std::size_t>(i - 1)];
         StringGrid1->SetCells(0, i, entry.FileName);
-        StringGrid1->SetObjects(0, i, (entry.GeneralFlags & Utf8NameFlag) ? Utf8NameTag() : nullptr);
+        StringGrid1->SetObjects(0, i, fernpack::zip::HasUtf8Name(entry.GeneralFlags) ? Utf8NameTag() : nullptr);
         StringGrid1->SetCells(1, i, std::to_string(entry.RealCompressedSize()));
         StringGrid1->SetCells(2, i, std::to_string(entry.RealUncompressedSize()));
-        StringGrid1->SetCells(3, i, MemberDateText(entry.LastModDateTime));
+        StringGrid1->SetCells(DateColumn, i, MemberDateText(entry.LastModDateTime));
     }
     StringGrid1->SortByColumn(SortColumn, SortOptions);
 }

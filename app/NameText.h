@@ -2,9 +2,10 @@
 // become text on screen. Only drawing decodes: the bytes themselves travel
 // unchanged (an archive member is named back to the library byte for byte).
 //
-// Promises: a text decodes as UTF-8 when told so (a member's UTF-8 flag) or
-// when its bytes are valid UTF-8, else as code page 437, the MS-DOS set ZIP
-// names default to; and every control or bidirectional formatting character
+// Promises: a text decodes by the one rule for stored names
+// (zipformat/NameText.h: UTF-8 when told so by a member's UTF-8 flag or when
+// its bytes are valid UTF-8, else code page 437, the MS-DOS set ZIP names
+// default to); and every control or bidirectional formatting character
 // comes out as a visible U+FFFD, so no name can reorder, hide or break the
 // text around it and pass itself off as another.
 #pragma once
@@ -13,9 +14,6 @@
 #include <string>
 
 namespace app {
-
-// General purpose flag bit 11: the member's name and comment are UTF-8.
-inline constexpr unsigned Utf8NameFlag = 1u << 11;
 
 // The bytes decoded, with nothing replaced.
 QString DecodeName(const std::string& bytes, bool utf8 = false);

@@ -19,6 +19,7 @@
 #include "app/FitLayout.h"
 #include "app/Fonts.h"
 #include "app/FormatElapsed.h"
+#include "app/MemberCells.h"
 #include "app/ProgramIcon.h"
 #include "app/Texts.h"
 #include "app/msgunit.h"
@@ -182,6 +183,9 @@ void TMainform::CreateControls()
     StringGrid1->SetExtendedKeys(false);
     StringGrid1->OnClickSort = [this](grid::TSortGrid* sender, int col, int row, grid::TSortOptions& options) {
         StringGrid1ClickSort(sender, col, row, options);
+    };
+    StringGrid1->OnBeginSort = [](grid::TSortGrid*, int col, grid::TSortOptions& options) {
+        KeepMemberDatesInTimeOrder(col, options);
     };
     StringGrid1->OnDrawCell = [this](grid::TStringGrid* sender, int col, int row, grid::TRect rect,
                                      grid::TGridDrawState state) { StringGrid1DrawCell(sender, col, row, rect, state); };

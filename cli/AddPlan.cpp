@@ -7,7 +7,8 @@
 #include <sys/stat.h>
 #include <unordered_map>
 
-#include "abi/Wildcards.h"
+#include "zipformat/StoredName.h"
+#include "zipformat/Wildcards.h"
 
 namespace cli {
 
@@ -87,7 +88,7 @@ public:
         for (std::size_t i = 0; i < r_.Paths.size(); ++i) {
             const std::string& path = r_.Paths[i];
             if (path == "-") {
-                plan_.StdinStoredName = StoredName(r_.StdinName, keepDirs_);
+                plan_.StdinStoredName = fernpack::zip::StoredName(r_.StdinName, keepDirs_);
                 plan_.Stdin = Take(plan_.StdinStoredName, "standard input");
                 NoteDropped(r_.StdinName);
                 continue;
@@ -187,7 +188,7 @@ private:
             plan_.Errors.push_back({n.Path, "the archive cannot hold itself"});
             return;
         }
-        File file{n.Path, StoredName(n.Path, keepDirs_), static_cast<std::uint64_t>(n.Stat.st_size), false};
+        File file{n.Path, fernpack::zip::StoredName(n.Path, keepDirs_), static_cast<std::uint64_t>(n.Stat.st_size), false};
         if (HasWildcard(LastPart(n.Path))) {
             const std::size_t slash = n.Path.rfind('/');
             std::vector<std::string> names;
@@ -245,7 +246,7 @@ private:
                 folder.Clean = folder.Clean && !hiddenFiles_;
                 continue;
             }
-            File file{filePath, StoredName(filePath, keepDirs_), static_cast<std::uint64_t>(st.st_size), false};
+            File file{filePath, fernpack::zip::StoredName(filePath, keepDirs_), static_cast<std::uint64_t>(st.st_size), false};
             if (!Take(file.Name, file.Path, &st)) {
                 folder.Clean = false;
                 continue;
@@ -334,37 +335,6 @@ private:
 };
 
 }  // namespace
-
-std::string StoredName(const std::string& path, bool keepDirs)
-{
-    std::vector<std::string> parts;
-    for (std::size_t pos = 0; pos <= path.size();) {
-        std::size_t slash = path.find('/', pos);
-        if (slash == std::string::npos)
-            slash = path.size();
-        std::string part = path.substr(pos, slash - pos);
-        pos = slash + 1;
-        if (part.empty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-            continue;
-        }
-        std::replace(part.begin(), part.end(), '\\', '_');
-        parts.push_back(std::move(part));
-    }
-    if (parts.empty())
-        return {};
-    if (!keepDirs)
-        return parts.back();
-    std::string name;
-    for (const auto& part : parts)
-        name += (name.empty() ? "" : "/") + part;
-    if (name.size() >= 2 && name[1] == ':' && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z')))
-        name[1] = '_';
-    return name;
-}
 
 AddPlan PlanAdd(const AddRequest& request) { return Planner(request).Plan(); }
 

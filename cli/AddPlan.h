@@ -4,8 +4,9 @@
 //
 // The rules, as users of zip, tar and 7-Zip expect them:
 // - names are stored as typed, relative to the current folder; a leading
-//   '/' and ".." parts are left out (the writer's own rule, mirrored here so
-//   the names are known in advance), or only the base name with JunkPaths;
+//   '/' and ".." parts are left out (zipformat/StoredName.h, the writer's
+//   own rule, so the names are known in advance), or only the base name
+//   with JunkPaths;
 // - a folder brings everything below it (only its own files without
 //   Recurse); names starting with '.' found in folders, files and folders
 //   alike, are left out unless Hidden; a dot-file named by itself is taken;
@@ -51,11 +52,5 @@ struct AddPlan {
 };
 
 AddPlan PlanAdd(const AddRequest& request);
-
-// The name a file at `path` (as written) is stored under: its components
-// without empty and "." ones, ".." taking away the one before it (or
-// nothing), a backslash as '_', a drive-like "c:" start as "c_"; with
-// `keepDirs` false only the last component. Empty when nothing is left.
-std::string StoredName(const std::string& path, bool keepDirs);
 
 }  // namespace cli

@@ -2,26 +2,11 @@
 
 #include <cstdio>
 
+#include "zipformat/NameText.h"
+
 namespace cli {
 
 namespace {
-
-// Length of the valid UTF-8 sequence at `p` (at most `left` bytes), or 0.
-std::size_t Utf8Length(const unsigned char* p, std::size_t left)
-{
-    const unsigned char c = p[0];
-    std::size_t n = c < 0xC2 ? 0 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 0;
-    if (n == 0 || n > left)
-        return 0;
-    for (std::size_t i = 1; i < n; ++i)
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-    // Overlong forms, surrogates and values above U+10FFFF.
-    if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] > 0x9F) || (c == 0xF0 && p[1] < 0x90) ||
-        (c == 0xF4 && p[1] > 0x8F))
-        return 0;
-    return n;
-}
 
 void Escape(std::string& out, unsigned char c)
 {
@@ -52,7 +37,8 @@ std::string Printable(std::string_view text, bool lineBreaks)
         } else if (c < 0x80) {
             out += static_cast<char>(c);
             ++i;
-        } else if (std::size_t n = Utf8Length(p + i, text.size() - i); n == 0 || (c == 0xC2 && p[i + 1] < 0xA0)) {
+        } else if (std::size_t n = fernpack::zip::Utf8Length(p + i, text.size() - i);
+                   n == 0 || (c == 0xC2 && p[i + 1] < 0xA0)) {
             // Not UTF-8, or a C1 control (U+0080 to U+009F), which some
             // terminals obey like the escape character.
             Escape(out, c);
@@ -107,12 +93,16 @@ void Console::Info(const std::string& context, const std::string& text)
 
 void Console::Message(const std::string& context, std::int32_t code, const std::string& text)
 {
-    if (code <= 0 && !Verbose())
-        return;
-    std::string line = Printable(text, true);
+    if (code <= 0)
+        Information(context, code, text);
+    else
+        Write(context, Printable(text, true) + (Verbose() ? " (code " + std::to_string(code) + ")" : ""));
+}
+
+void Console::Information(const std::string& context, std::int32_t code, const std::string& text)
+{
     if (Verbose())
-        line += " (code " + std::to_string(code) + ")";
-    Write(context, line);
+        Write(context, Printable(text, true) + " (code " + std::to_string(code) + ")");
 }
 
 void Console::Summary(const std::string& line)

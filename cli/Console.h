@@ -35,6 +35,9 @@ public:
     // A message of the archive component or a library: positive codes are
     // errors, 0 is information. The code is shown with -v.
     void Message(const std::string& context, std::int32_t code, const std::string& text);
+    // A message shown as information whatever its code (one that is no
+    // fault here), with the code as it was reported.
+    void Information(const std::string& context, std::int32_t code, const std::string& text);
     // A summary line on stdout (left out with -q).
     void Summary(const std::string& line);
 

@@ -3,7 +3,6 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/Format.h"
-#include "cli/MemberPatterns.h"
 #include "cli/Parts.h"
 #include "cli/Password.h"
 #include "cli/Session.h"
@@ -21,14 +20,11 @@ int RunDelete(const DeleteOptions& o)
     if (!session.Open(true))
         return ExitFailed;
     TRezEdidiv& z = session.Archive;
-    std::vector<std::string> names;
-    for (const auto& e : z.Entries)
-        names.push_back(e->FileName);
-    MemberPatterns patterns(o.Names, names);
+    auto patterns = z.ChooseMembers(o.Names);
     std::uint64_t chosen = 0;
-    for (const auto& name : names)
-        chosen += patterns.Takes(name) ? 1 : 0;
-    const std::uint64_t unmatched = patterns.Unused().size();
+    for (const auto& e : z.Entries)
+        chosen += patterns.Selects(e->FileName) ? 1 : 0;
+    const std::uint64_t unmatched = patterns.Unmatched().size();
     session.Progress.SetTotals(chosen, 0);
 
     const auto parts = InParts(o.Names);
@@ -71,12 +67,9 @@ int RunTest(const TestOptions& o)
         return ExitFailed;
     }
     std::uint64_t bytes = 0;
-    bool encrypted = false;
-    for (const auto& e : z.Entries) {
+    for (const auto& e : z.Entries)
         bytes += e->RealUncompressedSize();
-        encrypted = encrypted || (e->GeneralFlags & 1) != 0;
-    }
-    if (encrypted) {
+    if (z.NeedsPassword({})) {
         auto password = ObtainPassword(o.PasswordFile, false, o.Archive);
         if (!password)
             return ExitFailed;

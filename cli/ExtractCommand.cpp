@@ -14,7 +14,6 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/Format.h"
-#include "cli/MemberPatterns.h"
 #include "cli/Parts.h"
 #include "cli/Password.h"
 #include "cli/PrivateFolder.h"
@@ -30,8 +29,6 @@ using engine::TRezEdidiv;
 using engine::ZipDirEntry;
 
 namespace {
-
-constexpr std::uint16_t EncryptedFlag = 0x0001;
 
 bool IsFolderEntry(const ZipDirEntry& e) { return !e.FileName.empty() && e.FileName.back() == '/'; }
 
@@ -163,21 +160,16 @@ int RunExtract(const ExtractOptions& o)
         return ExitFailed;
     TRezEdidiv& z = session.Archive;
 
-    std::vector<std::string> names;
-    for (const auto& e : z.Entries)
-        names.push_back(e->FileName);
-    MemberPatterns patterns(o.Names, names);
+    auto patterns = z.ChooseMembers(o.Names);
     std::vector<const ZipDirEntry*> members;
     std::uint64_t bytes = 0;
-    bool encrypted = false;
     for (const auto& e : z.Entries) {
-        if (patterns.Takes(e->FileName)) {
+        if (patterns.Selects(e->FileName)) {
             members.push_back(e.get());
             bytes += e->RealUncompressedSize();
-            encrypted = encrypted || (e->GeneralFlags & EncryptedFlag) != 0;
         }
     }
-    if (encrypted) {
+    if (z.NeedsPassword(o.Names)) {
         auto password = ObtainPassword(o.PasswordFile, false, o.Archive);
         if (!password)
             return ExitFailed;
@@ -258,7 +250,7 @@ int RunExtract(const ExtractOptions& o)
     }
     if (failed > 0)
         line += ", " + std::to_string(failed) + " failed";
-    if (const std::size_t unmatched = patterns.Unused().size(); unmatched > 0) {
+    if (const std::size_t unmatched = patterns.Unmatched().size(); unmatched > 0) {
         line += ", " + Count(unmatched, "name") + " matched nothing";
         ok = false;
     }

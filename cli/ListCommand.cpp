@@ -3,9 +3,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "cli/EndRecord.h"
 #include "cli/Listing.h"
-#include "cli/MemberPatterns.h"
 #include "cli/Session.h"
 
 namespace cli {
@@ -16,26 +14,22 @@ int RunList(const ListOptions& options)
     if (!session.Open(true))
         return ExitFailed;
     const engine::TRezEdidiv& z = session.Archive;
-    std::vector<std::string> names;
-    for (const auto& e : z.Entries)
-        names.push_back(e->FileName);
-    MemberPatterns patterns(options.Patterns, names);
+    auto patterns = z.ChooseMembers(options.Patterns);
     ListingInput input;
     for (const auto& e : z.Entries)
-        if (patterns.Takes(e->FileName))
+        if (patterns.Selects(e->FileName))
             input.Members.push_back(e.get());
     input.FirstHeaderOffset = z.FirstHeaderOffset;
     input.AllMembers = z.Entries.size();
     input.Chosen = !options.Patterns.empty();
-    if (auto record = ReadEndRecord(session.Path()))
-        input.Comment = record->Comment;
+    input.Comment = z.ArchiveComment();
     if (options.Tsv)
         PrintTsv(std::cout, input);
     else
         PrintTable(std::cout, input);
     std::cout.flush();
     bool failed = session.ListingFailed();
-    for (const auto& unused : patterns.Unused()) {
+    for (const auto& unused : patterns.Unmatched()) {
         session.Error("no member matches " + unused);
         failed = true;
     }

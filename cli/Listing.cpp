@@ -4,24 +4,13 @@
 
 #include "cli/Console.h"
 #include "cli/Format.h"
-#include "engine/DosDateTime.h"
+#include "zipformat/DosDateTime.h"
+#include "zipformat/Flags.h"
+#include "zipformat/NameText.h"
 
 namespace cli {
 
-namespace {
-constexpr std::uint16_t EncryptedFlag = 0x0001;
-}
-
-std::string FormatDosDateTime(std::uint32_t packed)
-{
-    const engine::DosDateTime d = engine::DosDateTime::Decode(packed);
-    if (!d.Valid)
-        return "0000-00-00 00:00:00";
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.Year, d.Month, d.Day, d.Hour, d.Minute,
-                  d.Second);
-    return text;
-}
+namespace zip = fernpack::zip;
 
 std::string EscapeTsv(const std::string& text)
 {
@@ -46,7 +35,7 @@ void PrintTsv(std::ostream& out, const ListingInput& input)
         char crc[9];
         std::snprintf(crc, sizeof crc, "%08x", e->Crc32);
         out << EscapeTsv(e->FileName) << '\t' << e->RealCompressedSize() << '\t' << e->RealUncompressedSize() << '\t'
-            << FormatDosDateTime(e->LastModDateTime) << '\t' << crc << '\t' << e->CompressionMethod << '\t'
+            << zip::DateTimeText(e->LastModDateTime) << '\t' << crc << '\t' << e->CompressionMethod << '\t'
             << e->GeneralFlags << '\n';
     }
     out << "#count\t" << input.Members.size() << '\n';
@@ -62,13 +51,13 @@ void PrintTable(std::ostream& out, const ListingInput& input)
     std::uint64_t packed = 0, size = 0;
     bool anyEncrypted = false;
     for (const engine::ZipDirEntry* e : input.Members) {
-        const bool encrypted = (e->GeneralFlags & EncryptedFlag) != 0;
+        const bool encrypted = e->NeedsPassword();
         anyEncrypted = anyEncrypted || encrypted;
         std::snprintf(line, sizeof line, "%12llu %12llu  %-19s %c",
                       static_cast<unsigned long long>(e->RealCompressedSize()),
                       static_cast<unsigned long long>(e->RealUncompressedSize()),
-                      FormatDosDateTime(e->LastModDateTime).c_str(), encrypted ? '*' : ' ');
-        out << line << Printable(e->FileName) << '\n';
+                      zip::DateTimeText(e->LastModDateTime).c_str(), encrypted ? '*' : ' ');
+        out << line << Printable(zip::NameText(e->FileName, zip::HasUtf8Name(e->GeneralFlags))) << '\n';
         packed += e->RealCompressedSize();
         size += e->RealUncompressedSize();
     }

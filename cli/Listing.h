@@ -1,6 +1,9 @@
 // How fernpack-cli prints an archive listing: aligned columns for people
-// (with the encrypted mark, a totals line and the archive comment), and a
-// fixed tab-separated format for scripts.
+// (with the encrypted mark, a totals line and the archive comment; names as
+// text by zipformat/NameText.h), and a fixed tab-separated format for
+// scripts (names as stored). Dates are zipformat's DateTimeText in both:
+// "YYYY-MM-DD hh:mm:ss", or "0000-00-00 00:00:00" for a stored value that
+// is no calendar date and time.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +14,6 @@
 #include "engine/ZipDirEntry.h"
 
 namespace cli {
-
-// "YYYY-MM-DD hh:mm:ss", or "0000-00-00 00:00:00" when the MS-DOS value is
-// no real calendar date and time.
-std::string FormatDosDateTime(std::uint32_t packed);
 
 // TAB, CR, LF and backslash as \t, \r, \n and \\; every other byte as it is.
 std::string EscapeTsv(const std::string& text);

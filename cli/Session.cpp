@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include "cli/Console.h"
-#include "cli/EndRecord.h"
 #include "cli/Terminal.h"
 #include "engine/EngineErrors.h"
 #include "engine/Messages.h"
@@ -40,7 +39,10 @@ Session::Session(std::string given)
         if (Interrupted())
             Archive.CancelRequested = true;
     };
-    Archive.OnDirUpdate = [this](TObject*) { emptyArchive_ = emptyArchive_ && Archive.EntryCount() == 0; };
+    Archive.OnDirUpdate = [this](TObject*) {
+        listed_ = true;
+        emptyArchive_ = emptyArchive_ && Archive.EntryCount() == 0;
+    };
 }
 
 Session::~Session()
@@ -60,13 +62,17 @@ bool Session::Open(bool mustExist)
         return false;
     }
     phase_ = Phase::Listing;
-    listingFailed_ = emptyArchive_ = false;
+    listingFailed_ = emptyArchive_ = listed_ = false;
     try {
         Archive.SetZipFilename(path_);
     } catch (const engine::EFileStreamError& e) {
         // What was listed before the error stands; the caller decides.
         Error(e.what());
         listingFailed_ = true;
+        // Without the update the component could not open the file (not a
+        // regular file, unreadable, held by a writer): nothing else may
+        // open it either, and a FIFO would make that wait for ever.
+        return listed_;
     }
     return true;
 }
@@ -93,11 +99,11 @@ void Session::Warning(const std::string& text) { Console::Get().Warning(given_, 
 void Session::OnMessage(std::int32_t code, const std::string& text)
 {
     Console& console = Console::Get();
-    if (phase_ != Phase::Working && code == engine::msg::NoValidEntries && IsEmptyArchive(path_)) {
+    if (phase_ != Phase::Working && code == engine::msg::NoValidEntries && Archive.IsEmptyArchive()) {
         // The component's word for a listing that found no member; for a
-        // valid archive without members it is no fault.
+        // valid archive without members it is no fault, only information.
         emptyArchive_ = true;
-        console.Message(given_, 0, text);
+        console.Information(given_, code, text);
         return;
     }
     switch (phase_) {

@@ -47,8 +47,9 @@ public:
     const std::string& Path() const { return path_; }    // absolute
 
     // Names the archive and lists it. `mustExist` refuses a missing file.
-    // False, with the user told why, when the name is a folder or the file
-    // is missing; a listing that fails part way is told and kept.
+    // False, with the user told why, when the name is a folder, the file is
+    // missing or the component could not open it; a listing that fails part
+    // way is told and kept.
     bool Open(bool mustExist);
     // The first listing reported an error (a valid empty archive is none).
     bool ListingFailed() const { return listingFailed_; }
@@ -72,6 +73,7 @@ private:
     bool listingFailed_ = false;
     bool emptyArchive_ = false;
     bool relistingFailed_ = false;
+    bool listed_ = false;  // the component's last listing opened the file
     bool inMember_ = false, memberFailed_ = false;
 };
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "abi/LittleEndian.h"
-#include "abi/Zip64Field.h"
-#include "abi/ZipRecords.h"
 #include "engine/BufferedReader.h"
+#include "zipformat/LittleEndian.h"
+#include "zipformat/Zip64Field.h"
+#include "zipformat/ZipRecords.h"
 
 namespace engine {
 
@@ -14,86 +14,20 @@ namespace {
 using fernpack::Le16;
 using fernpack::Le32;
 using fernpack::Le64;
-namespace zip = fernpack::zip;
-
-// The end record nearest the file's end whose comment reaches exactly to
-// the end wins; failing that, the nearest whose comment at least fits (the
-// libraries choose the same way). Position within `tail`, or -1.
-std::int64_t FindEndRecord(const std::vector<std::uint8_t>& tail)
-{
-    if (tail.size() < zip::EndRecordSize)
-        return -1;
-    std::int64_t loose = -1;
-    for (std::size_t pos = tail.size() - zip::EndRecordSize + 1; pos-- > 0;) {
-        if (tail[pos] != 'P' || Le32(&tail[pos]) != zip::EndRecordSignature)
-            continue;
-        const std::size_t end = pos + zip::EndRecordSize + Le16(&tail[pos + 20]);
-        if (end == tail.size())
-            return static_cast<std::int64_t>(pos);
-        if (loose < 0 && end <= tail.size())
-            loose = static_cast<std::int64_t>(pos);
-    }
-    return loose;
-}
-
-bool ReadExactly(const platform::FileStream& file, std::int64_t at, void* out, std::int64_t count)
-{
-    return at >= 0 && file.ReadAt(at, out, count) == count;
-}
 
 }  // namespace
 
-bool CentralDirectory::Read(const platform::FileStream& file)
+void CentralDirectory::Read(const platform::FileStream& file, const zip::EndOfArchive& end)
 {
     records_.clear();
     const std::int64_t size = file.Size();
-    if (size < static_cast<std::int64_t>(zip::EndRecordSize))
-        return false;
-    const std::int64_t tailLength =
-        std::min<std::int64_t>(size, static_cast<std::int64_t>(zip::EndRecordSize + zip::MaxCommentSize));
-    std::vector<std::uint8_t> tail(static_cast<std::size_t>(tailLength));
-    if (!ReadExactly(file, size - tailLength, tail.data(), tailLength))
-        return false;
-    const std::int64_t found = FindEndRecord(tail);
-    if (found < 0)
-        return false;
-    const std::int64_t endRecord = size - tailLength + found;
-    const std::uint8_t* e = &tail[static_cast<std::size_t>(found)];
-    std::uint64_t directorySize = Le32(e + 12);
-    std::uint64_t directoryOffset = Le32(e + 16);
-    std::int64_t recordEnd = endRecord;  // where the directory ends
-
-    const std::int64_t locatorAt = endRecord - static_cast<std::int64_t>(zip::Zip64LocatorSize);
-    std::uint8_t locator[zip::Zip64LocatorSize];
-    if (locatorAt >= static_cast<std::int64_t>(zip::Zip64EndRecordSize) &&
-        ReadExactly(file, locatorAt, locator, sizeof locator) && Le32(locator) == zip::Zip64LocatorSignature) {
-        // The Zip64 end record normally stands right before its locator; its
-        // stated position counts from the archive's start, which a stub moves.
-        std::uint8_t record[zip::Zip64EndRecordSize];
-        std::int64_t at = locatorAt - static_cast<std::int64_t>(zip::Zip64EndRecordSize);
-        if (!ReadExactly(file, at, record, sizeof record) || Le32(record) != zip::Zip64EndRecordSignature) {
-            const std::uint64_t stated = Le64(locator + 8);
-            if (stated > static_cast<std::uint64_t>(locatorAt - static_cast<std::int64_t>(zip::Zip64EndRecordSize)))
-                return false;
-            at = static_cast<std::int64_t>(stated);
-            if (!ReadExactly(file, at, record, sizeof record) || Le32(record) != zip::Zip64EndRecordSignature)
-                return false;
-        }
-        directorySize = Le64(record + 40);
-        directoryOffset = Le64(record + 48);
-        recordEnd = at;
-    }
-    if (directorySize > static_cast<std::uint64_t>(recordEnd))
-        return false;
-    const std::int64_t directoryPos = recordEnd - static_cast<std::int64_t>(directorySize);
-    if (directoryOffset > static_cast<std::uint64_t>(directoryPos))
-        return false;
+    const auto recordEnd = static_cast<std::int64_t>(end.DirectoryEnd);
     // Where offset 0 of the archive lies in the file: behind a stub, unless
     // the offsets were rewritten to count from the file's start.
-    const std::int64_t start = directoryPos - static_cast<std::int64_t>(directoryOffset);
+    const auto start = static_cast<std::int64_t>(end.ArchiveStart);
 
     BufferedReader in(file);
-    in.SeekBy(directoryPos);
+    in.SeekBy(static_cast<std::int64_t>(end.DirectoryAt));
     std::vector<std::uint8_t> extra;
     while (in.Position() <= recordEnd - static_cast<std::int64_t>(zip::CentralHeaderSize)) {
         std::uint8_t h[zip::CentralHeaderSize];
@@ -133,7 +67,6 @@ bool CentralDirectory::Read(const platform::FileStream& file)
     // they did not. The first of several records for one header counts.
     std::stable_sort(records_.begin(), records_.end(),
                      [](const CentralRecord& a, const CentralRecord& b) { return a.HeaderOffset < b.HeaderOffset; });
-    return true;
 }
 
 const CentralRecord* CentralDirectory::Find(std::int64_t headerOffset) const

@@ -1,10 +1,10 @@
 // What an archive's central directory says about each member's CRC and
 // sizes, for the listing's members whose local header leaves them to a data
 // descriptor after the data (general flag bit 3: archives written to a pipe
-// or another stream that cannot seek back). The directory is found through
-// the end record, and the Zip64 end record when a locator points at one;
-// each record is keyed by the file position of its member's local header,
-// so archives behind a self-extractor's stub are read the same way.
+// or another stream that cannot seek back). The directory stands where the
+// end of the archive says (zipformat/EndOfArchive.h); each record is keyed
+// by the file position of its member's local header, so archives behind a
+// self-extractor's stub are read the same way.
 //
 // Reads only; never throws. A file without a readable directory gives an
 // empty one, and the listing then walks such members as it always has.
@@ -15,8 +15,11 @@
 #include <vector>
 
 #include "platform/FileStream.h"
+#include "zipformat/EndOfArchive.h"
 
 namespace engine {
+
+namespace zip = fernpack::zip;
 
 struct CentralRecord {
     std::int64_t HeaderOffset = 0;  // file position of the member's local header
@@ -31,8 +34,9 @@ struct CentralRecord {
 
 class CentralDirectory {
 public:
-    // Reads the directory of `file`; false (and empty) when none can be read.
-    bool Read(const platform::FileStream& file);
+    // Reads the directory of `file`, whose end is `end`; what cannot be read
+    // is left out.
+    void Read(const platform::FileStream& file, const zip::EndOfArchive& end);
     // The record of the member whose local header starts at `headerOffset`.
     const CentralRecord* Find(std::int64_t headerOffset) const;
 

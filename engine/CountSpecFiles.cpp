@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "abi/ProgressSteps.h"
-#include "abi/Wildcards.h"
+#include "zipformat/Wildcards.h"
 #include "engine/PathText.h"
 #include "engine/ZipMstr.h"
 #include "platform/DirectoryListing.h"

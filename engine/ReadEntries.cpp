@@ -15,6 +15,11 @@
 // local header's Zip64 extra field, or from the central directory when the
 // local header lacks it; the walk steps over the data by that real size and
 // the entry carries it beside the fields as read.
+//
+// While it has the file open, the listing also reads the end of the archive
+// (zipformat/EndOfArchive.h): the comment, and, when it finds no member,
+// whether the file is a valid archive without members, so that nobody needs
+// to open the file again to ask.
 #include <algorithm>
 #include <cstring>
 #include <exception>
@@ -22,9 +27,6 @@
 #include <optional>
 #include <vector>
 
-#include "abi/LittleEndian.h"
-#include "abi/Zip64Field.h"
-#include "abi/ZipRecords.h"
 #include "engine/BufferedReader.h"
 #include "engine/CentralDirectory.h"
 #include "engine/EngineErrors.h"
@@ -32,6 +34,11 @@
 #include "engine/ZipMstr.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "zipformat/EndOfArchive.h"
+#include "zipformat/Flags.h"
+#include "zipformat/LittleEndian.h"
+#include "zipformat/Zip64Field.h"
+#include "zipformat/ZipRecords.h"
 
 namespace engine {
 
@@ -48,23 +55,65 @@ constexpr std::int64_t MaxDescriptorSize = 24;
 
 using fernpack::Le32;
 
-// The central directory, read the first time a member needs it.
-class LazyDirectory {
+bool ReadFile(const void* context, std::uint64_t offset, void* out, std::size_t count)
+{
+    const auto length = static_cast<std::int64_t>(count);
+    return static_cast<const platform::FileStream*>(context)->ReadAt(static_cast<std::int64_t>(offset), out, length) ==
+           length;
+}
+
+// The end of the archive and its central directory, each read the first
+// time the listing needs it.
+class ArchiveEnd {
 public:
-    explicit LazyDirectory(const platform::FileStream& file) : file_(file) {}
+    explicit ArchiveEnd(const platform::FileStream& file) : file_(file) {}
+
+    // The end of the archive, or null when it has none that can be read.
+    const zip::EndOfArchive* End()
+    {
+        if (!endRead_) {
+            endRead_ = true;
+            zip::ByteSource source;
+            source.Size = static_cast<std::uint64_t>(std::max<std::int64_t>(file_.Size(), 0));
+            source.ReadAt = ReadFile;
+            source.Context = &file_;
+            problem_ = zip::FindEndOfArchive(source, &end_);
+        }
+        return problem_ == zip::EndProblem::None ? &end_ : nullptr;
+    }
+
+    // A valid archive without members.
+    bool Empty() { return End() != nullptr && end_.Empty; }
+
+    std::string Comment()
+    {
+        std::string comment;
+        if (End() != nullptr) {
+            comment.resize(end_.CommentSize);
+            if (file_.ReadAt(static_cast<std::int64_t>(end_.CommentAt()), comment.data(), end_.CommentSize) !=
+                end_.CommentSize)
+                comment.clear();
+        }
+        return comment;
+    }
+
     const CentralRecord* Find(std::int64_t headerOffset)
     {
-        if (!read_) {
-            read_ = true;
-            directory_.Read(file_);
+        if (!directoryRead_) {
+            directoryRead_ = true;
+            if (End() != nullptr)
+                directory_.Read(file_, end_);
         }
         return directory_.Find(headerOffset);
     }
 
 private:
     const platform::FileStream& file_;
+    zip::EndOfArchive end_;
+    zip::EndProblem problem_ = zip::EndProblem::None;
+    bool endRead_ = false;
     CentralDirectory directory_;
-    bool read_ = false;
+    bool directoryRead_ = false;
 };
 
 // Steps over the data descriptor that follows a streamed member's data,
@@ -87,7 +136,6 @@ struct Sizes {
 
 std::optional<Sizes> Zip64Sizes(const ZipDirEntry& entry, const std::vector<std::uint8_t>& extra)
 {
-    namespace zip = fernpack::zip;
     zip::Zip64Values values;
     values.Compressed = static_cast<std::uint32_t>(entry.CompressedSize);
     values.Uncompressed = static_cast<std::uint32_t>(entry.UncompressedSize);
@@ -137,6 +185,8 @@ void TRezEdidiv::ReadEntries()
     ClearEntries();
     std::int32_t scanned = 0;
     FirstHeaderOffset = 0;
+    emptyArchive_ = false;
+    archiveComment_.clear();
 
     if (!platform::FileExists(ZipFilename_)) {
         RaiseDirUpdate();
@@ -150,11 +200,13 @@ void TRezEdidiv::ReadEntries()
     try {
         const std::int64_t roomEnd = file.Size() - EndRecordSize;
         BufferedReader in(file);
-        LazyDirectory directory(file);
+        ArchiveEnd archiveEnd(file);
         std::vector<std::uint8_t> extra;
         bool located = false;
         std::uint32_t signature = 0;
-        auto noEntries = [this](int which) {
+        auto noEntries = [&](int which) {
+            // Said before the message, which its handler may ask about.
+            emptyArchive_ = archiveEnd.Empty();
             ReportMessage(msg::NoValidEntries, msg::NoValidEntriesText + std::to_string(which));
         };
 
@@ -242,9 +294,9 @@ void TRezEdidiv::ReadEntries()
             // sizes depend on it: a Zip64 field holds the real ones, and
             // for a streamed member it tells which descriptor form to
             // expect first.
-            const bool streamed = (entry->GeneralFlags & fernpack::zip::FlagDataDescriptor) != 0;
-            const bool saturated = static_cast<std::uint32_t>(entry->CompressedSize) == fernpack::zip::Saturated32 ||
-                                   static_cast<std::uint32_t>(entry->UncompressedSize) == fernpack::zip::Saturated32;
+            const bool streamed = (entry->GeneralFlags & zip::FlagDataDescriptor) != 0;
+            const bool saturated = static_cast<std::uint32_t>(entry->CompressedSize) == zip::Saturated32 ||
+                                   static_cast<std::uint32_t>(entry->UncompressedSize) == zip::Saturated32;
             const bool readExtra = streamed || saturated;
             if (readExtra) {
                 if (!fits(0)) {
@@ -258,7 +310,7 @@ void TRezEdidiv::ReadEntries()
 
             // A streamed member is listed with its central record's CRC and
             // sizes, and its data is as long as that record says.
-            const CentralRecord* central = streamed ? directory.Find(headerAt) : nullptr;
+            const CentralRecord* central = streamed ? archiveEnd.Find(headerAt) : nullptr;
             if (central != nullptr) {
                 entry->Crc32 = central->Crc32;
                 entry->CompressedSize = static_cast<std::int32_t>(central->CompressedSize32);
@@ -269,7 +321,7 @@ void TRezEdidiv::ReadEntries()
                 // failing that from the central directory; else the
                 // saturated values stand and the room check judges them.
                 const std::optional<Sizes> sizes = Zip64Sizes(*entry, extra);
-                const CentralRecord* record = sizes ? nullptr : directory.Find(headerAt);
+                const CentralRecord* record = sizes ? nullptr : archiveEnd.Find(headerAt);
                 if (sizes)
                     entry->SetRealSizes(sizes->Compressed, sizes->Uncompressed);
                 else if (record != nullptr)
@@ -295,6 +347,7 @@ void TRezEdidiv::ReadEntries()
                 SkipDescriptor(in, *central, HasZip64Field(extra.data(), extra.size()));
             Entries.push_back(std::move(entry));
         }
+        archiveComment_ = archiveEnd.Comment();
     } catch (...) {
         failure = std::current_exception();
     }

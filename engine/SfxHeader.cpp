@@ -41,13 +41,11 @@ std::array<std::uint8_t, SFXH_SIZE> BuildSfxHeader(SFXOpts options, OvrOpts over
     return bytes;
 }
 
-std::array<std::uint8_t, 22> EmptyEndRecord()
+std::array<std::uint8_t, fernpack::zip::EndRecordSize> EmptyEndRecord()
 {
-    std::array<std::uint8_t, 22> r{};
-    r[0] = 0x50;
-    r[1] = 0x4B;
-    r[2] = 0x05;
-    r[3] = 0x06;
+    std::array<std::uint8_t, fernpack::zip::EndRecordSize> r{};
+    for (int i = 0; i < 4; ++i)
+        r[i] = static_cast<std::uint8_t>(fernpack::zip::EndRecordSignature >> (8 * i));
     return r;
 }
 

@@ -9,6 +9,7 @@
 
 #include "abi/SfxHeader.h"
 #include "engine/ZipMstr.h"
+#include "zipformat/ZipRecords.h"
 
 namespace engine {
 
@@ -25,6 +26,6 @@ std::array<std::uint8_t, SFXH_SIZE> BuildSfxHeader(SFXOpts options, OvrOpts over
 // start of the program, such as the fixed 39,168 older programs carry,
 // points past the record; readers of ours take any offset in an empty
 // archive.)
-std::array<std::uint8_t, 22> EmptyEndRecord();
+std::array<std::uint8_t, fernpack::zip::EndRecordSize> EmptyEndRecord();
 
 }  // namespace engine

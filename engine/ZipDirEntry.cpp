@@ -1,6 +1,6 @@
 #include "ZipDirEntry.h"
 
-#include "abi/LittleEndian.h"
+#include "zipformat/LittleEndian.h"
 
 namespace engine {
 

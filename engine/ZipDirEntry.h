@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+#include "zipformat/Flags.h"
+
 namespace engine {
 
 struct ZipDirEntry {
@@ -31,6 +33,9 @@ struct ZipDirEntry {
 
     // Fills the nine header fields from the bytes that follow the signature.
     void DecodeHeader(const std::uint8_t (&bytes)[HeaderSize]);
+
+    // Encrypted, or WinZip AES by its method (zipformat/Flags.h).
+    bool NeedsPassword() const { return fernpack::zip::NeedsPassword(GeneralFlags, CompressionMethod); }
 
     // The member's real sizes in bytes: from the Zip64 extra field or the
     // central directory where the 32-bit fields cannot hold them, else the

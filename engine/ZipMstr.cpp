@@ -37,6 +37,23 @@ void TRezEdidiv::SetPassword(const std::string& password)
     Password_ = password.substr(0, MaxPasswordLength);
 }
 
+fernpack::zip::MemberSelector TRezEdidiv::ChooseMembers(const TStrings& specs) const
+{
+    fernpack::zip::MemberSelector selector(specs);
+    for (const auto& entry : Entries)
+        selector.NoteStoredName(entry->FileName);
+    return selector;
+}
+
+bool TRezEdidiv::NeedsPassword(const TStrings& specs) const
+{
+    fernpack::zip::MemberSelector selector = ChooseMembers(specs);
+    for (const auto& entry : Entries)
+        if (selector.Selects(entry->FileName) && entry->NeedsPassword())
+            return true;
+    return false;
+}
+
 std::int32_t TRezEdidiv::EntryCount() const
 {
     if (ZipFilename_.empty())

@@ -26,6 +26,7 @@
 #include "abi/ZIPDLL.h"
 #include "engine/OptionSet.h"
 #include "engine/ZipDirEntry.h"
+#include "zipformat/MemberSelector.h"
 
 namespace engine {
 
@@ -143,6 +144,21 @@ public:
     // How long a listing waits for a writer's lock on the archive before it
     // fails (milliseconds).
     static inline int WriterWaitMs = 10000;
+    // What the last listing found at the end of the archive (read while it
+    // had the file open, so nobody needs to open it again): whether the file
+    // is a valid archive without members (zipformat/EndOfArchive.h; known
+    // before the listing reports that it found none), and the archive's
+    // comment.
+    bool IsEmptyArchive() const { return emptyArchive_; }
+    const std::string& ArchiveComment() const { return archiveComment_; }
+    // The listed members that `specs` choose, by the libraries' rule
+    // (zipformat/MemberSelector.h; none chooses every member): a selector
+    // already told every stored name.
+    fernpack::zip::MemberSelector ChooseMembers(const TStrings& specs) const;
+    // Whether any listed member that `specs` choose needs a password: the
+    // one answer the window and fernpack-cli ask before an extract or a
+    // test.
+    bool NeedsPassword(const TStrings& specs) const;
     // Stores code and text, raises OnMessage, then (unless Unattended) shows
     // the text in a message box. Always returns normally.
     void ReportMessage(std::int32_t code, const std::string& text);
@@ -190,6 +206,8 @@ private:
     // An exception raised by an event handler inside a library callback,
     // kept until the library has returned.
     std::exception_ptr callbackFailure_;
+    bool emptyArchive_ = false;
+    std::string archiveComment_;
 };
 
 }  // namespace engine

@@ -4,41 +4,20 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "zipformat/NameText.h"
+
 namespace grid {
 
-bool IsValidUtf8(const std::string& text) {
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t n = text.size(), i = 0;
-    while (i < n) {
-        unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t len;
-        std::uint32_t cp;
-        if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1F; }
-        else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0F; }
-        else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07; }
-        else return false;
-        if (i + len > n) return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (s[i + k] & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
-        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-            (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
-            return false;
-        i += len;
+QString DisplayText(const std::string& text) { return QString::fromStdString(fernpack::zip::NameText(text)); }
+
+bool Cp437Bytes(const QString& text, std::string* bytes) {
+    bytes->clear();
+    for (const char32_t c : text.toUcs4()) {
+        const int b = fernpack::zip::Cp437Byte(c);
+        if (b < 0) return false;
+        *bytes += static_cast<char>(b);
     }
     return true;
-}
-
-QString DisplayText(const std::string& text) {
-    const auto size = static_cast<qsizetype>(text.size());
-    if (IsValidUtf8(text)) return QString::fromUtf8(text.data(), size);
-    return QString::fromLatin1(text.data(), size);
 }
 
 QColor ToQColor(TColor color, const QPalette& palette) {

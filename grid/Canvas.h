@@ -4,8 +4,9 @@
 // filled rectangle, a two-point line). While the grid paints, the surface
 // draws through a QPainter; outside painting it still measures text.
 //
-// Texts are 8-bit byte strings; they are shown as UTF-8 when they are valid
-// UTF-8 and as Latin-1 otherwise. The bytes themselves are never changed.
+// Texts are 8-bit byte strings; they are shown as a stored name is
+// (zipformat/NameText.h): as UTF-8 when they are valid UTF-8, in code page
+// 437 otherwise. The bytes themselves are never changed.
 // The drawing operations are virtual so tests can record what is drawn.
 #pragma once
 
@@ -24,9 +25,11 @@ class QPixmap;
 
 namespace grid {
 
-// The text as the user sees it: UTF-8 when valid, else Latin-1.
+// The text as the user sees it: UTF-8 when valid, else code page 437.
 QString DisplayText(const std::string& text);
-bool IsValidUtf8(const std::string& text);
+// `text` as the code page 437 bytes DisplayText shows as it; false when a
+// character has none there.
+bool Cp437Bytes(const QString& text, std::string* bytes);
 
 // A toolkit colour (RGB or system colour) as a Qt colour under `palette`.
 QColor ToQColor(TColor color, const QPalette& palette);

@@ -283,7 +283,7 @@ private:
     bool editorMode_ = false;
     int editorCol_ = -1;
     int editorRow_ = -1;
-    bool editorLatin1_ = false;
+    bool editorCp437_ = false;
     std::string editorOriginal_;
 };
 

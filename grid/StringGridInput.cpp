@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "grid/StringGrid.h"
+#include "zipformat/NameText.h"
 
 namespace grid {
 
@@ -337,7 +338,7 @@ void TStringGrid::ShowEditor() {
     editorCol_ = current_.X;
     editorRow_ = current_.Y;
     editorOriginal_ = GetEditText(editorCol_, editorRow_);
-    editorLatin1_ = !IsValidUtf8(editorOriginal_);
+    editorCp437_ = !fernpack::zip::IsUtf8(editorOriginal_);
     editorMode_ = true;
     editor_->setFont(font_.ToQFont());
     editor_->setText(DisplayText(editorOriginal_));
@@ -375,12 +376,7 @@ void TStringGrid::UpdateEditorGeometry() {
 void TStringGrid::EditorTextEdited(const QString& text) {
     if (!editorMode_) return;
     std::string bytes;
-    bool latin1 = editorLatin1_;
-    if (latin1)
-        for (QChar ch : text)
-            if (ch.unicode() > 0xFF) latin1 = false;
-    if (latin1) bytes = text.toLatin1().toStdString();
-    else bytes = text.toUtf8().toStdString();
+    if (!editorCp437_ || !Cp437Bytes(text, &bytes)) bytes = text.toUtf8().toStdString();
     SetEditText(editorCol_, editorRow_, bytes);
 }
 

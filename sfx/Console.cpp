@@ -8,6 +8,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "zipformat/Flags.h"
+#include "zipformat/NameText.h"
+
 namespace sfx {
 
 std::string Printable(const std::string& text)
@@ -23,6 +26,11 @@ std::string Printable(const std::string& text)
         }
     }
     return out;
+}
+
+std::string PrintableName(const std::string& stored, std::uint16_t flags)
+{
+    return Printable(fernpack::zip::NameText(stored, fernpack::zip::HasUtf8Name(flags)));
 }
 
 bool Console::ReadLine(std::string* line)

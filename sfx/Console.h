@@ -6,6 +6,7 @@
 // question has no answer and the caller cancels.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 
@@ -31,6 +32,11 @@ private:
 // characters, which a hostile archive could use to drive the terminal, are
 // shown as '?'. Other bytes pass unchanged.
 std::string Printable(const std::string& text);
+
+// A member's stored name as text (zipformat/NameText.h: UTF-8, or code page
+// 437 for a name that is not UTF-8 and lacks the UTF-8 flag), made safe to
+// print.
+std::string PrintableName(const std::string& stored, std::uint16_t flags);
 
 // The index of the choice `answer` names (case ignored): the one it equals,
 // else the first one it is the beginning of; -1 for none.

@@ -7,12 +7,13 @@
 
 #include "libs/zipcore/DlopenCrypto.h"
 #include "libs/zipcore/Extractor.h"
-#include "libs/zipcore/MethodNames.h"
 #include "libs/zipcore/SafePath.h"
 #include "libs/zipcore/TargetTree.h"
-#include "libs/zipcore/ZipFormat.h"
+#include "zipformat/Methods.h"
 
 namespace sfx {
+
+namespace zip = fernpack::zip;
 
 namespace {
 
@@ -21,11 +22,6 @@ public:
     bool Write(const std::uint8_t*, std::size_t) override { return true; }
 };
 
-bool NeedsPassword(const zipcore::ZipEntry& entry)
-{
-    return entry.IsEncrypted() || entry.method == zipcore::kMethodAes;
-}
-
 // The stub carries the stored and deflate decoders only (its decoder gets
 // no method table); a member packed otherwise is named with its method and
 // never started, so no file and no password question comes of it.
@@ -33,19 +29,20 @@ bool Unreadable(const zipcore::ZipEntry& entry, RunCounts* counts)
 {
     if (entry.IsDirectory() || zipcore::CanDecodeMethod(entry.DataMethod(), zipcore::DecoderOptions{}))
         return false;
-    std::printf("  %-10s %s: %s\n", "unsupported", Printable(entry.name).c_str(),
-                zipcore::UnsupportedMethodText(entry.DataMethod()).c_str());
+    std::printf("  %-10s %s: %s\n", "unsupported", PrintableName(entry.name, entry.flags).c_str(),
+                zip::UnsupportedMethodText(entry.DataMethod()).c_str());
     ++counts->failed;
     ++counts->unreadable;
     return true;
 }
 
-void Report(const char* what, const std::string& name, const std::string& detail = "")
+void Report(const char* what, const zipcore::ZipEntry& entry, const std::string& detail = "")
 {
+    const std::string name = PrintableName(entry.name, entry.flags);
     if (detail.empty())
-        std::printf("  %-10s %s\n", what, Printable(name).c_str());
+        std::printf("  %-10s %s\n", what, name.c_str());
     else
-        std::printf("  %-10s %s: %s\n", what, Printable(name).c_str(), Printable(detail).c_str());
+        std::printf("  %-10s %s: %s\n", what, name.c_str(), Printable(detail).c_str());
 }
 
 }  // namespace
@@ -55,7 +52,7 @@ Extraction::Extraction(const SfxArchive& archive, Console& console, const std::v
 {
     zipcore::DecoderOptions options;
     for (std::size_t index : selection_) {
-        if (archive_.Entries()[index].method == zipcore::kMethodAes) {
+        if (archive_.Entries()[index].method == zip::MethodAes) {
             options.crypto = zipcore::DlopenCrypto(&cryptoError_);
             break;
         }
@@ -68,9 +65,9 @@ Extraction::~Extraction() = default;
 template <typename Try>
 bool Extraction::WithPassword(const zipcore::ZipEntry& entry, Try attempt, RunCounts* counts, std::string* detail)
 {
-    if (!NeedsPassword(entry))
+    if (!entry.NeedsPassword())
         return attempt(std::string()) == Attempt::Ok;
-    if (entry.method == zipcore::kMethodAes && !cryptoError_.empty()) {
+    if (entry.method == zip::MethodAes && !cryptoError_.empty()) {
         *detail = cryptoError_;
         return false;
     }
@@ -151,7 +148,7 @@ RunCounts Extraction::Extract(int baseFd, OverwriteMode mode)
         }
         zipcore::EntryData data;
         if (!archive_.LocateData(entry, &data, &detail)) {
-            Report("damaged", entry.name, detail);
+            Report("damaged", entry, detail);
             ++counts.failed;
             continue;
         }
@@ -167,21 +164,21 @@ RunCounts Extraction::Extract(int baseFd, OverwriteMode mode)
                          outcome == zipcore::ExtractOutcome::NeedPassword ||
                          // one wrong password in 256 passes the traditional check
                          (outcome == zipcore::ExtractOutcome::BadCrc && entry.IsEncrypted() &&
-                          entry.method != zipcore::kMethodAes);
+                          entry.method != zip::MethodAes);
             return wrong ? Attempt::WrongPassword : Attempt::Other;
         };
         if (WithPassword(entry, attempt, &counts, &detail)) {
-            Report(entry.IsDirectory() ? "folder" : "extracted", entry.name);
+            Report(entry.IsDirectory() ? "folder" : "extracted", entry);
             ++counts.done;
         } else if (outcome == zipcore::ExtractOutcome::SkippedExisting) {
-            Report("kept", entry.name, "a file of that name exists");
+            Report("kept", entry, "a file of that name exists");
             ++counts.skipped;
         } else {
             using O = zipcore::ExtractOutcome;
             const char* what = outcome == O::UnsafeName || outcome == O::Symlink ? "refused"
                                : outcome == O::Unsupported                       ? "unsupported"
                                                                                  : "error";
-            Report(what, entry.name, detail);
+            Report(what, entry, detail);
             ++counts.failed;
         }
         if (counts.cancelled)
@@ -209,16 +206,16 @@ RunCounts Extraction::Test()
                 bool wrong = status == zipcore::DecodeStatus::WrongPassword ||
                              status == zipcore::DecodeStatus::NeedPassword ||
                              (status == zipcore::DecodeStatus::BadCrc && entry.IsEncrypted() &&
-                              entry.method != zipcore::kMethodAes);
+                              entry.method != zip::MethodAes);
                 return wrong ? Attempt::WrongPassword : Attempt::Other;
             };
             ok = WithPassword(entry, attempt, &counts, &detail);
         }
         if (ok) {
-            Report("OK", entry.name);
+            Report("OK", entry);
             ++counts.done;
         } else {
-            Report("error", entry.name, detail);
+            Report("error", entry, detail);
             ++counts.failed;
         }
         if (counts.cancelled)

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "libs/zipcore/Wildcard.h"
+#include "zipformat/Wildcards.h"
 
 namespace sfx {
 
@@ -54,7 +54,7 @@ bool ParseSelection(const std::string& answer, const std::vector<zipcore::ZipEnt
         }
         bool matched = false;
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (entries[i].name == token || zipcore::WildcardMatch(token, entries[i].name)) {
+            if (entries[i].name == token || fernpack::MatchesMemberPattern(token, entries[i].name)) {
                 take[i] = true;
                 matched = true;
             }

@@ -3,39 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "libs/zipcore/ZipFormat.h"
-
 namespace sfx {
-
-namespace {
-
-// The local header signature, put together at run time: the stub must not
-// hold its four bytes anywhere, or whatever scans a self-extracting program
-// for its first member would take the stub's own code for it.
-std::uint32_t LocalHeaderSignature()
-{
-    static volatile std::uint32_t high = 0x0403;
-    return (std::uint32_t(high) << 16) | 0x4b50u;
-}
-
-// The end record of an archive without members: the last one whose comment
-// reaches exactly to the end of the file.
-std::int64_t EmptyArchiveEndRecord(const std::uint8_t* bytes, std::size_t size)
-{
-    if (size < zipcore::kEndRecordSize)
-        return -1;
-    std::size_t lowest = size > zipcore::kEndRecordSize + zipcore::kMaxCommentSize
-                             ? size - zipcore::kEndRecordSize - zipcore::kMaxCommentSize
-                             : 0;
-    for (std::size_t pos = size - zipcore::kEndRecordSize + 1; pos-- > lowest;) {
-        if (zipcore::Le32(bytes + pos) == zipcore::kEndRecordSig &&
-            pos + zipcore::kEndRecordSize + zipcore::Le16(bytes + pos + 20) == size)
-            return std::int64_t(pos);
-    }
-    return -1;
-}
-
-}  // namespace
 
 bool ParseSettingsHeader(const std::uint8_t* bytes, SfxSettings* s, std::string* error)
 {
@@ -81,24 +49,22 @@ bool SfxArchive::Open(const std::string& path, std::string* error)
 bool SfxArchive::FindHeader(std::string* error)
 {
     const std::uint8_t* bytes = file_.Data();
-    std::vector<std::uint64_t> candidates;
-    if (reader_.Entries().empty()) {
-        std::int64_t end = EmptyArchiveEndRecord(bytes, file_.Size());
-        if (end >= 0)
-            candidates.push_back(std::uint64_t(end));
-    } else {
-        candidates.push_back(reader_.ArchiveStart());
+    // The archive's start (for an empty archive, its end record), and for
+    // offsets that count from the file's start, its first member.
+    std::uint64_t candidates[2] = {reader_.ArchiveStart(), 0};
+    std::size_t count = 1;
+    if (!reader_.Entries().empty()) {
         std::uint64_t first = UINT64_MAX;
         for (const zipcore::ZipEntry& entry : reader_.Entries())
             first = std::min(first, entry.localOffset);
         if (first <= file_.Size() - reader_.ArchiveStart())
-            candidates.push_back(reader_.ArchiveStart() + first);
+            candidates[count++] = reader_.ArchiveStart() + first;
     }
     std::string reason = "the archive stands too close to the start of the file for a settings header";
-    for (std::uint64_t start : candidates) {
-        if (start < SFXH_SIZE)
+    for (std::size_t i = 0; i < count; ++i) {
+        if (candidates[i] < SFXH_SIZE)
             continue;
-        if (ParseSettingsHeader(bytes + start - SFXH_SIZE, &settings_, &reason))
+        if (ParseSettingsHeader(bytes + candidates[i] - SFXH_SIZE, &settings_, &reason))
             return true;
     }
     *error = "this program is damaged: " + reason;
@@ -113,30 +79,8 @@ bool SfxArchive::LocateData(const zipcore::ZipEntry& entry, zipcore::EntryData* 
         *error = "its data overlaps another member's (a probable zip bomb)";
         return false;
     }
-    if (!reader_.CheckLocalName(entry, error))
+    if (!reader_.CheckLocalName(entry, error) || !reader_.LocateData(entry, out, error))
         return false;
-    if (entry.zip64Damaged) {
-        *error = zipcore::kZip64DamagedText;
-        return false;
-    }
-    const std::uint8_t* bytes = file_.Data();
-    const std::uint64_t size = file_.Size();
-    const std::uint64_t start = reader_.ArchiveStart();
-    if (entry.localOffset > size || start > size - entry.localOffset ||
-        size - start - entry.localOffset < zipcore::kLocalHeaderSize ||
-        zipcore::Le32(bytes + start + entry.localOffset) != LocalHeaderSignature()) {
-        *error = "local header missing or damaged";
-        return false;
-    }
-    const std::uint8_t* header = bytes + start + entry.localOffset;
-    std::uint64_t data = start + entry.localOffset + zipcore::kLocalHeaderSize + zipcore::Le16(header + 26) +
-                         zipcore::Le16(header + 28);
-    if (data > size || size - data < entry.compressedSize) {
-        *error = "data cut short (the program is truncated?)";
-        return false;
-    }
-    out->data = bytes + data;
-    out->size = entry.compressedSize;
     out->fileMapped = true;
     return true;
 }

@@ -3,8 +3,8 @@
 // "MPU", the option bits, the lengths of the caption, the default folder and
 // the command line, and the three texts.
 //
-// The archive's start is found from its end record and central directory
-// (where the directory really is, minus where it says it is). The header
+// The archive's start is found as for every archive (zipformat/EndOfArchive.h:
+// where the directory really is, minus where it says it is). The header
 // stands in the 256 bytes before that start; for an archive whose offsets
 // were rewritten to count from the file's start, in the 256 bytes before its
 // first member; for an empty archive (a lone end record, whose directory

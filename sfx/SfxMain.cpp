@@ -18,6 +18,7 @@
 #include "Selection.h"
 #include "SfxArchive.h"
 #include "TargetFolder.h"
+#include "zipformat/DosDateTime.h"
 
 namespace {
 
@@ -112,14 +113,13 @@ void ShowMembers(const std::string& caption, const std::vector<zipcore::ZipEntry
         std::puts("The archive holds no files.");
         return;
     }
-    std::puts("    #         Size  Date        Time   Name");
+    std::puts("    #         Size  Modified             Name");
     unsigned long long total = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const zipcore::ZipEntry& e = entries[i];
-        std::printf("%5zu %12llu  %04d-%02d-%02d  %02d:%02d  %s%s\n", i + 1, (unsigned long long)e.uncompressedSize,
-                    1980 + (e.dosDate >> 9), (e.dosDate >> 5) & 15, e.dosDate & 31, e.dosTime >> 11,
-                    (e.dosTime >> 5) & 63, Printable(e.name).c_str(),
-                    (e.IsEncrypted() || e.method == zipcore::kMethodAes) ? "  (encrypted)" : "");
+        std::printf("%5zu %12llu  %s  %s%s\n", i + 1, (unsigned long long)e.uncompressedSize,
+                    fernpack::zip::DateTimeText(fernpack::zip::PackDosDateTime(e.dosDate, e.dosTime)).c_str(),
+                    PrintableName(e.name, e.flags).c_str(), e.NeedsPassword() ? "  (encrypted)" : "");
         total += e.uncompressedSize;
     }
     std::printf("%zu member%s, %llu bytes\n\n", entries.size(), entries.size() == 1 ? "" : "s", total);

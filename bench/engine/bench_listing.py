@@ -9,12 +9,14 @@ stored members and (2) an archive of 100,000 small members, then times
 prints the figures and their ratio. Listing walks local headers and seeks
 over member data, so its cost follows the member count, not the size."""
 import os
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "support"))
+import zipbytes  # noqa: E402
 
 
 def best_of(command, runs=5):
@@ -34,14 +36,12 @@ def sparse_archive(path, members=3, size=700 * 1024 * 1024):
             name = f"part{i}.bin".encode()
             offset = f.tell()
             crc = 0  # the data are zeros; a real CRC is not needed to list
-            f.write(struct.pack("<IHHHHHIIIHH", 0x04034B50, 20, 0, 0, 0, 0x5A21, crc, size, size, len(name), 0))
-            f.write(name)
+            f.write(zipbytes.local_header(name, crc, size, size))
             f.seek(size, os.SEEK_CUR)
-            central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 20, 20, 0, 0, 0, 0x5A21, crc, size, size,
-                                   len(name), 0, 0, 0, 0, 0, offset) + name
+            central += zipbytes.central_header(name, crc, size, size, offset)
         start = f.tell()
         f.write(central)
-        f.write(struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, members, members, len(central), start, 0))
+        f.write(zipbytes.end_record(members, len(central), start))
 
 
 def many_members(path, count=100_000):

@@ -19,11 +19,12 @@ import random
 import resource
 import shutil
 import statistics
-import struct
 import subprocess
 import sys
 import time
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "support"))
+import zipbytes  # noqa: E402
 
 
 def make_corpus(root, mb):
@@ -50,17 +51,12 @@ def files(root):
 
 def write_zip(path, root, method, pack):
     """A plain ZIP of `root` whose members are packed by `pack` as `method`."""
-    out, central, count = bytearray(), bytearray(), 0
+    members = []
     for name, p in files(root):
         data = open(p, "rb").read()
-        packed, crc, raw = pack(data), zlib.crc32(data), name.encode()
-        head = (0x04034B50, 63, 0, method, 0, 0x5821, crc, len(packed), len(data), len(raw), 0)
-        central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 63, *head[1:10], 0, 0, 0, 0, 0, len(out)) + raw
-        out += struct.pack("<IHHHHHIIIHH", *head) + raw + packed
-        count += 1
-    end = struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, count, count, len(central), len(out), 0)
+        members.append(zipbytes.Member(name, data, method, pack(data), version=63))
     with open(path, "wb") as f:
-        f.write(out + central + end)
+        f.write(zipbytes.archive(members))
 
 
 def zstd_pack(data):

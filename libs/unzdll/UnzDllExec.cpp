@@ -24,8 +24,8 @@
 #include "libs/zipcore/SteppedSink.h"
 #include "libs/zipcore/TempFile.h"
 #include "libs/zipcore/TargetTree.h"
-#include "libs/zipcore/Wildcard.h"
 #include "libs/zipcore/decoders/AllMethods.h"
+#include "zipformat/MemberSelector.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ DecoderOptions Decoding()
 std::uint64_t PlausibleSize(const ZipEntry& entry)
 {
     constexpr std::uint64_t kMaxExpansion = 1032;
-    if (entry.DataMethod() == kMethodStored)
+    if (entry.DataMethod() == zip::MethodStored)
         return entry.compressedSize;
     return entry.compressedSize > UINT64_MAX / kMaxExpansion ? UINT64_MAX : entry.compressedSize * kMaxExpansion;
 }
@@ -114,7 +114,7 @@ std::int32_t UnzipJob::Run()
                                       ": " + std::to_string(entries.size()) + " entries, starting at offset " +
                                           std::to_string(reader_.ArchiveStart()) + (reader_.IsZip64() ? " (Zip64)" : "")});
 
-        EntrySelector selector(specs);
+        zip::MemberSelector selector(specs);
         for (const auto& entry : entries)
             selector.NoteStoredName(entry.name);
         std::vector<const ZipEntry*> selected;

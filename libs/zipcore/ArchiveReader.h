@@ -1,8 +1,8 @@
-// Reads a ZIP archive's directory from bytes in memory: finds the end record
-// (with or without a comment, Zip64 or not), works out where the archive
-// starts inside the file (so archives behind a self-extractor stub, whose
-// offsets count from the archive's own start, read the same as plain ones),
-// and lists the central directory. Locates each entry's data on demand.
+// Reads a ZIP archive's directory from bytes in memory: finds the end of the
+// archive (zipformat/EndOfArchive.h: the end record, Zip64 or not, and where
+// the archive starts inside the file, so archives behind a self-extractor
+// stub, whose offsets count from the archive's own start, read the same as
+// plain ones), and lists the central directory. Locates each entry's data on demand.
 // Never reads outside the given bytes; damaged input is an error text, never
 // a crash. Does not decompress or decrypt (see EntryDecoder.h).
 #pragma once
@@ -12,9 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "ZipFormat.h"
+#include "zipformat/EndOfArchive.h"
+#include "zipformat/Flags.h"
+#include "zipformat/LittleEndian.h"
+#include "zipformat/ZipRecords.h"
 
 namespace zipcore {
+
+namespace zip = fernpack::zip;
+using fernpack::Le16;
+using fernpack::Le32;
+using fernpack::Le64;
 
 struct AesInfo {
     bool present = false;
@@ -48,14 +56,13 @@ struct ZipEntry {
     bool zip64Damaged = false;
 
     bool IsDirectory() const { return !name.empty() && name.back() == '/'; }
-    bool IsEncrypted() const { return (flags & kEncryptedBit) != 0; }
-    bool HasUnixMode() const { return (versionMadeBy >> 8) == 3 && (externalAttributes >> 16) != 0; }
+    bool IsEncrypted() const { return zip::IsEncrypted(flags); }
+    bool NeedsPassword() const { return zip::NeedsPassword(flags, method); }
+    bool HasUnixMode() const { return (versionMadeBy >> 8) == zip::HostUnix && (externalAttributes >> 16) != 0; }
     std::uint32_t UnixMode() const { return externalAttributes >> 16; }
     bool IsSymlink() const { return HasUnixMode() && (UnixMode() & 0170000) == 0120000; }
     // The method that produced the data once decrypted.
     std::uint16_t DataMethod() const { return aes.present ? aes.actualMethod : method; }
-
-    static constexpr std::uint16_t kEncryptedBit = 1;
 };
 
 // Why an entry marked zip64Damaged is refused.
@@ -79,9 +86,12 @@ public:
 
     const std::vector<ZipEntry>& Entries() const { return entries_; }
     // File position of the archive's start: 0 for a plain archive, the
-    // length of whatever stands in front of it otherwise.
-    std::uint64_t ArchiveStart() const { return start_; }
-    bool IsZip64() const { return zip64_; }
+    // length of whatever stands in front of it otherwise (for an archive
+    // without members, the position of its end record).
+    std::uint64_t ArchiveStart() const { return end_.ArchiveStart; }
+    bool IsZip64() const { return end_.Zip64; }
+    // The end of the archive as Open found it.
+    const zip::EndOfArchive& End() const { return end_; }
 
     // Locates the entry's data behind its local header. False with a reason
     // when the header is missing, the data reaches past the file's end, or
@@ -102,8 +112,7 @@ private:
 
     const std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
-    std::uint64_t start_ = 0;
-    bool zip64_ = false;
+    zip::EndOfArchive end_;
     std::vector<ZipEntry> entries_;
 };
 

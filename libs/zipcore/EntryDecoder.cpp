@@ -12,9 +12,8 @@
 #include "AesDecryptor.h"
 #include "Crc32.h"
 #include "MappedFile.h"
-#include "MethodNames.h"
 #include "ZipCrypto.h"
-#include "ZipFormat.h"
+#include "zipformat/Methods.h"
 
 namespace zipcore {
 
@@ -26,16 +25,16 @@ constexpr std::size_t kChunk = std::size_t(256) << 10;
 
 bool CanDecodeMethod(std::uint16_t method, const DecoderOptions& options)
 {
-    return method == kMethodStored || method == kMethodDeflated || (options.methods && options.methods->Find(method));
+    return method == zip::MethodStored || method == zip::MethodDeflated || (options.methods && options.methods->Find(method));
 }
 
 bool CanDecode(const ZipEntry& entry, const DecoderOptions& options, std::string* reason)
 {
-    if (entry.flags & kFlagStrongEncryption) {
+    if (entry.flags & zip::FlagStrongEncryption) {
         *reason = "strong (certificate) encryption is not supported";
         return false;
     }
-    if (entry.method == kMethodAes) {
+    if (entry.method == zip::MethodAes) {
         if (!entry.aes.present) {
             *reason = "AES entry without its AES description";
             return false;
@@ -50,7 +49,7 @@ bool CanDecode(const ZipEntry& entry, const DecoderOptions& options, std::string
         }
     }
     if (!CanDecodeMethod(entry.DataMethod(), options)) {
-        *reason = UnsupportedMethodText(entry.DataMethod());
+        *reason = zip::UnsupportedMethodText(entry.DataMethod());
         return false;
     }
     return true;
@@ -137,13 +136,13 @@ DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, 
     std::optional<ZipCryptoDecryptor> zipCrypto;
     std::unique_ptr<AesDecryptor> aes;
     bool checkCrc = true;
-    if (entry.method == kMethodAes || entry.IsEncrypted()) {
+    if (entry.NeedsPassword()) {
         if (password.empty()) {
             *detail = "password required";
             return DecodeStatus::NeedPassword;
         }
     }
-    if (entry.method == kMethodAes) {
+    if (entry.method == zip::MethodAes) {
         std::size_t saltLen = AesSaltSize(entry.aes.strength);
         if (data.size < saltLen + kAesPasswordCheckSize + kAesMacSize) {
             *detail = "encrypted data too short";
@@ -172,7 +171,7 @@ DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, 
         zipCrypto.emplace(password);
         // With a data descriptor the writer did not know the CRC yet, so
         // the check byte comes from the modification time instead.
-        std::uint8_t check = (entry.flags & kFlagDataDescriptor) ? std::uint8_t(entry.dosTime >> 8)
+        std::uint8_t check = (entry.flags & zip::FlagDataDescriptor) ? std::uint8_t(entry.dosTime >> 8)
                                                                  : std::uint8_t(entry.crc >> 24);
         if (!zipCrypto->CheckHeader(data.data, check)) {
             *detail = "wrong password";
@@ -189,9 +188,9 @@ DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, 
 
     std::uint32_t crc = 0;
     DecodeStatus status;
-    if (entry.DataMethod() == kMethodStored)
+    if (entry.DataMethod() == zip::MethodStored)
         status = DecodeStored(entry, payload, sink, &crc, detail);
-    else if (entry.DataMethod() != kMethodDeflated)
+    else if (entry.DataMethod() != zip::MethodDeflated)
         status = DecodeOtherMethod(entry, payload, sink, &crc, detail);
     else if (entry.uncompressedSize <= options_.memoryBound &&
              (!payload.Encrypted() || payload.Size() <= options_.memoryBound))
@@ -411,7 +410,7 @@ DecodeStatus EntryDecoder::DecodeOtherMethod(const ZipEntry& entry, Payload& pay
 {
     MethodDecoder* decoder = MethodDecoderFor(entry.DataMethod());
     if (!decoder) {
-        *detail = UnsupportedMethodText(entry.DataMethod());
+        *detail = zip::UnsupportedMethodText(entry.DataMethod());
         return DecodeStatus::Unsupported;
     }
     std::uint8_t* scratch = nullptr;

@@ -12,6 +12,7 @@
 #include "SafePath.h"
 #include "SteppedSink.h"
 #include "TempFile.h"
+#include "zipformat/DosDateTime.h"
 
 namespace zipcore {
 
@@ -108,19 +109,7 @@ std::int64_t EntryModificationTime(const ZipEntry& entry)
 {
     if (entry.hasUnixTime)
         return entry.unixTime;
-    struct tm tm {};
-    tm.tm_year = ((entry.dosDate >> 9) & 0x7F) + 80;
-    tm.tm_mon = ((entry.dosDate >> 5) & 0x0F) - 1;
-    tm.tm_mday = entry.dosDate & 0x1F;
-    tm.tm_hour = (entry.dosTime >> 11) & 0x1F;
-    tm.tm_min = (entry.dosTime >> 5) & 0x3F;
-    tm.tm_sec = (entry.dosTime & 0x1F) * 2;
-    tm.tm_isdst = -1;
-    if (tm.tm_mday == 0)
-        tm.tm_mday = 1;
-    if (tm.tm_mon < 0)
-        tm.tm_mon = 0;
-    std::time_t t = std::mktime(&tm);
+    const std::time_t t = zip::UnixFromDos(zip::PackDosDateTime(entry.dosDate, entry.dosTime));
     return t == std::time_t(-1) ? 0 : std::int64_t(t);
 }
 

@@ -43,7 +43,8 @@ enum class ExtractOutcome {
 };
 
 // The entry's modification time as a Unix time: the extended timestamp when
-// present, else the MS-DOS date and time read as local time.
+// present, else the MS-DOS date and time read as local time (a day or
+// month of 0 as the first; 0 when the platform cannot represent it).
 std::int64_t EntryModificationTime(const ZipEntry& entry);
 
 class Extractor {

@@ -13,10 +13,8 @@
 
 #include "AesEncryptor.h"
 #include "ArchiveLock.h"
-#include "DosTime.h"
 #include "ExistingArchive.h"
 #include "MemberCopy.h"
-#include "MemberName.h"
 #include "Pipeline.h"
 #include "SourceWalk.h"
 #include "ZipRecords.h"
@@ -24,8 +22,10 @@
 #include "libs/zipcore/OpensslCrypto.h"
 #include "libs/zipcore/SteppedSink.h"
 #include "libs/zipcore/TempFile.h"
-#include "libs/zipcore/Wildcard.h"
-#include "libs/zipcore/ZipFormat.h"
+#include "zipformat/DosDateTime.h"
+#include "zipformat/Flags.h"
+#include "zipformat/MemberSelector.h"
+#include "zipformat/StoredName.h"
 
 namespace zipwriter {
 
@@ -177,11 +177,11 @@ bool Session::SelectSources()
             continue;
         }
         for (auto& file : found.files) {
-            std::string name = StoredName(file.namePath, options_.dirNames);
+            std::string name = zip::StoredName(file.namePath, options_.dirNames);
             if (name.empty())
                 continue;
             if (options_.forceDos)
-                name = ForceDosName(name);
+                name = zip::ForceDosName(name);
             if (file.isDirectory)
                 name += '/';
             // Files passed over still take the progress steps the count
@@ -208,8 +208,8 @@ bool Session::SelectSources()
                 const zipcore::ZipEntry& entry = existing_.Entries()[old->second];
                 if (file.isDirectory)
                     continue;  // the folder is there already
-                std::uint32_t memberTime = std::uint32_t(entry.dosDate) << 16 | entry.dosTime;
-                if ((options_.update || options_.freshen) && DosFromUnix(file.mtime) <= memberTime) {
+                const std::uint32_t memberTime = zip::PackDosDateTime(entry.dosDate, entry.dosTime);
+                if ((options_.update || options_.freshen) && zip::DosFromUnix(file.mtime) <= memberTime) {
                     Info("  " + name + " is up to date");
                     if (!passOver())
                         return false;
@@ -290,8 +290,8 @@ Outcome Session::WriteFolder(const NewMember& member, OutputFile& out)
 {
     MemberHeader header;
     header.name = member.name;
-    header.flags = NeedsUtf8Flag(member.name) ? zipcore::kFlagUtf8Names : 0;
-    header.dosDateTime = DosFromUnix(member.source.mtime);
+    header.flags = zip::NeedsUtf8Flag(member.name) ? zip::FlagUtf8Name : 0;
+    header.dosDateTime = zip::DosFromUnix(member.source.mtime);
     header.externalAttributes = std::uint32_t(member.source.mode & 0xFFFF) << 16 | 0x10;
     header.extra = UnixTimeExtra(member.source.mtime);
     std::uint64_t offset = out.Position() - archiveStart_;
@@ -329,8 +329,8 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     bool encrypt = options_.encrypt;
     MemberHeader header;
     header.name = member.name;
-    header.flags = NeedsUtf8Flag(member.name) ? zipcore::kFlagUtf8Names : 0;
-    header.dosDateTime = DosFromUnix(prepared.mtime);
+    header.flags = zip::NeedsUtf8Flag(member.name) ? zip::FlagUtf8Name : 0;
+    header.dosDateTime = zip::DosFromUnix(prepared.mtime);
     header.uncompressedSize = size;
     header.externalAttributes = std::uint32_t(prepared.mode & 0xFFFF) << 16;
     header.extra = UnixTimeExtra(prepared.mtime);
@@ -339,19 +339,19 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
 
     // Whole files are known before anything is written: a file that cannot
     // be read leaves no trace.
-    std::uint16_t method = zipcore::kMethodDeflated;
+    std::uint16_t method = zip::MethodDeflated;
     if (prepared.kind == MemberKind::Streamed) {
-        method = zipcore::kMethodStored;
+        method = zip::MethodStored;
     } else if (prepared.kind == MemberKind::Whole) {
         CompressJob& job = pipeline.Job(k, 0);
         if (!job.ok)
             return skip(job.error);
-        method = job.stored ? zipcore::kMethodStored : zipcore::kMethodDeflated;
+        method = job.stored ? zip::MethodStored : zip::MethodDeflated;
     }
     auto describe = [&](std::uint16_t m) {
-        header.method = encrypt ? zipcore::kMethodAes : m;
+        header.method = encrypt ? zip::MethodAes : m;
         header.versionNeeded = encrypt ? kNeedAes : kNeedDefault;
-        header.flags = (header.flags & ~zipcore::kFlagEncrypted) | (encrypt ? zipcore::kFlagEncrypted : 0);
+        header.flags = (header.flags & ~zip::FlagEncrypted) | (encrypt ? zip::FlagEncrypted : 0);
         header.extra = UnixTimeExtra(prepared.mtime) + (encrypt ? AesExtra(vendorVersion, m) : std::string());
     };
     describe(method);
@@ -431,7 +431,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
             // It did not shrink: written again as it is, from the file.
             std::uint32_t again = 0;
             std::string error;
-            method = zipcore::kMethodStored;
+            method = zip::MethodStored;
             describe(method);
             if (!out.TruncateTo(dataStart) || !beginData())
                 return failOrStop();
@@ -469,7 +469,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
         std::uint64_t stored = header.compressedSize - (encrypt ? kAesOverhead : 0);
         int ratio = size ? int(100 - std::min<std::uint64_t>(100, stored * 100 / size)) : 0;
         Info("  " + std::string(member.replaces != SIZE_MAX ? "updating: " : "adding: ") + member.name + " (" +
-             (method == zipcore::kMethodStored ? "stored " : "deflated ") + std::to_string(ratio) + "%)" +
+             (method == zip::MethodStored ? "stored " : "deflated ") + std::to_string(ratio) + "%)" +
              (encrypt ? " encrypted" : ""));
     }
     return Outcome::Written;
@@ -501,7 +501,7 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
     };
     auto copyOld = [&](std::size_t i) {
         const auto& entry = existing_.Entries()[i];
-        newestDos_ = std::max(newestDos_, std::uint32_t(entry.dosDate) << 16 | entry.dosTime);
+        newestDos_ = std::max(newestDos_, zip::PackDosDateTime(entry.dosDate, entry.dosTime));
         std::uint64_t begin = 0, end = 0;
         if (CopiesVerbatim(existing_, i, &begin, &end)) {
             if (runEnd == runBegin || runEnd != begin) {
@@ -592,7 +592,7 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
         struct timespec times[2];
         times[0].tv_sec = 0;
         times[0].tv_nsec = UTIME_OMIT;
-        times[1].tv_sec = UnixFromDos(newestDos_);
+        times[1].tv_sec = zip::UnixFromDos(newestDos_);
         times[1].tv_nsec = 0;
         futimens(fd, times);
     }
@@ -677,7 +677,7 @@ std::int32_t Session::Delete()
     if (!OpenArchive())
         return End(0);
     const auto& entries = existing_.Entries();
-    zipcore::EntrySelector selector(options_.specs);
+    zip::MemberSelector selector(options_.specs);
     for (const auto& entry : entries)
         selector.NoteStoredName(entry.name);
     std::vector<PlanItem> plan;

@@ -45,7 +45,6 @@ public:
     const std::string& Comment() const { return comment_; }
 
 private:
-    bool FindEnd(std::string* error);
     bool MapMembers(std::string* error);
 
     const std::uint8_t* bytes_ = nullptr;
@@ -54,9 +53,6 @@ private:
     std::vector<MemberSpan> spans_;
     std::uint64_t prefix_ = 0;
     std::uint64_t start_ = 0;
-    std::uint64_t endRecord_ = 0;
-    std::uint64_t directoryPos_ = 0;
-    std::uint64_t directorySize_ = 0;
     std::string comment_;
 };
 

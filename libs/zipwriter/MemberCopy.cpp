@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "ZipRecords.h"
-#include "abi/Zip64Field.h"
-#include "libs/zipcore/ZipFormat.h"
+#include "zipformat/Zip64Field.h"
 
 namespace zipwriter {
 
@@ -35,7 +34,7 @@ std::string WithoutZip64(const std::uint8_t* extra, std::size_t len)
         std::size_t size = Le16(extra + pos + 2);
         if (size > len - pos - 4)
             break;
-        if (Le16(extra + pos) != kExtraZip64)
+        if (Le16(extra + pos) != zip::ExtraZip64)
             out.append(reinterpret_cast<const char*>(extra + pos), 4 + size);
         pos += 4 + size;
     }
@@ -44,7 +43,7 @@ std::string WithoutZip64(const std::uint8_t* extra, std::size_t len)
 
 namespace {
 
-constexpr std::uint64_t kSaturated = fernpack::zip::Saturated32;
+constexpr std::uint64_t kSaturated = zip::Saturated32;
 
 struct CopyShape {
     bool dropDescriptor = false;
@@ -57,15 +56,15 @@ struct CopyShape {
 // 32-bit fields or, where those are saturated, in its Zip64 field.
 bool LocalStatesSizes(const ZipEntry& entry, const std::uint8_t* local)
 {
-    fernpack::zip::Zip64Values values;
+    zip::Zip64Values values;
     values.Compressed = Le32(local + 18);
     values.Uncompressed = Le32(local + 22);
     const std::uint8_t* field = nullptr;
     std::size_t size = 0;
-    if (fernpack::zip::NeedsZip64Field(values, true) &&
-        (!fernpack::zip::FindExtraField(local + kLocalHeaderSize + Le16(local + 26), Le16(local + 28), kExtraZip64,
-                                        &field, &size) ||
-         !fernpack::zip::ApplyZip64Field(field, size, values, true)))
+    const std::uint8_t* extra = local + zip::LocalHeaderSize + Le16(local + zip::LocalNameLengthAt);
+    if (zip::NeedsZip64Field(values, true) &&
+        (!zip::FindExtraField(extra, Le16(local + zip::LocalExtraLengthAt), zip::ExtraZip64, &field, &size) ||
+         !zip::ApplyZip64Field(field, size, values, true)))
         return false;
     return Le32(local + 14) == entry.crc && values.Compressed == entry.compressedSize &&
            values.Uncompressed == entry.uncompressedSize;
@@ -78,14 +77,14 @@ CopyShape ShapeOf(const ExistingArchive& archive, std::size_t index)
     const std::uint8_t* local = archive.Bytes() + span.localHeader;
     CopyShape shape;
     std::uint16_t localFlags = Le16(local + 6);
-    bool descriptor = ((localFlags | entry.flags) & kFlagDataDescriptor) != 0;
+    bool descriptor = ((localFlags | entry.flags) & zip::FlagDataDescriptor) != 0;
     bool traditional = entry.IsEncrypted() && !entry.aes.present;
     shape.keepDescriptor = descriptor && traditional;
     shape.dropDescriptor = descriptor && !traditional;
     const std::uint8_t* field = nullptr;
     std::size_t size = 0;
-    shape.localZip64 = fernpack::zip::FindExtraField(local + kLocalHeaderSize + Le16(local + 26), Le16(local + 28),
-                                                     kExtraZip64, &field, &size);
+    shape.localZip64 = zip::FindExtraField(local + zip::LocalHeaderSize + Le16(local + zip::LocalNameLengthAt),
+                                           Le16(local + zip::LocalExtraLengthAt), zip::ExtraZip64, &field, &size);
     shape.headerAsIs = !shape.dropDescriptor && LocalStatesSizes(entry, local);
     return shape;
 }
@@ -117,13 +116,13 @@ std::string CentralHeaderFor(const ExistingArchive& archive, std::size_t index, 
         values.push_back(entry.compressedSize);
     if (offset >= kSaturated)
         values.push_back(offset);
-    std::string extra = WithoutZip64(c + kCentralHeaderSize + nameLen, extraLen);
+    std::string extra = WithoutZip64(c + zip::CentralHeaderSize + nameLen, extraLen);
     if (!values.empty())
         extra = Zip64Extra(values) + extra;
 
-    std::string central(reinterpret_cast<const char*>(c), kCentralHeaderSize + nameLen);
+    std::string central(reinterpret_cast<const char*>(c), zip::CentralHeaderSize + nameLen);
     central += extra;
-    central.append(reinterpret_cast<const char*>(c + kCentralHeaderSize + nameLen + extraLen), commentLen);
+    central.append(reinterpret_cast<const char*>(c + zip::CentralHeaderSize + nameLen + extraLen), commentLen);
     SetLe16(central, 30, std::uint32_t(extra.size()));
     SetLe32(central, 20, entry.compressedSize >= kSaturated ? std::uint32_t(kSaturated) : std::uint32_t(entry.compressedSize));
     SetLe32(central, 24,
@@ -133,7 +132,7 @@ std::string CentralHeaderFor(const ExistingArchive& archive, std::size_t index, 
     if (!values.empty() && Le16(c + 6) < kNeedZip64)
         SetLe16(central, 6, kNeedZip64);
     if (ShapeOf(archive, index).dropDescriptor)
-        SetLe16(central, 8, entry.flags & ~kFlagDataDescriptor);
+        SetLe16(central, 8, entry.flags & ~zip::FlagDataDescriptor);
     return central;
 }
 
@@ -155,17 +154,17 @@ bool CopyMember(const ExistingArchive& archive, std::size_t index, OutputFile& o
         // its own. Sizes of 4 GiB or more go into a Zip64 field (both, as a
         // local header holds them); a kept descriptor keeps the form its
         // header announced.
-        std::size_t nameLen = Le16(local + 26), extraLen = Le16(local + 28);
+        std::size_t nameLen = Le16(local + zip::LocalNameLengthAt), extraLen = Le16(local + zip::LocalExtraLengthAt);
         const bool zip64 = entry.compressedSize >= kSaturated || entry.uncompressedSize >= kSaturated ||
                            (shape.keepDescriptor && shape.localZip64);
-        std::string extra = WithoutZip64(local + kLocalHeaderSize + nameLen, extraLen);
+        std::string extra = WithoutZip64(local + zip::LocalHeaderSize + nameLen, extraLen);
         if (zip64)
             extra = Zip64Extra({entry.uncompressedSize, entry.compressedSize}) + extra;
-        header.assign(reinterpret_cast<const char*>(local), kLocalHeaderSize + nameLen);
+        header.assign(reinterpret_cast<const char*>(local), zip::LocalHeaderSize + nameLen);
         header += extra;
-        SetLe16(header, 28, std::uint32_t(extra.size()));
+        SetLe16(header, zip::LocalExtraLengthAt, std::uint32_t(extra.size()));
         if (shape.dropDescriptor)
-            SetLe16(header, 6, Le16(local + 6) & ~kFlagDataDescriptor);
+            SetLe16(header, 6, Le16(local + 6) & ~zip::FlagDataDescriptor);
         if (zip64 && Le16(local + 4) < kNeedZip64)
             SetLe16(header, 4, kNeedZip64);
         SetLe32(header, 14, entry.crc);

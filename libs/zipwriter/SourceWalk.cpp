@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "abi/Wildcards.h"
+#include "zipformat/Wildcards.h"
 #include "libs/zipcore/TempFile.h"
 
 namespace zipwriter {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "libs/zipcore/ZipFormat.h"
+#include "zipformat/DosDateTime.h"
 
 namespace zipwriter {
 
@@ -26,7 +26,7 @@ void PutLe64(std::string& out, std::uint64_t value)
 
 namespace {
 
-constexpr std::uint64_t kSaturated = fernpack::zip::Saturated32;
+constexpr std::uint64_t kSaturated = zip::Saturated32;
 
 std::uint32_t Field32(std::uint64_t value, bool inZip64) { return inZip64 ? std::uint32_t(kSaturated) : std::uint32_t(value); }
 
@@ -37,7 +37,7 @@ bool MayNeedZip64(std::uint64_t size, std::uint64_t overhead) { return size >= k
 std::string Zip64Extra(const std::vector<std::uint64_t>& values)
 {
     std::string out;
-    PutLe16(out, zipcore::kExtraZip64);
+    PutLe16(out, zip::ExtraZip64);
     PutLe16(out, std::uint32_t(8 * values.size()));
     for (std::uint64_t value : values)
         PutLe64(out, value);
@@ -51,12 +51,12 @@ std::string LocalHeaderBytes(const MemberHeader& h)
     const std::string extra =
         h.zip64Local ? Zip64Extra({h.uncompressedSize, h.compressedSize}) + h.extra : h.extra;
     std::string out;
-    PutLe32(out, zipcore::kLocalHeaderSig);
+    PutLe32(out, zip::LocalHeaderSignature);
     PutLe16(out, h.zip64Local ? std::max(h.versionNeeded, kNeedZip64) : h.versionNeeded);
     PutLe16(out, h.flags);
     PutLe16(out, h.method);
-    PutLe16(out, h.dosDateTime & 0xFFFF);
-    PutLe16(out, h.dosDateTime >> 16);
+    PutLe16(out, zip::DosTimePart(h.dosDateTime));
+    PutLe16(out, zip::DosDatePart(h.dosDateTime));
     PutLe32(out, h.crc);
     PutLe32(out, Field32(h.compressedSize, h.zip64Local));
     PutLe32(out, Field32(h.uncompressedSize, h.zip64Local));
@@ -82,13 +82,13 @@ std::string CentralHeaderBytes(const MemberHeader& h, std::uint64_t localOffset)
     const bool zip64 = !values.empty();
     const std::string extra = zip64 ? Zip64Extra(values) + h.extra : h.extra;
     std::string out;
-    PutLe32(out, zipcore::kCentralHeaderSig);
+    PutLe32(out, zip::CentralHeaderSignature);
     PutLe16(out, kMadeByUnix);
     PutLe16(out, zip64 ? std::max(h.versionNeeded, kNeedZip64) : h.versionNeeded);
     PutLe16(out, h.flags);
     PutLe16(out, h.method);
-    PutLe16(out, h.dosDateTime & 0xFFFF);
-    PutLe16(out, h.dosDateTime >> 16);
+    PutLe16(out, zip::DosTimePart(h.dosDateTime));
+    PutLe16(out, zip::DosDatePart(h.dosDateTime));
     PutLe32(out, h.crc);
     PutLe32(out, Field32(h.compressedSize, bigCompressed));
     PutLe32(out, Field32(h.uncompressedSize, bigUncompressed));
@@ -107,7 +107,7 @@ std::string CentralHeaderBytes(const MemberHeader& h, std::uint64_t localOffset)
 std::string UnixTimeExtra(std::int64_t mtime)
 {
     std::string out;
-    PutLe16(out, zipcore::kExtraUnixTime);
+    PutLe16(out, zip::ExtraUnixTime);
     PutLe16(out, 5);
     out += char(1);
     PutLe32(out, std::uint32_t(std::clamp<std::int64_t>(mtime, INT32_MIN, INT32_MAX)));
@@ -117,7 +117,7 @@ std::string UnixTimeExtra(std::int64_t mtime)
 std::string AesExtra(std::uint16_t vendorVersion, std::uint16_t actualMethod)
 {
     std::string out;
-    PutLe16(out, zipcore::kExtraAes);
+    PutLe16(out, zip::ExtraAes);
     PutLe16(out, 7);
     PutLe16(out, vendorVersion);
     out += "AE";
@@ -136,8 +136,8 @@ std::string EndRecords(std::uint64_t count, std::uint64_t directoryOffset, std::
     const bool bigOffset = directoryOffset >= kSaturated;
     if (bigCount || bigSize || bigOffset) {
         std::uint64_t recordOffset = directoryOffset + directorySize;
-        PutLe32(out, zipcore::kZip64EndRecordSig);
-        PutLe64(out, zipcore::kZip64EndRecordSize - 12);
+        PutLe32(out, zip::Zip64EndRecordSignature);
+        PutLe64(out, zip::Zip64EndRecordSize - 12);
         PutLe16(out, kMadeByUnix);
         PutLe16(out, kNeedZip64);
         PutLe32(out, 0);  // this disk
@@ -146,12 +146,12 @@ std::string EndRecords(std::uint64_t count, std::uint64_t directoryOffset, std::
         PutLe64(out, count);
         PutLe64(out, directorySize);
         PutLe64(out, directoryOffset);
-        PutLe32(out, zipcore::kZip64LocatorSig);
+        PutLe32(out, zip::Zip64LocatorSignature);
         PutLe32(out, 0);
         PutLe64(out, recordOffset);
         PutLe32(out, 1);  // disks in all
     }
-    PutLe32(out, zipcore::kEndRecordSig);
+    PutLe32(out, zip::EndRecordSignature);
     PutLe16(out, 0);
     PutLe16(out, 0);
     PutLe16(out, bigCount ? 0xFFFF : std::uint32_t(count));

@@ -16,13 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "zipformat/ZipRecords.h"
+
 namespace zipwriter {
+
+namespace zip = fernpack::zip;
 
 void PutLe16(std::string& out, std::uint32_t value);
 void PutLe32(std::string& out, std::uint32_t value);
 void PutLe64(std::string& out, std::uint64_t value);
 
-constexpr std::uint16_t kMadeByUnix = (3u << 8) | 63u;  // Unix, APPNOTE 6.3
+constexpr std::uint16_t kMadeByUnix = (zip::HostUnix << 8) | 63u;  // Unix, APPNOTE 6.3
 constexpr std::uint16_t kNeedDefault = 20;
 constexpr std::uint16_t kNeedAes = 51;
 constexpr std::uint16_t kNeedZip64 = 45;

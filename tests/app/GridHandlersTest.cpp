@@ -9,6 +9,7 @@
 #include "AppTestSupport.h"
 #include "app/NameText.h"
 #include "app/mainunit.h"
+#include "zipformat/Flags.h"
 
 namespace {
 
@@ -68,6 +69,21 @@ TEST_F(GridHandlers, EveryHeaderClickFlipsTheDirectionAndMovesTheGlyph)
     EXPECT_TRUE(dialogs.Errors.empty());
 }
 
+TEST_F(GridHandlers, DatesThatAreNoDatesShowAsZerosAndSortFirstInTimeOrder)
+{
+    fixture::Member none = Sized("none", 1), later = Sized("later", 2), earlier = Sized("earlier", 3);
+    none.DateTime = 0;
+    later.DateTime = fixture::DosDateTime(2024, 1, 2, 3, 4, 6);
+    earlier.DateTime = fixture::DosDateTime(2019, 12, 30, 0, 0, 0);
+    StartWith({later, none, earlier});
+    ClickHeading(3);  // descending
+    EXPECT_EQ(Column(0), (Strings{"later", "earlier", "none"}));
+    EXPECT_EQ(Main().StringGrid1->Cells(3, 3), "0000-00-00 00:00:00");
+    ClickHeading(3);  // in time order, not in the order of the texts
+    EXPECT_EQ(Column(0), (Strings{"none", "earlier", "later"}));
+    EXPECT_TRUE(dialogs.Errors.empty());
+}
+
 TEST_F(GridHandlers, EveryListingReappliesTheRememberedSort)
 {
     StartWith({Sized("b", 30), Sized("a", 200)});
@@ -122,7 +138,7 @@ TEST_F(GridHandlers, HostileNamesStayBytesInCellsAndHarmlessOnScreen)
 {
     const std::string markup = "<b>bold</b>\x1b[2J\xE2\x80\xAE" "exe.txt";  // ESC, RIGHT-TO-LEFT OVERRIDE
     fixture::Member flagged = Stored(markup, "1");
-    flagged.Flags = app::Utf8NameFlag;
+    flagged.Flags = fernpack::zip::FlagUtf8Name;
     const std::string dos = "caf\x82\x81.txt";  // not UTF-8: code page 437
     StartWith({flagged, Stored(dos, "22")});
     EXPECT_EQ(Column(0), (Strings{markup, dos}));

@@ -207,12 +207,13 @@ TEST(FormatElapsedTest, WholeMinutesAndSeconds)
     EXPECT_EQ(app::FormatElapsed(0xFFFFF000u, 0x00001000u), "00:08");  // across the tick's wrap
 }
 
-TEST(MemberDateTest, InvalidCalendarValuesShowTheEarliestZipTime)
+TEST(MemberDateTest, ValuesThatAreNoCalendarDateShowAsZerosAsInTheCommandLine)
 {
     platform::ScopedFormatSettings c(platform::TFormatSettings::C());
     EXPECT_EQ(app::MemberDateText(fixture::DosDateTime(2024, 5, 17, 13, 45, 30)), "05/17/2024  13:45");
-    EXPECT_EQ(app::MemberDateText(0), "01/01/1980  00:00");
-    EXPECT_EQ(app::MemberDateText(fixture::DosDateTime(2023, 2, 29, 0, 0, 0)), "01/01/1980  00:00");
+    EXPECT_EQ(app::MemberDateText(fixture::DosDateTime(1980, 1, 1, 0, 0, 0)), "01/01/1980  00:00");
+    EXPECT_EQ(app::MemberDateText(0), "0000-00-00 00:00:00");
+    EXPECT_EQ(app::MemberDateText(fixture::DosDateTime(2023, 2, 29, 0, 0, 0)), "0000-00-00 00:00:00");
 }
 
 }  // namespace

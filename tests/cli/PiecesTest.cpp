@@ -1,16 +1,13 @@
-// The pure pieces of fernpack-cli: escaping for the terminal, stored names,
-// the progress line's fit, dates.
+// The pure pieces of fernpack-cli: escaping for the terminal and the
+// progress line's fit.
 #include <gtest/gtest.h>
 
 #include <clocale>
 
-#include "cli/AddPlan.h"
 #include "cli/Console.h"
-#include "cli/Listing.h"
 #include "cli/Progress.h"
 
 using cli::Printable;
-using cli::StoredName;
 
 TEST(Printable, ControlCharactersAndNonUtf8BytesAreEscaped)
 {
@@ -23,18 +20,6 @@ TEST(Printable, ControlCharactersAndNonUtf8BytesAreEscaped)
     EXPECT_EQ(Printable("\x9b" "2J \xff"), "\\x9b2J \\xff");
     // Line breaks only where asked for (two-line messages, comments).
     EXPECT_EQ(Printable("one\r\ntwo\n\x1b", true), "one\ntwo\n\\x1b");
-}
-
-TEST(StoredNames, AsTypedWithoutRootAndClimbing)
-{
-    EXPECT_EQ(StoredName("doc/sub/a.txt", true), "doc/sub/a.txt");
-    EXPECT_EQ(StoredName("./doc//a.txt", true), "doc/a.txt");
-    EXPECT_EQ(StoredName("/home/user/doc/a.txt", true), "home/user/doc/a.txt");
-    EXPECT_EQ(StoredName("../../x/a.txt", true), "x/a.txt");
-    EXPECT_EQ(StoredName("doc/../a.txt", true), "a.txt");
-    EXPECT_EQ(StoredName("c:/a\\b", true), "c_/a_b");
-    EXPECT_EQ(StoredName("/home/user/doc/a.txt", false), "a.txt");
-    EXPECT_EQ(StoredName("/..", true), "");
 }
 
 TEST(ProgressLine, FitsTheWidthAndGivesWayInOrder)
@@ -62,15 +47,4 @@ TEST(ProgressLine, FitsTheWidthAndGivesWayInOrder)
     // A wide character is never cut in half.
     EXPECT_EQ(cli::ShortenMiddle("\xe6\x97\xa5\xe6\x97\xa5\xe6\x97\xa5\xe6\x97\xa5", 7), "\xe6\x97\xa5...\xe6\x97\xa5");
     EXPECT_EQ(cli::ShortenMiddle("\xe6\x97\xa5\xe6\x97\xa5\xe6\x97\xa5\xe6\x97\xa5", 6), "...\xe6\x97\xa5");
-}
-
-TEST(Listing, DatesOutsideTheCalendarPrintAsZeros)
-{
-    EXPECT_EQ(cli::FormatDosDateTime(0), "0000-00-00 00:00:00");
-    // 30 February 2023.
-    EXPECT_EQ(cli::FormatDosDateTime(((43u << 9 | 2u << 5 | 30u) << 16)), "0000-00-00 00:00:00");
-    // 29 February 2024 exists; hour 24 does not.
-    EXPECT_EQ(cli::FormatDosDateTime(((44u << 9 | 2u << 5 | 29u) << 16) | (23u << 11 | 59u << 5 | 29u)),
-              "2024-02-29 23:59:58");
-    EXPECT_EQ(cli::FormatDosDateTime(((44u << 9 | 2u << 5 | 29u) << 16) | (24u << 11)), "0000-00-00 00:00:00");
 }

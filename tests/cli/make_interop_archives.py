@@ -7,6 +7,9 @@ import os
 import sys
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import zipbytes  # noqa: E402
+
 out = sys.argv[1]
 data = bytes((i * 37) % 251 for i in range(70000))
 text = ("Fernpack interop line\n" * 4000).encode()
@@ -24,30 +27,13 @@ with zipfile.ZipFile(os.path.join(out, "py-many.zip"), "w", zipfile.ZIP_DEFLATED
         z.writestr(f"many/{i:04d}.txt", text[: (i * 131) % 5000])
 
 
-class Unseekable(io.RawIOBase):
-    """A stream that cannot seek back, as a pipe: zipfile then writes flag
-    bit 3, zero sizes in the local headers and data descriptors."""
-
-    def __init__(self, f):
-        self.f = f
-
-    def writable(self):
-        return True
-
-    def write(self, b):
-        return self.f.write(b)
-
-    def seekable(self):
-        return False
-
-
 inner = io.BytesIO()
 with zipfile.ZipFile(inner, "w", zipfile.ZIP_STORED) as z:
     z.writestr("inner-a.txt", text[:500])
     z.writestr("inner-b.txt", data[:300])
 
 with open(os.path.join(out, "py-streamed.zip"), "wb") as raw:
-    with zipfile.ZipFile(Unseekable(raw), "w") as z:
+    with zipfile.ZipFile(zipbytes.Unseekable(raw), "w") as z:
         # A stored archive inside a streamed member: never to be walked into.
         z.writestr("inner.zip", inner.getvalue(), compress_type=zipfile.ZIP_STORED)
         z.writestr("deflated.txt", text, compress_type=zipfile.ZIP_DEFLATED)

@@ -91,6 +91,55 @@ TEST_F(ListingTest, ArchivesWithoutMembersReportMessageOne)
     EXPECT_EQ(log, (Log{NoValid(1), "dirupdate:0"}));
 }
 
+TEST_F(ListingTest, TheEndOfTheArchiveSaysWhetherItIsEmptyBeforeTheMessageAndGivesTheComment)
+{
+    bool emptyAtMessage = false;
+    archive.OnMessage = [&](engine::TObject*, std::int32_t, const std::string&) {
+        emptyAtMessage = archive.IsEmptyArchive();
+    };
+    const std::string empty = ZipBuilder().Finish("no members").Bytes();
+    fixture::Member broken = Stored("a", "1");
+    broken.CompressedSize = 100000;
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool empty;
+        const char* comment;
+    } cases[] = {
+        {"empty", empty, true, "no members"},
+        {"empty with zero bytes after it", empty + std::string(10, '\0'), true, "no members"},
+        {"empty behind a stub", std::string(5000, 's') + empty, true, "no members"},
+        {"member data before it", fixture::LocalHeader(broken) + "1" + empty, false, ""},
+        {"junk", std::string(100, 'j'), false, ""},
+        {"members", ZipBuilder().Add(Stored("a", "1")).Finish("with one").Bytes(), false, "with one"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        emptyAtMessage = false;
+        EXPECT_EQ(List(c.bytes), "");
+        EXPECT_EQ(archive.IsEmptyArchive(), c.empty);
+        EXPECT_EQ(emptyAtMessage, c.empty);
+        EXPECT_EQ(archive.ArchiveComment(), c.comment);
+    }
+}
+
+TEST_F(ListingTest, NeedsPasswordAsksOnlyAboutTheMembersTheSpecificationsChoose)
+{
+    fixture::Member secret = Stored("docs/secret.txt", "x"), aes = Stored("aes.bin", "y");
+    secret.Flags = 1;
+    aes.Method = 99;  // WinZip AES by its method, the flag left clear
+    EXPECT_EQ(List(ZipBuilder().Add(Stored("a.txt", "1")).Add(secret).Add(aes).Finish().Bytes()), "");
+    const struct {
+        engine::TStrings specs;
+        bool needed;
+    } cases[] = {
+        {{}, true},           {{"a.txt"}, false},      {{"docs/*"}, true},  {{"*.txt"}, true},
+        {{"aes.*"}, true},    {{"missing"}, false},    {{"a.txt", "aes.bin"}, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(archive.NeedsPassword(c.specs), c.needed) << ::testing::PrintToString(c.specs);
+}
+
 TEST_F(ListingTest, ScanStopsAfterSixtyThousandCandidateBytes)
 {
     // Exactly 60,000 bytes without a "P": the end of the file comes first.

@@ -1,4 +1,4 @@
-// The base string grid: bytes kept as stored and shown as UTF-8 or Latin-1,
+// The base string grid: bytes kept as stored and shown as UTF-8 or code page 437,
 // writes outside the grid refused, moves keeping the current cell and the
 // anchor on their rows, mouse mapping, scroll range, wheel steps and keyboard
 // movement.
@@ -17,21 +17,22 @@ using namespace grid;
 using gridtest::Fill;
 using gridtest::TestGrid;
 
-TEST(StringGrid, TextsAreBytesShownAsUtf8OrLatin1) {
+TEST(StringGrid, TextsAreBytesShownAsUtf8OrCodePage437) {
     TStringGrid g;
-    const std::string latin1 = "caf\xE9";
+    const std::string dos = "caf\x82";  // e acute in code page 437
     const std::string utf8 = "caf\xC3\xA9";
-    g.SetCells(1, 1, latin1);
+    g.SetCells(1, 1, dos);
     g.SetCells(2, 1, utf8);
-    EXPECT_EQ(g.Cells(1, 1), latin1);
+    EXPECT_EQ(g.Cells(1, 1), dos);
     EXPECT_EQ(g.Cells(2, 1), utf8);
-    EXPECT_EQ(DisplayText(latin1), QString::fromUtf8("caf\xC3\xA9"));
+    EXPECT_EQ(DisplayText(dos), QString::fromUtf8("caf\xC3\xA9"));
     EXPECT_EQ(DisplayText(utf8), QString::fromUtf8("caf\xC3\xA9"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond Unicode
-    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
     EXPECT_EQ(DisplayText(std::string("a\0b", 3)).size(), 3);
+    // What the editor writes back for a text shown from code page 437.
+    std::string bytes;
+    EXPECT_TRUE(Cp437Bytes(DisplayText(dos), &bytes));
+    EXPECT_EQ(bytes, dos);
+    EXPECT_FALSE(Cp437Bytes(QString::fromUtf8("\xE2\x82\xAC"), &bytes));  // the euro sign
 }
 
 TEST(StringGrid, CellsOutsideTheGrid) {
@@ -194,7 +195,7 @@ TEST(StringGrid, DestroyedWhileItsEditorHasTheFocus) {
 
 TEST(StringGrid, TypingStartsTheEditorAndEscapeRestores) {
     TestGrid g;
-    Fill(g, {{"h"}, {"caf\xE9"}, {"b"}});
+    Fill(g, {{"h"}, {"caf\x82"}, {"b"}});
     g.SetOptions(g.Options() | goEditing);
     ASSERT_TRUE(gridtest::ShowFocused(g));
     QTest::keyClicks(&g, "x");
@@ -202,12 +203,13 @@ TEST(StringGrid, TypingStartsTheEditorAndEscapeRestores) {
     EXPECT_EQ(g.Cells(0, 1), "x");
     QTest::keyClick(g.InplaceEditor(), Qt::Key_Escape);
     EXPECT_FALSE(g.EditorMode());
-    EXPECT_EQ(g.Cells(0, 1), "caf\xE9");  // the original bytes, not UTF-8
-    // A Latin-1 cell edited with Latin-1 characters stays Latin-1.
+    EXPECT_EQ(g.Cells(0, 1), "caf\x82");  // the original bytes, not UTF-8
+    // A cell shown from code page 437, edited with characters it has, stays
+    // in code page 437.
     QTest::keyClick(&g, Qt::Key_F2);
     QTest::keyClick(g.InplaceEditor(), Qt::Key_End);
     QTest::keyClicks(g.InplaceEditor(), "s");
-    EXPECT_EQ(g.Cells(0, 1), "caf\xE9s");
+    EXPECT_EQ(g.Cells(0, 1), "caf\x82s");
     // Typing a character beyond Latin-1 starts the editor with that character.
     QTest::keyClick(g.InplaceEditor(), Qt::Key_Down);
     ASSERT_EQ(g.Row(), 2);

@@ -100,15 +100,15 @@ const std::string& ArchiveDir()
 {
     // Made once per build tree and shared by every test process (ctest runs
     // each test on its own); a lock keeps parallel runs from racing, and a
-    // newer script makes them again.
+    // newer script (or archive builder module) makes them again.
     static std::string dir = [] {
         std::string d = std::string(ARCHIVES_DIR);
         fs::create_directories(d);
         int lock = open((d + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
         flock(lock, LOCK_EX);
         std::string stamp = d + "/.complete";
-        bool fresh = fs::exists(stamp) &&
-                     fs::last_write_time(stamp) >= fs::last_write_time(MAKE_ARCHIVES_SCRIPT);
+        bool fresh = fs::exists(stamp) && fs::last_write_time(stamp) >= fs::last_write_time(MAKE_ARCHIVES_SCRIPT) &&
+                     fs::last_write_time(stamp) >= fs::last_write_time(ZIPBYTES_MODULE);
         if (!fresh) {
             fs::remove_all(d);
             fs::create_directories(d);

@@ -1,5 +1,4 @@
-// The ZIP core's parts on their own: pattern matching and selection, name
-// safety, the progress step schedule, the temporary-file scheme, the folder
+// The ZIP core's parts on their own: name safety, the progress step schedule, the temporary-file scheme, the folder
 // walk that refuses links, and the directory reader on hand-built bytes.
 #include <algorithm>
 #include <cstring>
@@ -28,43 +27,11 @@
 #include "libs/zipcore/TargetTree.h"
 #include "libs/zipcore/TempFile.h"
 #include "platform/TemporaryFiles.h"
-#include "libs/zipcore/Wildcard.h"
 
 namespace fs = std::filesystem;
 using namespace zipcore;
 
 namespace {
-
-TEST(Wildcard, MatchesLikeTheSelectionRulesSay)
-{
-    EXPECT_TRUE(WildcardMatch("*.*", "noext"));
-    EXPECT_TRUE(WildcardMatch("*.*", "dir/file.txt"));
-    EXPECT_TRUE(WildcardMatch("*", "a/b/c"));
-    EXPECT_TRUE(WildcardMatch("a/*.txt", "a/b/c.txt"));  // * crosses '/'
-    EXPECT_TRUE(WildcardMatch("?/x", "a/x"));
-    EXPECT_TRUE(WildcardMatch("a?c", "a/c"));            // ? matches '/'
-    EXPECT_FALSE(WildcardMatch("*.TXT", "a.txt"));       // case-sensitive
-    EXPECT_FALSE(WildcardMatch("a?", "a"));
-    EXPECT_TRUE(WildcardMatch("file.*", "file"));        // missing extension
-    EXPECT_FALSE(WildcardMatch("file.*", "filex"));
-    EXPECT_TRUE(WildcardMatch("**a**b**", "xxaxxbxx"));
-    // A hostile pattern stays fast (no exponential backtracking).
-    std::string name(5000, 'a');
-    EXPECT_FALSE(WildcardMatch("*a*a*a*a*a*a*a*a*b", name));
-}
-
-TEST(Wildcard, StoredNameWinsOverItsPattern)
-{
-    EntrySelector selector({"x*.txt", "missing", "*.dat"});
-    for (std::string n : {"x*.txt", "xy.txt", "a.dat"})
-        selector.NoteStoredName(n);
-    EXPECT_TRUE(selector.Selects("x*.txt"));
-    EXPECT_FALSE(selector.Selects("xy.txt"));
-    EXPECT_TRUE(selector.Selects("a.dat"));
-    EXPECT_EQ(selector.Unmatched(), std::vector<std::string>{"missing"});
-    EntrySelector all({});
-    EXPECT_TRUE(all.Selects("anything"));
-}
 
 TEST(SafePath, RefusesEveryEscape)
 {
@@ -362,20 +329,6 @@ TEST(ArchiveReader, RefusesDamageWithAReason)
     DecodeStatus status;
     DecodeAll(reader, reader.Entries()[0], &status);
     EXPECT_EQ(status, DecodeStatus::BadCrc);
-}
-
-TEST(ArchiveReader, ReadsTheEmptySelfExtractorRecord)
-{
-    std::string bytes(38912 + 256, 'S');
-    const unsigned char end[22] = {0x50, 0x4B, 0x05, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x99, 0, 0, 0, 0};
-    bytes.append(reinterpret_cast<const char*>(end), 22);
-    ArchiveReader reader;
-    std::string error;
-    EXPECT_TRUE(reader.Open(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &error)) << error;
-    EXPECT_TRUE(reader.Entries().empty());
-    // Also with a stub of another length: the fixed offset means nothing.
-    std::string shortStub = std::string(300, 'S') + std::string(reinterpret_cast<const char*>(end), 22);
-    EXPECT_TRUE(reader.Open(reinterpret_cast<const std::uint8_t*>(shortStub.data()), shortStub.size(), &error));
 }
 
 // Raw deflate of `data` with zlib.

@@ -15,6 +15,9 @@ import subprocess
 import sys
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import zipbytes  # noqa: E402
+
 out = sys.argv[1]
 src = os.path.join(out, "src")
 PASSWORD = "s3cret pass"
@@ -58,22 +61,8 @@ def tree_items():
 def python_zip(name, method, descriptors=False):
     path = os.path.join(out, name)
     if descriptors:
-        # An unseekable stream makes zipfile write data descriptors.
-        class Unseekable(io.RawIOBase):
-            def __init__(self, f):
-                self.f = f
-
-            def writable(self):
-                return True
-
-            def write(self, b):
-                return self.f.write(b)
-
-            def seekable(self):
-                return False
-
         with open(path, "wb") as raw:
-            with zipfile.ZipFile(Unseekable(raw), "w", method) as z:
+            with zipfile.ZipFile(zipbytes.Unseekable(raw), "w", method) as z:
                 for arc, p in tree_items():
                     if p is None:
                         continue
@@ -124,32 +113,22 @@ def peer_archives():
             pass
 
 
-def stub_bytes():
-    rng = random.Random(99)
-    stub = bytearray(rng.getrandbits(8) for _ in range(5000))
-    # A false local header signature inside the stub must not confuse anyone.
-    stub[100:104] = b"PK\x03\x04"
-    return bytes(stub)
-
-
-def sfx_header():
-    caption = b"Self-extracting Archive"
-    header = bytearray(256)
-    header[0:3] = b"MPU"
-    header[4] = len(caption)
-    header[7:7 + len(caption)] = caption
-    return bytes(header)
-
-
 def sfx_copies():
+    caption = b"Self-extracting Archive"
+    # A false local header signature inside the stub must not confuse
+    # anyone reading the archive behind it.
+    with_signature = zipbytes.stub(false_signature=True)
     for name in ["python_deflated.zip", "infozip.zip", "sevenzip_aes256.zip", "infozip_crypto.zip"]:
         p = os.path.join(out, name)
         if os.path.exists(p):
             with open(p, "rb") as f:
                 data = f.read()
-            write(os.path.join(out, "sfx_" + name[:-4] + ".exe"), stub_bytes() + sfx_header() + data)
-    empty = struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, 0, 0, 0, 39168, 0)
-    write(os.path.join(out, "sfx_empty.exe"), stub_bytes() + sfx_header() + empty)
+            write(os.path.join(out, "sfx_" + name[:-4] + ".exe"),
+                  zipbytes.self_extractor(data, with_signature, caption=caption))
+    # In front of an empty archive a local header is member data: the stub
+    # of an empty program holds none (as ZIPSFX.BIN never does).
+    write(os.path.join(out, "sfx_empty.exe"),
+          zipbytes.self_extractor(zipbytes.empty_archive(zipbytes.OLD_EMPTY_SFX_OFFSET), caption=caption))
 
 
 def special_archives():

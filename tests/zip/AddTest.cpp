@@ -12,7 +12,7 @@
 
 #include "TempDir.h"
 #include "ZipHarness.h"
-#include "libs/zipwriter/MemberName.h"
+#include "zipformat/StoredName.h"
 
 using namespace ziptest;
 using fixture::ReadFile;
@@ -148,7 +148,7 @@ TEST(ZipDll, NamesWithAndWithoutFoldersAndForcedDos)
     ZipCall dosCall{dos, {dir / "Some Folder/*"}};
     dosCall.forceDos = true;
     EXPECT_EQ(RunZip(dosCall), 2);
-    std::string stem = zipwriter::ForceDosName(zipwriter::StoredName(dir.Path(), true));
+    std::string stem = fernpack::zip::ForceDosName(fernpack::zip::StoredName(dir.Path(), true));
     EXPECT_EQ(PythonNames(dos)[0], stem + "/SOMEFOLD/LONGFILE.TEX");
     ExpectSound(dos);
 
@@ -416,7 +416,7 @@ TEST(ZipDll, OptionsCombined)
     ASSERT_EQ(RunZip(call), 3);
     EXPECT_TRUE(SevenZipTestOk(archive, "combo"));
     auto names = PythonNames(archive);
-    std::string stem = zipwriter::ForceDosName(zipwriter::StoredName(dir.Path(), true)) + "/C/";
+    std::string stem = fernpack::zip::ForceDosName(fernpack::zip::StoredName(dir.Path(), true)) + "/C/";
     EXPECT_EQ(names, (std::vector<std::string>{stem + "DEEP/BETA.DAT", stem + "_.SEC", stem + "ALPHADOC.TEX"}));
     TempDir out;
     EXPECT_EQ(RunUnzip(archive, out.Path(), false, "combo"), 3);

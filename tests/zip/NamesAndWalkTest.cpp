@@ -1,7 +1,7 @@
-// Stored names, 8.3 names, DOS times and the file selection walk.
+// The file selection walk.
 #include <gtest/gtest.h>
 
-#include "abi/Wildcards.h"
+#include "zipformat/Wildcards.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,47 +10,10 @@
 #include <unistd.h>
 
 #include "TempDir.h"
-#include "libs/zipwriter/DosTime.h"
-#include "libs/zipwriter/MemberName.h"
 #include "libs/zipwriter/SourceWalk.h"
 
 using namespace zipwriter;
 using fernpack::MatchesMask;
-
-TEST(MemberName, NormalisesPaths)
-{
-    EXPECT_EQ(StoredName("/home/user/a.txt", true), "home/user/a.txt");
-    EXPECT_EQ(StoredName("./docs//a.txt", true), "docs/a.txt");
-    EXPECT_EQ(StoredName("../../x/./y/../a.txt", true), "x/a.txt");
-    EXPECT_EQ(StoredName("/home/user/a.txt", false), "a.txt");
-    EXPECT_EQ(StoredName("dir/back\\slash", true), "dir/back_slash");
-    EXPECT_EQ(StoredName("c:/x", true), "c_/x");
-    EXPECT_EQ(StoredName("/", true), "");
-    EXPECT_EQ(StoredName("..", true), "");
-}
-
-TEST(MemberName, ForcesDosNames)
-{
-    EXPECT_EQ(DosComponent("readme.txt"), "README.TXT");
-    EXPECT_EQ(DosComponent("a very long name.html"), "AVERYLON.HTM");
-    EXPECT_EQ(DosComponent("archive.tar.gz"), "ARCHIVET.GZ");
-    EXPECT_EQ(DosComponent(".bashrc"), "_.BAS");
-    EXPECT_EQ(DosComponent("no_ext"), "NO_EXT");
-    EXPECT_EQ(DosComponent("a+b,c.t;x"), "A_B_C.T_X");
-    EXPECT_EQ(DosComponent("caf\xC3\xA9.txt"), "CAF__.TXT");
-    EXPECT_EQ(ForceDosName("long folder name/sub.dir/file.text"), "LONGFOLD/SUB.DIR/FILE.TEX");
-    EXPECT_TRUE(NeedsUtf8Flag("caf\xC3\xA9"));
-    EXPECT_FALSE(NeedsUtf8Flag("plain"));
-}
-
-TEST(DosTime, RoundsUpToEvenSecondsAndRoundTrips)
-{
-    std::time_t even = 1700000000;  // an even second
-    EXPECT_EQ(UnixFromDos(DosFromUnix(even)), even);
-    EXPECT_EQ(UnixFromDos(DosFromUnix(even + 1)), even + 2);
-    EXPECT_EQ(DosFromUnix(0), (1u << 5 | 1u) << 16);  // clamped to 1980
-    EXPECT_LT(DosFromUnix(even), DosFromUnix(even + 2));
-}
 
 TEST(SourceWalk, MasksFollowTheEngineRules)
 {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ZipFixture.h"
-#include "abi/Zip64Field.h"
+#include "zipformat/Zip64Field.h"
 #include "libs/zipwriter/AesEncryptor.h"
 #include "libs/zipwriter/ExistingArchive.h"
 #include "libs/zipwriter/MemberCopy.h"

@@ -11,9 +11,13 @@ field where the 32-bit ones are all ones), except for
 traditionally encrypted members that keep their data descriptor. Prints
 "ok" or the first difference; exits 0 only when all agree.
 """
+import os
 import struct
 import sys
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import zipbytes  # noqa: E402
 
 
 def zip64_sizes(extra, usize, csize):
@@ -35,12 +39,12 @@ def spans(path):
     for info in z.infolist():
         # zipfile's header_offset already counts any bytes in front.
         pos = info.header_offset
-        sig, ver, flags, method, t, d, crc, csize, usize, nlen, elen = struct.unpack(
-            '<IHHHHHIIIHH', data[pos:pos + 30])
-        head = data[pos:pos + 30 + nlen + elen]
-        body = data[pos + 30 + nlen + elen: pos + 30 + nlen + elen + info.compress_size]
+        sig, ver, flags, method, t, d, crc, csize, usize, nlen, elen = zipbytes.LOCAL_HEADER.unpack_from(data, pos)
+        fixed = zipbytes.LOCAL_HEADER.size
+        head = data[pos:pos + fixed + nlen + elen]
+        body = data[pos + fixed + nlen + elen: pos + fixed + nlen + elen + info.compress_size]
         if 0xFFFFFFFF in (csize, usize):
-            usize, csize = zip64_sizes(head[30 + nlen:], usize, csize)
+            usize, csize = zip64_sizes(head[fixed + nlen:], usize, csize)
         out[info.filename] = dict(head=head, body=body, flags=flags, crc=crc, csize=csize,
                                   usize=usize, info=info)
     return out

@@ -2,16 +2,17 @@
 
 #include <iterator>
 
-#include "libs/zipcore/ZipFormat.h"
+#include "zipformat/Methods.h"
 
 namespace zipcore {
 
 const MethodTable& AllMethods()
 {
+    namespace zip = fernpack::zip;
     static const MethodEntry entries[] = {
-        {kMethodDeflate64, &MakeDeflate64Decoder}, {kMethodBzip2, &MakeBzip2Decoder},
-        {kMethodLzma, &MakeLzmaDecoder},           {kMethodXz, &MakeXzDecoder},
-        {kMethodZstandard, &MakeZstandardDecoder},
+        {zip::MethodDeflate64, &MakeDeflate64Decoder}, {zip::MethodBzip2, &MakeBzip2Decoder},
+        {zip::MethodLzma, &MakeLzmaDecoder},           {zip::MethodXz, &MakeXzDecoder},
+        {zip::MethodZstandard, &MakeZstandardDecoder},
     };
     static const MethodTable table{entries, std::size(entries)};
     return table;

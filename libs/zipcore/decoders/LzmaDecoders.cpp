@@ -18,7 +18,7 @@
 #include <lzma.h>
 
 #include "AllMethods.h"
-#include "abi/LittleEndian.h"
+#include "zipformat/LittleEndian.h"
 
 namespace zipcore {
 

@@ -7,6 +7,9 @@ import os
 import sys
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import zipbytes  # noqa: E402
+
 out = sys.argv[1]
 
 
@@ -23,37 +26,19 @@ plain = archive(**{"a.txt": (b"hello\n", zipfile.ZIP_STORED),
                    "dir/": (b"", zipfile.ZIP_STORED)})
 seeds = {
     "plain.zip": plain,
-    "stub.exe": b"MZ" + b"\x00" * 300 + b"MPU" + b"\x00" * 253 + plain,
+    "stub.exe": zipbytes.self_extractor(plain, zipbytes.stub(300)),
     "empty.zip": archive(),
 }
 
-
-class Unseekable(io.RawIOBase):
-    """A stream that cannot seek back: members get flag bit 3, zero sizes in
-    their local headers and a trailing data descriptor."""
-
-    def __init__(self, f):
-        self.f = f
-
-    def writable(self):
-        return True
-
-    def write(self, b):
-        return self.f.write(b)
-
-    def seekable(self):
-        return False
-
-
 stream = io.BytesIO()
-with zipfile.ZipFile(Unseekable(stream), "w") as z:
+with zipfile.ZipFile(zipbytes.Unseekable(stream), "w") as z:
     z.writestr("inner.zip", plain, compress_type=zipfile.ZIP_STORED)
     with z.open("streamed.txt", "w") as f:
         f.write(b"streamed data\n" * 10)
     with z.open("wide.txt", "w", force_zip64=True) as f:
         f.write(b"zip64 descriptor\n" * 5)
 seeds["descriptor.zip"] = stream.getvalue()
-seeds["descriptor-stub.exe"] = b"MZ" + b"\x00" * 300 + b"MPU" + b"\x00" * 253 + stream.getvalue()
+seeds["descriptor-stub.exe"] = zipbytes.self_extractor(stream.getvalue(), zipbytes.stub(300))
 
 # Sizes in the local header's Zip64 field (all ones in its 32-bit fields),
 # as written for members of 4 GiB and more.
@@ -63,7 +48,7 @@ with zipfile.ZipFile(wide, "w") as z:
         f.write(b"zip64 local header\n" * 8)
     z.writestr("after.txt", b"after\n")
 seeds["zip64-local.zip"] = wide.getvalue()
-seeds["zip64-local-stub.exe"] = b"MZ" + b"\x00" * 300 + b"MPU" + b"\x00" * 253 + wide.getvalue()
+seeds["zip64-local-stub.exe"] = zipbytes.self_extractor(wide.getvalue(), zipbytes.stub(300))
 
 for name, data in seeds.items():
     with open(os.path.join(out, name), "wb") as f:

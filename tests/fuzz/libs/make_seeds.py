@@ -11,6 +11,9 @@ import sys
 import tempfile
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import zipbytes  # noqa: E402
+
 out = sys.argv[1]
 os.makedirs(out, exist_ok=True)
 
@@ -20,25 +23,14 @@ def save(name, data):
         f.write(data)
 
 
-def build(method, force_zip64=False):
-    buf = io.BytesIO()
-    with zipfile.ZipFile(buf, "w", method) as z:
-        z.writestr("dir/", b"")
-        z.writestr("dir/a.txt", b"hello hello hello\n" * 20)
-        z.writestr("b.bin", bytes(range(256)))
-        if force_zip64:
-            with z.open("big.txt", "w", force_zip64=True) as w:
-                w.write(b"zip64 " * 50)
-    return buf.getvalue()
-
-
+build = zipbytes.sample_archive
 save("stored.zip", build(zipfile.ZIP_STORED))
 save("deflated.zip", build(zipfile.ZIP_DEFLATED))
-save("zip64.zip", build(zipfile.ZIP_DEFLATED, force_zip64=True))
+save("zip64.zip", build(zipfile.ZIP_DEFLATED, zip64=True))
 save("bzip2.zip", build(zipfile.ZIP_BZIP2))
 save("lzma.zip", build(zipfile.ZIP_LZMA))
-save("stub.exe", b"MZ" + b"\0" * 200 + b"MPU" + b"\0" * 253 + build(zipfile.ZIP_DEFLATED))
-save("empty_sfx.exe", b"MZ" + b"\0" * 100 + b"PK\x05\x06" + b"\0" * 12 + b"\x00\x99\x00\x00" + b"\0\0")
+save("stub.exe", zipbytes.self_extractor(build(zipfile.ZIP_DEFLATED), zipbytes.stub(200)))
+save("empty_sfx.exe", zipbytes.stub(100) + zipbytes.empty_archive(zipbytes.OLD_EMPTY_SFX_OFFSET))
 hostile = io.BytesIO()
 with zipfile.ZipFile(hostile, "w") as z:
     z.writestr("../x", b"x")

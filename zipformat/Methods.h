@@ -1,12 +1,23 @@
-// Names of the compression methods a ZIP member may be packed with, so that
-// a member this reader cannot extract is named by method, by name and
-// number, in the one wording every reader of the core (UNZDLL.DLL, the
-// stub) uses. Naming only: what can be decoded is EntryDecoder's business.
+// The compression methods a ZIP member may be packed with: the numbers the
+// libraries read and write, and their names, so that a member that cannot
+// be extracted is named by method, by name and number, in the one wording
+// every reader (UNZDLL.DLL, the stub) uses. Naming only: what can be
+// decoded is the decoders' business.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-namespace zipcore {
+namespace fernpack::zip {
+
+inline constexpr std::uint16_t MethodStored = 0;
+inline constexpr std::uint16_t MethodDeflated = 8;
+inline constexpr std::uint16_t MethodDeflate64 = 9;
+inline constexpr std::uint16_t MethodBzip2 = 12;
+inline constexpr std::uint16_t MethodLzma = 14;
+inline constexpr std::uint16_t MethodZstandard = 93;
+inline constexpr std::uint16_t MethodXz = 95;
+inline constexpr std::uint16_t MethodAes = 99;
 
 inline const char* CompressionMethodName(unsigned method)
 {
@@ -43,4 +54,4 @@ inline std::string UnsupportedMethodText(unsigned method)
            std::to_string(method) + (name ? ") is not supported" : " is not supported");
 }
 
-}  // namespace zipcore
+}  // namespace fernpack::zip

@@ -1,10 +1,9 @@
-#include "MemberName.h"
+#include "zipformat/StoredName.h"
 
-#include <cctype>
 #include <cstring>
 #include <vector>
 
-namespace zipwriter {
+namespace fernpack::zip {
 
 namespace {
 
@@ -44,11 +43,13 @@ std::string Join(const std::vector<std::string>& parts)
     return out;
 }
 
+bool IsAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 char DosChar(unsigned char c)
 {
     if (c < 0x20 || c >= 0x7F || std::strchr("\"*+,/:;<=>?[\\]| ", c))
         return '_';
-    return char(std::toupper(c));
+    return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ std::string StoredName(const std::string& path, bool keepDirs)
         return parts.back();
     std::string name = Join(parts);
     // A drive-like first component ("c:") would read as a drive prefix.
-    if (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))
+    if (name.size() >= 2 && name[1] == ':' && IsAsciiLetter(static_cast<unsigned char>(name[0])))
         name[1] = '_';
     return name;
 }
@@ -115,4 +116,4 @@ bool NeedsUtf8Flag(const std::string& name)
     return false;
 }
 
-}  // namespace zipwriter
+}  // namespace fernpack::zip

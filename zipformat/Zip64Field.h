@@ -14,8 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "abi/LittleEndian.h"
-#include "abi/ZipRecords.h"
+#include "zipformat/LittleEndian.h"
+#include "zipformat/ZipRecords.h"
 
 namespace fernpack::zip {
 

@@ -4,9 +4,10 @@
 //
 // One matcher for both sides, so they can never disagree: the engine counts
 // an add's files with MatchesMask and ZIPDLL.DLL selects them with it, and
-// the ZIP core chooses archive members (extract, test, delete, the stub's
-// file choice) with the same loop. The two uses differ in one rule only,
-// named by DotStar below. Header-only and dependency-free.
+// archive members are chosen (extract, test, delete, the stub's file
+// choice, fernpack-cli's patterns; see MemberSelector.h) with the same loop.
+// The two uses differ in one rule only, named by DotStar below.
+// Header-only and dependency-free.
 #pragma once
 
 #include <cstddef>
@@ -73,6 +74,12 @@ inline bool MatchWildcard(std::string_view pattern, std::string_view name, DotSt
 inline bool HasWildcards(std::string_view pattern)
 {
     return pattern.find_first_of("*?") != std::string_view::npos;
+}
+
+// A member pattern against a stored name.
+inline bool MatchesMemberPattern(std::string_view pattern, std::string_view name)
+{
+    return MatchWildcard(pattern, name, DotStar::ExtensionMayBeMissing);
 }
 
 // A file mask on disk against one file name (no folder part).

@@ -1,14 +1,18 @@
-// The names new members are stored under. A source path becomes a stored
-// name that uses '/', never starts with '/', and has no empty, "." or ".."
-// components (".." is resolved against the components before it, and one
-// that would climb above the start is dropped), so every name we write is
-// one the extraction library accepts. Backslashes, which other systems read
-// as separators, become '_'. Nothing here touches the file system.
+// The names new members are stored under, the one rule for the writer and
+// for fernpack-cli, which must know the names before the writer runs. A
+// source path becomes a stored name that uses '/', never starts with '/',
+// and has no empty, "." or ".." components (".." is resolved against the
+// components before it, and one that would climb above the start is
+// dropped), so every name we write is one the extraction library accepts.
+// Backslashes, which other systems read as separators, become '_', and a
+// drive-like start ("c:", an ASCII letter and a colon) becomes "c_".
+// Byte for byte and locale-independent; nothing here touches the file
+// system.
 #pragma once
 
 #include <string>
 
-namespace zipwriter {
+namespace fernpack::zip {
 
 // The normalised components of `path` joined by '/'; with `keepDirs` false
 // only the last one. Empty when nothing is left (such as "/" or "..").
@@ -26,4 +30,4 @@ std::string ForceDosName(const std::string& storedName);
 // UTF-8 flag).
 bool NeedsUtf8Flag(const std::string& name);
 
-}  // namespace zipwriter
+}  // namespace fernpack::zip
