@@ -159,6 +159,7 @@ private:
     std::uint32_t newestDos_ = 0;
     std::int32_t written_ = 0;
     std::vector<std::size_t> writtenMembers_;
+    std::vector<ReadState> readAs_;  // by member, for a move
     bool cancelled_ = false;
     std::vector<std::uint8_t> scratch_;
 };
@@ -168,6 +169,15 @@ bool Session::OpenArchive()
     std::string error;
     if (!lock_.Open(options_.archivePath, &error)) {
         reporter_.Message(zipcore::kArchiveUnreadable, {"Cannot open ", zipcore::Named(options_.archivePath), ": ", error});
+        return false;
+    }
+    // The new archive replaces the old by a rename in its folder, which the
+    // archive's own permissions would not stop: they are asked here, as for
+    // a file written in place, so a read-only archive stays as it is.
+    if (lock_.Exists() && faccessat(lock_.DirFd(), lock_.BaseName().c_str(), W_OK, AT_EACCESS) != 0) {
+        const std::string why = std::strerror(errno);
+        reporter_.Message(zipcore::kWriteError, {"Cannot change ", zipcore::Named(options_.archivePath),
+                                                 ": you may not write to it (", why, "); it was left unchanged"});
         return false;
     }
     zipcore::RemoveStaleTemporaries(lock_.DirFd());
@@ -352,6 +362,9 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     };
     if (!prepared.openError.empty())
         return skip(prepared.openError);
+    if (readAs_.size() < members_.size())
+        readAs_.resize(members_.size());
+    readAs_[memberIndex] = ReadState{true, prepared.size, prepared.modified, prepared.device, prepared.inode};
 
     bool encrypt = options_.encrypt;
     MemberHeader header;
@@ -687,6 +700,12 @@ std::int32_t Session::Add()
         // Only now that the new archive is safely in place.
         for (std::size_t i : writtenMembers_) {
             const SourceFile& source = members_[i].source;
+            if (!source.isDirectory && !Unchanged(source.path, i < readAs_.size() ? readAs_[i] : ReadState{})) {
+                reporter_.Message(kSourceChanged, {"Kept ", zipcore::Named(source.path),
+                                                   ": it changed while it was added (the archive holds it as "
+                                                   "it was read)"});
+                continue;
+            }
             int rc = source.isDirectory ? rmdir(source.path.c_str()) : unlink(source.path.c_str());
             if (rc != 0 && !source.isDirectory)
                 reporter_.Message(kSourceUnreadable,
