@@ -66,7 +66,10 @@ void* Utf8NameTag() { return const_cast<char*>(&Utf8Tag); }
 // Place + 1, so an empty slot (null) carries none.
 void* MemberTag(std::size_t index) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index) + 1); }
 
-std::ptrdiff_t MemberIndex(const void* tag) { return static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(tag)) - 1; }
+std::ptrdiff_t MemberIndex(const void* tag)
+{
+    return static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(tag)) - 1;
+}
 
 void TMainform::FillGrid()
 {

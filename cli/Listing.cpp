@@ -45,7 +45,8 @@ void PrintTsv(std::ostream& out, const ListingInput& input)
     for (const engine::ZipDirEntry* e : input.Members) {
         char crc[9];
         std::snprintf(crc, sizeof crc, "%08x", e->Crc32);
-        out << EscapeTsv(e->FullName(), zip::HasUtf8Name(e->GeneralFlags)) << '\t' << e->RealCompressedSize() << '\t' << e->RealUncompressedSize() << '\t'
+        out << EscapeTsv(e->FullName(), zip::HasUtf8Name(e->GeneralFlags)) << '\t' << e->RealCompressedSize() << '\t'
+            << e->RealUncompressedSize() << '\t'
             << zip::DateTimeText(e->LastModDateTime) << '\t' << crc << '\t' << e->CompressionMethod << '\t'
             << e->GeneralFlags << '\n';
     }

@@ -156,7 +156,8 @@ std::int32_t UnzipJob::Run()
             } catch (const std::exception& e) {
                 // One entry's failure (such as running out of memory) does
                 // not end the batch or lose the count so far.
-                reporter_.Message(kInternalError, {"Cannot handle ", Named(MemberText(entry->name, entry->flags)), ": ", e.what()});
+                reporter_.Message(kInternalError,
+                                  {"Cannot handle ", Named(MemberText(entry->name, entry->flags)), ": ", e.what()});
             }
         }
         extractor_.reset();

@@ -107,9 +107,9 @@ struct ReadState {
 bool Unchanged(const std::string& path, const ReadState& read)
 {
     struct stat st;
-    return read.known && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) == read.size &&
-           st.st_mtim.tv_sec == read.modified.tv_sec && st.st_mtim.tv_nsec == read.modified.tv_nsec &&
-           st.st_dev == read.device && st.st_ino == read.inode;
+    return read.known && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           std::uint64_t(st.st_size) == read.size && st.st_mtim.tv_sec == read.modified.tv_sec &&
+           st.st_mtim.tv_nsec == read.modified.tv_nsec && st.st_dev == read.device && st.st_ino == read.inode;
 }
 
 struct PlanItem {

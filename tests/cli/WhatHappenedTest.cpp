@@ -61,11 +61,12 @@ TEST(WhatHappened, AReadOnlyArchiveIsNeitherChangedNorConverted)
     fixture::TempDir dir;
     fixture::OpenToEveryone(dir.Path());
     dir.Write("new.txt", "new");
-    const std::string zip = dir.Write("ro.zip", ZipBuilder().Add(Stored("a.txt", "a")).Add(Stored("b.txt", "b")).Finish().Bytes());
+    const std::string bytes = ZipBuilder().Add(Stored("a.txt", "a")).Add(Stored("b.txt", "b")).Finish().Bytes();
+    const std::string zip = dir.Write("ro.zip", bytes);
     ASSERT_EQ(RunCli("sfx " + Q(zip)).Status, 0);
     const std::string exe = dir / "ro.exe";
     const std::string program = fixture::ReadFile(exe);
-    dir.Write("ro.zip", ZipBuilder().Add(Stored("a.txt", "a")).Add(Stored("b.txt", "b")).Finish().Bytes());
+    dir.Write("ro.zip", bytes);
     const std::string archive = fixture::ReadFile(zip);
     for (const std::string& file : {zip, exe})
         ASSERT_EQ(chmod(file.c_str(), 0444), 0);

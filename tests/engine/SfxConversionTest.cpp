@@ -420,8 +420,8 @@ TEST_F(SfxTest, OnlyAStubTheListingFindsPastIsTaken)
         }
         EXPECT_EQ(result, -3);
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].rfind("808 Error - cannot use this file as ZIPSFX.BIN: " + z.SFXPath + ": " + s.why, 0), 0u)
-            << messages[0];
+        const std::string refusal = "808 Error - cannot use this file as ZIPSFX.BIN: " + z.SFXPath + ": " + s.why;
+        EXPECT_EQ(messages[0].rfind(refusal, 0), 0u) << messages[0];
         EXPECT_EQ(ReadFile(zip), archiveBytes);
         EXPECT_FALSE(platform::FileExists(here / "a.exe"));
     }
@@ -449,8 +449,8 @@ TEST_F(SfxTest, AReadOnlyFileIsNotConverted)
         z.SetZipFilename(plain);
         EXPECT_EQ(z.ConvertSFX(), -3);
     }
-    EXPECT_EQ(messages, (std::vector<std::string>{"105 Error - the file is read-only, so it was left as it is: " + exe,
-                                                  "105 Error - the file is read-only, so it was left as it is: " + plain}));
+    const std::string refusal = "105 Error - the file is read-only, so it was left as it is: ";
+    EXPECT_EQ(messages, (std::vector<std::string>{refusal + exe, refusal + plain}));
     EXPECT_EQ(ReadFile(exe), program);
     EXPECT_EQ(ReadFile(plain), archiveBytes);
     EXPECT_EQ(Files(), (std::vector<std::string>{"plain.zip", "ro.exe", "stubs"}));

@@ -39,7 +39,8 @@ std::string PeerCheck(const std::string& archive, const std::string& password)
         failures += Ask("python3 -m zipfile -t", "python3 -m zipfile -t " + path, "Done testing", "corrupted");
         failures += Ask("unzip -t", "unzip -tqq " + path);
     } else {
-        failures += Ask("python3 zipfile", "python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).infolist()' " + path);
+        failures += Ask("python3 zipfile",
+                        "python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).infolist()' " + path);
         failures += Ask("unzip -l", "unzip -lqq " + path);
     }
     failures += Ask("7zz t", "7zz t -bd -p" + Quoted(password) + " " + path, "Everything is Ok");

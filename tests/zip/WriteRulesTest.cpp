@@ -146,9 +146,9 @@ TEST(WriteRules, AMoveKeepsASourceThatChangedWhileItWasAdded)
         if (change == Change::None) {
             EXPECT_TRUE(errors.empty()) << testing::PrintToString(errors);
         } else {
-            EXPECT_EQ(errors, std::vector<std::string>{std::to_string(zipwriter::kSourceChanged) + ": Kept " + changing +
-                                                       ": it changed while it was added (the archive holds it as it "
-                                                       "was read)"});
+            const std::string kept = std::to_string(zipwriter::kSourceChanged) + ": Kept " + changing +
+                                     ": it changed while it was added (the archive holds it as it was read)";
+            EXPECT_EQ(errors, std::vector<std::string>{kept});
         }
         // The member holds the file as it was read.
         TempDir out;
