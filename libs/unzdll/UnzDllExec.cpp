@@ -81,8 +81,8 @@ private:
     std::unique_ptr<TargetTree> tree_;
     std::unique_ptr<Extractor> extractor_;
     // The files this call wrote, by their path below the target folder,
-    // with the shown name of the entry that wrote each.
-    std::unordered_map<std::string, std::string> written_;
+    // with the entry that wrote each last.
+    std::unordered_map<std::string, const ZipEntry*> written_;
     std::int32_t count_ = 0;
 };
 
@@ -313,12 +313,13 @@ void UnzipJob::NoteWritten(const ZipEntry& entry, const std::string& name)
         for (const std::string& part : parts)
             path += (path.empty() ? "" : "/") + part;
     }
-    auto [earlier, first] = written_.try_emplace(path, name);
+    auto [earlier, first] = written_.try_emplace(path, &entry);
     if (first)
         return;
+    const std::string replaced = MemberText(earlier->second->name, earlier->second->flags);
     reporter_.Message(kReplacedEarlier,
-                      {Named(name), " replaced ", Named(earlier->second), ", extracted earlier to the same file"});
-    earlier->second = name;
+                      {Named(name), " replaced ", Named(replaced), ", extracted earlier to the same file"});
+    earlier->second = &entry;
 }
 
 }  // namespace
