@@ -21,7 +21,8 @@
  *     16      8    Unused16       not read, always 8 bytes          [8, 8]
  *     24      4    ActionCode     1 file begins, 2 step, 3 batch end,
  *                                 4 and above a message             [16]
- *     28      4    ErrorCode      0 information, positive error     [20]
+ *     28      4    ErrorCode      0 and below information,
+ *                                 positive error                    [20]
  *     32      4    FileSize       uncompressed size, for action 1   [24]
  *     36   4096    MessageText    NUL-terminated 8-bit text         [28]
  *   size 4136 (8-byte aligned)                                      [4124]
@@ -70,6 +71,16 @@ extern "C" {
 /* One progress step per this many bytes of a file (at least one per file;
    abi/ProgressSteps.h counts them). */
 #define ZCB_STEP_BYTES 32768
+
+/* Information codes of a message (ErrorCode) beside the plain 0, so that a
+   caller can count these outcomes without reading the words: */
+/* an entry the library left alone by choice (the file exists and is not to
+   be replaced, is not older, or is not there to be freshened) */
+#define ZCB_INFO_SKIPPED (-1)
+/* an entry extracted over the file an earlier entry of the same call wrote
+   (two entries that land on one path, such as one name in two folders
+   extracted without folder names) */
+#define ZCB_INFO_REPLACED_EARLIER (-2)
 
 /* Capacity of MessageText, terminator included; longer texts are cut. */
 #define ZCB_MESSAGE_CAPACITY 4096

@@ -7,6 +7,7 @@
 
 #include "app/Addunit.h"
 #include "app/AppServices.h"
+#include "app/MemberCells.h"
 #include "app/Texts.h"
 #include "app/extrunit.h"
 #include "app/mainunit.h"
@@ -48,10 +49,17 @@ private:
 
 engine::TStrings TMainform::SelectedNames() const
 {
+    // Each row names its member by the member's whole name: the cell's text
+    // may be only the start of it.
     engine::TStrings names;
     const grid::TGridRect selection = StringGrid1->Selection();
-    for (int row = selection.Top; row <= selection.Bottom; ++row)
-        names.push_back(StringGrid1->Cells(0, row));
+    for (int row = selection.Top; row <= selection.Bottom; ++row) {
+        const std::ptrdiff_t index = MemberIndex(StringGrid1->Objects(MemberTagColumn, row));
+        if (index >= 0 && static_cast<std::size_t>(index) < RezEdidiv1.Entries.size())
+            names.push_back(RezEdidiv1.Entries[static_cast<std::size_t>(index)]->FullName());
+        else
+            names.push_back(StringGrid1->Cells(0, row));
+    }
     return names;
 }
 

@@ -63,6 +63,14 @@ void KeepMemberDatesInTimeOrder(int Col, grid::TSortOptions& Options)
 
 void* Utf8NameTag() { return const_cast<char*>(&Utf8Tag); }
 
+// Place + 1, so an empty slot (null) carries none.
+void* MemberTag(std::size_t index) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index) + 1); }
+
+std::ptrdiff_t MemberIndex(const void* tag)
+{
+    return static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(tag)) - 1;
+}
+
 void TMainform::FillGrid()
 {
     StringGrid1->SetRowCount(2);
@@ -76,6 +84,7 @@ void TMainform::FillGrid()
         StringGrid1->SetCells(0, i, entry.FileName);
         StringGrid1->SetObjects(0, i, fernpack::zip::HasUtf8Name(entry.GeneralFlags) ? Utf8NameTag() : nullptr);
         StringGrid1->SetCells(1, i, std::to_string(entry.RealCompressedSize()));
+        StringGrid1->SetObjects(MemberTagColumn, i, MemberTag(static_cast<std::size_t>(i - 1)));
         StringGrid1->SetCells(2, i, std::to_string(entry.RealUncompressedSize()));
         StringGrid1->SetCells(DateColumn, i, MemberDateText(entry.LastModDateTime));
     }

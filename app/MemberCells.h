@@ -6,6 +6,7 @@
 // column still sorts in time order, such values first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -23,5 +24,15 @@ void KeepMemberDatesInTimeOrder(int Col, grid::TSortOptions& Options);
 // The tag a name cell's object slot carries when the member's UTF-8 flag is
 // set; the slot travels with the row when the grid sorts.
 void* Utf8NameTag();
+
+// Which listed member a row shows: the place of its entry in the listing,
+// carried in the object slot of the row's second cell (it travels with the
+// row too). The name cell holds the text to show, at most the 256 bytes the
+// listing keeps; the member's whole name, by which the libraries know it,
+// is the entry's (ZipDirEntry::FullName).
+void* MemberTag(std::size_t index);
+// The place a tag carries; -1 for a slot without one.
+std::ptrdiff_t MemberIndex(const void* tag);
+inline constexpr int MemberTagColumn = 1;
 
 }  // namespace app

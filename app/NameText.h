@@ -5,9 +5,10 @@
 // Promises: a text decodes by the one rule for stored names
 // (zipformat/NameText.h: UTF-8 when told so by a member's UTF-8 flag or when
 // its bytes are valid UTF-8, else code page 437, the MS-DOS set ZIP names
-// default to); and every control or bidirectional formatting character
-// comes out as a visible U+FFFD, so no name can reorder, hide or break the
-// text around it and pass itself off as another.
+// default to); and every control or format character shows as the escape
+// zipformat gives it everywhere (\x1b, \u200b, as in fernpack-cli), so no
+// name can reorder, hide or break the text around it and pass itself off as
+// another.
 #pragma once
 
 #include <QString>
@@ -18,8 +19,8 @@ namespace app {
 // The bytes decoded, with nothing replaced.
 QString DecodeName(const std::string& bytes, bool utf8 = false);
 
-// A name for display: decoded, every control and bidi formatting character
-// replaced by U+FFFD.
+// A name for display: decoded, every control and format character shown as
+// its escape.
 QString VisibleName(const std::string& bytes, bool utf8 = false);
 
 // A message for display: like VisibleName, but line breaks (CR LF, LF, CR)

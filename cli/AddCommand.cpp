@@ -36,7 +36,7 @@ std::unordered_map<std::string, MemberState> Snapshot(const TRezEdidiv& z)
 {
     std::unordered_map<std::string, MemberState> members;
     for (const auto& e : z.Entries)
-        members[e->FileName] = {e->Crc32, e->RealCompressedSize(), e->RealUncompressedSize(), e->LastModDateTime};
+        members[e->FullName()] = {e->Crc32, e->RealCompressedSize(), e->RealUncompressedSize(), e->LastModDateTime};
     return members;
 }
 
@@ -210,11 +210,11 @@ int RunAdd(const AddOptions& o)
         chosen.insert(plan.StdinStoredName);
     std::uint64_t in = 0, out = 0;
     for (const auto& e : z.Entries) {
-        if (!chosen.count(e->FileName))
+        if (!chosen.count(e->FullName()))
             continue;
         // Without -u and -f every chosen file was written; with them, only
         // the members that changed were.
-        auto old = before.find(e->FileName);
+        auto old = before.find(e->FullName());
         if (!(o.Update || o.Freshen) || old == before.end() ||
             old->second !=
                 MemberState{e->Crc32, e->RealCompressedSize(), e->RealUncompressedSize(), e->LastModDateTime}) {

@@ -40,13 +40,13 @@ Exit status:
 
 const char* const ListNotes = R"(Prints one line per member in archive order: packed size, size, date and time, name; a '*' before the name marks an encrypted member. Then a totals line (members, packed, size, ratio of packed to size), and before everything the archive comment, when there is one. PATTERNs choose members: '*' and '?' are wildcards, and a pattern ending in '.*' also takes names without an extension.
 
---tsv prints a fixed format for scripts: '#first-header-offset<TAB>N', one line per member 'name<TAB>compressed<TAB>size<TAB>YYYY-MM-DD hh:mm:ss<TAB>crc32<TAB>method<TAB>flags', then '#count<TAB>N'. In names TAB, CR, LF and backslash are written \t, \r, \n and \\.)";
+--tsv prints a fixed format for scripts: '#first-header-offset<TAB>N', one line per member 'name<TAB>compressed<TAB>size<TAB>YYYY-MM-DD hh:mm:ss<TAB>crc32<TAB>method<TAB>flags', then '#count<TAB>N'. Names are whole, also beyond the 256 bytes the table shows. In names TAB, CR, LF and backslash are written \t, \r, \n and \\, other control and format characters as \x1b, \u200b and so on.)";
 
 const char* const AddNotes = R"(Adds files to ARCHIVE, creating it when missing (a new name ending in .exe becomes a self-extracting program). Names are stored as typed, relative to the current folder: 'add x.zip doc' stores doc/... with everything below doc. A leading '/' and '..' parts are left out of the stored names. A PATH may hold '*' and '?' in its last part (quoted, so the shell leaves them alone). Files and folders whose names start with '.' are left out of folders unless --hidden is given; a dot-file named on the command line is always added. When two files would be stored under one name, the first is added and the others are reported.
 
 '-' reads standard input and stores it as '-', or under the name given with --name. More than 4097 names are added in several parts, each one complete.)";
 
-const char* const ExtractNotes = R"(Extracts every member, or those the NAMEs choose ('*' and '?' are wildcards), into DIR or the current folder, with their folders. Existing files: -o replaces them, -n keeps them; with neither, fernpack-cli asks once on a terminal, and keeps them (with exit status 1) when there is no terminal to ask.)";
+const char* const ExtractNotes = R"(Extracts every member, or those the NAMEs choose ('*' and '?' are wildcards), into DIR or the current folder, with their folders. Existing files: -o replaces them, -n keeps them; with neither, fernpack-cli asks once on a terminal, and keeps them (with exit status 1) when there is no terminal to ask. Members that land on one file (with -j, one name in several folders) replace each other: each that replaced another is named, and the summary counts them.)";
 
 const char* const SfxNotes = R"(Turns ARCHIVE.zip into the self-extracting program ARCHIVE.exe, which replaces it. In the command, '|' separates the program from its arguments and '><' stands for the extraction folder; --dir '><' means a new temporary folder. An existing ARCHIVE.exe is kept unless --force is given.)";
 
@@ -140,7 +140,9 @@ void Build(CLI::App& app, Parsed& p)
     sfx->add_flag("--ask-command", p.sfx.AskCommand, "Let the program's user change the command");
     sfx->add_flag("--ask-files", p.sfx.AskFiles, "Let the program's user choose the files");
     sfx->add_flag("--hide-overwrite", p.sfx.HideOverwrite, "Hide the program's choice for existing files");
-    sfx->add_option("--stub", p.sfx.Stub, "Use FILE as the self-extractor stub instead of ZIPSFX.BIN")
+    sfx->add_option("--stub", p.sfx.Stub,
+                    "Use FILE as the self-extractor stub instead of ZIPSFX.BIN (small enough for a listing to "
+                    "find the archive behind it, and without a local header signature)")
         ->type_name("FILE");
     sfx->add_flag("--force", p.sfx.Force, "Replace an existing ARCHIVE.exe");
 

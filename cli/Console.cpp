@@ -6,50 +6,7 @@
 
 namespace cli {
 
-namespace {
-
-void Escape(std::string& out, unsigned char c)
-{
-    static const char hex[] = "0123456789abcdef";
-    out += "\\x";
-    out += hex[c >> 4];
-    out += hex[c & 15];
-}
-
-}  // namespace
-
-std::string Printable(std::string_view text, bool lineBreaks)
-{
-    std::string out;
-    out.reserve(text.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = p[i];
-        if (lineBreaks && c == '\r' && i + 1 < text.size() && p[i + 1] == '\n') {
-            out += '\n';
-            i += 2;
-        } else if (lineBreaks && c == '\n') {
-            out += '\n';
-            ++i;
-        } else if (c < 0x20 || c == 0x7F) {
-            Escape(out, c);
-            ++i;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-        } else if (std::size_t n = fernpack::zip::Utf8Length(p + i, text.size() - i);
-                   n == 0 || (c == 0xC2 && p[i + 1] < 0xA0)) {
-            // Not UTF-8, or a C1 control (U+0080 to U+009F), which some
-            // terminals obey like the escape character.
-            Escape(out, c);
-            ++i;
-        } else {
-            out.append(text.substr(i, n));
-            i += n;
-        }
-    }
-    return out;
-}
+std::string Printable(std::string_view text, bool lineBreaks) { return fernpack::zip::VisibleText(text, lineBreaks); }
 
 Console& Console::Get()
 {

@@ -49,10 +49,12 @@ private:
     void Write(const std::string& context, const std::string& text);
 };
 
-// `text` with control characters, C1 controls and bytes that are not UTF-8
-// written as \xNN, so printing it cannot move the cursor or change the
-// terminal. With `lineBreaks` a CR LF or LF stays a line break (for the
-// component's few two-line messages and archive comments).
+// `text` as zipformat shows every text (zipformat/NameText.h, VisibleText):
+// control and format characters as escapes (\x1b, \u200b) and bytes that
+// are not UTF-8 as \xNN, so printing it can neither drive the terminal nor
+// hide or reorder a character. With `lineBreaks` a CR LF, LF or CR stays a
+// line break (for the component's few two-line messages and archive
+// comments).
 std::string Printable(std::string_view text, bool lineBreaks = false);
 
 }  // namespace cli

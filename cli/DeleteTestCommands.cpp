@@ -23,7 +23,7 @@ int RunDelete(const DeleteOptions& o)
     auto patterns = z.ChooseMembers(o.Names);
     std::uint64_t chosen = 0;
     for (const auto& e : z.Entries)
-        chosen += patterns.Selects(e->FileName) ? 1 : 0;
+        chosen += patterns.Selects(e->FullName()) ? 1 : 0;
     const std::uint64_t unmatched = patterns.Unmatched().size();
     session.Progress.SetTotals(chosen, 0);
 
@@ -68,7 +68,7 @@ int RunTest(const TestOptions& o)
     }
     std::uint64_t bytes = 0;
     for (const auto& e : z.Entries)
-        bytes += e->RealUncompressedSize();
+        bytes = AddSaturated(bytes, e->RealUncompressedSize());
     if (z.NeedsPassword({})) {
         auto password = ObtainPassword(o.PasswordFile, false, o.Archive);
         if (!password)

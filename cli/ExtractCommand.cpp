@@ -30,7 +30,7 @@ using engine::ZipDirEntry;
 
 namespace {
 
-bool IsFolderEntry(const ZipDirEntry& e) { return !e.FileName.empty() && e.FileName.back() == '/'; }
+bool IsFolderEntry(const ZipDirEntry& e) { return !e.FullName().empty() && e.FullName().back() == '/'; }
 
 // Where the library will write `name` under `dir`, or "" for a name it
 // refuses (absolute, with "..", a drive or a backslash).
@@ -67,7 +67,7 @@ std::vector<std::string> ExistingTargets(const std::vector<const ZipDirEntry*>& 
     for (const ZipDirEntry* e : members) {
         if (IsFolderEntry(*e))
             continue;
-        const std::string target = TargetOf(dir, e->FileName, junk);
+        const std::string target = TargetOf(dir, e->FullName(), junk);
         struct stat st;
         if (!target.empty() && ::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
             existing.push_back(target);
@@ -110,7 +110,7 @@ bool CopyToStdout(const std::vector<const ZipDirEntry*>& members, const std::str
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<char> buffer(1 << 16);
     for (const ZipDirEntry* e : members) {
-        const std::string path = TargetOf(folder, e->FileName, false);
+        const std::string path = TargetOf(folder, e->FullName(), false);
         if (IsFolderEntry(*e) || path.empty())
             continue;
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -164,9 +164,9 @@ int RunExtract(const ExtractOptions& o)
     std::vector<const ZipDirEntry*> members;
     std::uint64_t bytes = 0;
     for (const auto& e : z.Entries) {
-        if (patterns.Selects(e->FileName)) {
+        if (patterns.Selects(e->FullName())) {
             members.push_back(e.get());
-            bytes += e->RealUncompressedSize();
+            bytes = AddSaturated(bytes, e->RealUncompressedSize());
         }
     }
     if (z.NeedsPassword(o.Names)) {
@@ -226,8 +226,11 @@ int RunExtract(const ExtractOptions& o)
 
     const std::uint64_t done = session.Done.Processed;
     const std::uint64_t failed = session.Done.FailedMembers;
-    const std::uint64_t chosen = std::max<std::uint64_t>(members.size(), done + failed);
-    const std::uint64_t skipped = Interrupted() ? 0 : chosen - done - failed;
+    const std::uint64_t skipped = session.Done.Skipped;
+    const std::uint64_t chosen = std::max<std::uint64_t>(members.size(), done + failed + skipped);
+    // Members the library never came to: it could not start, or a fault
+    // inside it ended the extraction early.
+    const std::uint64_t notReached = Interrupted() ? 0 : chosen - done - failed - skipped;
     if (Interrupted())
         session.Error("interrupted");
     bool ok = session.Done.Errors == 0 && failed == 0 && !Interrupted();
@@ -240,6 +243,9 @@ int RunExtract(const ExtractOptions& o)
         return ok ? ExitOk : ExitFailed;
     }
     std::string line = Count(done, "file") + " extracted";
+    if (const std::uint64_t replaced = session.Done.Replaced; replaced > 0)
+        line += " (" + std::to_string(replaced) + " of them replaced a member of the same name" +
+                (o.JunkPaths ? ": extract without -j to keep folders)" : ")");
     if (skipped > 0) {
         line += ", " + std::to_string(skipped) + " skipped (";
         line += o.Update || o.Freshen ? "not newer, or not on disk to freshen"
@@ -250,6 +256,10 @@ int RunExtract(const ExtractOptions& o)
     }
     if (failed > 0)
         line += ", " + std::to_string(failed) + " failed";
+    if (notReached > 0) {
+        line += ", " + std::to_string(notReached) + " not attempted";
+        ok = false;
+    }
     if (const std::size_t unmatched = patterns.Unmatched().size(); unmatched > 0) {
         line += ", " + Count(unmatched, "name") + " matched nothing";
         ok = false;

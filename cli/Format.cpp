@@ -9,6 +9,17 @@ std::string Count(std::uint64_t n, const std::string& noun, const std::string& p
     return std::to_string(n) + " " + (n == 1 ? noun : plural.empty() ? noun + "s" : plural);
 }
 
+std::uint64_t AddSaturated(std::uint64_t a, std::uint64_t b)
+{
+    std::uint64_t sum = 0;
+    return __builtin_add_overflow(a, b, &sum) ? Saturated : sum;
+}
+
+std::string TotalText(std::uint64_t total)
+{
+    return total == Saturated ? "more than " + std::to_string(Saturated) : std::to_string(total);
+}
+
 std::string HumanSize(std::uint64_t bytes)
 {
     if (bytes < 1024)

@@ -11,6 +11,12 @@ namespace cli {
 // "1 file", "3 files"; `plural` defaults to `noun` + "s".
 std::string Count(std::uint64_t n, const std::string& noun, const std::string& plural = "");
 
+// Sums of sizes that never wrap: a sum beyond 64 bits stays at Saturated,
+// which TotalText shows as "more than 18446744073709551615".
+inline constexpr std::uint64_t Saturated = UINT64_MAX;
+std::uint64_t AddSaturated(std::uint64_t a, std::uint64_t b);
+std::string TotalText(std::uint64_t total);
+
 // "512 B", "3.0 KiB", "12.4 MiB", "1.1 GiB".
 std::string HumanSize(std::uint64_t bytes);
 

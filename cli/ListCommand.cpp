@@ -17,7 +17,7 @@ int RunList(const ListOptions& options)
     auto patterns = z.ChooseMembers(options.Patterns);
     ListingInput input;
     for (const auto& e : z.Entries)
-        if (patterns.Selects(e->FileName))
+        if (patterns.Selects(e->FullName()))
             input.Members.push_back(e.get());
     input.FirstHeaderOffset = z.FirstHeaderOffset;
     input.AllMembers = z.Entries.size();

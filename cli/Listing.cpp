@@ -12,18 +12,29 @@ namespace cli {
 
 namespace zip = fernpack::zip;
 
-std::string EscapeTsv(const std::string& text)
+std::string EscapeTsv(const std::string& name, bool utf8Flag)
 {
     std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
+    out.reserve(name.size());
+    // The characters of a name read as UTF-8 (zipformat/NameText.h); the
+    // bytes of one read in code page 437 are characters of their own.
+    const bool utf8 = utf8Flag || zip::IsUtf8(name);
+    const auto* p = reinterpret_cast<const unsigned char*>(name.data());
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t n = utf8 ? zip::Utf8Length(p + i, name.size() - i) : 0;
+        const char32_t c = n > 0 ? zip::Utf8Char(p + i, n) : p[i];
         switch (c) {
         case '\t': out += "\\t"; break;
         case '\r': out += "\\r"; break;
         case '\n': out += "\\n"; break;
         case '\\': out += "\\\\"; break;
-        default: out += c;
+        default:
+            if (zip::IsHiddenCharacter(c) && (n > 0 || c < 0x80))
+                zip::AppendEscape(out, c);
+            else
+                out.append(name, i, n > 0 ? n : 1);
         }
+        i += n > 0 ? n : 1;
     }
     return out;
 }
@@ -34,7 +45,8 @@ void PrintTsv(std::ostream& out, const ListingInput& input)
     for (const engine::ZipDirEntry* e : input.Members) {
         char crc[9];
         std::snprintf(crc, sizeof crc, "%08x", e->Crc32);
-        out << EscapeTsv(e->FileName) << '\t' << e->RealCompressedSize() << '\t' << e->RealUncompressedSize() << '\t'
+        out << EscapeTsv(e->FullName(), zip::HasUtf8Name(e->GeneralFlags)) << '\t' << e->RealCompressedSize() << '\t'
+            << e->RealUncompressedSize() << '\t'
             << zip::DateTimeText(e->LastModDateTime) << '\t' << crc << '\t' << e->CompressionMethod << '\t'
             << e->GeneralFlags << '\n';
     }
@@ -58,18 +70,17 @@ void PrintTable(std::ostream& out, const ListingInput& input)
                       static_cast<unsigned long long>(e->RealUncompressedSize()),
                       zip::DateTimeText(e->LastModDateTime).c_str(), encrypted ? '*' : ' ');
         out << line << Printable(zip::NameText(e->FileName, zip::HasUtf8Name(e->GeneralFlags))) << '\n';
-        packed += e->RealCompressedSize();
-        size += e->RealUncompressedSize();
+        packed = AddSaturated(packed, e->RealCompressedSize());
+        size = AddSaturated(size, e->RealUncompressedSize());
     }
     std::string totals = Count(input.Members.size(), "member");
     if (input.Chosen)
         totals = std::to_string(input.Members.size()) + " of " + Count(input.AllMembers, "member");
-    if (size > 0)
+    if (size > 0 && size != Saturated && packed != Saturated)
         totals += ", ratio " + std::to_string(Percent(packed, size)) + "%";
     if (anyEncrypted)
         totals += " (* encrypted)";
-    std::snprintf(line, sizeof line, "%12llu %12llu  %-19s  ", static_cast<unsigned long long>(packed),
-                  static_cast<unsigned long long>(size), "");
+    std::snprintf(line, sizeof line, "%12s %12s  %-19s  ", TotalText(packed).c_str(), TotalText(size).c_str(), "");
     out << line << totals << '\n';
 }
 

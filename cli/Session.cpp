@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "abi/ZCallBck.h"
 #include "cli/Console.h"
 #include "cli/Terminal.h"
 #include "engine/EngineErrors.h"
@@ -28,11 +29,11 @@ Session::Session(std::string given)
     };
     Archive.OnProgress = [this](TObject*, ProgressType type, const std::string& name, std::int32_t size) {
         if (type == ProgressType::FileBegin) {
+            EndMember();
             ++Done.Begun;
             inMember_ = true;
-            memberFailed_ = false;
         } else if (type == ProgressType::BatchEnd) {
-            inMember_ = false;
+            EndMember();
             phase_ = Phase::Relisting;
         }
         Progress.OnProgress(type, name, size);
@@ -77,10 +78,18 @@ bool Session::Open(bool mustExist)
     return true;
 }
 
+void Session::EndMember()
+{
+    if (inMember_ && !memberFailed_ && !memberSkipped_)
+        ++Done.Finished;
+    inMember_ = memberFailed_ = memberSkipped_ = false;
+}
+
 void Session::Run(void (engine::TRezEdidiv::*operation)())
 {
     phase_ = Phase::Working;
-    inMember_ = false;
+    inMember_ = memberFailed_ = memberSkipped_ = faulted_ = false;
+    const std::uint64_t finishedBefore = Done.Finished;
     try {
         (Archive.*operation)();
     } catch (const engine::EFileStreamError& e) {
@@ -88,8 +97,16 @@ void Session::Run(void (engine::TRezEdidiv::*operation)())
         relistingFailed_ = true;
         Warning("listing the archive again: " + std::string(e.what()));
     }
+    // A file still in hand never ended: stopped, or cut short by a fault.
     inMember_ = false;
-    Done.Processed += static_cast<std::uint32_t>(std::max(Archive.ProcessedCount, 0));
+    if (faulted_ && operation == &engine::TRezEdidiv::ExtractFiles) {
+        // The library's count went with the fault; what it finished before
+        // is on disk (or tested good) all the same. (A writer's work is
+        // never committed before its count returns.)
+        Done.Processed += Done.Finished - finishedBefore;
+    } else {
+        Done.Processed += static_cast<std::uint32_t>(std::max(Archive.ProcessedCount, 0));
+    }
 }
 
 void Session::Error(const std::string& text) { Console::Get().Error(given_, text); }
@@ -121,7 +138,20 @@ void Session::OnMessage(std::int32_t code, const std::string& text)
             console.Message(given_, code, text);
         return;
     case Phase::Working:
+        if (code == ZCB_INFO_REPLACED_EARLIER) {
+            // Said whatever the verbosity: a count of files extracted must
+            // not be taken for that many files on disk.
+            ++Done.Replaced;
+            console.Note(given_, text);
+            return;
+        }
         console.Message(given_, code, text);
+        if (code == ZCB_INFO_SKIPPED && inMember_) {
+            ++Done.Skipped;
+            memberSkipped_ = true;
+        }
+        if (code == engine::msg::FatalDll)
+            faulted_ = true;
         if (code > 0) {
             ++Done.Errors;
             if (inMember_ && !memberFailed_) {

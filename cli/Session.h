@@ -28,8 +28,13 @@ constexpr int ExitUsage = 2;
 struct Tally {
     std::uint64_t Begun = 0;          // files the library started on
     std::uint64_t FailedMembers = 0;  // of those, files with an error
+    std::uint64_t Skipped = 0;        // of those, files left alone by choice (exist, not newer)
+    std::uint64_t Finished = 0;       // of those, files that ended with neither
+    std::uint64_t Replaced = 0;       // files extracted over one an earlier file of the call wrote
     std::uint64_t Errors = 0;         // every error message
-    std::uint64_t Processed = 0;      // the library's counts, summed
+    // The library's counts, summed; for an extraction that a fault inside
+    // the library cut short (whose count is lost), the files finished.
+    std::uint64_t Processed = 0;
 };
 
 class Session {
@@ -67,6 +72,8 @@ public:
 private:
     enum class Phase { Listing, Working, Relisting };
     void OnMessage(std::int32_t code, const std::string& text);
+    // The file in hand has ended (the next began, or the batch ended).
+    void EndMember();
 
     std::string given_, path_;
     Phase phase_ = Phase::Listing;
@@ -74,7 +81,8 @@ private:
     bool emptyArchive_ = false;
     bool relistingFailed_ = false;
     bool listed_ = false;  // the component's last listing opened the file
-    bool inMember_ = false, memberFailed_ = false;
+    bool inMember_ = false, memberFailed_ = false, memberSkipped_ = false;
+    bool faulted_ = false;  // the library call in progress ended in a fault
 };
 
 }  // namespace cli

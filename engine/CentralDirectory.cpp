@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/BufferedReader.h"
+#include "engine/ZipDirEntry.h"
 #include "zipformat/LittleEndian.h"
 #include "zipformat/Zip64Field.h"
 #include "zipformat/ZipRecords.h"
@@ -44,7 +45,13 @@ void CentralDirectory::Read(const platform::FileStream& file, const zip::EndOfAr
         values.Compressed = r.CompressedSize32;
         values.Uncompressed = r.UncompressedSize32;
         values.Offset = Le32(h + 42);
-        in.SeekBy(nameLength);
+        if (nameLength > ZipDirEntry::NameKept) {
+            r.LongName.resize(nameLength);
+            if (in.Read(r.LongName.data(), nameLength) != nameLength)
+                break;
+        } else {
+            in.SeekBy(nameLength);
+        }
         extra.resize(extraLength);
         if (in.Read(extra.data(), extraLength) != extraLength)
             break;

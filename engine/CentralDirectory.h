@@ -1,7 +1,9 @@
-// What an archive's central directory says about each member's CRC and
-// sizes, for the listing's members whose local header leaves them to a data
-// descriptor after the data (general flag bit 3: archives written to a pipe
-// or another stream that cannot seek back). The directory stands where the
+// What an archive's central directory says about each member, for the
+// listing's members whose local header does not tell it all: the CRC and
+// sizes of a member whose local header leaves them to a data descriptor
+// after the data (general flag bit 3: archives written to a pipe or another
+// stream that cannot seek back), and the whole name of a member whose name
+// is longer than the listing keeps. The directory stands where the
 // end of the archive says (zipformat/EndOfArchive.h); each record is keyed
 // by the file position of its member's local header, so archives behind a
 // self-extractor's stub are read the same way.
@@ -12,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/FileStream.h"
@@ -30,6 +33,9 @@ struct CentralRecord {
     // The true sizes: the Zip64 extra field's where the 32-bit ones are saturated.
     std::uint64_t CompressedSize = 0;
     std::uint64_t UncompressedSize = 0;
+    // The member's name, kept only when it is longer than the listing keeps
+    // of a local header's (ZipDirEntry::NameKept); empty otherwise.
+    std::string LongName;
 };
 
 class CentralDirectory {

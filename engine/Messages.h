@@ -34,6 +34,11 @@ inline constexpr const char* ZipDllUnusableText =
 inline constexpr const char* UnzDllUnusableText =
     "UNZDLL.DLL failed earlier and cannot be used again until the program is restarted";
 
+// Our own refusal to convert a file the user may not write (the conversion
+// deletes it once the new file is made).
+inline constexpr std::int32_t ReadOnlyFile = 105;
+inline constexpr const char* ReadOnlyFileText = "Error - the file is read-only, so it was left as it is: ";
+
 inline constexpr std::int32_t NoFilesToZip = 301;
 inline constexpr const char* NoFilesToZipText = "Error - no files to zip";
 
@@ -61,6 +66,9 @@ inline constexpr std::int32_t SfxStubNotFound = 802;
 inline constexpr const char* SfxStubNotFoundText = "Error - ZIPSFX.BIN not found";
 inline constexpr std::int32_t NotAZipFile = 803;
 inline constexpr const char* NotAZipFileText = "Error: input file is not a zip file";
+// Our own refusal of a stub the program's listing would not find past.
+inline constexpr std::int32_t UnusableStub = 808;
+inline constexpr const char* UnusableStubText = "Error - cannot use this file as ZIPSFX.BIN: ";  // path, ": ", why
 inline constexpr std::int32_t ConvertZipFailed = 805;
 inline constexpr const char* ConvertZipFailedText = "Error in ConvertZip";
 inline constexpr std::int32_t ConvertSfxFailed = 806;

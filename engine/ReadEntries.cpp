@@ -10,6 +10,10 @@
 // descriptor. Without a readable central directory the walk goes on as it
 // always has, from the local header's own values.
 //
+// A name longer than the 256 bytes the listing keeps is listed with those
+// 256 bytes (the text to show), and the central directory gives the whole
+// name by which the member is named to the libraries.
+//
 // Sizes are unsigned 32-bit values. One that is all ones (a member of 4 GiB
 // or more, or one a writer chose to describe with Zip64) is taken from the
 // local header's Zip64 extra field, or from the central directory when the
@@ -47,8 +51,6 @@ namespace {
 using fernpack::zip::CentralHeaderSignature;
 using fernpack::zip::EndRecordSignature;
 using fernpack::zip::LocalHeaderSignature;
-constexpr std::int32_t MaxScannedBytes = 60000;
-constexpr std::size_t NameBufferSize = 256;
 constexpr std::int64_t EndRecordSize = fernpack::zip::EndRecordSize;
 // The longest data descriptor: signature, CRC and two 64-bit sizes.
 constexpr std::int64_t MaxDescriptorSize = 24;
@@ -148,22 +150,17 @@ std::optional<Sizes> Zip64Sizes(const ZipDirEntry& entry, const std::vector<std:
 }
 
 // Reads a member name of `length` bytes: keeps at most the first 256 (and
-// stops at a zero byte), consumes the rest so the walk stays in step.
-// False when the file ends first.
-bool ReadName(BufferedReader& in, std::uint16_t length, std::string& name)
+// stops at a zero byte) in `name`, and a longer name whole in `whole`, so
+// the walk stays in step. False when the file ends first.
+bool ReadName(BufferedReader& in, std::uint16_t length, std::string& name, std::string& whole)
 {
-    char buffer[NameBufferSize];
-    const std::int64_t kept = std::min<std::int64_t>(length, NameBufferSize);
-    if (in.Read(buffer, kept) < kept)
+    whole.resize(length);
+    if (in.Read(whole.data(), length) < length)
         return false;
-    for (std::int64_t rest = length - kept; rest > 0;) {
-        char scratch[NameBufferSize];
-        const std::int64_t chunk = std::min<std::int64_t>(rest, sizeof scratch);
-        if (in.Read(scratch, chunk) < chunk)
-            return false;
-        rest -= chunk;
-    }
-    name.assign(buffer, strnlen(buffer, static_cast<std::size_t>(kept)));
+    const std::size_t kept = std::min<std::size_t>(length, ZipDirEntry::NameKept);
+    name.assign(whole.data(), strnlen(whole.data(), kept));
+    if (length <= ZipDirEntry::NameKept)
+        whole.clear();
     return true;
 }
 
@@ -202,6 +199,7 @@ void TRezEdidiv::ReadEntries()
         BufferedReader in(file);
         ArchiveEnd archiveEnd(file);
         std::vector<std::uint8_t> extra;
+        std::string wholeName;
         bool located = false;
         std::uint32_t signature = 0;
         auto noEntries = [&](int which) {
@@ -217,7 +215,7 @@ void TRezEdidiv::ReadEntries()
                     noEntries(1);
                     break;
                 }
-                if (++scanned > MaxScannedBytes) {
+                if (++scanned > TRezEdidiv::MaxScannedBytes) {
                     noEntries(2);
                     break;
                 }
@@ -266,8 +264,9 @@ void TRezEdidiv::ReadEntries()
 
             auto entry = std::make_unique<ZipDirEntry>();
             std::uint8_t header[ZipDirEntry::HeaderSize];
-            const bool complete = in.Read(header, sizeof header) == sizeof header &&
-                                  (entry->DecodeHeader(header), ReadName(in, entry->FileNameLength, entry->FileName));
+            const bool complete =
+                in.Read(header, sizeof header) == sizeof header &&
+                (entry->DecodeHeader(header), ReadName(in, entry->FileNameLength, entry->FileName, wholeName));
             if (!complete) {
                 // Cut short: a false signature inside a stub, or a damaged archive.
                 if (!Entries.empty())
@@ -345,6 +344,13 @@ void TRezEdidiv::ReadEntries()
                 throw EFileStreamError(msg::Error5ReadingZip);
             if (central != nullptr)
                 SkipDescriptor(in, *central, HasZip64Field(extra.data(), extra.size()));
+            if (!wholeName.empty() && entry->FileName.size() == ZipDirEntry::NameKept) {
+                // A name longer than the listing keeps: the libraries know
+                // the member by its central directory's name.
+                const CentralRecord* record = archiveEnd.Find(headerAt);
+                entry->SetFullName(record != nullptr && !record->LongName.empty() ? record->LongName
+                                                                                   : std::move(wholeName));
+            }
             Entries.push_back(std::move(entry));
         }
         archiveComment_ = archiveEnd.Comment();

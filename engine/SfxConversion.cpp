@@ -12,6 +12,7 @@
 #include "engine/Messages.h"
 #include "engine/PathText.h"
 #include "engine/SfxHeader.h"
+#include "engine/SfxStub.h"
 #include "engine/ZipMstr.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
@@ -86,6 +87,10 @@ std::int32_t TRezEdidiv::ConvertSFX()
         ReportMessage(msg::NoZipFile, msg::NoZipFileSpecified);
         return -3;
     }
+    if (!CreatingEmptySfx && !platform::MayWrite(ZipFilename_)) {
+        ReportMessage(msg::ReadOnlyFile, msg::ReadOnlyFileText + ZipFilename_);
+        return -3;
+    }
     const std::size_t total = SFXCaption.size() + SFXDefaultDir.size() + SFXCommandLine.size();
     if (total > SFXH_TEXTS_CAPACITY) {
         ReportMessage(msg::SfxTextsTooLong,
@@ -110,6 +115,10 @@ std::int32_t TRezEdidiv::ConvertSFX()
     }
     if (!found) {
         ReportMessage(msg::SfxStubNotFound, msg::SfxStubNotFoundText);
+        return -3;
+    }
+    if (const StubProblem problem = CheckStub(SFXPath); problem != StubProblem::None) {
+        ReportMessage(msg::UnusableStub, msg::UnusableStubText + SFXPath + ": " + StubProblemText(problem));
         return -3;
     }
 
@@ -199,6 +208,10 @@ std::int32_t TRezEdidiv::ConvertZip()
     std::int32_t result = 0;
     if (!platform::FileExists(ZipFilename_)) {
         ReportMessage(msg::NoExeFile, msg::NoExeFileText);
+        return -3;
+    }
+    if (!platform::MayWrite(ZipFilename_)) {
+        ReportMessage(msg::ReadOnlyFile, msg::ReadOnlyFileText + ZipFilename_);
         return -3;
     }
     if (UpperCase(ExtractFileExt(ZipFilename_)) != ".EXE") {

@@ -1,7 +1,8 @@
 // One archive member as listed: the 26 bytes of its local file header that
 // follow the signature, decoded little-endian byte by byte (so the host's
 // struct packing and byte order never matter), plus the member's name as
-// stored, byte for byte.
+// stored, byte for byte (at most its first 256 bytes; the whole name
+// beside it when it is longer).
 //
 // The nine header fields keep the values read, signed 32-bit sizes
 // included: a member of 2 GB or more shows a negative size there, and one
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "zipformat/Flags.h"
 
@@ -19,6 +21,8 @@ namespace engine {
 
 struct ZipDirEntry {
     static constexpr int HeaderSize = 26;
+    // Bytes of a name the listing keeps in FileName.
+    static constexpr std::size_t NameKept = 256;
 
     std::uint16_t VersionNeeded = 0;
     std::uint16_t GeneralFlags = 0;
@@ -33,6 +37,13 @@ struct ZipDirEntry {
 
     // Fills the nine header fields from the bytes that follow the signature.
     void DecodeHeader(const std::uint8_t (&bytes)[HeaderSize]);
+
+    // The member's whole stored name, by which the libraries know it: for a
+    // name longer than FileName keeps, the central directory's; else
+    // FileName itself. FileName is the text to show; anything that names
+    // the member to a library, or matches names given by a user, uses this.
+    const std::string& FullName() const { return fullName_.empty() ? FileName : fullName_; }
+    void SetFullName(std::string name) { fullName_ = std::move(name); }
 
     // Encrypted, or WinZip AES by its method (zipformat/Flags.h).
     bool NeedsPassword() const { return fernpack::zip::NeedsPassword(GeneralFlags, CompressionMethod); }
@@ -57,6 +68,7 @@ struct ZipDirEntry {
     }
 
 private:
+    std::string fullName_;  // empty when FileName is the whole name
     std::uint64_t realCompressed_ = 0;
     std::uint64_t realUncompressed_ = 0;
     bool hasRealSizes_ = false;

@@ -41,7 +41,7 @@ fernpack::zip::MemberSelector TRezEdidiv::ChooseMembers(const TStrings& specs) c
 {
     fernpack::zip::MemberSelector selector(specs);
     for (const auto& entry : Entries)
-        selector.NoteStoredName(entry->FileName);
+        selector.NoteStoredName(entry->FullName());
     return selector;
 }
 
@@ -49,7 +49,7 @@ bool TRezEdidiv::NeedsPassword(const TStrings& specs) const
 {
     fernpack::zip::MemberSelector selector = ChooseMembers(specs);
     for (const auto& entry : Entries)
-        if (selector.Selects(entry->FileName) && entry->NeedsPassword())
+        if (selector.Selects(entry->FullName()) && entry->NeedsPassword())
             return true;
     return false;
 }

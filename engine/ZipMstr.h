@@ -144,6 +144,9 @@ public:
     // How long a listing waits for a writer's lock on the archive before it
     // fails (milliseconds).
     static inline int WriterWaitMs = 10000;
+    // How many candidate first bytes a listing scans for the first local
+    // header (past a self-extractor's stub) before it gives up.
+    static constexpr std::int32_t MaxScannedBytes = 60000;
     // What the last listing found at the end of the archive (read while it
     // had the file open, so nobody needs to open it again): whether the file
     // is a valid archive without members (zipformat/EndOfArchive.h; known
@@ -153,7 +156,7 @@ public:
     const std::string& ArchiveComment() const { return archiveComment_; }
     // The listed members that `specs` choose, by the libraries' rule
     // (zipformat/MemberSelector.h; none chooses every member): a selector
-    // already told every stored name.
+    // already told every stored name (whole, FullName). Ask it with FullName.
     fernpack::zip::MemberSelector ChooseMembers(const TStrings& specs) const;
     // Whether any listed member that `specs` choose needs a password: the
     // one answer the window and fernpack-cli ask before an extract or a

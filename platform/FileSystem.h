@@ -20,6 +20,11 @@ bool SetCurrentDir(const std::string& path);
 
 bool DeleteFile(const std::string& path);
 
+// True when the effective user may write the existing file `path`, as its
+// permissions say (a read-only archive is not to be replaced, although its
+// folder would allow a rename over it).
+bool MayWrite(const std::string& path);
+
 // The folder a stub may be installed in system-wide, and the second such
 // place; fixed install folders of ours, changeable for tests.
 std::string SystemFolder();

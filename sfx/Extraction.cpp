@@ -22,20 +22,6 @@ public:
     bool Write(const std::uint8_t*, std::size_t) override { return true; }
 };
 
-// The stub carries the stored and deflate decoders only (its decoder gets
-// no method table); a member packed otherwise is named with its method and
-// never started, so no file and no password question comes of it.
-bool Unreadable(const zipcore::ZipEntry& entry, RunCounts* counts)
-{
-    if (entry.IsDirectory() || zipcore::CanDecodeMethod(entry.DataMethod(), zipcore::DecoderOptions{}))
-        return false;
-    std::printf("  %-10s %s: %s\n", "unsupported", PrintableName(entry.name, entry.flags).c_str(),
-                zip::UnsupportedMethodText(entry.DataMethod()).c_str());
-    ++counts->failed;
-    ++counts->unreadable;
-    return true;
-}
-
 void Report(const char* what, const zipcore::ZipEntry& entry, const std::string& detail = "")
 {
     const std::string name = PrintableName(entry.name, entry.flags);
@@ -43,6 +29,19 @@ void Report(const char* what, const zipcore::ZipEntry& entry, const std::string&
         std::printf("  %-10s %s\n", what, name.c_str());
     else
         std::printf("  %-10s %s: %s\n", what, name.c_str(), Printable(detail).c_str());
+}
+
+// The stub carries the stored and deflate decoders only (its decoder gets
+// no method table); a member packed otherwise is named with its method and
+// never started, so no file and no password question comes of it.
+bool Unreadable(const zipcore::ZipEntry& entry, RunCounts* counts)
+{
+    if (entry.IsDirectory() || zipcore::CanDecodeMethod(entry.DataMethod(), zipcore::DecoderOptions{}))
+        return false;
+    Report("unsupported", entry, zip::UnsupportedMethodText(entry.DataMethod()));
+    ++counts->failed;
+    ++counts->unreadable;
+    return true;
 }
 
 }  // namespace

@@ -114,15 +114,18 @@ void ShowMembers(const std::string& caption, const std::vector<zipcore::ZipEntry
         return;
     }
     std::puts("    #         Size  Modified             Name");
+    // The total never wraps: past what 64 bits hold it is "more than" that.
     unsigned long long total = 0;
+    bool more = false;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const zipcore::ZipEntry& e = entries[i];
         std::printf("%5zu %12llu  %s  %s%s\n", i + 1, (unsigned long long)e.uncompressedSize,
                     fernpack::zip::DateTimeText(fernpack::zip::PackDosDateTime(e.dosDate, e.dosTime)).c_str(),
                     PrintableName(e.name, e.flags).c_str(), e.NeedsPassword() ? "  (encrypted)" : "");
-        total += e.uncompressedSize;
+        more |= __builtin_add_overflow(total, e.uncompressedSize, &total);
     }
-    std::printf("%zu member%s, %llu bytes\n\n", entries.size(), entries.size() == 1 ? "" : "s", total);
+    std::printf("%zu member%s, %s%llu bytes\n\n", entries.size(), entries.size() == 1 ? "" : "s",
+                more ? "more than " : "", more ? ~0ULL : total);
 }
 
 const char* ModeName(OverwriteMode mode)

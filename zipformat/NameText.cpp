@@ -1,5 +1,7 @@
 #include "zipformat/NameText.h"
 
+#include <cstdint>
+
 namespace fernpack::zip {
 
 namespace {
@@ -67,6 +69,16 @@ bool IsUtf8(std::string_view bytes)
     return true;
 }
 
+char32_t Utf8Char(const unsigned char* p, std::size_t n)
+{
+    if (n <= 1)
+        return p[0];
+    char32_t c = p[0] & (0x7F >> n);
+    for (std::size_t i = 1; i < n; ++i)
+        c = (c << 6) | (p[i] & 0x3F);
+    return c;
+}
+
 char32_t Cp437Char(unsigned char b) { return b < 0x80 ? b : Cp437High[b - 0x80]; }
 
 int Cp437Byte(char32_t c)
@@ -99,5 +111,79 @@ std::string NameText(std::string_view bytes, bool utf8Flag)
     }
     return out;
 }
+
+namespace {
+
+// The format characters (Unicode category Cf) as ranges, and the line and
+// paragraph separators (Zl, Zp).
+constexpr char32_t Hidden[][2] = {
+    {0x00AD, 0x00AD}, {0x0600, 0x0605}, {0x061C, 0x061C}, {0x06DD, 0x06DD}, {0x070F, 0x070F},
+    {0x0890, 0x0891}, {0x08E2, 0x08E2}, {0x180E, 0x180E}, {0x200B, 0x200F}, {0x2028, 0x202E},
+    {0x2060, 0x2064}, {0x2066, 0x206F}, {0xFEFF, 0xFEFF}, {0xFFF9, 0xFFFB}, {0x110BD, 0x110BD},
+    {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+    {0xE0020, 0xE007F},
+};
+
+void AppendHex(std::string& out, std::uint32_t value, int digits)
+{
+    static const char hex[] = "0123456789abcdef";
+    while (digits-- > 0)
+        out += hex[(value >> (4 * digits)) & 15];
+}
+
+}  // namespace
+
+bool IsHiddenCharacter(char32_t c)
+{
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+        return true;
+    for (const auto& range : Hidden)
+        if (c >= range[0] && c <= range[1])
+            return true;
+    return false;
+}
+
+void AppendEscape(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += "\\x";
+        AppendHex(out, c, 2);
+    } else if (c <= 0xFFFF) {
+        out += "\\u";
+        AppendHex(out, c, 4);
+    } else {
+        out += "\\U";
+        AppendHex(out, c, 8);
+    }
+}
+
+std::string VisibleText(std::string_view text, bool lineBreaks)
+{
+    std::string out;
+    out.reserve(text.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = Utf8Length(p + i, text.size() - i);
+        if (n == 0) {
+            out += "\\x";
+            AppendHex(out, p[i++], 2);
+            continue;
+        }
+        const char32_t c = Utf8Char(p + i, n);
+        if (lineBreaks && (c == '\r' || c == '\n')) {
+            out += '\n';
+            i += c == '\r' && i + 1 < text.size() && p[i + 1] == '\n' ? 2 : 1;
+            continue;
+        }
+        if (IsHiddenCharacter(c))
+            AppendEscape(out, c);
+        else
+            out.append(text.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+std::string VisibleName(std::string_view bytes, bool utf8Flag) { return VisibleText(NameText(bytes, utf8Flag)); }
 
 }  // namespace fernpack::zip

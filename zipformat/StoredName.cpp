@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "zipformat/NameText.h"
+
 namespace fernpack::zip {
 
 namespace {
@@ -112,7 +114,7 @@ bool NeedsUtf8Flag(const std::string& name)
 {
     for (unsigned char c : name)
         if (c >= 0x80)
-            return true;
+            return IsUtf8(name);
     return false;
 }
 

@@ -26,8 +26,11 @@ std::string DosComponent(const std::string& component);
 // Every component of a stored name turned into its 8.3 form.
 std::string ForceDosName(const std::string& storedName);
 
-// True when the name holds bytes outside 7-bit ASCII (it then gets the
-// UTF-8 flag).
+// True when the name holds bytes outside 7-bit ASCII and all of it is valid
+// UTF-8: it then gets the UTF-8 flag. Any other name keeps its bytes with
+// the flag clear (as Info-ZIP zip stores them), since a flag that promises
+// UTF-8 over bytes that are not stops other readers (Python's zipfile)
+// from opening the archive at all.
 bool NeedsUtf8Flag(const std::string& name);
 
 }  // namespace fernpack::zip

@@ -6,6 +6,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <fcntl.h>
@@ -21,6 +22,7 @@
 #include "libs/zipcore/Extractor.h"
 #include "libs/zipcore/MappedFile.h"
 #include "libs/zipcore/OpensslCrypto.h"
+#include "libs/zipcore/SafePath.h"
 #include "libs/zipcore/SteppedSink.h"
 #include "libs/zipcore/TempFile.h"
 #include "libs/zipcore/TargetTree.h"
@@ -63,6 +65,7 @@ private:
     void HandleEntry(const ZipEntry& entry);
     bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code);
     void Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
+    void NoteWritten(const ZipEntry& entry, const std::string& name);
     void Verbose(const std::string& text)
     {
         if (verbose_)
@@ -77,6 +80,9 @@ private:
     std::unique_ptr<EntryDecoder> decoder_;
     std::unique_ptr<TargetTree> tree_;
     std::unique_ptr<Extractor> extractor_;
+    // The files this call wrote, by their path below the target folder,
+    // with the entry that wrote each last.
+    std::unordered_map<std::string, const ZipEntry*> written_;
     std::int32_t count_ = 0;
 };
 
@@ -101,16 +107,16 @@ std::int32_t UnzipJob::Run()
         MappedFile file;
         std::string error;
         if (!file.Open(archive, &error)) {
-            reporter_.Message(kArchiveUnreadable, {"Cannot open archive ", Named(PrintableName(archive)), ": ", error});
+            reporter_.Message(kArchiveUnreadable, {"Cannot open archive ", Named(archive), ": ", error});
             return;
         }
         if (!reader_.Open(file.Data(), file.Size(), &error)) {
-            reporter_.Message(kArchiveDamaged, {"Cannot read archive ", Named(PrintableName(archive)), ": ", error});
+            reporter_.Message(kArchiveDamaged, {"Cannot read archive ", Named(archive), ": ", error});
             return;
         }
         const auto& entries = reader_.Entries();
         if (trace_)
-            reporter_.Message(kInfo, {"Archive ", Named(PrintableName(archive)),
+            reporter_.Message(kInfo, {"Archive ", Named(archive),
                                       ": " + std::to_string(entries.size()) + " entries, starting at offset " +
                                           std::to_string(reader_.ArchiveStart()) + (reader_.IsZip64() ? " (Zip64)" : "")});
 
@@ -122,7 +128,7 @@ std::int32_t UnzipJob::Run()
             if (selector.Selects(entry.name))
                 selected.push_back(&entry);
         for (const auto& fileSpec : selector.Unmatched())
-            if (!reporter_.Message(kNotInArchive, {"No entry matches ", Named(PrintableName(fileSpec))}))
+            if (!reporter_.Message(kNotInArchive, {"No entry matches ", Named(fileSpec)}))
                 return;
 
         decoder_ = std::make_unique<EntryDecoder>(Decoding());
@@ -150,7 +156,8 @@ std::int32_t UnzipJob::Run()
             } catch (const std::exception& e) {
                 // One entry's failure (such as running out of memory) does
                 // not end the batch or lose the count so far.
-                reporter_.Message(kInternalError, {"Cannot handle ", Named(PrintableName(entry->name)), ": ", e.what()});
+                reporter_.Message(kInternalError,
+                                  {"Cannot handle ", Named(MemberText(entry->name, entry->flags)), ": ", e.what()});
             }
         }
         extractor_.reset();
@@ -202,7 +209,8 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
 
 void UnzipJob::HandleEntry(const ZipEntry& entry)
 {
-    if (!reporter_.FileBegin(entry.name, entry.uncompressedSize))
+    const std::string name = MemberText(entry.name, entry.flags);
+    if (!reporter_.FileBegin(name, entry.uncompressedSize))
         return;
     // Steps follow the real size, also where the size announced in the
     // callback is capped at the interface's largest.
@@ -216,7 +224,6 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
         ++taken;
         return reporter_.FileStep();
     };
-    const std::string name = PrintableName(entry.name);
     const char* verb = test_ ? "Test failed for " : "Cannot extract ";
 
     EntryData data;
@@ -260,17 +267,18 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
 
 void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail)
 {
-    const std::string name = PrintableName(entry.name);
+    const std::string name = MemberText(entry.name, entry.flags);
     std::int32_t code = kBadData;
     switch (outcome) {
     case ExtractOutcome::Extracted:
         ++count_;
         Verbose("Extracted " + name);
+        NoteWritten(entry, name);
         return;
     case ExtractOutcome::SkippedExisting:
     case ExtractOutcome::SkippedNotNewer:
     case ExtractOutcome::SkippedMissing:
-        reporter_.Message(kInfo, {"Skipped ", Named(name), ": ", detail});
+        reporter_.Message(kSkipped, {"Skipped ", Named(name), ": ", detail});
         return;
     case ExtractOutcome::UnsafeName:
         reporter_.Message(kUnsafeName, {"Refused ", Named(name), ": ", detail});
@@ -287,6 +295,31 @@ void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
     case ExtractOutcome::Stopped: return;
     }
     reporter_.Message(code, {"Cannot extract ", Named(name), ": ", detail});
+}
+
+// Two entries of one call that land on one file (without folder names, one
+// name in two folders; or one name stored twice): the later replaces what
+// the earlier wrote, which is said, so a count of files extracted is never
+// taken for that many files on disk.
+void UnzipJob::NoteWritten(const ZipEntry& entry, const std::string& name)
+{
+    std::vector<std::string> parts;
+    std::string reason;
+    if (entry.IsDirectory() || !SplitSafePath(entry.name, &parts, &reason) || parts.empty())
+        return;
+    std::string path = parts.back();
+    if (record_.DirNamesOn != 0) {
+        path.clear();
+        for (const std::string& part : parts)
+            path += (path.empty() ? "" : "/") + part;
+    }
+    auto [earlier, first] = written_.try_emplace(path, &entry);
+    if (first)
+        return;
+    const std::string replaced = MemberText(earlier->second->name, earlier->second->flags);
+    reporter_.Message(kReplacedEarlier,
+                      {Named(name), " replaced ", Named(replaced), ", extracted earlier to the same file"});
+    earlier->second = &entry;
 }
 
 }  // namespace

@@ -4,15 +4,14 @@
 #include <cstring>
 #include <vector>
 
+#include "zipformat/Flags.h"
+#include "zipformat/NameText.h"
+
 namespace zipcore {
 
-std::string PrintableName(std::string_view name)
+std::string MemberText(std::string_view stored, std::uint16_t flags)
 {
-    std::string out(name);
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    return out;
+    return fernpack::zip::VisibleName(stored, fernpack::zip::HasUtf8Name(flags));
 }
 
 namespace {
@@ -47,6 +46,23 @@ std::string ShortenMiddle(std::string_view text, std::size_t room)
 
 std::string FitMessage(std::initializer_list<MessagePart> parts, std::size_t capacity)
 {
+    return FitMessage(std::vector<MessagePart>(parts), capacity);
+}
+
+std::string FitMessage(const std::vector<MessagePart>& given, std::size_t capacity)
+{
+    // Shown first, so the room is measured on what will be seen, and a
+    // name is never cut inside one of its escapes' meaning.
+    std::vector<std::string> shown;
+    shown.reserve(given.size());
+    for (const MessagePart& part : given)
+        shown.push_back(fernpack::zip::VisibleText(part.text));
+    std::vector<MessagePart> parts;
+    parts.reserve(given.size());
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        parts.emplace_back(shown[i]);
+        parts.back().name = given[i].name;
+    }
     std::size_t total = 0, words = 0, names = 0;
     for (const MessagePart& part : parts) {
         total += part.text.size();
@@ -118,7 +134,7 @@ bool CallbackReporter::Send(std::int32_t action, std::int32_t error, std::int32_
 bool CallbackReporter::FileBegin(std::string_view name, std::uint64_t size)
 {
     std::int32_t clipped = std::int32_t(std::min<std::uint64_t>(size, INT32_MAX));
-    return Send(ZCB_FILE_BEGIN, 0, clipped, FitMessage({Named(PrintableName(name))}, kTextRoom));
+    return Send(ZCB_FILE_BEGIN, 0, clipped, FitMessage({Named(name)}, kTextRoom));
 }
 
 bool CallbackReporter::FileStep() { return Send(ZCB_FILE_STEP, 0, 0, {}); }
@@ -137,9 +153,7 @@ bool CallbackReporter::Message(std::int32_t code, std::initializer_list<MessageP
 
 bool CallbackReporter::SendLine(std::int32_t code, std::string line)
 {
-    for (char& c : line)
-        if (c == '\r' || c == '\n')
-            c = ' ';
+    // One line: FitMessage showed every line break as an escape.
     return Send(ZCB_MESSAGE, code, 0, line);
 }
 

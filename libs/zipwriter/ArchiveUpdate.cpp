@@ -79,11 +79,38 @@ private:
     std::uint64_t size_, steps_, taken_ = 0;
 };
 
+// A new member's stored name as people see it (zipcore::MemberText), with
+// the UTF-8 flag it is given.
+std::string Shown(const std::string& storedName)
+{
+    return zipcore::MemberText(storedName, zip::NeedsUtf8Flag(storedName) ? zip::FlagUtf8Name : 0);
+}
+
 struct NewMember {
     SourceFile source;
     std::string name;
     std::size_t replaces = SIZE_MAX;  // index of the member it replaces
 };
+
+// A source file as it was when the add opened it.
+struct ReadState {
+    bool known = false;
+    std::uint64_t size = 0;
+    struct timespec modified {};
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+// True when the file at `path` is still the one read, as it was read: a
+// source that changed since (grown, rewritten, replaced) holds bytes the
+// archive does not, so a move must not delete it.
+bool Unchanged(const std::string& path, const ReadState& read)
+{
+    struct stat st;
+    return read.known && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           std::uint64_t(st.st_size) == read.size && st.st_mtim.tv_sec == read.modified.tv_sec &&
+           st.st_mtim.tv_nsec == read.modified.tv_nsec && st.st_dev == read.device && st.st_ino == read.inode;
+}
 
 struct PlanItem {
     bool copy;
@@ -132,6 +159,7 @@ private:
     std::uint32_t newestDos_ = 0;
     std::int32_t written_ = 0;
     std::vector<std::size_t> writtenMembers_;
+    std::vector<ReadState> readAs_;  // by member, for a move
     bool cancelled_ = false;
     std::vector<std::uint8_t> scratch_;
 };
@@ -141,6 +169,15 @@ bool Session::OpenArchive()
     std::string error;
     if (!lock_.Open(options_.archivePath, &error)) {
         reporter_.Message(zipcore::kArchiveUnreadable, {"Cannot open ", zipcore::Named(options_.archivePath), ": ", error});
+        return false;
+    }
+    // The new archive replaces the old by a rename in its folder, which the
+    // archive's own permissions would not stop: they are asked here, as for
+    // a file written in place, so a read-only archive stays as it is.
+    if (lock_.Exists() && faccessat(lock_.DirFd(), lock_.BaseName().c_str(), W_OK, AT_EACCESS) != 0) {
+        const std::string why = std::strerror(errno);
+        reporter_.Message(zipcore::kWriteError, {"Cannot change ", zipcore::Named(options_.archivePath),
+                                                 ": you may not write to it (", why, "); it was left unchanged"});
         return false;
     }
     zipcore::RemoveStaleTemporaries(lock_.DirFd());
@@ -189,7 +226,7 @@ bool Session::SelectSources()
             auto passOver = [&]() {
                 if (file.isDirectory)
                     return true;
-                if (!reporter_.FileBegin(name, file.size))
+                if (!reporter_.FileBegin(Shown(name), file.size))
                     return false;
                 for (std::uint64_t i = zipcore::ProgressSteps(file.size); i > 0; --i)
                     if (!reporter_.FileStep())
@@ -197,7 +234,7 @@ bool Session::SelectSources()
                 return true;
             };
             if (!taken.insert(name).second) {
-                Info("  skipping " + file.path + ": " + name + " is added already");
+                Info("  skipping " + file.path + ": " + Shown(name) + " is added already");
                 if (!passOver())
                     return false;
                 continue;
@@ -210,7 +247,7 @@ bool Session::SelectSources()
                     continue;  // the folder is there already
                 const std::uint32_t memberTime = zip::PackDosDateTime(entry.dosDate, entry.dosTime);
                 if ((options_.update || options_.freshen) && zip::DosFromUnix(file.mtime) <= memberTime) {
-                    Info("  " + name + " is up to date");
+                    Info("  " + Shown(name) + " is up to date");
                     if (!passOver())
                         return false;
                     continue;
@@ -300,7 +337,7 @@ Outcome Session::WriteFolder(const NewMember& member, OutputFile& out)
         return Outcome::Failed;
     centrals_.push_back(CentralHeaderBytes(header, offset));
     newestDos_ = std::max(newestDos_, header.dosDateTime);
-    Info("  adding: " + member.name);
+    Info("  adding: " + Shown(member.name));
     return Outcome::Written;
 }
 
@@ -310,7 +347,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     PreparedMember& prepared = pipeline.Prepare(k);
     std::uint64_t size = prepared.opened && prepared.openError.empty() ? prepared.size : member.source.size;
     StepCounter steps(reporter_, size);
-    if (!reporter_.FileBegin(member.name, size)) {
+    if (!reporter_.FileBegin(Shown(member.name), size)) {
         cancelled_ = true;
         return Outcome::Stopped;
     }
@@ -325,6 +362,9 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     };
     if (!prepared.openError.empty())
         return skip(prepared.openError);
+    if (readAs_.size() < members_.size())
+        readAs_.resize(members_.size());
+    readAs_[memberIndex] = ReadState{true, prepared.size, prepared.modified, prepared.device, prepared.inode};
 
     bool encrypt = options_.encrypt;
     MemberHeader header;
@@ -468,7 +508,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     if (options_.verbose || options_.trace) {
         std::uint64_t stored = header.compressedSize - (encrypt ? kAesOverhead : 0);
         int ratio = size ? int(100 - std::min<std::uint64_t>(100, stored * 100 / size)) : 0;
-        Info("  " + std::string(member.replaces != SIZE_MAX ? "updating: " : "adding: ") + member.name + " (" +
+        Info("  " + std::string(member.replaces != SIZE_MAX ? "updating: " : "adding: ") + Shown(member.name) + " (" +
              (method == zip::MethodStored ? "stored " : "deflated ") + std::to_string(ratio) + "%)" +
              (encrypt ? " encrypted" : ""));
     }
@@ -660,6 +700,12 @@ std::int32_t Session::Add()
         // Only now that the new archive is safely in place.
         for (std::size_t i : writtenMembers_) {
             const SourceFile& source = members_[i].source;
+            if (!source.isDirectory && !Unchanged(source.path, i < readAs_.size() ? readAs_[i] : ReadState{})) {
+                reporter_.Message(kSourceChanged, {"Kept ", zipcore::Named(source.path),
+                                                   ": it changed while it was added (the archive holds it as "
+                                                   "it was read)"});
+                continue;
+            }
             int rc = source.isDirectory ? rmdir(source.path.c_str()) : unlink(source.path.c_str());
             if (rc != 0 && !source.isDirectory)
                 reporter_.Message(kSourceUnreadable,
@@ -695,10 +741,11 @@ std::int32_t Session::Delete()
         return End(0);
     }
     for (std::size_t i : removed) {
-        if (!reporter_.FileBegin(entries[i].name, entries[i].uncompressedSize) ||
+        const std::string shown = zipcore::MemberText(entries[i].name, entries[i].flags);
+        if (!reporter_.FileBegin(shown, entries[i].uncompressedSize) ||
             !reporter_.FileStep())
             return 0;
-        Info("  deleting: " + entries[i].name);
+        Info("  deleting: " + shown);
     }
     if (!WriteAndCommit(plan, false))
         return reporter_.Stopped() ? 0 : End(0);

@@ -26,6 +26,7 @@ namespace zipwriter {
 enum WriterMessage : std::int32_t {
     kSpecMatchedNothing = 21,  // an add pattern selected no file
     kSourceUnreadable = 22,    // a source file was skipped
+    kSourceChanged = 23,       // a source to move changed while it was added: kept
     kCancelled = 0,            // the caller asked to stop (information)
 };
 

@@ -44,6 +44,9 @@ void Pipeline::Open(PreparedMember& member)
     member.size = std::uint64_t(st.st_size);
     member.mtime = st.st_mtime;
     member.mode = st.st_mode;
+    member.modified = st.st_mtim;
+    member.device = st.st_dev;
+    member.inode = st.st_ino;
     ++openMembers_;
     if (settings_.level == 0) {
         member.kind = MemberKind::Streamed;

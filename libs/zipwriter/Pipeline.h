@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 #include "Compressor.h"
 
 namespace zipwriter {
@@ -26,6 +28,10 @@ struct PreparedMember {
     std::uint64_t size = 0;
     std::time_t mtime = 0;
     mode_t mode = 0;
+    // The file as it was opened, to tell later whether it changed since.
+    struct timespec modified {};
+    dev_t device = 0;
+    ino_t inode = 0;
     MemberKind kind = MemberKind::Whole;
     std::vector<std::shared_ptr<CompressJob>> jobs;
     std::size_t submitted = 0;

@@ -22,7 +22,7 @@ struct SeenBox {
 };
 
 const std::string Hostile = "<b>x</b>\xE2\x80\xAE\x1b";
-const QString HostileShown = QString::fromUtf8("<b>x</b>\xEF\xBF\xBD\xEF\xBF\xBD");
+const QString HostileShown = QString::fromUtf8("<b>x</b>\\u202e\\x1b");
 
 TEST(BoxesTest, PlainConfirmationAndErrorBoxesShowPlainText)
 {

@@ -17,6 +17,8 @@
 
 #include "AppTestSupport.h"
 #include "CommandTestSupport.h"
+#include "OtherUser.h"
+#include "PeerCheck.h"
 #include "app/Addunit.h"
 #include "app/DialogParts.h"
 #include "app/FileWidgets.h"
@@ -104,7 +106,6 @@ protected:
         return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin()) + 1;
     }
     std::string Last() { return ui.Messages.empty() ? "" : ui.Messages.back(); }
-    bool UnzipTestPasses(const std::string& path) { return RunCommand("unzip -tqq '" + path + "' >/dev/null 2>&1") == 0; }
     int SevenZipTest(const std::string& path, const std::string& password)
     {
         return RunCommand("7zz t -p'" + password + "' '" + path + "' >/dev/null 2>&1");
@@ -180,7 +181,7 @@ TEST_F(Commands, AddExtractDeleteAndTestThroughTheLibraries)
     EXPECT_EQ(Last(), "3 files were added");
     EXPECT_EQ(program->Msgform().Lines().front(), QString::fromStdString("Beginning Add to " + archive));
     EXPECT_TRUE(program->AddForm().SelectedList->Entries().empty()) << "a confirmed list starts empty";
-    EXPECT_TRUE(UnzipTestPasses(archive));
+    EXPECT_EQ(fixture::PeerCheck(archive), "");
     EXPECT_EQ(Column(0), (Strings{"alpha.txt", "beta.bin", "gamma.txt"}));
 
     Click(Main().TestBut);
@@ -227,7 +228,7 @@ TEST_F(Commands, AddExtractDeleteAndTestThroughTheLibraries)
     EXPECT_EQ(Main().FilesLabel->text(), "5");
     EXPECT_EQ(RowOf("alpha.txt"), 6) << "gone";
     EXPECT_EQ(Column(0).front(), "gamma.txt");
-    EXPECT_TRUE(UnzipTestPasses(archive));
+    EXPECT_EQ(fixture::PeerCheck(archive), "");
 }
 
 TEST_F(Commands, EncryptedAddAndExtractAskForThePasswordAndOneErrorBoxPerOperation)
@@ -252,7 +253,7 @@ TEST_F(Commands, EncryptedAddAndExtractAskForThePasswordAndOneErrorBoxPerOperati
                                     "Error - the password is longer than 80 bytes", "3 files were added"}));
     EXPECT_EQ(dialogs.PasswordPrompts.size(), 7u) << "one cancelled, then six";
     EXPECT_EQ(Main().RezEdidiv1.Password(), "");
-    EXPECT_EQ(SevenZipTest(archive, "secret"), 0);
+    EXPECT_EQ(fixture::PeerCheck(archive, "secret"), "");
     EXPECT_NE(SevenZipTest(archive, "wrong"), 0);
     for (const auto& entry : Main().RezEdidiv1.Entries)
         EXPECT_TRUE(entry->GeneralFlags & 1) << entry->FileName;
@@ -428,3 +429,65 @@ TEST_F(Commands, BadInputEndsInMessagesAndLeavesTheArchiveAsItWas)
 }
 
 }  // namespace
+
+// A row shows at most 256 bytes of its member's name; Extract and Delete act
+// on the member of the row, by its whole name, also where two long names
+// begin alike.
+TEST_F(Commands, ExtractAndDeleteOfALongNamedRowActOnItsMember)
+{
+    const std::string start = std::string(200, 'f') + "/" + std::string(80, 'n');  // 281 bytes in common
+    const std::string first = start + "-first.txt", second = start + "-second.txt";
+    const std::string archive =
+        WriteArchive("long.zip", {Stored(first, "first"), Stored(second, "second"), Stored("short.txt", "short")});
+    Start({archive});
+    program->Msgform().ProcessInterval = 0;
+    const std::string shown = first.substr(0, 256);
+    ASSERT_EQ(Column(0), (Strings{shown, shown, "short.txt"}));
+
+    Main().StringGrid1->SetRow(2);
+    ExtractThroughDialog("out", true, true, false);
+    EXPECT_EQ(Last(), "1 file was extracted");
+    EXPECT_EQ(ReadFile(dir / ("out/" + second)), "second");
+    EXPECT_FALSE(platform::FileExists(dir / ("out/" + first)));
+
+    Main().StringGrid1->SetRow(1);
+    dialogs.ConfirmAnswers = {true};
+    Click(Main().DeleteBut);
+    EXPECT_EQ(Last(), "1 file was deleted");
+    ASSERT_EQ(Main().RezEdidiv1.EntryCount(), 2);
+    EXPECT_EQ(Main().RezEdidiv1.Entries[0]->FullName(), second);
+    EXPECT_EQ(fixture::PeerCheck(archive), "");
+}
+
+// As a user who may not write the archive (root takes an ordinary user's
+// identity for it), Delete and Convert say so and change nothing.
+TEST_F(Commands, AReadOnlyArchiveIsNeitherChangedNorConverted)
+{
+    fixture::OpenToEveryone(dir.Path());
+    const std::string archive = WriteArchive("ro.zip", {Stored("a.txt", "a"), Stored("b.txt", "b")});
+    ASSERT_EQ(::chmod(archive.c_str(), 0444), 0);
+    const std::string original = ReadFile(archive);
+    Start({archive});
+    program->Msgform().ProcessInterval = 0;
+    {
+        fixture::OtherUser user;
+        if (!user.Reason().empty())
+            GTEST_SKIP() << user.Reason();
+        Main().StringGrid1->SetRow(1);
+        dialogs.ConfirmAnswers = {true};
+        Click(Main().DeleteBut);
+        WhenModal<app::TMakeSFX>([](app::TMakeSFX& d) { d.ExecButClick(); });
+        Click(Main().ConvertBut);
+    }
+    const auto said = [this](const std::string& part) {
+        return std::any_of(ui.Messages.begin(), ui.Messages.end(),
+                           [&](const std::string& m) { return m.find(part) != std::string::npos; });
+    };
+    EXPECT_TRUE(said("0 files were deleted")) << testing::PrintToString(ui.Messages);
+    EXPECT_TRUE(said("Cannot change " + archive + ": you may not write to it")) << testing::PrintToString(ui.Messages);
+    EXPECT_TRUE(said("Error - the file is read-only, so it was left as it is: " + archive));
+    EXPECT_EQ(Last(), "Error occured in making .EXE file");
+    EXPECT_EQ(ReadFile(archive), original);
+    EXPECT_EQ(FilesIn(dir.Path()), Strings{"ro.zip"});
+    EXPECT_EQ(Column(0), (Strings{"a.txt", "b.txt"}));
+}

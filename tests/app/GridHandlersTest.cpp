@@ -145,7 +145,7 @@ TEST_F(GridHandlers, HostileNamesStayBytesInCellsAndHarmlessOnScreen)
     canvas->Texts.clear();
     Main().StringGrid1->viewport()->update();
     Flush();
-    const std::string shownMarkup = "<b>bold</b>\xEF\xBF\xBD[2J\xEF\xBF\xBD" "exe.txt";
+    const std::string shownMarkup = "<b>bold</b>\\x1b[2J\\u202e" "exe.txt";
     const std::string shownDos = "caf\xC3\xA9\xC3\xBC.txt";
     EXPECT_NE(std::find(canvas->Texts.begin(), canvas->Texts.end(), shownMarkup), canvas->Texts.end());
     EXPECT_NE(std::find(canvas->Texts.begin(), canvas->Texts.end(), shownDos), canvas->Texts.end());
@@ -155,10 +155,10 @@ TEST_F(GridHandlers, HostileNamesStayBytesInCellsAndHarmlessOnScreen)
     const std::string path = "/tmp/<i>x</i>\xE2\x80\xAE.zip";
     Main().ShowZipFileName(path);
     EXPECT_EQ(Main().ZipFName->textFormat(), Qt::PlainText);
-    EXPECT_EQ(Main().ZipFName->text(), QString::fromUtf8("/tmp/<i>x</i>\xEF\xBF\xBD.zip"));
+    EXPECT_EQ(Main().ZipFName->text(), QString::fromUtf8("/tmp/<i>x</i>\\u202e.zip"));
     const std::string longPath = path + "/" + std::string(60, 'p') + ".zip";
     Main().ShowZipFileName(longPath);
-    EXPECT_TRUE(Main().ZipFName->toolTip().contains("/tmp/&lt;i&gt;x&lt;/i&gt;\xEF\xBF\xBD.zip/ppp"));
+    EXPECT_TRUE(Main().ZipFName->toolTip().contains("/tmp/&lt;i&gt;x&lt;/i&gt;\\u202e.zip/ppp"));
     EXPECT_EQ(Main().ZipFNameText(), longPath);
 }
 
@@ -166,8 +166,10 @@ TEST(NameTextTest, DecodesByFlagOrValidityAndMakesActingCharactersVisible)
 {
     EXPECT_EQ(app::DecodeName("\x80\x9A\xE1"), QString::fromUtf8("\xC3\x87\xC3\x9C\xC3\x9F"));  // CP437
     EXPECT_EQ(app::DecodeName("\xC3\xA9"), QString::fromUtf8("\xC3\xA9"));
-    EXPECT_EQ(app::VisibleName("a\tb\x7F" "c\xE2\x81\xA6" "d"), QString::fromUtf8("a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\xEF\xBF\xBD" "d"));
-    EXPECT_EQ(app::VisibleMessage("one\r\ntwo\rthree\x07"), QString::fromUtf8("one\ntwo\nthree\xEF\xBF\xBD"));
+    // Control and format characters show as fernpack-cli shows them.
+    EXPECT_EQ(app::VisibleName("a\tb\x7F" "c\xE2\x81\xA6" "d"), QString::fromUtf8("a\\x09b\\x7fc\\u2066d"));
+    EXPECT_EQ(app::VisibleName("a\xE2\x80\x8B" "b.txt"), QString::fromUtf8("a\\u200bb.txt"));
+    EXPECT_EQ(app::VisibleMessage("one\r\ntwo\rthree\x07"), QString::fromUtf8("one\ntwo\nthree\\x07"));
     // A flagged name that is no UTF-8 shows replacement characters, never CP437.
     EXPECT_EQ(app::DecodeName("\x82", true), QString(QChar::ReplacementCharacter));
 }

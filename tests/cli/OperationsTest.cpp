@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "CliRunner.h"
+#include "PeerCheck.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -142,12 +143,12 @@ TEST_F(Operations, AddListDeleteAndTest)
     EXPECT_NE(list.Out.find("#count\t5"), std::string::npos) << list.Out;
     EXPECT_EQ(RunCli("test " + ShellQuote(archive)).Out, "OK: 5 files\n");
 
-    std::string unzipOut;
-    EXPECT_EQ(fixture::RunCommand("unzip -tq " + ShellQuote(archive), &unzipOut), 0) << unzipOut;
+    EXPECT_EQ(fixture::PeerCheck(archive), "");
 
     CliResult del = RunCli("delete " + ShellQuote(archive) + " src/sub/s.txt");
     EXPECT_EQ(del.Status, 0) << del.Err;
     EXPECT_EQ(del.Out, "1 member deleted\n");
+    EXPECT_EQ(fixture::PeerCheck(archive), "");
     EXPECT_NE(RunCli("list --tsv " + ShellQuote(archive)).Out.find("#count\t4"), std::string::npos);
 
     CliResult none = RunCli("delete " + ShellQuote(archive) + " no-such-member");

@@ -13,10 +13,11 @@ TEST(Printable, ControlCharactersAndNonUtf8BytesAreEscaped)
 {
     EXPECT_EQ(Printable("a\x1b[31mred\x07"), "a\\x1b[31mred\\x07");
     EXPECT_EQ(Printable("tab\there\nnew\x7f"), "tab\\x09here\\x0anew\\x7f");
-    // UTF-8 stays; a C1 control (U+009B, a one-character CSI) and a lone
-    // high byte do not.
+    // UTF-8 stays; a C1 control (U+009B, a one-character CSI), a format
+    // character and a lone high byte do not.
     EXPECT_EQ(Printable("caf\xc3\xa9 \xe6\x97\xa5"), "caf\xc3\xa9 \xe6\x97\xa5");
-    EXPECT_EQ(Printable("x\xc2\x9b" "2J"), "x\\xc2\\x9b2J");
+    EXPECT_EQ(Printable("x\xc2\x9b" "2J"), "x\\u009b2J");
+    EXPECT_EQ(Printable("a\xe2\x80\xae" "txt.exe"), "a\\u202etxt.exe");
     EXPECT_EQ(Printable("\x9b" "2J \xff"), "\\x9b2J \\xff");
     // Line breaks only where asked for (two-line messages, comments).
     EXPECT_EQ(Printable("one\r\ntwo\n\x1b", true), "one\ntwo\n\\x1b");

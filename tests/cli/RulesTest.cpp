@@ -8,6 +8,7 @@
 #include <fernpack/Version.h>
 
 #include "CliRunner.h"
+#include "PeerCheck.h"
 #include "abi/UNZDLL.h"
 #include "abi/ZIPDLL.h"
 #include "platform/FileSystem.h"
@@ -140,6 +141,7 @@ TEST_F(Rules, MoreThanTheComponentTakesGoesInCompleteParts)
     EXPECT_EQ(add.Err, "fernpack-cli: many.zip: more than 4097 names: adding them in 2 parts, each one complete\n");
     EXPECT_EQ(add.Out.rfind("4100 files added", 0), 0u) << add.Out;
     EXPECT_EQ(Names(work + "/many.zip").size(), 4100u);
+    EXPECT_EQ(fixture::PeerCheck(work + "/many.zip"), "");
 
     // Deleting every member, in two parts, leaves a valid empty archive.
     CliResult del = RunCli("delete many.zip m*/*", work);

@@ -280,6 +280,33 @@ TEST_F(ListingTest, NamesStopAtZeroByteAndKeepTheirFirst256Bytes)
     EXPECT_EQ(archive.Entries[1]->FileNameLength, 300);
     EXPECT_EQ(archive.Entries[2]->FileName, "after");
     EXPECT_EQ(archive.Entries[2]->CompressedSize, 3);
+    // The whole name beside the 256 bytes shown; a shorter one is itself.
+    EXPECT_EQ(archive.Entries[1]->FullName(), longName);
+    EXPECT_EQ(archive.Entries[2]->FullName(), "after");
+}
+
+// The libraries know a member by its central directory's name: that is the
+// whole name of a member whose name is longer than the listing keeps, also
+// behind a stub; without a readable directory the local header's serves.
+TEST_F(ListingTest, TheWholeNameOfALongNameComesFromTheCentralDirectory)
+{
+    const std::string local = std::string(256, 'a') + "/local-tail";
+    Member m = Stored(local, "data");
+    m.CentralName = std::string(256, 'a') + "/central-tail";
+    const std::string stub(5000, 's');
+    const std::string withDirectory = ZipBuilder().Raw(stub).Add(m).Add(Stored("b", "1")).Finish().Bytes();
+    EXPECT_EQ(List(withDirectory), "");
+    ASSERT_EQ(archive.EntryCount(), 2);
+    EXPECT_EQ(archive.Entries[0]->FileName, std::string(256, 'a'));
+    EXPECT_EQ(archive.Entries[0]->FullName(), *m.CentralName);
+    EXPECT_EQ(archive.Entries[1]->FullName(), "b");
+    EXPECT_EQ(archive.ChooseMembers({*m.CentralName}).Selects(archive.Entries[0]->FullName()), true);
+
+    const std::string withoutDirectory =
+        ZipBuilder().Add(Stored(local, "data")).Bytes() + std::string("PK\x05\x06", 4) + std::string(18, '\0');
+    EXPECT_EQ(List(withoutDirectory), "");
+    ASSERT_EQ(archive.EntryCount(), 1);
+    EXPECT_EQ(archive.Entries[0]->FullName(), local);
 }
 
 TEST_F(ListingTest, DataDescriptorsAndUnknownSignaturesAreSteppedOver)

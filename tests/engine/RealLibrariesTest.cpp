@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "PeerCheck.h"
 #include "RecordingUiServices.h"
 #include "TempDir.h"
 #include "ZipFixture.h"
@@ -100,6 +101,7 @@ TEST_F(RealLibraries, AddListExtractDeleteTest)
     EXPECT_EQ(begins, 3);
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(Names(), (std::vector<std::string>{"big.bin", "empty", "small.txt"}));  // no folder names
+    EXPECT_EQ(fixture::PeerCheck(dir / "a.zip"), "");
 
     // Again with folder names, into another archive.
     z.SetZipFilename(dir / "b.zip");
@@ -132,6 +134,7 @@ TEST_F(RealLibraries, AddListExtractDeleteTest)
     z.DeleteFiles();
     EXPECT_EQ(z.ProcessedCount, 1);
     EXPECT_EQ(z.EntryCount(), 2);
+    EXPECT_EQ(fixture::PeerCheck(dir / "b.zip"), "");
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
@@ -144,6 +147,7 @@ TEST_F(RealLibraries, EncryptedAddExtractsOnlyWithThePassword)
     z.AddFiles();
     ASSERT_EQ(z.ProcessedCount, 1) << (errors.empty() ? "" : errors.front());
     EXPECT_EQ(ReadFile(dir / "enc.zip").find("small\n"), std::string::npos);  // never in clear
+    EXPECT_EQ(fixture::PeerCheck(dir / "enc.zip", "pass word"), "");
 
     z.SetPassword("wrong");
     z.ExtrOptions = ExtrOpts{ExtrOptsEnum::ExtrTest};

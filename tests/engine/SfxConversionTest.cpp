@@ -11,10 +11,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "OtherUser.h"
 #include "RecordingUiServices.h"
 #include "TempDir.h"
 #include "ZipFixture.h"
 #include "engine/SfxHeader.h"
+#include "engine/SfxStub.h"
 #include "engine/ZipMstr.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
@@ -380,4 +382,76 @@ TEST_F(SfxTest, BlocksOfZerosAreSkippedYetCopiedExactly)
     ASSERT_EQ(z.ConvertZip(), 0);
     EXPECT_EQ(ReadFile(dir / "zeros.zip"), archiveBytes);
     EXPECT_TRUE(messages.empty());
+}
+
+// A stub is taken only when a listing of the program will find the archive
+// behind it, and cutting the program back will cut there: short enough for
+// the listing's scan, and without a local header signature of its own.
+// Anything else is refused before a file is made or deleted.
+TEST_F(SfxTest, OnlyAStubTheListingFindsPastIsTaken)
+{
+    const std::string signature("PK\x03\x04", 4);
+    const struct {
+        std::string bytes;
+        const char* why;  // empty: taken
+    } stubs[] = {
+        {std::string(MaxStubSize, 's'), ""},
+        {std::string(MaxStubSize, 'P'), ""},  // no byte of it counts twice
+        {std::string(MaxStubSize + 1, 's'), "it is larger than 59743 bytes"},
+        {std::string(1000, 's') + signature + std::string(1000, 's'), "it holds a ZIP local header signature"},
+        {signature, "it holds a ZIP local header signature"},
+        {std::string(200000, 'x'), "it is larger than 59743 bytes"},
+    };
+    for (const auto& s : stubs) {
+        SCOPED_TRACE(s.bytes.size());
+        fixture::TempDir here;
+        z.SFXPath = here.Write("ZIPSFX.BIN", s.bytes);
+        const std::string zip = here.Write("a.zip", archiveBytes);
+        z.SetZipFilename(zip);
+        messages.clear();
+        const std::int32_t result = z.ConvertSFX();
+        if (*s.why == '\0') {
+            ASSERT_EQ(result, 0) << testing::PrintToString(messages);
+            EXPECT_EQ(z.EntryCount(), 2);
+            EXPECT_EQ(z.FirstHeaderOffset, static_cast<std::int32_t>(s.bytes.size() + 256));
+            ASSERT_EQ(z.ConvertZip(), 0);
+            EXPECT_EQ(ReadFile(zip), archiveBytes);
+            continue;
+        }
+        EXPECT_EQ(result, -3);
+        ASSERT_EQ(messages.size(), 1u);
+        const std::string refusal = "808 Error - cannot use this file as ZIPSFX.BIN: " + z.SFXPath + ": " + s.why;
+        EXPECT_EQ(messages[0].rfind(refusal, 0), 0u) << messages[0];
+        EXPECT_EQ(ReadFile(zip), archiveBytes);
+        EXPECT_FALSE(platform::FileExists(here / "a.exe"));
+    }
+}
+
+// A file its user may not write is neither converted nor deleted.
+TEST_F(SfxTest, AReadOnlyFileIsNotConverted)
+{
+    fixture::OpenToEveryone(dir.Path());
+    const std::string zip = dir.Write("ro.zip", archiveBytes);
+    z.SetZipFilename(zip);
+    ASSERT_EQ(z.ConvertSFX(), 0);
+    const std::string exe = dir / "ro.exe";
+    const std::string program = ReadFile(exe);
+    const std::string plain = dir.Write("plain.zip", archiveBytes);
+    for (const std::string& file : {exe, plain})
+        ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    messages.clear();
+    {
+        fixture::OtherUser user;
+        if (!user.Reason().empty())
+            GTEST_SKIP() << user.Reason();
+        z.SetZipFilename(exe);
+        EXPECT_EQ(z.ConvertZip(), -3);
+        z.SetZipFilename(plain);
+        EXPECT_EQ(z.ConvertSFX(), -3);
+    }
+    const std::string refusal = "105 Error - the file is read-only, so it was left as it is: ";
+    EXPECT_EQ(messages, (std::vector<std::string>{refusal + exe, refusal + plain}));
+    EXPECT_EQ(ReadFile(exe), program);
+    EXPECT_EQ(ReadFile(plain), archiveBytes);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"plain.zip", "ro.exe", "stubs"}));
 }

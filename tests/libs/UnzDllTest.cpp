@@ -338,10 +338,10 @@ TEST(UnzDll, OverwriteFreshenAndUpdateRules)
     auto run = [&](Options opts) { return Exec(Archive("infozip.zip"), target, opts); };
 
     setFile("changed", 1800000000);
-    Result skipped = run(o);  // no overwrite: kept, an information message
+    Result skipped = run(o);  // no overwrite: kept, an information message of its own code
     EXPECT_EQ(skipped.count, 0);
     ASSERT_EQ(skipped.Messages().size(), 1u);
-    EXPECT_EQ(skipped.Messages()[0].error, 0);
+    EXPECT_EQ(skipped.Messages()[0].error, ZCB_INFO_SKIPPED);
     EXPECT_EQ(ReadFile(file), "changed");
 
     Options fresh = o;

@@ -51,6 +51,8 @@ int32_t ZREC_CALL RecordForTests(CallbackRecord* record)
         ++log->callsAfterCancel;
     ++log->calls;
     log->events.push_back({record->ActionCode, record->ErrorCode, record->FileSize, record->MessageText});
+    if (log->onEvent)
+        log->onEvent(log->events.back());
     return log->cancelAt > 0 && log->calls >= log->cancelAt ? -1 : 0;
 }
 
@@ -159,12 +161,6 @@ std::string Quote(const std::string& text)
             out += c;
     }
     return out + "'";
-}
-
-bool UnzipTestOk(const std::string& archive)
-{
-    std::string output;
-    return fixture::RunCommand("unzip -tqq " + Quote(archive) + " 2>&1", &output) == 0;
 }
 
 bool SevenZipTestOk(const std::string& archive, const std::string& password)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,6 +29,8 @@ struct CallLog {
     int callsAfterCancel = 0;
     std::thread::id caller = std::this_thread::get_id();
     bool foreignThread = false;
+    // Called with each event as it arrives, inside the library's call.
+    std::function<void(const Event&)> onEvent;
 
     int Count(int action) const;
     std::vector<std::string> Messages(bool errorsOnly = false) const;
@@ -61,8 +64,8 @@ int RunUnzip(const std::string& archive, const std::string& targetDir, bool test
 int ExecZip(ZipCommandRecord* record);
 int ZipVersion();
 
-// Peer checks: true when the tool finds the archive sound.
-bool UnzipTestOk(const std::string& archive);
+// Peer checks of single tools (fixture::PeerCheck asks all three): true
+// when the tool finds the archive sound.
 bool SevenZipTestOk(const std::string& archive, const std::string& password = "");
 bool PythonTestOk(const std::string& archive, const std::string& password = "");
 // Names in the archive in stored order, read by Python's zipfile.

@@ -107,8 +107,22 @@ TEST(StoredName, PathsBecomeNamesTheLibrariesAccept)
     for (const auto& c : dos)
         EXPECT_EQ(zip::DosComponent(c.component), c.dos) << c.component;
     EXPECT_EQ(zip::ForceDosName("long folder name/sub.dir/file.text"), "LONGFOLD/SUB.DIR/FILE.TEX");
-    EXPECT_TRUE(zip::NeedsUtf8Flag("caf\xC3\xA9"));
-    EXPECT_FALSE(zip::NeedsUtf8Flag("plain"));
+}
+
+// The flag promises UTF-8: only names that are UTF-8 and need more than
+// ASCII get it; other bytes are kept as they are, flag clear.
+TEST(StoredName, TheUtf8FlagOnlyOnValidUtf8)
+{
+    const struct {
+        std::string name;
+        bool flag;
+    } cases[] = {
+        {"plain", false},         {"caf\xC3\xA9", true},          {"\xF0\x9F\x98\x80.txt", true},
+        {"bad\xFF.txt", false},   {"caf\x82", false},             {"\xC3\xA9\xFF", false},
+        {"\xED\xA0\x80", false},  {"cut\xE6\x97", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(zip::NeedsUtf8Flag(c.name), c.flag) << c.name;
 }
 
 TEST(NameText, Utf8StaysAndAnythingElseIsCodePage437)
@@ -135,6 +149,43 @@ TEST(NameText, Utf8StaysAndAnythingElseIsCodePage437)
     for (int b = 0; b < 256; ++b)
         EXPECT_EQ(zip::Cp437Byte(zip::Cp437Char(static_cast<unsigned char>(b))), b);
     EXPECT_EQ(zip::Cp437Byte(U'\u20AC'), -1);  // the euro sign is not in the set
+}
+
+// The one way every hidden character shows: controls and format characters
+// as escapes, bytes that are not UTF-8 as \xNN, line breaks only on request.
+TEST(NameText, HiddenCharactersShowAsEscapes)
+{
+    const struct {
+        std::string text;
+        bool lineBreaks;
+        std::string shown;
+    } cases[] = {
+        {"plain caf\xC3\xA9", false, "plain caf\xC3\xA9"},
+        {"a\x1b[2Jb", false, "a\\x1b[2Jb"},
+        {"tab\there", false, "tab\\x09here"},
+        {"del\x7f", false, "del\\x7f"},
+        {"c1\xC2\x85", false, "c1\\u0085"},                           // a C1 control
+        {"a\xE2\x80\x8B" "b.txt", false, "a\\u200bb.txt"},             // zero width space
+        {"\xE2\x81\xA0x\xEF\xBB\xBF", false, "\\u2060x\\ufeff"},       // word joiner, byte order mark
+        {"ab\xE2\x80\xAE" "txt.exe", false, "ab\\u202etxt.exe"},        // right-to-left override
+        {"\xE2\x81\xA6x\xE2\x81\xA9", false, "\\u2066x\\u2069"},       // isolates
+        {"soft\xC2\xADhyphen", false, "soft\\u00adhyphen"},
+        {"line\xE2\x80\xA8sep", false, "line\\u2028sep"},
+        {"tag\xF3\xA0\x80\x81", false, "tag\\U000e0001"},
+        {"bad\xFF", false, "bad\\xff"},
+        {"one\r\ntwo\nthree\rfour", false, "one\\x0d\\x0atwo\\x0athree\\x0dfour"},
+        {"one\r\ntwo\nthree\rfour", true, "one\ntwo\nthree\nfour"},
+        {"\xE2\x80\x8F\n", true, "\\u200f\n"},
+        {"emoji \xF0\x9F\x98\x80 \xE6\x97\xA5", false, "emoji \xF0\x9F\x98\x80 \xE6\x97\xA5"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(zip::VisibleText(c.text, c.lineBreaks), c.shown) << c.text;
+
+    // Names decode first: a code page 437 name holds no format character.
+    EXPECT_EQ(zip::VisibleName("a\xE2\x80\x8B" "b", true), "a\\u200bb");
+    EXPECT_EQ(zip::VisibleName("caf\x82\x1b"), "caf\xC3\xA9\\x1b");
+    for (char32_t visible : {U' ', U'~', U'\u00A0', U'\u200A', U'\u2030', U'\uFFFD', U'\U0001F600'})
+        EXPECT_FALSE(zip::IsHiddenCharacter(visible)) << std::uint32_t(visible);
 }
 
 TEST(Flags, EncryptionAndUtf8Names)
