@@ -41,7 +41,8 @@ DecoderOptions Decoding()
 }
 
 // The most data an entry's packed bytes can hold: their size, or for
-// packed data deflate's greatest expansion.
+// packed data deflate's greatest expansion. Only for an entry whose packed
+// size was found to fit the file.
 std::uint64_t PlausibleSize(const ZipEntry& entry)
 {
     constexpr std::uint64_t kMaxExpansion = 1032;
@@ -62,7 +63,8 @@ public:
 private:
     void HandleEntry(const ZipEntry& entry);
     bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code);
-    void Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
+    // False when the outcome is a failure.
+    bool Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
     void Verbose(const std::string& text)
     {
         if (verbose_)
@@ -205,12 +207,8 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     if (!reporter_.FileBegin(entry.name, entry.uncompressedSize))
         return;
     // Steps follow the real size, also where the size announced in the
-    // callback is capped at the interface's largest.
-    const std::uint64_t steps = ProgressSteps(entry.uncompressedSize);
-    // A file whose data never arrived in full is given no more steps than
-    // its packed data could have grown to (deflate's limit), so a stated
-    // size that lies cannot keep the caller's callback busy for hours.
-    const std::uint64_t due = std::min(steps, ProgressSteps(PlausibleSize(entry)));
+    // callback is capped at the interface's largest, and they come as the
+    // data does (SteppedSink).
     std::uint64_t taken = 0;
     auto step = [&] {
         ++taken;
@@ -222,8 +220,10 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     EntryData data;
     std::string detail;
     std::int32_t code = 0;
+    bool failed = false;
     if (!Precheck(entry, &data, &detail, &code)) {
         reporter_.Message(code, {verb, Named(name), ": ", detail});
+        failed = true;
     } else if (test_) {
         if (entry.IsDirectory()) {
             ++count_;
@@ -244,21 +244,28 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
                        : status == DecodeStatus::BadCrc                                               ? kBadCrc
                                                                                                       : kBadData;
                 reporter_.Message(code, {verb, Named(name), ": ", detail});
+                failed = true;
             }
         }
     } else {
         ExtractOutcome outcome = extractor_->Extract(entry, data, password_, step, &detail);
         if (outcome == ExtractOutcome::Stopped || reporter_.Stopped())
             return;
-        Report(entry, outcome, detail);
+        failed = !Report(entry, outcome, detail);
     }
-    // Every file gets its full count of steps, whatever became of it, so the
-    // caller's progress bar ends where it expects.
+    // A file that failed takes no more steps: its stated size may be a lie
+    // of any size, and must not keep the caller's callback busy for days.
+    // One that was skipped or is a folder gets its full count, so the
+    // caller's bar ends where it expects; its packed size fits the file by
+    // now, so no more steps than that data could have grown to.
+    if (failed)
+        return;
+    const std::uint64_t due = std::min(ProgressSteps(entry.uncompressedSize), ProgressSteps(PlausibleSize(entry)));
     while (taken < due && !reporter_.Stopped())
         step();
 }
 
-void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail)
+bool UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail)
 {
     const std::string name = PrintableName(entry.name);
     std::int32_t code = kBadData;
@@ -266,27 +273,28 @@ void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
     case ExtractOutcome::Extracted:
         ++count_;
         Verbose("Extracted " + name);
-        return;
+        return true;
     case ExtractOutcome::SkippedExisting:
     case ExtractOutcome::SkippedNotNewer:
     case ExtractOutcome::SkippedMissing:
         reporter_.Message(kInfo, {"Skipped ", Named(name), ": ", detail});
-        return;
+        return true;
     case ExtractOutcome::UnsafeName:
         reporter_.Message(kUnsafeName, {"Refused ", Named(name), ": ", detail});
-        return;
+        return false;
     case ExtractOutcome::Symlink:
         reporter_.Message(kSymlinkRefused, {"Refused ", Named(name), ": ", detail});
-        return;
+        return false;
     case ExtractOutcome::Unsupported: code = kUnsupported; break;
     case ExtractOutcome::NeedPassword:
     case ExtractOutcome::WrongPassword: code = kPasswordProblem; break;
     case ExtractOutcome::BadData: code = kBadData; break;
     case ExtractOutcome::BadCrc: code = kBadCrc; break;
     case ExtractOutcome::WriteError: code = kWriteError; break;
-    case ExtractOutcome::Stopped: return;
+    case ExtractOutcome::Stopped: return true;
     }
     reporter_.Message(code, {"Cannot extract ", Named(name), ": ", detail});
+    return false;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // clients extracting byte for byte and testing good (also behind a stub),
 // the progress protocol, damaged and hostile archives, selection rules,
 // overwrite/freshen/update, cancelling, passwords and the exported symbols.
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -35,8 +36,9 @@ bool HasLeftovers(const std::string& root)
 
 // Every file: action 1 with its size, then exactly max(1, size / 32768)
 // steps; for a size given as the largest 32-bit one the steps follow the
-// real size, which here may be a lie the data cannot hold (then at least
-// one step). One action 3, last.
+// real size (then at least one step). A file that failed takes no more
+// steps than its data passed, so at most that many, and may take none.
+// One action 3, last.
 void ExpectProgressProtocol(const Result& r)
 {
     ASSERT_FALSE(r.callbacks.empty());
@@ -44,10 +46,12 @@ void ExpectProgressProtocol(const Result& r)
     EXPECT_EQ(r.callbacks.back().action, ZCB_BATCH_END);
     EXPECT_EQ(r.Count(ZCB_BATCH_END), 1);
     long expected = -1, steps = 0;
-    bool saturated = false;
+    bool saturated = false, failed = false;
     for (const auto& cb : r.callbacks) {
         if (cb.action == ZCB_FILE_BEGIN || cb.action == ZCB_BATCH_END) {
-            if (saturated) {
+            if (failed) {
+                EXPECT_LE(steps, saturated ? LONG_MAX : expected) << r.Dump();
+            } else if (saturated) {
                 EXPECT_GE(steps, 1) << r.Dump();
             } else if (expected >= 0) {
                 EXPECT_EQ(steps, expected) << r.Dump();
@@ -55,8 +59,11 @@ void ExpectProgressProtocol(const Result& r)
             saturated = cb.action == ZCB_FILE_BEGIN && cb.size == INT32_MAX;
             expected = cb.action == ZCB_FILE_BEGIN ? std::max<long>(1, cb.size / 32768) : -1;
             steps = 0;
+            failed = false;
         } else if (cb.action == ZCB_FILE_STEP) {
             ++steps;
+        } else if (cb.action >= ZCB_MESSAGE && cb.error > 0) {
+            failed = true;
         }
     }
 }
@@ -237,6 +244,40 @@ TEST(UnzDll, RefusesLyingSizesAndSplitArchives)
     EXPECT_EQ(split.count, 0);
     ASSERT_EQ(split.Messages(true).size(), 1u);
     EXPECT_NE(split.Messages(true)[0].text.find("split"), std::string::npos);
+}
+
+TEST(UnzDll, AFailedMemberTakesNoMoreStepsWhateverItsSizeClaims)
+{
+    // Central records whose Zip64 field claims 2^64 - 1 bytes, packed and
+    // unpacked, for a few bytes of data: the member fails at once and its
+    // stated size sizes nothing, so the run ends after a handful of
+    // callbacks instead of trillions of steps. Once plain, once written as
+    // to a stream (sizes only in the directory and the descriptor).
+    const std::string dir = FreshDir("lying_zip64");
+    for (const bool streamed : {false, true}) {
+        fixture::Member liar = streamed ? fixture::Streamed("liar.txt", "hello world\n")
+                                        : fixture::Stored("liar.txt", "hello world\n");
+        liar.VersionNeeded = 45;
+        liar.CentralCompressedSize = liar.CentralUncompressedSize = 0xFFFFFFFF;
+        liar.CentralExtra = fixture::Zip64Field({UINT64_MAX, UINT64_MAX});
+        const std::string archive = dir + (streamed ? "/streamed.zip" : "/plain.zip");
+        WriteFile(archive, fixture::ZipBuilder().Add(liar).Add(fixture::Stored("fine.txt", "fine")).Finish().Bytes());
+        for (const bool test : {true, false}) {
+            Options o;
+            o.test = test;
+            const std::string target = test ? "" : FreshDir(streamed ? "lying_zip64/x1" : "lying_zip64/x2");
+            Result r = Exec(archive, target, o);
+            EXPECT_EQ(r.count, 1) << r.Dump();
+            EXPECT_LT(r.callbacks.size(), 10u) << r.Dump();
+            auto errors = r.Messages(true);
+            ASSERT_EQ(errors.size(), 1u) << r.Dump();
+            EXPECT_EQ(errors[0].error, 8);
+            EXPECT_NE(errors[0].text.find("liar.txt: data cut short"), std::string::npos) << errors[0].text;
+            ExpectProgressProtocol(r);
+            if (!test)
+                EXPECT_EQ(ListAll(target), std::vector<std::string>{"fine.txt"});
+        }
+    }
 }
 
 TEST(UnzDll, RefusesAMemberWhoseZip64FieldIsTooShortAndGoesOn)
