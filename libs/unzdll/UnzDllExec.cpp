@@ -181,7 +181,7 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
     // members sharing their data would write it many times over.
     if (entry.overlapsAnother) {
         *code = kBadData;
-        *detail = "its data overlaps another member's (a probable zip bomb)";
+        *detail = kOverlapText;
         return false;
     }
     if (!reader_.CheckLocalName(entry, detail)) {

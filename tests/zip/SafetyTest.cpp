@@ -1,5 +1,6 @@
 // Never losing a byte: cancels at every callback, injected write failures,
-// self-extractor prefixes, the archive lock, size limits, Zip64 counts.
+// self-extractor prefixes, the archive lock, size limits, Zip64 counts,
+// archives whose members share their data.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include "TempDir.h"
+#include "ZipFixture.h"
 #include "ZipHarness.h"
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipwriter/ArchiveUpdate.h"
@@ -347,4 +349,45 @@ TEST(ZipDllSafety, ANonRegularFileIsNoArchive)
     remove.remove = true;
     EXPECT_EQ(RunZip(remove), 0);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+TEST(ZipDllSafety, MembersSharingTheirDataAreRefusedAsATestRefusesThem)
+{
+    // 300 directory entries over one member's data: a test calls that a
+    // probable zip bomb; an add or a delete that copied the members as they
+    // are would make a big archive that tests good. Both refuse it, in the
+    // words of the test, and leave every byte as it was.
+    TempDir dir;
+    fixture::ZipBuilder bomb;
+    bomb.Add(fixture::Stored("data.bin", std::string(100000, 'b')));
+    for (int i = 1; i < 300; ++i)
+        bomb.Alias(0, "copy" + std::to_string(i) + ".bin");
+    const std::string archive = dir.Write("bomb.zip", bomb.Finish().Bytes());
+    const std::string before = ReadFile(archive);
+    dir.Write("new.txt", "new");
+
+    CallLog tested;
+    EXPECT_EQ(RunUnzip(archive, dir.Path(), true, "", &tested), 0);
+    ASSERT_FALSE(tested.Messages(true).empty());
+    EXPECT_NE(tested.Messages(true)[0].find(": its data overlaps another member's (a probable zip bomb)"),
+              std::string::npos)
+        << tested.Messages(true)[0];
+
+    ZipCall add{archive, {dir / "new.txt"}};
+    add.dirNames = false;
+    ZipCall remove{archive, {"copy7.bin"}};
+    remove.remove = true;
+    for (const ZipCall& call : {add, remove}) {
+        CallLog log;
+        EXPECT_EQ(RunZip(call, &log), 0);
+        const auto errors = log.Messages(true);
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_NE(errors[0].find("data.bin: its data overlaps another member's (a probable zip bomb); it was left "
+                                 "unchanged"),
+                  std::string::npos)
+            << errors[0];
+        EXPECT_EQ(log.Count(ZCB_FILE_BEGIN), 0);
+        EXPECT_TRUE(ReadFile(archive) == before);
+        EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+    }
 }
