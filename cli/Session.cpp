@@ -13,6 +13,16 @@ namespace cli {
 using engine::ProgressType;
 using engine::TObject;
 
+namespace {
+
+// The listing's fixed text, and why, when the component knows.
+std::string Described(const engine::EFileStreamError& e)
+{
+    return e.Reason().empty() ? std::string(e.what()) : std::string(e.what()) + ": " + e.Reason();
+}
+
+}  // namespace
+
 Session::Session(std::string given)
     : Progress(IsTerminal(STDERR_FILENO) && !Console::Get().Quiet()),
       given_(std::move(given)),
@@ -67,7 +77,7 @@ bool Session::Open(bool mustExist)
         Archive.SetZipFilename(path_);
     } catch (const engine::EFileStreamError& e) {
         // What was listed before the error stands; the caller decides.
-        Error(e.what());
+        Error(Described(e));
         listingFailed_ = true;
         // Without the update the component could not open the file (not a
         // regular file, unreadable, held by a writer): nothing else may
@@ -86,7 +96,7 @@ void Session::Run(void (engine::TRezEdidiv::*operation)())
     } catch (const engine::EFileStreamError& e) {
         // Only the component's re-listing after the library's work throws.
         relistingFailed_ = true;
-        Warning("listing the archive again: " + std::string(e.what()));
+        Warning("listing the archive again: " + Described(e));
     }
     inMember_ = false;
     Done.Processed += static_cast<std::uint32_t>(std::max(Archive.ProcessedCount, 0));

@@ -26,6 +26,7 @@
 #include "abi/ZIPDLL.h"
 #include "engine/OptionSet.h"
 #include "engine/ZipDirEntry.h"
+#include "platform/LockWait.h"
 #include "zipformat/MemberSelector.h"
 
 namespace engine {
@@ -143,7 +144,7 @@ public:
     void ReadEntries();
     // How long a listing waits for a writer's lock on the archive before it
     // fails (milliseconds).
-    static inline int WriterWaitMs = 10000;
+    static inline int WriterWaitMs = platform::LockWaitMs;
     // What the last listing found at the end of the archive (read while it
     // had the file open, so nobody needs to open it again): whether the file
     // is a valid archive without members (zipformat/EndOfArchive.h; known

@@ -139,8 +139,10 @@ private:
 bool Session::OpenArchive()
 {
     std::string error;
-    if (!lock_.Open(options_.archivePath, &error)) {
-        reporter_.Message(zipcore::kArchiveUnreadable, {"Cannot open ", zipcore::Named(options_.archivePath), ": ", error});
+    if (!lock_.Open(options_.archivePath, options_.lockWaitMs, [this] { return reporter_.StillWanted(); }, &error)) {
+        if (!reporter_.Stopped())
+            reporter_.Message(zipcore::kArchiveUnreadable,
+                              {"Cannot open ", zipcore::Named(options_.archivePath), ": ", error});
         return false;
     }
     zipcore::RemoveStaleTemporaries(lock_.DirFd());

@@ -19,6 +19,7 @@
 
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipwriter/OutputFile.h"
+#include "platform/LockWait.h"
 
 namespace zipwriter {
 
@@ -47,6 +48,7 @@ struct UpdateOptions {
     std::string password;
 
     // Tuning, mostly for tests and the benchmark.
+    int lockWaitMs = platform::LockWaitMs;             // for another process's lock on the archive
     unsigned workers = 0;                              // 0: one per core
     std::uint64_t memoryBudget = std::uint64_t(96) << 20;  // data held by jobs in flight
     std::uint64_t wholeFileLimit = std::uint64_t(4) << 20;  // larger files go in pieces

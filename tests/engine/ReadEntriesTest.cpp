@@ -353,7 +353,9 @@ TEST_F(ListingTest, FileLockedByAWriterForTooLongCannotBeOpened)
         archive.ReadEntries();
         ADD_FAILURE() << "no error";
     } catch (const EFileStreamError& e) {
+        // The fixed text, and beside it why, for a front end that shows it.
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
+        EXPECT_EQ(e.Reason(), "another program holds a lock on it (waited 10 seconds)");
     }
     TRezEdidiv::WriterWaitMs = bound;
     ::close(fd);
@@ -534,6 +536,7 @@ TEST_F(ListingTest, OnlyRegularFilesAreArchives)
             ADD_FAILURE() << "no error for " << name;
         } catch (const EFileStreamError& e) {
             EXPECT_EQ(std::string(e.what()), "Cannot open file " + name);
+            EXPECT_EQ(e.Reason(), "");  // no lock was in the way
         }
         EXPECT_TRUE(log.empty());
     }

@@ -207,6 +207,49 @@ TEST(ZipDllSafety, WaitsForTheLockOfAnotherWriter)
     EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"old.txt", "late.txt"}));
 }
 
+TEST(ZipDllSafety, ALockHeldForTooLongEndsTheWaitWithItsReason)
+{
+    // Any process that can read the archive can hold a lock on it for as
+    // long as it likes: the wait ends, says why, and changes nothing. The
+    // caller may also end it early (a cancel while the library waits).
+    TempDir dir;
+    std::string archive = MakeBase(dir);
+    const std::string original = ReadFile(archive);
+    dir.Write("late.txt", "late");
+    int fd = open(archive.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_SH), 0);
+    zipwriter::UpdateOptions add;
+    add.archivePath = archive;
+    add.specs = {dir / "late.txt"};
+    add.lockWaitMs = 200;
+    zipwriter::UpdateOptions remove = add;
+    remove.specs = {"old.txt"};
+    for (const bool deleting : {false, true}) {
+        SCOPED_TRACE(deleting ? "delete" : "add");
+        CallLog log;
+        zipcore::CallbackReporter reporter(&ziptest::RecordForTests, &log);
+        EXPECT_EQ(deleting ? zipwriter::DeleteMembers(remove, reporter) : zipwriter::AddFiles(add, reporter), 0);
+        EXPECT_EQ(log.Messages(true),
+                  std::vector<std::string>{"2: Cannot open " + archive +
+                                           ": another program holds a lock on it (waited 10 seconds)"});
+        EXPECT_GT(log.Count(ZCB_POLL), 0);  // the caller was asked along the way
+        EXPECT_EQ(log.Count(ZCB_BATCH_END), 1);
+        EXPECT_TRUE(ReadFile(archive) == original);
+
+        CallLog cancelled;
+        cancelled.cancelAt = 2;  // the second poll asks to stop
+        zipcore::CallbackReporter stopper(&ziptest::RecordForTests, &cancelled);
+        EXPECT_EQ(deleting ? zipwriter::DeleteMembers(remove, stopper) : zipwriter::AddFiles(add, stopper), 0);
+        EXPECT_EQ(cancelled.calls, 2);
+        EXPECT_EQ(cancelled.callsAfterCancel, 0);
+    }
+    flock(fd, LOCK_UN);
+    close(fd);
+    EXPECT_TRUE(ReadFile(archive) == original);
+    EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+}
+
 TEST(ZipDllSafety, StaleTemporariesAreCleanedByTheNextRun)
 {
     TempDir dir;
