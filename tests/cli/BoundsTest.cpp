@@ -111,3 +111,32 @@ TEST_F(Bounds, ALockHeldForTooLongIsWaitedForThenNamed)
     EXPECT_EQ(Contents(dir.Path()), (std::vector<std::string>{"held.zip", "tmp", "y.txt"}));
     EXPECT_TRUE(Contents(tmp).empty());
 }
+
+TEST_F(Bounds, APasswordFileIsReadNoFurtherThanWhatAPasswordCanBe)
+{
+    dir.Write("x.txt", "x\n");
+    dir.Write("pw", "secret\r\nsecond line\n");
+    dir.Write("long", std::string(100000, 'p'));  // a large file without a line break
+    const std::string archive = dir / "e.zip";
+    ASSERT_EQ(RunCli("add -j -e --password-file pw e.zip x.txt", dir.Path()).Status, 0);
+    const std::string before = ReadFile(archive);
+    const std::string a = ShellQuote(archive);
+    std::vector<CliRun> runs = {{"add -j -e --password-file /dev/zero " + a + " " + ShellQuote(dir / "long")},
+                                {"test --password-file /dev/zero " + a},
+                                {"extract -p --password-file " + ShellQuote(dir / "long") + " " + a},
+                                {"extract -p --password-file " + ShellQuote(dir / "pw") + " " + a}};
+    RunTogether(runs, scratch, tmp);
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(runs[i].Arguments);
+        EXPECT_EQ(runs[i].Result.Status, 1);
+        EXPECT_EQ(runs[i].Result.Out, "");
+        const std::string file = i < 2 ? "/dev/zero" : dir / "long";
+        EXPECT_EQ(runs[i].Result.Err,
+                  "fernpack-cli: " + file + ": cannot read a password from it: its first line is longer than 255 bytes\n");
+    }
+    // The first line, without its CR LF, is the password.
+    EXPECT_EQ(runs[3].Result.Status, 0) << runs[3].Result.Err;
+    EXPECT_EQ(runs[3].Result.Out, "x\n");
+    EXPECT_TRUE(ReadFile(archive) == before);
+    EXPECT_TRUE(Contents(tmp).empty());
+}
