@@ -31,11 +31,10 @@ Session::Session(std::string given)
     Console::Get().BeforeStderr = [this] { Progress.Clear(); };
     Archive.Unattended = true;
     Archive.Verbose = Console::Get().Verbose();
-    Archive.OnMessage = [this](TObject*, std::int32_t code, const std::string& text) {
-        OnMessage(code, text);
-        if (Interrupted())
-            Archive.CancelRequested = true;
-    };
+    // Ctrl-C, SIGTERM and SIGHUP reach the library at its next callback,
+    // also while it only waits (for a lock, for standard input).
+    Archive.ExternalCancel = InterruptFlag();
+    Archive.OnMessage = [this](TObject*, std::int32_t code, const std::string& text) { OnMessage(code, text); };
     Archive.OnProgress = [this](TObject*, ProgressType type, const std::string& name, std::int32_t size) {
         if (type == ProgressType::FileBegin) {
             ++Done.Begun;
@@ -46,8 +45,6 @@ Session::Session(std::string given)
             phase_ = Phase::Relisting;
         }
         Progress.OnProgress(type, name, size);
-        if (Interrupted())
-            Archive.CancelRequested = true;
     };
     Archive.OnDirUpdate = [this](TObject*) {
         listed_ = true;

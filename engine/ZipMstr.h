@@ -14,6 +14,7 @@
 // (TObject, TNotifyEvent, the option sets) stand beside the grid's own.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -109,6 +110,17 @@ public:
     std::string SFXCaption = "Self-extracting Archive";
     std::string SFXDefaultDir;
     std::string SFXCommandLine;
+    // fernpack-cli's streams (the window leaves them off): an extract that
+    // writes the members' data to standard output instead of files, and an
+    // add whose one FSpecArgs line is the name standard input is stored
+    // under (UNZDLL.h ToStdoutOn, ZIPDLL.h StdinOn).
+    bool ExtrToStdout = false;
+    bool AddFromStdin = false;
+    // A request to stop raised outside the event loop (fernpack-cli points
+    // it at the flag its signal handlers set): while it points at a value
+    // other than 0, every library callback answers "stop", as it does for
+    // CancelRequested, also while the library only waits (a lock, input).
+    const volatile std::sig_atomic_t* ExternalCancel = nullptr;
     // The command records, embedded so the component's address (handed to
     // the libraries as Caller) identifies the record being executed.
     ::ZipCommandRecord ZipCommandRecord{};

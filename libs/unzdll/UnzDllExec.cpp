@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -51,6 +52,33 @@ std::uint64_t PlausibleSize(const ZipEntry& entry)
     return entry.compressedSize > UINT64_MAX / kMaxExpansion ? UINT64_MAX : entry.compressedSize * kMaxExpansion;
 }
 
+// The members' data on its way to standard output (ToStdoutOn): written
+// whole, piece by piece, as it is decoded.
+class DescriptorSink final : public OutputSink {
+public:
+    explicit DescriptorSink(int fd) : fd_(fd) {}
+    bool Write(const std::uint8_t* data, std::size_t len) override
+    {
+        while (len > 0) {
+            const ssize_t n = ::write(fd_, data, len);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error_ = n < 0 ? errno : EIO;
+                return false;
+            }
+            data += n;
+            len -= std::size_t(n);
+        }
+        return true;
+    }
+    int Error() const { return error_; }
+
+private:
+    int fd_;
+    int error_ = 0;
+};
+
 class UnzipJob {
 public:
     explicit UnzipJob(const UnzCommandRecord& record)
@@ -62,6 +90,9 @@ public:
 
 private:
     void HandleEntry(const ZipEntry& entry);
+    // Tests the entry, or writes its data to standard output; false when it
+    // failed (reported).
+    bool Decode(const ZipEntry& entry, const EntryData& data, const std::function<bool()>& step);
     bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code);
     // False when the outcome is a failure.
     bool Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
@@ -74,6 +105,8 @@ private:
     const UnzCommandRecord& record_;
     CallbackReporter reporter_;
     bool test_ = false, verbose_ = false, trace_ = false;
+    bool toStdout_ = false;
+    bool outputEnded_ = false;  // standard output refused more: the batch ends
     std::string password_;
     ArchiveReader reader_;
     std::unique_ptr<EntryDecoder> decoder_;
@@ -87,6 +120,7 @@ std::int32_t UnzipJob::Run()
     if (!CheckRecord(record_, reporter_))
         return 0;
     test_ = record_.TestOn != 0;
+    toStdout_ = !test_ && record_.ToStdoutOn != 0;
     trace_ = record_.TraceOn != 0;
     verbose_ = record_.VerboseOn != 0 || trace_;
     password_ = RecordText(record_.PasswordText, ZREC_PASSWORD_CAPACITY);
@@ -129,7 +163,7 @@ std::int32_t UnzipJob::Run()
 
         decoder_ = std::make_unique<EntryDecoder>(Decoding());
         int baseFd = -1;
-        if (!test_ && !selected.empty()) {
+        if (!test_ && !toStdout_ && !selected.empty()) {
             baseFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (baseFd < 0) {
                 reporter_.Message(kWriteError, std::string("Cannot open the target folder: ") + std::strerror(errno));
@@ -145,7 +179,7 @@ std::int32_t UnzipJob::Run()
             extractor_ = std::make_unique<Extractor>(*tree_, extract, *decoder_);
         }
         for (const ZipEntry* entry : selected) {
-            if (reporter_.Stopped())
+            if (reporter_.Stopped() || outputEnded_)
                 break;
             try {
                 HandleEntry(*entry);
@@ -224,29 +258,10 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     if (!Precheck(entry, &data, &detail, &code)) {
         reporter_.Message(code, {verb, Named(name), ": ", detail});
         failed = true;
-    } else if (test_) {
-        if (entry.IsDirectory()) {
-            ++count_;
-            Verbose("Tested " + name + ": OK");
-        } else {
-            SteppedSink sink(nullptr, entry.uncompressedSize, step);
-            DecodeStatus status = decoder_->Decode(entry, data, password_, sink, &detail);
-            if (status == DecodeStatus::SinkStopped || reporter_.Stopped())
-                return;
-            if (status == DecodeStatus::Ok) {
-                if (!sink.Finish())
-                    return;
-                ++count_;
-                Verbose("Tested " + name + ": OK");
-            } else {
-                code = status == DecodeStatus::Unsupported                                           ? kUnsupported
-                       : status == DecodeStatus::NeedPassword || status == DecodeStatus::WrongPassword ? kPasswordProblem
-                       : status == DecodeStatus::BadCrc                                               ? kBadCrc
-                                                                                                      : kBadData;
-                reporter_.Message(code, {verb, Named(name), ": ", detail});
-                failed = true;
-            }
-        }
+    } else if (test_ || toStdout_) {
+        failed = !Decode(entry, data, step);
+        if (reporter_.Stopped() || outputEnded_)
+            return;
     } else {
         ExtractOutcome outcome = extractor_->Extract(entry, data, password_, step, &detail);
         if (outcome == ExtractOutcome::Stopped || reporter_.Stopped())
@@ -263,6 +278,48 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     const std::uint64_t due = std::min(ProgressSteps(entry.uncompressedSize), ProgressSteps(PlausibleSize(entry)));
     while (taken < due && !reporter_.Stopped())
         step();
+}
+
+bool UnzipJob::Decode(const ZipEntry& entry, const EntryData& data, const std::function<bool()>& step)
+{
+    const std::string name = PrintableName(entry.name);
+    if (entry.IsDirectory()) {  // nothing to test, nothing to print
+        ++count_;
+        Verbose((test_ ? "Tested " : "Extracted ") + name + (test_ ? ": OK" : ""));
+        return true;
+    }
+    DescriptorSink stdoutSink(STDOUT_FILENO);
+    SteppedSink sink(test_ ? nullptr : &stdoutSink, entry.uncompressedSize, step);
+    std::string detail;
+    const DecodeStatus status = decoder_->Decode(entry, data, password_, sink, &detail);
+    if (status == DecodeStatus::SinkStopped && !sink.Stopped()) {
+        // Standard output refused the data: whatever follows would not get
+        // there either. Its reader having gone (a pipe into head) is no
+        // fault of the archive's, nor of the user's.
+        outputEnded_ = true;
+        if (stdoutSink.Error() == EPIPE) {
+            reporter_.Message(kInfo, "Standard output was closed; the rest was not written");
+            return true;
+        }
+        reporter_.Message(kWriteError, {"Cannot write ", Named(name), " to standard output: ",
+                                        std::strerror(stdoutSink.Error())});
+        return false;
+    }
+    if (status == DecodeStatus::SinkStopped || reporter_.Stopped())
+        return false;
+    if (status == DecodeStatus::Ok) {
+        if (!sink.Finish())
+            return false;
+        ++count_;
+        Verbose((test_ ? "Tested " : "Extracted ") + name + (test_ ? ": OK" : ""));
+        return true;
+    }
+    const std::int32_t code = status == DecodeStatus::Unsupported                                           ? kUnsupported
+                              : status == DecodeStatus::NeedPassword || status == DecodeStatus::WrongPassword ? kPasswordProblem
+                              : status == DecodeStatus::BadCrc                                               ? kBadCrc
+                                                                                                             : kBadData;
+    reporter_.Message(code, {test_ ? "Test failed for " : "Cannot extract ", Named(name), ": ", detail});
+    return false;
 }
 
 bool UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail)

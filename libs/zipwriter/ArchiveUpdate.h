@@ -46,6 +46,10 @@ struct UpdateOptions {
     bool trace = false;
     int level = 6;  // as the caller gave it: 0 stores, 1-9, above 9 strongest, below 0 default
     std::string password;
+    // Standard input is the one thing added, under the name specs[0]
+    // (ZIPDLL.h StdinOn); read from `inputFd`.
+    bool fromStdin = false;
+    int inputFd = 0;
 
     // Tuning, mostly for tests and the benchmark.
     int lockWaitMs = platform::LockWaitMs;             // for another process's lock on the archive

@@ -1,8 +1,11 @@
 // UNZDLL.DLL as its callers see it: the record checks, archives from real
 // clients extracting byte for byte and testing good (also behind a stub),
 // the progress protocol, damaged and hostile archives, selection rules,
-// overwrite/freshen/update, cancelling, passwords and the exported symbols.
+// overwrite/freshen/update, cancelling, passwords, the exported symbols and
+// members written to standard output.
 #include <climits>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -274,8 +277,9 @@ TEST(UnzDll, AFailedMemberTakesNoMoreStepsWhateverItsSizeClaims)
             EXPECT_EQ(errors[0].error, 8);
             EXPECT_NE(errors[0].text.find("liar.txt: data cut short"), std::string::npos) << errors[0].text;
             ExpectProgressProtocol(r);
-            if (!test)
+            if (!test) {
                 EXPECT_EQ(ListAll(target), std::vector<std::string>{"fine.txt"});
+            }
         }
     }
 }
@@ -596,3 +600,84 @@ TEST(UnzDll, DriverPrintsCallbacksAndCount)
 }
 
 }  // namespace
+
+namespace {
+
+// Runs the library with ToStdoutOn and standard output on `fd` for the
+// call; the current folder is `target`, which must stay as it is.
+Result ExecToStdout(const std::string& archive, const std::string& target, int fd, Options o = {})
+{
+    o.tweak = [](UnzCommandRecord& r) { r.ToStdoutOn = -1; };
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(fd, STDOUT_FILENO);
+    Result r = Exec(archive, target, o);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    return r;
+}
+
+}  // namespace
+
+TEST(UnzDll, ToStandardOutputEveryMemberInArchiveOrderAsItDecodes)
+{
+    // Two members of one name are two members: both come out, in their
+    // places; folders give nothing; a damaged member is said (its bytes
+    // have gone out by then, as nothing is held back) and the next one
+    // still comes; nothing touches the disk.
+    const std::string dir = FreshDir("stdout");
+    fixture::Member damaged = fixture::Stored("bad.txt", "damaged");
+    damaged.PlainCrc = 1;  // in both headers
+    const std::string archive = dir + "/two.zip";
+    WriteFile(archive, fixture::ZipBuilder()
+                           .Add(fixture::Stored("same.txt", "first\n"))
+                           .Add(fixture::Stored("folder/", ""))
+                           .Add(damaged)
+                           .Add(fixture::Stored("other.txt", "middle\n"))
+                           .Add(fixture::Stored("same.txt", "second\n"))
+                           .Finish()
+                           .Bytes());
+    const std::string target = FreshDir("stdout/empty");
+    const std::string outPath = dir + "/out";
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(out, 0);
+    Result all = ExecToStdout(archive, target, out);
+    Options some;
+    some.specs = {"same.txt"};
+    Result chosen = ExecToStdout(archive, target, out, some);
+    ::close(out);
+    EXPECT_EQ(all.count, 4) << all.Dump();
+    ASSERT_EQ(all.Messages(true).size(), 1u) << all.Dump();
+    EXPECT_EQ(all.Messages(true)[0].text.rfind("Cannot extract bad.txt: bad CRC ", 0), 0u) << all.Dump();
+    ExpectProgressProtocol(all);
+    EXPECT_EQ(chosen.count, 2) << chosen.Dump();
+    EXPECT_EQ(ReadFile(outPath), "first\ndamagedmiddle\nsecond\nfirst\nsecond\n");
+    EXPECT_TRUE(ListAll(target).empty());
+}
+
+TEST(UnzDll, AClosedStandardOutputEndsTheBatchQuietly)
+{
+    // A reader that went away (a pipe into head): no error, no more
+    // members, the batch ends as usual.
+    const std::string dir = FreshDir("stdout_closed");
+    const std::string archive = dir + "/a.zip";
+    WriteFile(archive, fixture::ZipBuilder()
+                           .Add(fixture::Stored("one.bin", std::string(200000, '1')))
+                           .Add(fixture::Stored("two.bin", std::string(200000, '2')))
+                           .Finish()
+                           .Bytes());
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    ::close(pipeFds[0]);
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    Result r = ExecToStdout(archive, "", pipeFds[1]);
+    std::signal(SIGPIPE, previous);
+    ::close(pipeFds[1]);
+    EXPECT_EQ(r.count, 0) << r.Dump();
+    EXPECT_TRUE(r.Messages(true).empty()) << r.Dump();
+    const auto info = r.Messages();
+    ASSERT_EQ(info.size(), 1u) << r.Dump();
+    EXPECT_EQ(info[0].text, "Standard output was closed; the rest was not written");
+    EXPECT_EQ(r.Count(ZCB_FILE_BEGIN), 1);
+    EXPECT_EQ(r.Count(ZCB_BATCH_END), 1);
+}
