@@ -317,11 +317,7 @@ TEST_F(Bounds, ClaimedSizesNoFileCanHoldEndAtOnce)
 
 TEST_F(Bounds, AddAndDeleteRefuseMembersSharingTheirDataAsTestDoes)
 {
-    fixture::ZipBuilder bomb;
-    bomb.Add(fixture::Stored("data.bin", std::string(100000, 'b')));
-    for (int i = 1; i < 300; ++i)
-        bomb.Alias(0, "copy" + std::to_string(i) + ".bin");
-    const std::string archive = dir.Write("bomb.zip", bomb.Finish().Bytes());
+    const std::string archive = dir.Write("bomb.zip", fixture::SharedDataBomb(300, 100000));
     const std::string before = ReadFile(archive);
     dir.Write("new.txt", "new\n");
     const std::string a = ShellQuote(archive);
