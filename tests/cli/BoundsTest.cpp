@@ -24,6 +24,7 @@ using fixture::ReadFile;
 
 // One run of fernpack-cli among several started at once.
 struct CliRun {
+    CliRun(std::string arguments) : Arguments(std::move(arguments)) {}
     std::string Arguments;  // pasted into the shell as they are
     CliResult Result;
 };
