@@ -21,7 +21,7 @@
  *     40      8    PasswordText     81-byte buffer                    [24]
  *     48      4    TestOn                                             [28]
  *     52      4    Reserved32       fixed 0                           [32]
- *     56      4    Reserved36       fixed 0                           [36]
+ *     56      4    ToStdoutOn       0; -1: data to standard output    [36]
  *     60      4    Reserved40       fixed -1                          [40]
  *     64      4    VerboseOn                                          [44]
  *     68      4    UpdateOn                                           [48]
@@ -33,6 +33,14 @@
  *     96      4    TrailerMark      7                                 [72]
  *    104   8x4097  SpecTexts        ZREC_TEXT_CAPACITY bytes each     [76]
  *   size 32880                                                        [16464]
+ *
+ * ToStdoutOn (the window always sends 0; fernpack-cli's extract -p sets
+ * it): the selected members' data goes to standard output (descriptor 1),
+ * one member after the other in archive order, as it is decoded; nothing
+ * is written to the disk and DirNamesOn, OverwriteOn, UpdateOn and
+ * FreshenOn do not apply. Standard output closed by its reader ends the
+ * batch with an information message (code 0); the caller ignores SIGPIPE
+ * if it wants that rather than the signal's default end.
  */
 #ifndef FERNPACK_UNZDLL_H
 #define FERNPACK_UNZDLL_H
@@ -53,7 +61,7 @@ typedef struct UnzCommandRecord {
     const char* PasswordText;
     int32_t TestOn;
     int32_t Reserved32;
-    int32_t Reserved36;
+    int32_t ToStdoutOn;
     int32_t Reserved40;
     int32_t VerboseOn;
     int32_t UpdateOn;
@@ -87,7 +95,7 @@ UNZ_OFFSET_CHECK(Reserved20, 36);
 UNZ_OFFSET_CHECK(PasswordText, 40);
 UNZ_OFFSET_CHECK(TestOn, 48);
 UNZ_OFFSET_CHECK(Reserved32, 52);
-UNZ_OFFSET_CHECK(Reserved36, 56);
+UNZ_OFFSET_CHECK(ToStdoutOn, 56);
 UNZ_OFFSET_CHECK(Reserved40, 60);
 UNZ_OFFSET_CHECK(VerboseOn, 64);
 UNZ_OFFSET_CHECK(UpdateOn, 68);
@@ -109,7 +117,7 @@ UNZ_OFFSET_CHECK(Reserved20, 20);
 UNZ_OFFSET_CHECK(PasswordText, 24);
 UNZ_OFFSET_CHECK(TestOn, 28);
 UNZ_OFFSET_CHECK(Reserved32, 32);
-UNZ_OFFSET_CHECK(Reserved36, 36);
+UNZ_OFFSET_CHECK(ToStdoutOn, 36);
 UNZ_OFFSET_CHECK(Reserved40, 40);
 UNZ_OFFSET_CHECK(VerboseOn, 44);
 UNZ_OFFSET_CHECK(UpdateOn, 48);

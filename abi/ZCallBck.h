@@ -19,8 +19,9 @@
  *      0      8    Unused0        not read                          [0, 4]
  *      8      8    Caller         the command record's Caller       [4, 4]
  *     16      8    Unused16       not read, always 8 bytes          [8, 8]
- *     24      4    ActionCode     1 file begins, 2 step, 3 batch end,
- *                                 4 and above a message             [16]
+ *     24      4    ActionCode     0 poll, 1 file begins, 2 step,
+ *                                 3 batch end, 4 and above a
+ *                                 message                           [16]
  *     28      4    ErrorCode      0 and below information,
  *                                 positive error                    [20]
  *     32      4    FileSize       uncompressed size, for action 1   [24]
@@ -63,7 +64,10 @@ extern "C" {
 #define ZREC_TRUE (-1)
 #define ZREC_FALSE 0
 
-/* Action codes of a callback. */
+/* Action codes of a callback. A library that waits (for a lock, for
+   input) calls with ZCB_POLL now and then: it raises nothing on the
+   caller's side and only asks whether to go on. */
+#define ZCB_POLL 0
 #define ZCB_FILE_BEGIN 1
 #define ZCB_FILE_STEP 2
 #define ZCB_BATCH_END 3

@@ -21,7 +21,7 @@
  *     48      4    Reserved24       always 0                          [24]
  *     52      4    EncryptOn                                          [28]
  *     56      4    HiddenFilesOn                                      [32]
- *     60      4    Reserved36       fixed 0                           [36]
+ *     60      4    StdinOn          0; -1: add standard input         [36]
  *     64      4    Reserved40       fixed 0                           [40]
  *     68      4    Reserved44       fixed -1                          [44]
  *     72      4    Reserved48       fixed 0                           [48]
@@ -46,6 +46,11 @@
  *    160      4    TrailerMark      7                                 [128]
  *    168   8x4097  SpecTexts        ZREC_TEXT_CAPACITY bytes each     [132]
  *   size 32944                                                        [16520]
+ *
+ * StdinOn (the window always sends 0; fernpack-cli's add - sets it): the
+ * one specification in SpecTexts is the name standard input (descriptor 0)
+ * is stored under, and its data is read from there to its end, straight
+ * into the new archive; a read error stores nothing. A delete sends 0.
  */
 #ifndef FERNPACK_ZIPDLL_H
 #define FERNPACK_ZIPDLL_H
@@ -66,7 +71,7 @@ typedef struct ZipCommandRecord {
     int32_t Reserved24;
     int32_t EncryptOn;
     int32_t HiddenFilesOn;
-    int32_t Reserved36;
+    int32_t StdinOn;
     int32_t Reserved40;
     int32_t Reserved44;
     int32_t Reserved48;
@@ -113,7 +118,7 @@ ZIP_OFFSET_CHECK(PasswordText, 40);
 ZIP_OFFSET_CHECK(Reserved24, 48);
 ZIP_OFFSET_CHECK(EncryptOn, 52);
 ZIP_OFFSET_CHECK(HiddenFilesOn, 56);
-ZIP_OFFSET_CHECK(Reserved36, 60);
+ZIP_OFFSET_CHECK(StdinOn, 60);
 ZIP_OFFSET_CHECK(Reserved40, 64);
 ZIP_OFFSET_CHECK(Reserved44, 68);
 ZIP_OFFSET_CHECK(Reserved48, 72);
@@ -148,7 +153,7 @@ ZIP_OFFSET_CHECK(PasswordText, 20);
 ZIP_OFFSET_CHECK(Reserved24, 24);
 ZIP_OFFSET_CHECK(EncryptOn, 28);
 ZIP_OFFSET_CHECK(HiddenFilesOn, 32);
-ZIP_OFFSET_CHECK(Reserved36, 36);
+ZIP_OFFSET_CHECK(StdinOn, 36);
 ZIP_OFFSET_CHECK(Reserved40, 40);
 ZIP_OFFSET_CHECK(Reserved44, 44);
 ZIP_OFFSET_CHECK(Reserved48, 48);

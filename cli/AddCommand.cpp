@@ -1,11 +1,6 @@
 // add: the front end chooses the files and their stored names (AddPlan),
 // hands the component file patterns that take exactly those, in parts of
 // at most ZREC_MAX_SPECS, and reports what the library returned.
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 #include <unordered_map>
@@ -17,7 +12,6 @@
 #include "cli/Format.h"
 #include "cli/Parts.h"
 #include "cli/Password.h"
-#include "cli/PrivateFolder.h"
 #include "cli/Session.h"
 #include "cli/Terminal.h"
 #include "platform/FileSystem.h"
@@ -38,58 +32,6 @@ std::unordered_map<std::string, MemberState> Snapshot(const TRezEdidiv& z)
     for (const auto& e : z.Entries)
         members[e->FullName()] = {e->Crc32, e->RealCompressedSize(), e->RealUncompressedSize(), e->LastModDateTime};
     return members;
-}
-
-// Standard input into `folder`/`name` (folders in the name made). The size
-// read, or -1 with the user told why.
-std::int64_t ReadStdin(const std::string& folder, const std::string& name, Session& session)
-{
-    std::string path = folder;
-    for (std::size_t pos = 0;;) {
-        const std::size_t slash = name.find('/', pos);
-        if (slash == std::string::npos)
-            break;
-        path = folder + "/" + name.substr(0, slash);
-        ::mkdir(path.c_str(), 0700);
-        pos = slash + 1;
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const int fd = ::open((folder + "/" + name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666 & ~mask);
-    if (fd < 0) {
-        session.Error("cannot keep standard input for the add: " + std::string(std::strerror(errno)));
-        return -1;
-    }
-    std::int64_t total = 0;
-    char buffer[65536];
-    for (;;) {
-        // Waiting in short steps, so Ctrl-C ends a read from a terminal too.
-        pollfd in{STDIN_FILENO, POLLIN, 0};
-        if (::poll(&in, 1, 200) == 0 && !Interrupted())
-            continue;
-        if (Interrupted())
-            break;
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n < 0)
-                session.Error("cannot read standard input: " + std::string(std::strerror(errno)));
-            break;
-        }
-        if (::write(fd, buffer, static_cast<std::size_t>(n)) != n) {
-            session.Error("cannot keep standard input for the add: " + std::string(std::strerror(errno)));
-            ::close(fd);
-            return -1;
-        }
-        total += n;
-    }
-    ::close(fd);
-    if (Interrupted()) {
-        session.Error("interrupted; the archive was left as it was");
-        return -1;
-    }
-    return total;
 }
 
 }  // namespace
@@ -137,17 +79,6 @@ int RunAdd(const AddOptions& o)
     if (o.Encrypt && !(password = ObtainPassword(o.PasswordFile, true, o.Archive)))
         return ExitFailed;
     CatchInterrupt();
-    PrivateFolder stdinFolder;
-    std::int64_t stdinSize = 0;
-    if (plan.Stdin) {
-        if (!stdinFolder.Made()) {
-            session.Error("cannot make a private folder for standard input");
-            return ExitFailed;
-        }
-        stdinSize = ReadStdin(stdinFolder.Path(), plan.StdinStoredName, session);
-        if (stdinSize < 0)
-            return ExitFailed;
-    }
     if (!session.Open(false))
         return ExitFailed;
     const auto before = Snapshot(session.Archive);
@@ -164,8 +95,8 @@ int RunAdd(const AddOptions& o)
     z.AddOptions.Set(AddOptsEnum::AddHiddenFiles, plan.HiddenFiles);
     if (password)
         z.SetPassword(*password);
-    session.Progress.SetTotals(plan.Files + (plan.Stdin ? 1 : 0),
-                               plan.Bytes + static_cast<std::uint64_t>(stdinSize));
+    // Standard input's size is learnt as it is read.
+    session.Progress.SetTotals(plan.Files + (plan.Stdin ? 1 : 0), plan.Bytes);
 
     const auto parts = InParts(plan.Specs);
     const std::size_t partCount = parts.size() + (plan.Stdin && !parts.empty() ? 1 : 0);
@@ -180,22 +111,16 @@ int RunAdd(const AddOptions& o)
         session.Run(&TRezEdidiv::AddFiles);
         written += Interrupted() ? 0 : 1;
     }
-    if (plan.Stdin && !Interrupted()) {
-        // Standard input is stored from its private folder, so its name is
-        // the one chosen for it.
-        const std::string home = platform::GetCurrentDir();
-        if (platform::SetCurrentDir(stdinFolder.Path())) {
-            z.AddOptions.Set(AddOptsEnum::AddHiddenFiles,
-                             o.Hidden || plan.StdinStoredName.rfind('.', 0) == 0 ||
-                                 plan.StdinStoredName.find("/.") != std::string::npos);
-            z.FSpecArgs() = {plan.StdinStoredName};
-            session.Run(&TRezEdidiv::AddFiles);
-            written += Interrupted() ? 0 : 1;
-            platform::SetCurrentDir(home);
-        } else {
-            session.Error("cannot enter the private folder of standard input");
-            ++failed;
-        }
+    if (plan.Stdin && !Interrupted() && ClosedAtStart(STDIN_FILENO)) {
+        session.Error("cannot read standard input: it is closed");  // counted as not added below
+    } else if (plan.Stdin && !Interrupted()) {
+        // The library reads standard input itself, straight into the new
+        // archive, and stores it under the name chosen for it.
+        z.AddFromStdin = true;
+        z.FSpecArgs() = {plan.StdinStoredName};
+        session.Run(&TRezEdidiv::AddFiles);
+        z.AddFromStdin = false;
+        written += Interrupted() ? 0 : 1;
     }
     if (Interrupted()) {
         session.Error(written == 0 ? "interrupted; the archive was left as it was"

@@ -30,7 +30,7 @@ Paths are taken from the current folder. Options may stand before or after the a
 
 Passwords are asked on the terminal without echo, or taken from the first line of the file given with --password-file, or from the environment variable FERNPACK_PASSWORD; never from an argument.
 
-Errors and warnings go to stderr as 'fernpack-cli: ARCHIVE: text'; each operation ends with one summary line on stdout. On a terminal a progress line shows the current file, files and bytes done, the rate and the time left. Ctrl-C stops a running operation: the archive stays as it was (for an add in several parts, the summary says which parts were written).
+Errors and warnings go to stderr as 'fernpack-cli: ARCHIVE: text'; each operation ends with one summary line on stdout. On a terminal a progress line shows the current file, files and bytes done, the rate and the time left. Ctrl-C (or SIGTERM, SIGHUP) stops a running operation: the archive stays as it was (for an add in several parts, the summary says which parts were written). Another program's lock on the archive is waited for up to 10 seconds.
 
 Exit status:
   0  everything asked for was done (files kept because of -n count as done)
@@ -116,7 +116,8 @@ void Build(CLI::App& app, Parsed& p)
                                       "Extract only files that are missing or older on disk");
     extract->add_flag("-f,--freshen", p.extract.Freshen, "Only replace files on disk that are older")
         ->excludes(xupdate);
-    extract->add_flag("-p,--stdout", p.extract.ToStdout, "Write the members' contents to stdout and nothing else");
+    extract->add_flag("-p,--stdout", p.extract.ToStdout,
+                      "Write the members' contents to stdout, in archive order, and nothing else");
     extract->add_option("--password-file", p.extract.PasswordFile, "Read the password from the first line of FILE")
         ->type_name("FILE");
 

@@ -1,11 +1,8 @@
 // extract: members into a folder (with their folders unless -j), the
 // question about existing files asked once before the library starts, or
-// members to stdout through a private folder (-p).
+// members to stdout as the library decodes them (-p), in archive order.
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +13,6 @@
 #include "cli/Format.h"
 #include "cli/Parts.h"
 #include "cli/Password.h"
-#include "cli/PrivateFolder.h"
 #include "cli/Session.h"
 #include "cli/Terminal.h"
 #include "platform/FileSystem.h"
@@ -103,45 +99,6 @@ Answer AskAboutExisting(const std::vector<std::string>& existing, const std::str
     }
 }
 
-// Copies every extracted file of `members` from `folder` to stdout. False
-// when stdout refused the bytes (a closed pipe ends quietly).
-bool CopyToStdout(const std::vector<const ZipDirEntry*>& members, const std::string& folder, Session& session)
-{
-    std::signal(SIGPIPE, SIG_IGN);
-    std::vector<char> buffer(1 << 16);
-    for (const ZipDirEntry* e : members) {
-        const std::string path = TargetOf(folder, e->FullName(), false);
-        if (IsFolderEntry(*e) || path.empty())
-            continue;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0)
-            continue;  // not extracted; reported by the library
-        for (;;) {
-            if (Interrupted()) {
-                ::close(fd);
-                return false;
-            }
-            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-            if (n <= 0)
-                break;
-            for (ssize_t done = 0; done < n;) {
-                const ssize_t w = ::write(STDOUT_FILENO, buffer.data() + done, static_cast<std::size_t>(n - done));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w <= 0) {
-                    if (errno != EPIPE)
-                        session.Error(std::string("cannot write to stdout: ") + std::strerror(errno));
-                    ::close(fd);
-                    return false;
-                }
-                done += w;
-            }
-        }
-        ::close(fd);
-    }
-    return true;
-}
-
 }  // namespace
 
 int RunExtract(const ExtractOptions& o)
@@ -176,16 +133,17 @@ int RunExtract(const ExtractOptions& o)
         z.SetPassword(*password);
     }
 
-    PrivateFolder outFolder;
     bool overwrite = o.Overwrite;
     bool keptByChoice = o.NeverOverwrite || o.Update || o.Freshen;
     if (o.ToStdout) {
-        if (!outFolder.Made()) {
-            session.Error("cannot make a private folder for the members");
+        if (ClosedAtStart(STDOUT_FILENO)) {
+            session.Error("cannot write to standard output: it is closed");
             return ExitFailed;
         }
-        target = outFolder.Path();
-        overwrite = true;
+        // The library writes to stdout itself; a reader that goes away (a
+        // pipe into head) ends the extract quietly, not this program.
+        std::signal(SIGPIPE, SIG_IGN);
+        target.clear();
     } else {
         std::error_code error;
         std::filesystem::create_directories(target, error);
@@ -204,8 +162,9 @@ int RunExtract(const ExtractOptions& o)
     }
 
     z.ExtrBaseDir = target;
+    z.ExtrToStdout = o.ToStdout;
     z.ExtrOptions = ExtrOpts{};
-    z.ExtrOptions.Set(ExtrOptsEnum::ExtrDirNames, o.ToStdout || !o.JunkPaths);
+    z.ExtrOptions.Set(ExtrOptsEnum::ExtrDirNames, !o.JunkPaths);
     z.ExtrOptions.Set(ExtrOptsEnum::ExtrOverWrite, overwrite);
     z.ExtrOptions.Set(ExtrOptsEnum::ExtrUpdate, o.Update);
     z.ExtrOptions.Set(ExtrOptsEnum::ExtrFreshen, o.Freshen);
@@ -235,11 +194,11 @@ int RunExtract(const ExtractOptions& o)
         session.Error("interrupted");
     bool ok = session.Done.Errors == 0 && failed == 0 && !Interrupted();
     if (o.ToStdout) {
-        // What could be extracted goes out, even when something failed.
-        if (!Interrupted() && !CopyToStdout(members, outFolder.Path(), session))
-            ok = false;
-        if (!ok && !Interrupted())
-            session.Error(std::to_string(chosen - done) + " of " + Count(chosen, "file") + " could not be extracted");
+        // stdout holds the members' bytes and nothing else. What went
+        // wrong was said member by member; this counts the members that
+        // did not get out. A reader that stopped reading is no failure.
+        if (!Interrupted() && failed > 0)
+            session.Error(std::to_string(failed) + " of " + Count(chosen, "file") + " could not be extracted");
         return ok ? ExitOk : ExitFailed;
     }
     std::string line = Count(done, "file") + " extracted";

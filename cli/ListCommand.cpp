@@ -23,12 +23,17 @@ int RunList(const ListOptions& options)
     input.AllMembers = z.Entries.size();
     input.Chosen = !options.Patterns.empty();
     input.Comment = z.ArchiveComment();
-    if (options.Tsv)
-        PrintTsv(std::cout, input);
-    else
-        PrintTable(std::cout, input);
-    std::cout.flush();
+    // A listing that failed before it found a member has nothing to show:
+    // an empty table or "#count 0" would read as a valid archive without
+    // members. One that failed part way shows what it read.
     bool failed = session.ListingFailed();
+    if (!failed || !z.Entries.empty()) {
+        if (options.Tsv)
+            PrintTsv(std::cout, input);
+        else
+            PrintTable(std::cout, input);
+        std::cout.flush();
+    }
     for (const auto& unused : patterns.Unmatched()) {
         session.Error("no member matches " + unused);
         failed = true;

@@ -1,25 +1,71 @@
 #include "cli/Password.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "cli/Console.h"
 #include "cli/Terminal.h"
+#include "engine/ZipMstr.h"
 
 namespace cli {
+
+namespace {
+
+// The first line of `path`, without its line end, read no further than a
+// password can reach: /dev/zero or a large file without a line break is
+// refused after a few hundred bytes, not read to its end. nullopt with
+// *why (": ..." or empty) when there is none.
+std::optional<std::string> FirstLine(const std::string& path, std::string* why)
+{
+    // Room for the longest password the component keeps and a CR LF after it.
+    constexpr std::size_t Bound = engine::TRezEdidiv::MaxPasswordLength + 2;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *why = std::string(": ") + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[Bound];
+    std::size_t end = std::string::npos;
+    while (end == std::string::npos && text.size() < Bound) {
+        const ssize_t n = ::read(fd, buffer, Bound - text.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            *why = std::string(": ") + std::strerror(errno);
+        if (n <= 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(n));
+        end = text.find('\n');
+    }
+    ::close(fd);
+    if (!why->empty() || (text.empty() && end == std::string::npos))
+        return std::nullopt;
+    if (end == std::string::npos && text.size() >= Bound) {
+        *why = ": its first line is longer than " + std::to_string(engine::TRezEdidiv::MaxPasswordLength) +
+               " bytes";
+        return std::nullopt;
+    }
+    text.resize(std::min(end, text.size()));
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
 
 std::optional<std::string> ObtainPassword(const std::string& passwordFile, bool confirm, const std::string& context)
 {
     Console& console = Console::Get();
     if (!passwordFile.empty()) {
-        std::ifstream in(passwordFile);
-        std::string line;
-        if (!in || !std::getline(in, line)) {
-            console.Error(passwordFile, "cannot read a password from it");
-            return std::nullopt;
-        }
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        std::string why;
+        auto line = FirstLine(passwordFile, &why);
+        if (!line)
+            console.Error(passwordFile, "cannot read a password from it" + why);
         return line;
     }
     if (const char* env = std::getenv("FERNPACK_PASSWORD"))

@@ -1,5 +1,6 @@
 // Where fernpack-cli takes a password from: a file named by
-// --password-file (its first line), the environment variable
+// --password-file (its first line, which may hold no more than a password
+// can: 255 bytes), the environment variable
 // FERNPACK_PASSWORD, or the terminal without echo. Never a plain argument.
 #pragma once
 

@@ -14,6 +14,16 @@ namespace cli {
 using engine::ProgressType;
 using engine::TObject;
 
+namespace {
+
+// The listing's fixed text, and why, when the component knows.
+std::string Described(const engine::EFileStreamError& e)
+{
+    return e.Reason().empty() ? std::string(e.what()) : std::string(e.what()) + ": " + e.Reason();
+}
+
+}  // namespace
+
 Session::Session(std::string given)
     : Progress(IsTerminal(STDERR_FILENO) && !Console::Get().Quiet()),
       given_(std::move(given)),
@@ -22,11 +32,10 @@ Session::Session(std::string given)
     Console::Get().BeforeStderr = [this] { Progress.Clear(); };
     Archive.Unattended = true;
     Archive.Verbose = Console::Get().Verbose();
-    Archive.OnMessage = [this](TObject*, std::int32_t code, const std::string& text) {
-        OnMessage(code, text);
-        if (Interrupted())
-            Archive.CancelRequested = true;
-    };
+    // Ctrl-C, SIGTERM and SIGHUP reach the library at its next callback,
+    // also while it only waits (for a lock, for standard input).
+    Archive.ExternalCancel = InterruptFlag();
+    Archive.OnMessage = [this](TObject*, std::int32_t code, const std::string& text) { OnMessage(code, text); };
     Archive.OnProgress = [this](TObject*, ProgressType type, const std::string& name, std::int32_t size) {
         if (type == ProgressType::FileBegin) {
             EndMember();
@@ -37,8 +46,6 @@ Session::Session(std::string given)
             phase_ = Phase::Relisting;
         }
         Progress.OnProgress(type, name, size);
-        if (Interrupted())
-            Archive.CancelRequested = true;
     };
     Archive.OnDirUpdate = [this](TObject*) {
         listed_ = true;
@@ -68,7 +75,7 @@ bool Session::Open(bool mustExist)
         Archive.SetZipFilename(path_);
     } catch (const engine::EFileStreamError& e) {
         // What was listed before the error stands; the caller decides.
-        Error(e.what());
+        Error(Described(e));
         listingFailed_ = true;
         // Without the update the component could not open the file (not a
         // regular file, unreadable, held by a writer): nothing else may
@@ -95,7 +102,7 @@ void Session::Run(void (engine::TRezEdidiv::*operation)())
     } catch (const engine::EFileStreamError& e) {
         // Only the component's re-listing after the library's work throws.
         relistingFailed_ = true;
-        Warning("listing the archive again: " + std::string(e.what()));
+        Warning("listing the archive again: " + Described(e));
     }
     // A file still in hand never ended: stopped, or cut short by a fault.
     inMember_ = false;

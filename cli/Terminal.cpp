@@ -13,11 +13,17 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 volatile std::sig_atomic_t resized = 0;
+bool closedAtStart[3] = {false, false, false};
+
+// The signals that end a program run by a user: Ctrl-C, kill's default and
+// the terminal going away. Each ends the operation the same way.
+constexpr int StopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void OnInterrupt(int)
 {
     interrupted = 1;
-    std::signal(SIGINT, SIG_DFL);
+    for (const int signal : StopSignals)
+        std::signal(signal, SIG_DFL);
 }
 
 void OnResize(int) { resized = 1; }
@@ -68,6 +74,19 @@ std::optional<std::string> ReadFromTerminal(const std::string& prompt, bool echo
 
 }  // namespace
 
+void KeepStandardStreamsOpen()
+{
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        closedAtStart[fd] = true;
+        // The lowest free descriptor is this one.
+        ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    }
+}
+
+bool ClosedAtStart(int fd) { return fd >= 0 && fd < 3 && closedAtStart[fd]; }
+
 bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
 
 int TerminalColumns(int fd)
@@ -99,8 +118,14 @@ std::optional<std::string> ReadSecret(const std::string& prompt) { return ReadFr
 
 std::optional<std::string> AskLine(const std::string& prompt) { return ReadFromTerminal(prompt, true); }
 
-void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
+void CatchInterrupt()
+{
+    for (const int signal : StopSignals)
+        std::signal(signal, OnInterrupt);
+}
 
 bool Interrupted() { return interrupted != 0; }
+
+const volatile std::sig_atomic_t* InterruptFlag() { return &interrupted; }
 
 }  // namespace cli

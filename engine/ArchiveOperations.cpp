@@ -159,6 +159,7 @@ void TRezEdidiv::DeleteFiles()
         r.UpdateOn = ZREC_FALSE;
         r.RecurseOn = ZREC_FALSE;
         r.EncryptOn = ZREC_FALSE;
+        r.StdinOn = ZREC_FALSE;
         CallLibrary(ZipCommandRecord, reinterpret_cast<ZipDllExecFunction>(ZipDllState.ExecEntry), ZipDllState,
                     msg::FatalZipDll, msg::ZipDllUnusableText);
     }

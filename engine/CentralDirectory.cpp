@@ -68,6 +68,11 @@ void CentralDirectory::Read(const platform::FileStream& file, const zip::EndOfAr
         if (values.Offset > static_cast<std::uint64_t>(size))
             continue;  // no local header can stand there
         r.HeaderOffset = start + static_cast<std::int64_t>(values.Offset);
+        // A member's packed data lies between its local header and the end
+        // of the file: a record that claims more is damaged, and its sizes
+        // must not size anything (a step count, a total).
+        if (r.HeaderOffset > size || r.CompressedSize > static_cast<std::uint64_t>(size - r.HeaderOffset))
+            continue;
         records_.push_back(r);
     }
     // Writers emit the directory in file order; sorting only costs when

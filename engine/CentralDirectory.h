@@ -9,7 +9,9 @@
 // self-extractor's stub are read the same way.
 //
 // Reads only; never throws. A file without a readable directory gives an
-// empty one, and the listing then walks such members as it always has.
+// empty one, and the listing then walks such members as it always has; so
+// does a record that claims more packed data than the file holds from its
+// member's local header on.
 #pragma once
 
 #include <cstddef>

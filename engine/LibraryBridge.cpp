@@ -90,7 +90,7 @@ void TRezEdidiv::PrepareZipCommand()
     r.TraceOn = Flag(Trace);
     r.EncryptOn = Flag(AddOptions.Contains(AddOptsEnum::AddEncrypt));
     r.HiddenFilesOn = Flag(AddOptions.Contains(AddOptsEnum::AddHiddenFiles));
-    r.Reserved36 = 0;
+    r.StdinOn = Flag(AddFromStdin);
     r.Reserved40 = 0;
     r.Reserved44 = -1;
     r.Reserved48 = 0;
@@ -122,7 +122,7 @@ void TRezEdidiv::PrepareUnzCommand()
     r.TraceOn = Flag(Trace);
     r.TestOn = Flag(ExtrOptions.Contains(ExtrOptsEnum::ExtrTest));
     r.Reserved32 = 0;
-    r.Reserved36 = 0;
+    r.ToStdoutOn = Flag(ExtrToStdout);
     r.Reserved40 = -1;
     r.VerboseOn = Flag(Verbose || Trace);
     r.UpdateOn = Flag(ExtrOptions.Contains(ExtrOptsEnum::ExtrUpdate));

@@ -38,6 +38,7 @@
 #include "engine/ZipMstr.h"
 #include "platform/FileStream.h"
 #include "platform/FileSystem.h"
+#include "platform/LockWait.h"
 #include "zipformat/EndOfArchive.h"
 #include "zipformat/Flags.h"
 #include "zipformat/LittleEndian.h"
@@ -168,9 +169,10 @@ bool ReadName(BufferedReader& in, std::uint16_t length, std::string& name, std::
 // delete, in this program or another) holds the archive while it puts the
 // new one in place; the listing waits for it, within bounds, and then reads
 // the finished archive instead of failing on work that is being done.
-bool OpenForListing(platform::FileStream& file, const std::string& path)
+// *lockHeld tells a failure that was the lock's.
+bool OpenForListing(platform::FileStream& file, const std::string& path, bool* lockHeld)
 {
-    return file.OpenWaiting(path, platform::OpenMode::ReadDenyWrite, TRezEdidiv::WriterWaitMs);
+    return file.OpenWaiting(path, platform::OpenMode::ReadDenyWrite, TRezEdidiv::WriterWaitMs, lockHeld);
 }
 
 }  // namespace
@@ -190,8 +192,9 @@ void TRezEdidiv::ReadEntries()
         return;
     }
     platform::FileStream file;
-    if (!OpenForListing(file, ZipFilename_))
-        throw EFileStreamError(msg::CannotOpenFile + ZipFilename_);
+    bool lockHeld = false;
+    if (!OpenForListing(file, ZipFilename_, &lockHeld))
+        throw EFileStreamError(msg::CannotOpenFile + ZipFilename_, lockHeld ? platform::LockHeldText : "");
 
     std::exception_ptr failure;
     try {

@@ -14,6 +14,7 @@
 // (TObject, TNotifyEvent, the option sets) stand beside the grid's own.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -26,6 +27,7 @@
 #include "abi/ZIPDLL.h"
 #include "engine/OptionSet.h"
 #include "engine/ZipDirEntry.h"
+#include "platform/LockWait.h"
 #include "zipformat/MemberSelector.h"
 
 namespace engine {
@@ -108,6 +110,17 @@ public:
     std::string SFXCaption = "Self-extracting Archive";
     std::string SFXDefaultDir;
     std::string SFXCommandLine;
+    // fernpack-cli's streams (the window leaves them off): an extract that
+    // writes the members' data to standard output instead of files, and an
+    // add whose one FSpecArgs line is the name standard input is stored
+    // under (UNZDLL.h ToStdoutOn, ZIPDLL.h StdinOn).
+    bool ExtrToStdout = false;
+    bool AddFromStdin = false;
+    // A request to stop raised outside the event loop (fernpack-cli points
+    // it at the flag its signal handlers set): while it points at a value
+    // other than 0, every library callback answers "stop", as it does for
+    // CancelRequested, also while the library only waits (a lock, input).
+    const volatile std::sig_atomic_t* ExternalCancel = nullptr;
     // The command records, embedded so the component's address (handed to
     // the libraries as Caller) identifies the record being executed.
     ::ZipCommandRecord ZipCommandRecord{};
@@ -143,7 +156,7 @@ public:
     void ReadEntries();
     // How long a listing waits for a writer's lock on the archive before it
     // fails (milliseconds).
-    static inline int WriterWaitMs = 10000;
+    static inline int WriterWaitMs = platform::LockWaitMs;
     // How many candidate first bytes a listing scans for the first local
     // header (past a self-extractor's stub) before it gives up.
     static constexpr std::int32_t MaxScannedBytes = 60000;

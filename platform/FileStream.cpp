@@ -90,9 +90,11 @@ bool FileStream::Open(const std::string& path, OpenMode mode)
     return fd_ >= 0;
 }
 
-bool FileStream::OpenWaiting(const std::string& path, OpenMode mode, int maxWaitMs)
+bool FileStream::OpenWaiting(const std::string& path, OpenMode mode, int maxWaitMs, bool* lockHeld)
 {
     Close();
+    if (lockHeld != nullptr)
+        *lockHeld = false;
     constexpr int PauseMs = 20;
     for (int waited = 0;;) {
         bool busy = false;
@@ -108,8 +110,11 @@ bool FileStream::OpenWaiting(const std::string& path, OpenMode mode, int maxWait
             waited += PauseMs;
             continue;
         }
-        if (!busy || waited >= maxWaitMs)
+        if (!busy || waited >= maxWaitMs) {
+            if (lockHeld != nullptr)
+                *lockHeld = busy;
             return false;
+        }
         ::usleep(PauseMs * 1000);
         waited += PauseMs;
     }

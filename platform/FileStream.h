@@ -37,7 +37,9 @@ public:
     // keeps ours out, tries again in short pauses for up to `maxWaitMs`
     // milliseconds; after such a wait it opens whatever file then has the
     // name (a writer replaces a file by putting a new one in its place).
-    bool OpenWaiting(const std::string& path, OpenMode mode, int maxWaitMs);
+    // When it fails because the lock was still held at the end, *lockHeld
+    // (if given) is set, so the caller can say so (platform/LockWait.h).
+    bool OpenWaiting(const std::string& path, OpenMode mode, int maxWaitMs, bool* lockHeld = nullptr);
     bool IsOpen() const { return fd_ >= 0; }
     void Close();
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -43,7 +44,8 @@ DecoderOptions Decoding()
 }
 
 // The most data an entry's packed bytes can hold: their size, or for
-// packed data deflate's greatest expansion.
+// packed data deflate's greatest expansion. Only for an entry whose packed
+// size was found to fit the file.
 std::uint64_t PlausibleSize(const ZipEntry& entry)
 {
     constexpr std::uint64_t kMaxExpansion = 1032;
@@ -51,6 +53,33 @@ std::uint64_t PlausibleSize(const ZipEntry& entry)
         return entry.compressedSize;
     return entry.compressedSize > UINT64_MAX / kMaxExpansion ? UINT64_MAX : entry.compressedSize * kMaxExpansion;
 }
+
+// The members' data on its way to standard output (ToStdoutOn): written
+// whole, piece by piece, as it is decoded.
+class DescriptorSink final : public OutputSink {
+public:
+    explicit DescriptorSink(int fd) : fd_(fd) {}
+    bool Write(const std::uint8_t* data, std::size_t len) override
+    {
+        while (len > 0) {
+            const ssize_t n = ::write(fd_, data, len);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error_ = n < 0 ? errno : EIO;
+                return false;
+            }
+            data += n;
+            len -= std::size_t(n);
+        }
+        return true;
+    }
+    int Error() const { return error_; }
+
+private:
+    int fd_;
+    int error_ = 0;
+};
 
 class UnzipJob {
 public:
@@ -63,8 +92,12 @@ public:
 
 private:
     void HandleEntry(const ZipEntry& entry);
+    // Tests the entry, or writes its data to standard output; false when it
+    // failed (reported).
+    bool Decode(const ZipEntry& entry, const EntryData& data, const std::function<bool()>& step);
     bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code);
-    void Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
+    // False when the outcome is a failure.
+    bool Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
     void NoteWritten(const ZipEntry& entry, const std::string& name);
     void Verbose(const std::string& text)
     {
@@ -75,6 +108,8 @@ private:
     const UnzCommandRecord& record_;
     CallbackReporter reporter_;
     bool test_ = false, verbose_ = false, trace_ = false;
+    bool toStdout_ = false;
+    bool outputEnded_ = false;  // standard output refused more: the batch ends
     std::string password_;
     ArchiveReader reader_;
     std::unique_ptr<EntryDecoder> decoder_;
@@ -91,6 +126,7 @@ std::int32_t UnzipJob::Run()
     if (!CheckRecord(record_, reporter_))
         return 0;
     test_ = record_.TestOn != 0;
+    toStdout_ = !test_ && record_.ToStdoutOn != 0;
     trace_ = record_.TraceOn != 0;
     verbose_ = record_.VerboseOn != 0 || trace_;
     password_ = RecordText(record_.PasswordText, ZREC_PASSWORD_CAPACITY);
@@ -133,7 +169,7 @@ std::int32_t UnzipJob::Run()
 
         decoder_ = std::make_unique<EntryDecoder>(Decoding());
         int baseFd = -1;
-        if (!test_ && !selected.empty()) {
+        if (!test_ && !toStdout_ && !selected.empty()) {
             baseFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (baseFd < 0) {
                 reporter_.Message(kWriteError, std::string("Cannot open the target folder: ") + std::strerror(errno));
@@ -149,7 +185,7 @@ std::int32_t UnzipJob::Run()
             extractor_ = std::make_unique<Extractor>(*tree_, extract, *decoder_);
         }
         for (const ZipEntry* entry : selected) {
-            if (reporter_.Stopped())
+            if (reporter_.Stopped() || outputEnded_)
                 break;
             try {
                 HandleEntry(*entry);
@@ -186,7 +222,7 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
     // members sharing their data would write it many times over.
     if (entry.overlapsAnother) {
         *code = kBadData;
-        *detail = "its data overlaps another member's (a probable zip bomb)";
+        *detail = kOverlapText;
         return false;
     }
     if (!reader_.CheckLocalName(entry, detail)) {
@@ -213,12 +249,8 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     if (!reporter_.FileBegin(name, entry.uncompressedSize))
         return;
     // Steps follow the real size, also where the size announced in the
-    // callback is capped at the interface's largest.
-    const std::uint64_t steps = ProgressSteps(entry.uncompressedSize);
-    // A file whose data never arrived in full is given no more steps than
-    // its packed data could have grown to (deflate's limit), so a stated
-    // size that lies cannot keep the caller's callback busy for hours.
-    const std::uint64_t due = std::min(steps, ProgressSteps(PlausibleSize(entry)));
+    // callback is capped at the interface's largest, and they come as the
+    // data does (SteppedSink).
     std::uint64_t taken = 0;
     auto step = [&] {
         ++taken;
@@ -229,43 +261,75 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
     EntryData data;
     std::string detail;
     std::int32_t code = 0;
+    bool failed = false;
     if (!Precheck(entry, &data, &detail, &code)) {
         reporter_.Message(code, {verb, Named(name), ": ", detail});
-    } else if (test_) {
-        if (entry.IsDirectory()) {
-            ++count_;
-            Verbose("Tested " + name + ": OK");
-        } else {
-            SteppedSink sink(nullptr, entry.uncompressedSize, step);
-            DecodeStatus status = decoder_->Decode(entry, data, password_, sink, &detail);
-            if (status == DecodeStatus::SinkStopped || reporter_.Stopped())
-                return;
-            if (status == DecodeStatus::Ok) {
-                if (!sink.Finish())
-                    return;
-                ++count_;
-                Verbose("Tested " + name + ": OK");
-            } else {
-                code = status == DecodeStatus::Unsupported                                           ? kUnsupported
-                       : status == DecodeStatus::NeedPassword || status == DecodeStatus::WrongPassword ? kPasswordProblem
-                       : status == DecodeStatus::BadCrc                                               ? kBadCrc
-                                                                                                      : kBadData;
-                reporter_.Message(code, {verb, Named(name), ": ", detail});
-            }
-        }
+        failed = true;
+    } else if (test_ || toStdout_) {
+        failed = !Decode(entry, data, step);
+        if (reporter_.Stopped() || outputEnded_)
+            return;
     } else {
         ExtractOutcome outcome = extractor_->Extract(entry, data, password_, step, &detail);
         if (outcome == ExtractOutcome::Stopped || reporter_.Stopped())
             return;
-        Report(entry, outcome, detail);
+        failed = !Report(entry, outcome, detail);
     }
-    // Every file gets its full count of steps, whatever became of it, so the
-    // caller's progress bar ends where it expects.
+    // A file that failed takes no more steps: its stated size may be a lie
+    // of any size, and must not keep the caller's callback busy for days.
+    // One that was skipped or is a folder gets its full count, so the
+    // caller's bar ends where it expects; its packed size fits the file by
+    // now, so no more steps than that data could have grown to.
+    if (failed)
+        return;
+    const std::uint64_t due = std::min(ProgressSteps(entry.uncompressedSize), ProgressSteps(PlausibleSize(entry)));
     while (taken < due && !reporter_.Stopped())
         step();
 }
 
-void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail)
+bool UnzipJob::Decode(const ZipEntry& entry, const EntryData& data, const std::function<bool()>& step)
+{
+    const std::string name = MemberText(entry.name, entry.flags);
+    if (entry.IsDirectory()) {  // nothing to test, nothing to print
+        ++count_;
+        Verbose((test_ ? "Tested " : "Extracted ") + name + (test_ ? ": OK" : ""));
+        return true;
+    }
+    DescriptorSink stdoutSink(STDOUT_FILENO);
+    SteppedSink sink(test_ ? nullptr : &stdoutSink, entry.uncompressedSize, step);
+    std::string detail;
+    const DecodeStatus status = decoder_->Decode(entry, data, password_, sink, &detail);
+    if (status == DecodeStatus::SinkStopped && !sink.Stopped()) {
+        // Standard output refused the data: whatever follows would not get
+        // there either. Its reader having gone (a pipe into head) is no
+        // fault of the archive's, nor of the user's.
+        outputEnded_ = true;
+        if (stdoutSink.Error() == EPIPE) {
+            reporter_.Message(kInfo, "Standard output was closed; the rest was not written");
+            return true;
+        }
+        reporter_.Message(kWriteError, {"Cannot write ", Named(name), " to standard output: ",
+                                        std::strerror(stdoutSink.Error())});
+        return false;
+    }
+    if (status == DecodeStatus::SinkStopped || reporter_.Stopped())
+        return false;
+    if (status == DecodeStatus::Ok) {
+        if (!sink.Finish())
+            return false;
+        ++count_;
+        Verbose((test_ ? "Tested " : "Extracted ") + name + (test_ ? ": OK" : ""));
+        return true;
+    }
+    const std::int32_t code = status == DecodeStatus::Unsupported                                           ? kUnsupported
+                              : status == DecodeStatus::NeedPassword || status == DecodeStatus::WrongPassword ? kPasswordProblem
+                              : status == DecodeStatus::BadCrc                                               ? kBadCrc
+                                                                                                             : kBadData;
+    reporter_.Message(code, {test_ ? "Test failed for " : "Cannot extract ", Named(name), ": ", detail});
+    return false;
+}
+
+bool UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail)
 {
     const std::string name = MemberText(entry.name, entry.flags);
     std::int32_t code = kBadData;
@@ -274,27 +338,28 @@ void UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
         ++count_;
         Verbose("Extracted " + name);
         NoteWritten(entry, name);
-        return;
+        return true;
     case ExtractOutcome::SkippedExisting:
     case ExtractOutcome::SkippedNotNewer:
     case ExtractOutcome::SkippedMissing:
         reporter_.Message(kSkipped, {"Skipped ", Named(name), ": ", detail});
-        return;
+        return true;
     case ExtractOutcome::UnsafeName:
         reporter_.Message(kUnsafeName, {"Refused ", Named(name), ": ", detail});
-        return;
+        return false;
     case ExtractOutcome::Symlink:
         reporter_.Message(kSymlinkRefused, {"Refused ", Named(name), ": ", detail});
-        return;
+        return false;
     case ExtractOutcome::Unsupported: code = kUnsupported; break;
     case ExtractOutcome::NeedPassword:
     case ExtractOutcome::WrongPassword: code = kPasswordProblem; break;
     case ExtractOutcome::BadData: code = kBadData; break;
     case ExtractOutcome::BadCrc: code = kBadCrc; break;
     case ExtractOutcome::WriteError: code = kWriteError; break;
-    case ExtractOutcome::Stopped: return;
+    case ExtractOutcome::Stopped: return true;
     }
     reporter_.Message(code, {"Cannot extract ", Named(name), ": ", detail});
+    return false;
 }
 
 // Two entries of one call that land on one file (without folder names, one

@@ -30,9 +30,10 @@ void ArchiveReader::MarkOverlaps()
 {
     // Each entry's span runs from its local header to the end of its data;
     // sorted by start, a span that begins before the furthest end so far
-    // overlaps an earlier one. Spans outside the file, and those of
-    // entries whose Zip64 field leaves their size unknown, are left to
-    // LocateData, which refuses them.
+    // overlaps an earlier one. Spans that reach outside the file (a
+    // packed size more than the file holds), and those of entries whose
+    // Zip64 field leaves their size unknown, are left to LocateData, which
+    // refuses them: a lying entry must not taint the members it claims.
     struct Span {
         std::uint64_t begin, end;
         std::size_t index;
@@ -47,7 +48,9 @@ void ArchiveReader::MarkOverlaps()
         const std::uint64_t begin = end_.ArchiveStart + entry.localOffset;
         const std::uint64_t data = begin + zip::LocalHeaderSize + Le16(bytes_ + begin + zip::LocalNameLengthAt) +
                                    Le16(bytes_ + begin + zip::LocalExtraLengthAt);
-        spans.push_back({begin, data + std::min<std::uint64_t>(entry.compressedSize, size_), i});
+        if (data > size_ || entry.compressedSize > size_ - data)
+            continue;
+        spans.push_back({begin, data + entry.compressedSize, i});
     }
     // The C library's sort: the stub carries this code too, and must stay small.
     std::qsort(spans.data(), spans.size(), sizeof(Span), [](const void* a, const void* b) {

@@ -67,6 +67,8 @@ struct ZipEntry {
 
 // Why an entry marked zip64Damaged is refused.
 inline constexpr const char* kZip64DamagedText = "its Zip64 extra field is too short for the values it must hold";
+// Why an entry marked overlapsAnother is refused, whatever is done with it.
+inline constexpr const char* kOverlapText = "its data overlaps another member's (a probable zip bomb)";
 
 // Where an entry's (possibly encrypted) data lies in the file.
 struct EntryData {

@@ -141,6 +141,8 @@ bool CallbackReporter::FileStep() { return Send(ZCB_FILE_STEP, 0, 0, {}); }
 
 bool CallbackReporter::BatchEnd() { return Send(ZCB_BATCH_END, 0, 0, {}); }
 
+bool CallbackReporter::StillWanted() { return Send(ZCB_POLL, 0, 0, {}); }
+
 bool CallbackReporter::Message(std::int32_t code, std::string_view text)
 {
     return SendLine(code, FitMessage({MessagePart(text)}, kTextRoom));

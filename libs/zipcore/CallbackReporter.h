@@ -1,7 +1,8 @@
 // How ZIPDLL.DLL and UNZDLL.DLL talk back to their caller: one CallbackRecord
 // per call, filled for each file start (action 1), progress step (2), batch
 // end (3) and message (4), handed to the caller's callback on the calling
-// thread. The first answer of -1 stops everything: no callback follows it.
+// thread, and a poll (action 0) now and then while the library waits. The
+// first answer of -1 stops everything: no callback follows it.
 // Every text sent is shown by zipformat's one rule (zipformat/NameText.h:
 // control and format characters, and bytes that are not UTF-8, as
 // escapes), so a message is one line and reads as the window and
@@ -83,6 +84,8 @@ public:
     bool FileBegin(std::string_view name, std::uint64_t size);
     bool FileStep();
     bool BatchEnd();
+    // While waiting (for a lock, for input): asks only whether to go on.
+    bool StillWanted();
     bool Message(std::int32_t code, std::string_view text);
     bool Message(std::int32_t code, std::initializer_list<MessagePart> parts);
     bool Stopped() const { return stopped_; }

@@ -20,6 +20,10 @@ namespace zipcore {
 namespace {
 
 constexpr std::size_t kChunk = std::size_t(256) << 10;
+// Buffers up to this size are kept from one member to the next; a larger
+// one (a big member inflated whole) goes before the next member starts, so
+// it never adds to what that member needs.
+constexpr std::size_t kKeptBuffer = std::size_t(8) << 20;
 
 }  // namespace
 
@@ -129,6 +133,14 @@ std::uint8_t* EntryDecoder::Buffer(std::unique_ptr<std::uint8_t[]>& buffer, std:
 DecodeStatus EntryDecoder::Decode(const ZipEntry& entry, const EntryData& data, std::string_view password,
                                   OutputSink& sink, std::string* detail)
 {
+    if (outputCapacity_ > kKeptBuffer) {
+        output_.reset();
+        outputCapacity_ = 0;
+    }
+    if (inputCapacity_ > kKeptBuffer) {
+        input_.reset();
+        inputCapacity_ = 0;
+    }
     if (!CanDecode(entry, options_, detail))
         return DecodeStatus::Unsupported;
 
@@ -393,22 +405,12 @@ private:
 
 }  // namespace
 
-MethodDecoder* EntryDecoder::MethodDecoderFor(std::uint16_t method)
-{
-    for (auto& [number, decoder] : methodDecoders_)
-        if (number == method)
-            return decoder.get();
-    MethodFactory make = options_.methods ? options_.methods->Find(method) : nullptr;
-    if (!make)
-        return nullptr;
-    methodDecoders_.emplace_back(method, make());
-    return methodDecoders_.back().second.get();
-}
-
 DecodeStatus EntryDecoder::DecodeOtherMethod(const ZipEntry& entry, Payload& payload, OutputSink& sink,
                                              std::uint32_t* crc, std::string* detail)
 {
-    MethodDecoder* decoder = MethodDecoderFor(entry.DataMethod());
+    // One decoder for this member alone: its memory goes when the member ends.
+    MethodFactory make = options_.methods ? options_.methods->Find(entry.DataMethod()) : nullptr;
+    std::unique_ptr<MethodDecoder> decoder = make ? make() : nullptr;
     if (!decoder) {
         *detail = zip::UnsupportedMethodText(entry.DataMethod());
         return DecodeStatus::Unsupported;
@@ -454,6 +456,8 @@ DecodeStatus EntryDecoder::DecodeOtherMethod(const ZipEntry& entry, Payload& pay
     case MethodResult::NoMemory:
         *detail = "out of memory";
         return DecodeStatus::Failed;
+    case MethodResult::TooLarge:
+        return DecodeStatus::Unsupported;
     case MethodResult::Stopped:
         break;
     }

@@ -15,8 +15,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 #include "ArchiveReader.h"
 #include "CryptoProvider.h"
@@ -81,7 +79,6 @@ private:
                                   std::string* detail);
     DecodeStatus DecodeOtherMethod(const ZipEntry& entry, Payload& payload, OutputSink& sink, std::uint32_t* crc,
                                    std::string* detail);
-    MethodDecoder* MethodDecoderFor(std::uint16_t method);
     std::uint8_t* Buffer(std::unique_ptr<std::uint8_t[]>& buffer, std::size_t& capacity, std::size_t size);
 
     DecoderOptions options_;
@@ -90,7 +87,6 @@ private:
     std::size_t outputCapacity_ = 0;
     std::unique_ptr<std::uint8_t[]> input_;
     std::size_t inputCapacity_ = 0;
-    std::vector<std::pair<std::uint16_t, std::unique_ptr<MethodDecoder>>> methodDecoders_;
 };
 
 }  // namespace zipcore

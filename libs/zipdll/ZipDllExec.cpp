@@ -52,6 +52,12 @@ std::int32_t Run(const ZipCommandRecord& record)
         options.move = record.MoveOn != 0;
         options.update = record.UpdateOn != 0;
         options.freshen = record.FreshenOn != 0 && !options.update;
+        options.fromStdin = record.StdinOn != 0;
+        if (options.fromStdin && options.specs.size() != 1) {
+            reporter.Message(zipcore::kBadRecord, "Standard input needs one name to be stored under");
+            reporter.BatchEnd();
+            return 0;
+        }
         return zipwriter::AddFiles(options, reporter);
     } catch (const std::bad_alloc&) {
         reporter.Message(zipcore::kInternalError, "Out of memory; the archive was left unchanged");

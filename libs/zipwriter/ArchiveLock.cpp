@@ -9,6 +9,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "platform/LockWait.h"
+
 namespace zipwriter {
 
 LockedArchive::~LockedArchive()
@@ -29,7 +31,8 @@ void LockedArchive::Close()
     fd_ = -1;
 }
 
-bool LockedArchive::Open(const std::string& given, std::string* error)
+bool LockedArchive::Open(const std::string& given, int waitMs, const std::function<bool()>& stillWanted,
+                         std::string* error)
 {
     // A link to the archive is followed: the new archive must replace the
     // file it points to, not the link.
@@ -54,6 +57,8 @@ bool LockedArchive::Open(const std::string& given, std::string* error)
         *error = dir + ": " + std::strerror(errno);
         return false;
     }
+    constexpr int kPauseMs = 50;
+    int waited = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         // O_NONBLOCK: a FIFO under the archive's name must not make the open
         // wait for a writer; it is refused as no regular file below.
@@ -65,7 +70,16 @@ bool LockedArchive::Open(const std::string& given, std::string* error)
             return false;
         }
         int rc;
-        while ((rc = flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+        while ((rc = flock(fd_, LOCK_EX | LOCK_NB)) != 0 && (errno == EINTR || errno == EWOULDBLOCK)) {
+            if (errno == EINTR)
+                continue;
+            if (waited >= waitMs || !stillWanted()) {
+                *error = waited >= waitMs ? platform::LockHeldText : "";
+                Close();
+                return false;
+            }
+            usleep(kPauseMs * 1000);
+            waited += kPauseMs;
         }
         if (rc != 0) {
             *error = std::string("cannot lock the archive: ") + std::strerror(errno);

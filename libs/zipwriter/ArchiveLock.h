@@ -1,6 +1,9 @@
 // The archive being changed, held for the whole change: opened, locked with
 // an exclusive flock (so a second writer, or a reader that takes a shared
-// lock, waits until the new archive is in place) and mapped read-only. After
+// lock, waits until the new archive is in place) and mapped read-only. A
+// lock that another process holds is waited for, within bounds (any
+// process that can read the archive can hold one, for as long as it
+// likes): after `waitMs` the open fails and says why. After
 // the lock is granted the path is checked to still name the locked file: a
 // writer that waited while another one replaced the archive locks the new
 // file instead of working on the one that was replaced. Also opens the
@@ -10,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <sys/stat.h>
@@ -25,8 +29,10 @@ public:
 
     // False with a reason when the folder cannot be opened or an existing
     // archive cannot be opened, locked or mapped. A missing archive is no
-    // failure: Exists() is then false.
-    bool Open(const std::string& path, std::string* error);
+    // failure: Exists() is then false. While it waits for another process's
+    // lock it asks `stillWanted` now and then; false from it ends the wait
+    // and the open fails with an empty reason.
+    bool Open(const std::string& path, int waitMs, const std::function<bool()>& stillWanted, std::string* error);
 
     bool Exists() const { return fd_ >= 0; }
     int Fd() const { return fd_; }

@@ -14,6 +14,7 @@
 #include "AesEncryptor.h"
 #include "ArchiveLock.h"
 #include "ExistingArchive.h"
+#include "InputStream.h"
 #include "MemberCopy.h"
 #include "Pipeline.h"
 #include "SourceWalk.h"
@@ -112,6 +113,20 @@ bool Unchanged(const std::string& path, const ReadState& read)
            st.st_mtim.tv_nsec == read.modified.tv_nsec && st.st_dev == read.device && st.st_ino == read.inode;
 }
 
+
+// One new member on its way into the archive: its local header, written
+// first and patched once the data is known, its data (through AES when the
+// add encrypts) and, at the end, its central header.
+struct MemberWrite {
+    MemberHeader header;
+    std::time_t mtime = 0;
+    std::uint16_t vendorVersion = 1;  // AES: AE-1, or AE-2 for tiny files
+    std::uint16_t method = 0;         // of the data, before any encryption
+    std::uint64_t memberStart = 0, dataStart = 0;
+    AesEncryptor aesState;
+    AesEncryptor* aes = nullptr;  // set while encrypted data is written
+};
+
 struct PlanItem {
     bool copy;
     std::size_t index;  // into the old entries, or into the new members
@@ -131,7 +146,16 @@ private:
     bool SelectSources();
     bool WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew);
     Outcome WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipeline, OutputFile& out);
+    Outcome WriteStream(const NewMember& member, OutputFile& out);
     Outcome WriteFolder(const NewMember& member, OutputFile& out);
+    // The parts of writing one new member, in order. `size` is the data's
+    // size, or UINT64_MAX while it is not known (standard input).
+    void StartHeader(MemberWrite& w, const NewMember& member, std::time_t mtime, mode_t mode, std::uint64_t size);
+    void Describe(MemberWrite& w, std::uint16_t method);
+    bool WriteLocalHeader(MemberWrite& w, OutputFile& out);
+    bool BeginData(MemberWrite& w, OutputFile& out);
+    bool EndData(MemberWrite& w, OutputFile& out);
+    bool CompleteMember(MemberWrite& w, OutputFile& out, std::uint32_t crc, const NewMember& member);
     bool PutData(OutputFile& out, AesEncryptor* aes, const std::uint8_t* data, std::size_t len,
                  StepCounter* steps, std::uint64_t inputFrom, std::uint64_t inputTo);
     bool CopyStored(OutputFile& out, AesEncryptor* aes, const PreparedMember& member, StepCounter* steps,
@@ -167,8 +191,10 @@ private:
 bool Session::OpenArchive()
 {
     std::string error;
-    if (!lock_.Open(options_.archivePath, &error)) {
-        reporter_.Message(zipcore::kArchiveUnreadable, {"Cannot open ", zipcore::Named(options_.archivePath), ": ", error});
+    if (!lock_.Open(options_.archivePath, options_.lockWaitMs, [this] { return reporter_.StillWanted(); }, &error)) {
+        if (!reporter_.Stopped())
+            reporter_.Message(zipcore::kArchiveUnreadable,
+                              {"Cannot open ", zipcore::Named(options_.archivePath), ": ", error});
         return false;
     }
     // The new archive replaces the old by a rename in its folder, which the
@@ -189,6 +215,24 @@ bool Session::OpenArchive()
     return true;
 }
 
+// Standard input as the one source of an add, to be stored under `name`:
+// a regular file of the user's default permissions, modified now; its size
+// is learnt as it is read.
+WalkResult StandardInput(const std::string& name)
+{
+    SourceFile file;
+    file.path = "standard input";
+    file.namePath = name;
+    file.mtime = std::time(nullptr);
+    const mode_t mask = umask(022);
+    umask(mask);
+    file.mode = S_IFREG | (0666 & ~mask);
+    file.standardInput = true;
+    WalkResult result;
+    result.files.push_back(std::move(file));
+    return result;
+}
+
 bool Session::SelectSources()
 {
     WalkOptions walk;
@@ -204,7 +248,7 @@ bool Session::SelectSources()
 
     FolderListings listings;  // each folder read once, however many patterns name it
     for (const auto& fileSpec : options_.specs) {
-        WalkResult found = SelectFiles(fileSpec, walk, &listings);
+        WalkResult found = options_.fromStdin ? StandardInput(fileSpec) : SelectFiles(fileSpec, walk, &listings);
         for (const auto& problem : found.problems)
             reporter_.Message(kSourceUnreadable, "Cannot read folder " + problem);
         if (found.files.empty()) {
@@ -341,6 +385,87 @@ Outcome Session::WriteFolder(const NewMember& member, OutputFile& out)
     return Outcome::Written;
 }
 
+void Session::StartHeader(MemberWrite& w, const NewMember& member, std::time_t mtime, mode_t mode, std::uint64_t size)
+{
+    MemberHeader& header = w.header;
+    header.name = member.name;
+    header.flags = zip::NeedsUtf8Flag(member.name) ? zip::FlagUtf8Name : 0;
+    header.dosDateTime = zip::DosFromUnix(mtime);
+    header.uncompressedSize = size == UINT64_MAX ? 0 : size;
+    header.externalAttributes = std::uint32_t(mode & 0xFFFF) << 16;
+    header.zip64Local = MayNeedZip64(size, options_.encrypt ? kAesOverhead : 0);
+    w.mtime = mtime;
+    w.vendorVersion = size < 20 ? 2 : 1;  // AE-2 hides the CRC of tiny files
+}
+
+void Session::Describe(MemberWrite& w, std::uint16_t method)
+{
+    const bool encrypt = options_.encrypt;
+    MemberHeader& header = w.header;
+    w.method = method;
+    header.method = encrypt ? zip::MethodAes : method;
+    header.versionNeeded = encrypt ? kNeedAes : kNeedDefault;
+    header.flags = (header.flags & ~zip::FlagEncrypted) | (encrypt ? zip::FlagEncrypted : 0);
+    header.extra = UnixTimeExtra(w.mtime) + (encrypt ? AesExtra(w.vendorVersion, method) : std::string());
+}
+
+bool Session::WriteLocalHeader(MemberWrite& w, OutputFile& out)
+{
+    w.memberStart = out.Position();
+    const std::string local = LocalHeaderBytes(w.header);
+    if (!out.Write(local.data(), local.size()))
+        return false;
+    w.dataStart = out.Position();
+    return true;
+}
+
+bool Session::BeginData(MemberWrite& w, OutputFile& out)
+{
+    w.aes = nullptr;
+    if (!options_.encrypt)
+        return true;
+    std::string error;
+    if (!w.aesState.Init(zipcore::OpensslCrypto(), options_.password, &error)) {
+        reporter_.Message(zipcore::kInternalError, "Encryption failed (" + error + "); nothing was written");
+        return false;
+    }
+    w.aes = &w.aesState;
+    return out.Write(w.aesState.Header(), kAesHeaderSize);
+}
+
+bool Session::EndData(MemberWrite& w, OutputFile& out)
+{
+    if (!w.aes)
+        return true;
+    std::uint8_t code[kAesCodeSize];
+    if (!w.aes->Finish(code)) {
+        reporter_.Message(zipcore::kInternalError, "Encryption failed; nothing was written");
+        return false;
+    }
+    return out.Write(code, sizeof(code));
+}
+
+bool Session::CompleteMember(MemberWrite& w, OutputFile& out, std::uint32_t crc, const NewMember& member)
+{
+    MemberHeader& header = w.header;
+    const bool encrypt = options_.encrypt;
+    header.crc = encrypt && w.vendorVersion == 2 ? 0 : crc;
+    header.compressedSize = out.Position() - w.dataStart;
+    const std::string final = LocalHeaderBytes(header);
+    if (!out.Patch(w.memberStart, final.data(), final.size()))
+        return false;
+    centrals_.push_back(CentralHeaderBytes(header, w.memberStart - archiveStart_));
+    newestDos_ = std::max(newestDos_, header.dosDateTime);
+    if (options_.verbose || options_.trace) {
+        const std::uint64_t size = header.uncompressedSize;
+        const std::uint64_t stored = header.compressedSize - (encrypt ? kAesOverhead : 0);
+        const int ratio = size ? int(100 - std::min<std::uint64_t>(100, stored * 100 / size)) : 0;
+        Info("  " + std::string(member.replaces != SIZE_MAX ? "updating: " : "adding: ") + Shown(member.name) + " (" +
+             (w.method == zip::MethodStored ? "stored " : "deflated ") + std::to_string(ratio) + "%)" + (encrypt ? " encrypted" : ""));
+    }
+    return true;
+}
+
 Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipeline, OutputFile& out)
 {
     const NewMember& member = members_[memberIndex];
@@ -366,17 +491,8 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
         readAs_.resize(members_.size());
     readAs_[memberIndex] = ReadState{true, prepared.size, prepared.modified, prepared.device, prepared.inode};
 
-    bool encrypt = options_.encrypt;
-    MemberHeader header;
-    header.name = member.name;
-    header.flags = zip::NeedsUtf8Flag(member.name) ? zip::FlagUtf8Name : 0;
-    header.dosDateTime = zip::DosFromUnix(prepared.mtime);
-    header.uncompressedSize = size;
-    header.externalAttributes = std::uint32_t(prepared.mode & 0xFFFF) << 16;
-    header.extra = UnixTimeExtra(prepared.mtime);
-    header.zip64Local = MayNeedZip64(size, encrypt ? kAesOverhead : 0);
-    std::uint16_t vendorVersion = size < 20 ? 2 : 1;  // AE-2 hides the CRC of tiny files
-
+    MemberWrite w;
+    StartHeader(w, member, prepared.mtime, prepared.mode, size);
     // Whole files are known before anything is written: a file that cannot
     // be read leaves no trace.
     std::uint16_t method = zip::MethodDeflated;
@@ -388,57 +504,24 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
             return skip(job.error);
         method = job.stored ? zip::MethodStored : zip::MethodDeflated;
     }
-    auto describe = [&](std::uint16_t m) {
-        header.method = encrypt ? zip::MethodAes : m;
-        header.versionNeeded = encrypt ? kNeedAes : kNeedDefault;
-        header.flags = (header.flags & ~zip::FlagEncrypted) | (encrypt ? zip::FlagEncrypted : 0);
-        header.extra = UnixTimeExtra(prepared.mtime) + (encrypt ? AesExtra(vendorVersion, m) : std::string());
-    };
-    describe(method);
-
-    std::uint64_t memberStart = out.Position();
-    std::string local = LocalHeaderBytes(header);
-    if (!out.Write(local.data(), local.size()))
+    Describe(w, method);
+    if (!WriteLocalHeader(w, out))
         return Outcome::Failed;
-    std::uint64_t dataStart = out.Position();
 
-    AesEncryptor aesState;
-    AesEncryptor* aes = nullptr;
-    auto beginData = [&]() {
-        if (!encrypt)
-            return true;
-        std::string error;
-        if (!aesState.Init(zipcore::OpensslCrypto(), options_.password, &error)) {
-            reporter_.Message(zipcore::kInternalError, "Encryption failed (" + error + "); nothing was written");
-            return false;
-        }
-        aes = &aesState;
-        return out.Write(aesState.Header(), kAesHeaderSize);
-    };
-    auto endData = [&]() {
-        if (!aes)
-            return true;
-        std::uint8_t code[kAesCodeSize];
-        if (!aes->Finish(code)) {
-            reporter_.Message(zipcore::kInternalError, "Encryption failed; nothing was written");
-            return false;
-        }
-        return out.Write(code, sizeof(code));
-    };
     auto failOrStop = [&]() {
         pipeline.Finish(k);
         return cancelled_ ? Outcome::Stopped : Outcome::Failed;
     };
-    if (!beginData())
+    if (!BeginData(w, out))
         return failOrStop();
 
     std::uint32_t crc = 0;
     std::uint64_t deflated = 0;
     if (prepared.kind == MemberKind::Streamed) {
         std::string error;
-        if (!CopyStored(out, aes, prepared, &steps, &crc, &error)) {
+        if (!CopyStored(out, w.aes, prepared, &steps, &crc, &error)) {
             if (!error.empty() && !out.Failed() && !cancelled_) {
-                if (!out.TruncateTo(memberStart))
+                if (!out.TruncateTo(w.memberStart))
                     return failOrStop();
                 return skip(error);
             }
@@ -447,7 +530,7 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
     } else if (prepared.kind == MemberKind::Whole) {
         CompressJob& job = pipeline.Job(k, 0);
         crc = job.crc;
-        if (!PutData(out, aes, job.output.data(), job.output.size(), &steps, 0, size))
+        if (!PutData(out, w.aes, job.output.data(), job.output.size(), &steps, 0, size))
             return failOrStop();
         pipeline.Release(k, 0);
     } else {
@@ -456,13 +539,13 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
             CompressJob& job = pipeline.Job(k, j);
             if (!job.ok) {
                 std::string error = job.error;
-                if (!out.TruncateTo(memberStart))
+                if (!out.TruncateTo(w.memberStart))
                     return failOrStop();
                 return skip(error);
             }
             crc = j == 0 ? job.crc : CombineCrc(crc, job.crc, job.length);
             deflated += job.output.size();
-            if (!PutData(out, aes, job.output.data(), job.output.size(), &steps, inputAt, inputAt + job.length))
+            if (!PutData(out, w.aes, job.output.data(), job.output.size(), &steps, inputAt, inputAt + job.length))
                 return failOrStop();
             inputAt += job.length;
             pipeline.Release(k, j);
@@ -471,48 +554,147 @@ Outcome Session::WriteNew(std::size_t memberIndex, std::size_t k, Pipeline& pipe
             // It did not shrink: written again as it is, from the file.
             std::uint32_t again = 0;
             std::string error;
-            method = zip::MethodStored;
-            describe(method);
-            if (!out.TruncateTo(dataStart) || !beginData())
+            Describe(w, zip::MethodStored);
+            if (!out.TruncateTo(w.dataStart) || !BeginData(w, out))
                 return failOrStop();
-            if (!CopyStored(out, aes, prepared, nullptr, &again, &error)) {
+            if (!CopyStored(out, w.aes, prepared, nullptr, &again, &error)) {
                 if (!error.empty() && !out.Failed()) {
-                    if (!out.TruncateTo(memberStart))
+                    if (!out.TruncateTo(w.memberStart))
                         return failOrStop();
                     return skip(error);
                 }
                 return failOrStop();
             }
             if (again != crc) {
-                if (!out.TruncateTo(memberStart))
+                if (!out.TruncateTo(w.memberStart))
                     return failOrStop();
                 return skip("the file changed while it was read");
             }
         }
     }
-    if (!endData())
+    if (!EndData(w, out))
         return failOrStop();
     pipeline.Finish(k);
-
-    header.crc = encrypt && vendorVersion == 2 ? 0 : crc;
-    header.compressedSize = out.Position() - dataStart;
-    std::string final = LocalHeaderBytes(header);
-    if (!out.Patch(memberStart, final.data(), final.size()))
+    if (!CompleteMember(w, out, crc, member))
         return Outcome::Failed;
-    centrals_.push_back(CentralHeaderBytes(header, memberStart - archiveStart_));
-    newestDos_ = std::max(newestDos_, header.dosDateTime);
     if (!steps.Finish()) {
         cancelled_ = true;
         return Outcome::Stopped;
     }
-    if (options_.verbose || options_.trace) {
-        std::uint64_t stored = header.compressedSize - (encrypt ? kAesOverhead : 0);
-        int ratio = size ? int(100 - std::min<std::uint64_t>(100, stored * 100 / size)) : 0;
-        Info("  " + std::string(member.replaces != SIZE_MAX ? "updating: " : "adding: ") + Shown(member.name) + " (" +
-             (method == zip::MethodStored ? "stored " : "deflated ") + std::to_string(ratio) + "%)" +
-             (encrypt ? " encrypted" : ""));
-    }
     return Outcome::Written;
+}
+
+Outcome Session::WriteStream(const NewMember& member, OutputFile& out)
+{
+    // Read one piece ahead, so that each piece is known to be the last or
+    // not before it is deflated (the pieces join into one stream), and an
+    // input that ends within its first piece is written as a whole file of
+    // known size, with no Zip64 field and stored if it does not shrink.
+    InputStream in(options_.inputFd, [this] { return reporter_.StillWanted(); });
+    const std::size_t pieceSize = std::size_t(std::max<std::uint64_t>(options_.pieceSize, 64 * 1024));
+    std::vector<std::uint8_t> piece, next;
+    InputStream::Result got = in.Fill(piece, pieceSize);
+    if (got == InputStream::Result::Data)
+        got = in.Fill(next, pieceSize);
+    if (got == InputStream::Result::Stopped || reporter_.Stopped()) {
+        cancelled_ = true;
+        return Outcome::Stopped;
+    }
+    const bool whole = got == InputStream::Result::End;
+    // An input not known to be short is announced as of the largest size,
+    // its steps telling how far it has come.
+    if (!reporter_.FileBegin(member.name, whole ? piece.size() : UINT64_MAX)) {
+        cancelled_ = true;
+        return Outcome::Stopped;
+    }
+    // A read error stores nothing (a member of what came before it would lie
+    // about the input) and takes no steps: how much more was to come is
+    // unknown.
+    auto unreadable = [&]() {
+        reporter_.Message(kSourceUnreadable, {"Skipped ", zipcore::Named(member.source.path), ": ", in.Error()});
+        return Outcome::Skipped;
+    };
+    if (got == InputStream::Result::Failed)
+        return unreadable();
+
+    MemberWrite w;
+    const int level = EffectiveLevel(options_.level);
+    if (whole) {
+        const std::uint64_t size = piece.size();
+        CompressJob job;
+        job.level = level;
+        RunJobOn(job, std::move(piece));
+        StepCounter steps(reporter_, size);
+        StartHeader(w, member, member.source.mtime, member.source.mode, size);
+        Describe(w, job.stored ? zip::MethodStored : zip::MethodDeflated);
+        if (!WriteLocalHeader(w, out) || !BeginData(w, out) ||
+            !PutData(out, w.aes, job.output.data(), job.output.size(), &steps, 0, size) || !EndData(w, out) ||
+            !CompleteMember(w, out, job.crc, member))
+            return cancelled_ ? Outcome::Stopped : Outcome::Failed;
+        if (!steps.Finish()) {
+            cancelled_ = true;
+            return Outcome::Stopped;
+        }
+        return Outcome::Written;
+    }
+
+    StartHeader(w, member, member.source.mtime, member.source.mode, UINT64_MAX);
+    Describe(w, level > 0 ? zip::MethodDeflated : zip::MethodStored);
+    if (!WriteLocalHeader(w, out) || !BeginData(w, out))
+        return Outcome::Failed;
+    // One step per 32,768 bytes as they pass, the last kept for the end:
+    // max(1, size / 32,768) in all, as for any file of that size.
+    std::uint64_t total = 0, taken = 0;
+    auto stepTo = [&](std::uint64_t due) {
+        for (; taken < due; ++taken)
+            if (!reporter_.FileStep()) {
+                cancelled_ = true;
+                return false;
+            }
+        return true;
+    };
+    std::uint32_t crc = 0;
+    for (bool last = false; !last;) {
+        last = next.empty();
+        crc = zipcore::Crc32(crc, piece.data(), piece.size());
+        total += piece.size();
+        std::vector<std::uint8_t> deflated;
+        if (level > 0) {
+            CompressJob job;
+            job.level = level;
+            job.whole = false;
+            job.last = last;
+            RunJobOn(job, std::move(piece));
+            if (!job.ok) {
+                reporter_.Message(zipcore::kInternalError, {"Cannot add ", zipcore::Named(member.source.path), ": ",
+                                                            job.error});
+                return Outcome::Failed;
+            }
+            deflated = std::move(job.output);
+        } else {
+            deflated = std::move(piece);
+        }
+        if (!PutData(out, w.aes, deflated.data(), deflated.size(), nullptr, 0, 0) ||
+            !stepTo(zipcore::ProgressSteps(total) - 1))
+            return cancelled_ ? Outcome::Stopped : Outcome::Failed;
+        if (last)
+            break;
+        piece.swap(next);
+        got = in.Fill(next, pieceSize);
+        if (got == InputStream::Result::Stopped) {
+            cancelled_ = true;
+            return Outcome::Stopped;
+        }
+        if (got == InputStream::Result::Failed) {
+            if (!out.TruncateTo(w.memberStart))
+                return Outcome::Failed;
+            return unreadable();
+        }
+    }
+    w.header.uncompressedSize = total;
+    if (!EndData(w, out) || !CompleteMember(w, out, crc, member))
+        return Outcome::Failed;
+    return stepTo(zipcore::ProgressSteps(total)) ? Outcome::Written : Outcome::Stopped;
 }
 
 bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
@@ -562,7 +744,7 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
 
     std::vector<std::string> paths;
     for (const auto& item : plan)
-        if (!item.copy && !members_[item.index].source.isDirectory)
+        if (!item.copy && !members_[item.index].source.isDirectory && !members_[item.index].source.standardInput)
             paths.push_back(members_[item.index].source.path);
     PipelineSettings settings;
     settings.level = EffectiveLevel(options_.level);
@@ -585,8 +767,9 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
         if (!flushRun())
             break;
         const NewMember& member = members_[item.index];
-        Outcome outcome = member.source.isDirectory ? WriteFolder(member, out)
-                                                    : WriteNew(item.index, k++, pipeline, out);
+        Outcome outcome = member.source.isDirectory       ? WriteFolder(member, out)
+                          : member.source.standardInput ? WriteStream(member, out)
+                                                        : WriteNew(item.index, k++, pipeline, out);
         if (outcome == Outcome::Stopped) {
             cancelled_ = true;
             break;
@@ -700,6 +883,8 @@ std::int32_t Session::Add()
         // Only now that the new archive is safely in place.
         for (std::size_t i : writtenMembers_) {
             const SourceFile& source = members_[i].source;
+            if (source.standardInput)
+                continue;
             if (!source.isDirectory && !Unchanged(source.path, i < readAs_.size() ? readAs_[i] : ReadState{})) {
                 reporter_.Message(kSourceChanged, {"Kept ", zipcore::Named(source.path),
                                                    ": it changed while it was added (the archive holds it as "

@@ -19,6 +19,7 @@
 
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipwriter/OutputFile.h"
+#include "platform/LockWait.h"
 
 namespace zipwriter {
 
@@ -46,8 +47,13 @@ struct UpdateOptions {
     bool trace = false;
     int level = 6;  // as the caller gave it: 0 stores, 1-9, above 9 strongest, below 0 default
     std::string password;
+    // Standard input is the one thing added, under the name specs[0]
+    // (ZIPDLL.h StdinOn); read from `inputFd`.
+    bool fromStdin = false;
+    int inputFd = 0;
 
     // Tuning, mostly for tests and the benchmark.
+    int lockWaitMs = platform::LockWaitMs;             // for another process's lock on the archive
     unsigned workers = 0;                              // 0: one per core
     std::uint64_t memoryBudget = std::uint64_t(96) << 20;  // data held by jobs in flight
     std::uint64_t wholeFileLimit = std::uint64_t(4) << 20;  // larger files go in pieces

@@ -56,11 +56,8 @@ libdeflate_compressor* DeflaterFor(int level)
     return cache.byLevel[level];
 }
 
-void RunWhole(CompressJob& job)
+void RunWhole(CompressJob& job, std::vector<std::uint8_t> input)
 {
-    std::vector<std::uint8_t> input(std::size_t(job.length));
-    if (!ReadExactly(job.source->fd, job.offset, input.data(), input.size(), &job.error))
-        return;
     job.crc = std::uint32_t(libdeflate_crc32(0, input.data(), input.size()));
     if (job.level > 0 && !input.empty()) {
         libdeflate_compressor* deflater = DeflaterFor(job.level);
@@ -139,11 +136,8 @@ bool MakeJoinable(std::vector<std::uint8_t>& data, std::size_t length)
 // A piece of a large file: deflated on its own by libdeflate (no matches
 // reach back into the piece before), and made joinable unless it is the
 // file's last.
-void RunPiece(CompressJob& job)
+void RunPiece(CompressJob& job, const std::vector<std::uint8_t>& input)
 {
-    std::vector<std::uint8_t> input(std::size_t(job.length));
-    if (!ReadExactly(job.source->fd, job.offset, input.data(), input.size(), &job.error))
-        return;
     job.crc = std::uint32_t(libdeflate_crc32(0, input.data(), input.size()));
     libdeflate_compressor* deflater = DeflaterFor(job.level);
     if (!deflater) {
@@ -171,10 +165,19 @@ void RunJob(CompressJob& job)
         job.error = "no source";
         return;
     }
+    std::vector<std::uint8_t> input(std::size_t(job.length));
+    if (!ReadExactly(job.source->fd, job.offset, input.data(), input.size(), &job.error))
+        return;
+    RunJobOn(job, std::move(input));
+}
+
+void RunJobOn(CompressJob& job, std::vector<std::uint8_t> input)
+{
+    job.length = input.size();
     if (job.whole)
-        RunWhole(job);
+        RunWhole(job, std::move(input));
     else
-        RunPiece(job);
+        RunPiece(job, input);
 }
 
 std::uint32_t CombineCrc(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength)

@@ -68,6 +68,9 @@ private:
 
 // Runs one job on the calling thread (what the workers do).
 void RunJob(CompressJob& job);
+// The same for a job whose input is in memory already (a piece of standard
+// input): `input` is all of it, and its source is not read.
+void RunJobOn(CompressJob& job, std::vector<std::uint8_t> input);
 
 // zlib's combination of the CRCs of two adjacent ranges.
 std::uint32_t CombineCrc(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength);

@@ -42,6 +42,13 @@ bool ExistingArchive::MapMembers(std::string* error)
     std::uint64_t pos = reader_.End().DirectoryAt;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ZipEntry& entry = entries[i];
+        // Copied as they are, members that share their data would each
+        // carry it again: a small bomb would become a big archive that
+        // tests good. Refused as a test refuses them.
+        if (entry.overlapsAnother) {
+            *error = entry.name + ": " + kOverlapText;
+            return false;
+        }
         const std::uint8_t* h = bytes_ + pos;
         std::size_t total = zip::CentralHeaderSize + Le16(h + 28) + Le16(h + 30) + Le16(h + 32);
         spans_[i].central = h;

@@ -6,8 +6,9 @@
 // (for a self-extractor, the byte after its header), and the new archive
 // keeps them that way. The empty end record of a freshly made
 // self-extractor, whose directory offset is a fixed value, is read as an
-// empty archive at the record's real position. Refuses split archives;
-// sizes and offsets are 64 bits wide (Zip64).
+// empty archive at the record's real position. Refuses split archives and
+// archives whose members share their bytes (what a test calls a probable
+// zip bomb); sizes and offsets are 64 bits wide (Zip64).
 #pragma once
 
 #include <cstddef>

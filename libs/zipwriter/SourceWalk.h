@@ -37,6 +37,7 @@ struct SourceFile {
     dev_t device = 0;
     ino_t inode = 0;
     bool isDirectory = false;  // an empty folder reached by the recursion
+    bool standardInput = false;  // the add's standard input, read to its end (no walk finds it)
 };
 
 struct WalkOptions {

@@ -1,7 +1,12 @@
-// Runs the built fernpack-cli as a user would and captures what it printed.
+// Runs the built fernpack-cli as a user would and captures what it printed;
+// watches a running one until it catches a signal.
 #pragma once
 
+#include <fstream>
 #include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "TempDir.h"
 
@@ -37,4 +42,23 @@ inline CliResult RunCli(const std::string& arguments, const std::string& workDir
     r.Status = fixture::RunCommand(command, &r.Out);
     r.Err = fixture::ReadFile(errFile);
     return r;
+}
+
+// True once `pid` has a handler for `signal` (its /proc status lists the
+// caught signals as a hexadecimal mask), false after 60 s or if it ended.
+inline bool WaitUntilCatching(pid_t pid, int signal)
+{
+    const std::string status = "/proc/" + std::to_string(pid) + "/status";
+    for (int i = 0; i < 6000; ++i) {
+        std::ifstream in(status);
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("SigCgt:", 0) == 0 && (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0)
+                return true;
+        int ended = 0;
+        if (::waitpid(pid, &ended, WNOHANG) != 0)
+            return false;
+        ::usleep(10000);
+    }
+    return false;
 }

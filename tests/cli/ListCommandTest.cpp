@@ -80,6 +80,10 @@ TEST(ListCommand, AnEmptyArchiveIsValidAndAnythingElseFails)
     CliResult junk = RunCli("list junk.zip", dir.Path());
     EXPECT_EQ(junk.Status, 1);
     EXPECT_EQ(junk.Err, "fernpack-cli: junk.zip: No valid zip entries found 1\n");
+    EXPECT_EQ(junk.Out, "");  // no table of nothing, which would read as an empty archive
+    CliResult junkTsv = RunCli("list --tsv junk.zip", dir.Path());
+    EXPECT_EQ(junkTsv.Status, 1);
+    EXPECT_EQ(junkTsv.Out, "");  // nor a "#count 0"
     EXPECT_EQ(RunCli("-v list junk.zip", dir.Path()).Err,
               "fernpack-cli: junk.zip: No valid zip entries found 1 (code 1036)\n");
     CliResult folder = RunCli("list .", dir.Path());

@@ -202,25 +202,6 @@ TEST_F(Operations, AddingToANewProgramNameMakesAWorkingProgram)
     EXPECT_TRUE(SameFile(src + "/numbers.txt", dir / "ran/numbers.txt"));
 }
 
-// True once `pid` has a handler for `signal` (its /proc status lists the
-// caught signals as a hexadecimal mask), false after 60 s or if it ended.
-static bool WaitUntilCatching(pid_t pid, int signal)
-{
-    const std::string status = "/proc/" + std::to_string(pid) + "/status";
-    for (int i = 0; i < 6000; ++i) {
-        std::ifstream in(status);
-        std::string line;
-        while (std::getline(in, line))
-            if (line.rfind("SigCgt:", 0) == 0 && (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0)
-                return true;
-        int ended = 0;
-        if (::waitpid(pid, &ended, WNOHANG) != 0)
-            return false;
-        ::usleep(10000);
-    }
-    return false;
-}
-
 TEST_F(Operations, CtrlCStopsAnAddAndLeavesTheArchiveAsItWas)
 {
     ASSERT_TRUE(Have("ZIPDLL.DLL"));

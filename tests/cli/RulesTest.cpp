@@ -118,8 +118,8 @@ TEST_F(Rules, StandardInputInAndMembersOut)
     EXPECT_EQ(fixture::RunCommand("cd " + ShellQuote(work) + " && printf x | " + cli + " add s.zip - 2>&1", &out), 0);
     EXPECT_EQ(Names(work + "/s.zip").back(), "-");
 
-    // -p: the members' bytes and nothing else, by way of a private folder
-    // that is gone afterwards.
+    // -p: the members' bytes and nothing else, with nothing put in $TMPDIR
+    // on the way.
     fixture::TempDir tmp;
     const std::string command = "cd " + ShellQuote(work) + " && TMPDIR=" + ShellQuote(tmp.Path()) + " " + cli +
                                 " extract -p s.zip in/put.txt 'doc/*'";

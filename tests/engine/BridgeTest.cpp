@@ -99,7 +99,7 @@ TEST_F(BridgeTest, ZipRecordCarriesEveryOption)
     EXPECT_EQ(r.Reserved24, 0);
     EXPECT_EQ(r.EncryptOn, -1);
     EXPECT_EQ(r.HiddenFilesOn, -1);
-    EXPECT_EQ(r.Reserved36, 0);
+    EXPECT_EQ(r.StdinOn, 0);
     EXPECT_EQ(r.Reserved40, 0);
     EXPECT_EQ(r.Reserved44, -1);
     EXPECT_EQ(r.Reserved48, 0);
@@ -146,6 +146,16 @@ TEST_F(BridgeTest, DeleteOverridesTheAddOptions)
     EXPECT_EQ(r.FreshenOn, 0);
     EXPECT_EQ(r.UpdateOn, 0);
     EXPECT_EQ(r.ForceDosOn, -1);
+
+    // fernpack-cli's standard input goes with an add only.
+    z.AddFromStdin = true;
+    z.FSpecArgs() = {"m"};
+    z.DeleteFiles();
+    EXPECT_EQ(Received<ZipCommandRecord>(seen).StdinOn, 0);
+    z.FSpecArgs() = {"stored name"};
+    z.AddFiles();
+    EXPECT_EQ(Received<ZipCommandRecord>(seen).StdinOn, -1);
+    EXPECT_EQ(seen.Specs, std::vector<std::string>{"stored name"});
 }
 
 TEST_F(BridgeTest, UnzRecordAndTheTargetFolder)
@@ -163,7 +173,7 @@ TEST_F(BridgeTest, UnzRecordAndTheTargetFolder)
     EXPECT_EQ(r.Reserved20, 0);
     EXPECT_EQ(r.TestOn, -1);
     EXPECT_EQ(r.Reserved32, 0);
-    EXPECT_EQ(r.Reserved36, 0);
+    EXPECT_EQ(r.ToStdoutOn, 0);
     EXPECT_EQ(r.Reserved40, -1);
     EXPECT_EQ(r.VerboseOn, 0);
     EXPECT_EQ(r.UpdateOn, -1);
@@ -183,6 +193,10 @@ TEST_F(BridgeTest, UnzRecordAndTheTargetFolder)
     EXPECT_EQ(r.OverwriteOn, -1);
     EXPECT_EQ(r.DirNamesOn, 0);
     EXPECT_EQ(r.TestOn, 0);
+    EXPECT_EQ(r.ToStdoutOn, 0);
+    z.ExtrToStdout = true;  // fernpack-cli's extract -p
+    z.ExtractFiles();
+    EXPECT_EQ(Received<UnzCommandRecord>(seen).ToStdoutOn, -1);
     platform::SetCurrentDir(before);
 }
 
@@ -336,6 +350,26 @@ TEST_F(BridgeTest, CallbackRaisesEventsAndPassesTheCancelRequestBack)
     EXPECT_EQ(z.ProcessedCount, 2);  // the fake's count of callbacks before the stop
     EXPECT_EQ(z.ErrCode, 0);
     EXPECT_FALSE(z.CancelRequested);  // cleared when the operation ends
+}
+
+TEST_F(BridgeTest, AStopRaisedOutsideTheEventLoopReachesEveryCallback)
+{
+    // fernpack-cli's signal handlers set a flag; a library that only waits
+    // (polls, action 0, which raise nothing) learns of it as of a cancel.
+    UseFake();
+    int progress = 0;
+    z.OnProgress = [&](TObject*, ProgressType, const std::string&, std::int32_t) { ++progress; };
+    volatile std::sig_atomic_t flag = 0;
+    z.ExternalCancel = &flag;
+    script.Callbacks = {{0, 0, 0, ""}, {0, 0, 0, ""}, {1, 0, 1, "f"}};
+    z.ExtractFiles();
+    EXPECT_EQ(seen.Answers, (std::vector<std::int32_t>{0, 0, 0}));
+    EXPECT_EQ(progress, 1);  // polls raise nothing
+    flag = 1;
+    seen.Answers.clear();
+    z.ExtractFiles();
+    EXPECT_EQ(seen.Answers, (std::vector<std::int32_t>{-1}));
+    z.ExternalCancel = nullptr;
 }
 
 TEST_F(BridgeTest, HandlerExceptionStopsTheLibraryAndPassesOnAfterIt)

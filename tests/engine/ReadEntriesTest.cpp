@@ -380,7 +380,9 @@ TEST_F(ListingTest, FileLockedByAWriterForTooLongCannotBeOpened)
         archive.ReadEntries();
         ADD_FAILURE() << "no error";
     } catch (const EFileStreamError& e) {
+        // The fixed text, and beside it why, for a front end that shows it.
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
+        EXPECT_EQ(e.Reason(), "another program holds a lock on it (waited 10 seconds)");
     }
     TRezEdidiv::WriterWaitMs = bound;
     ::close(fd);
@@ -534,6 +536,21 @@ TEST_F(StreamedListing, WithoutAReadableCentralDirectoryTheWalkIsAsBefore)
     EXPECT_EQ(Names(), (std::vector<std::string>{"outer.zip", "inner.txt"}));
 }
 
+TEST_F(StreamedListing, ACentralRecordClaimingMoreThanTheFileHoldsSizesNothing)
+{
+    // Its Zip64 field claims 2^64 - 1 bytes, packed and unpacked: no member
+    // of this file can be that long, so the record is no record and the
+    // walk goes on from the local header's own values, as without one
+    // (four bytes at a time through the data and the descriptor).
+    Member liar = fixture::Streamed("liar.txt", "thirty-two bytes of data, no PK.");
+    liar.CentralCompressedSize = liar.CentralUncompressedSize = 0xFFFFFFFF;
+    liar.CentralExtra = fixture::Zip64Field({~0ULL, ~0ULL});
+    EXPECT_EQ(List(ZipBuilder().Add(liar).Add(Stored("last", "z")).Finish().Bytes()), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"liar.txt", "last"}));
+    EXPECT_EQ(archive.Entries[0]->RealCompressedSize(), 0u);
+    EXPECT_EQ(archive.Entries[0]->RealUncompressedSize(), 0u);
+}
+
 TEST_F(ListingTest, OnlyRegularFilesAreArchives)
 {
     // A FIFO would block the open until a writer came; a device is no archive.
@@ -546,6 +563,7 @@ TEST_F(ListingTest, OnlyRegularFilesAreArchives)
             ADD_FAILURE() << "no error for " << name;
         } catch (const EFileStreamError& e) {
             EXPECT_EQ(std::string(e.what()), "Cannot open file " + name);
+            EXPECT_EQ(e.Reason(), "");  // no lock was in the way
         }
         EXPECT_TRUE(log.empty());
     }

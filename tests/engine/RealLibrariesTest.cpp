@@ -1,9 +1,12 @@
 // The archive component with the real libraries: every operation end to
 // end, progress that matches the count made beforehand, a cancelled add
-// that leaves the archive as it was, and adding to a new program name.
+// that leaves the archive as it was, adding to a new program name, and a
+// lock held by another program for too long.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -379,4 +382,29 @@ TEST_F(RealLibraries, ListingAndLibrariesCountTheSameMembers)
     z.ExtractFiles();
     EXPECT_EQ(z.ProcessedCount, z.EntryCount());
     EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(RealLibraries, ADeleteWaitsForAnotherProgramsLockWithinBoundsAndSaysWhy)
+{
+    // What the window's Delete runs, while another program keeps a shared
+    // lock on the archive for longer than any wait: the library gives up
+    // after its bound (10 s) with the reason, the archive is as it was and
+    // nothing is counted.
+    z.SetZipFilename(dir / "held.zip");
+    z.AddOptions = AddOpts{};
+    z.FSpecArgs() = {src + "/small.txt"};
+    z.AddFiles();
+    ASSERT_EQ(z.ProcessedCount, 1);
+    const std::string before = ReadFile(dir / "held.zip");
+    const int fd = ::open((dir / "held.zip").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+    z.FSpecArgs() = {"small.txt"};
+    z.DeleteFiles();
+    ::close(fd);
+    EXPECT_EQ(z.ProcessedCount, 0);
+    EXPECT_EQ(errors, std::vector<std::string>{"2 Cannot open " + (dir / "held.zip") +
+                                               ": another program holds a lock on it (waited 10 seconds)"});
+    EXPECT_TRUE(ReadFile(dir / "held.zip") == before);
+    EXPECT_EQ(z.EntryCount(), 1);
 }

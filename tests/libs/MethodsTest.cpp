@@ -2,8 +2,10 @@
 // by our own fixture writer (Zstandard and XZ, which the test archivers do
 // not write; Deflate64 with the lengths and distances only it has): they
 // test and extract byte for byte, and damaged data ends that member alone
-// with the method's own reason, no file for it and nothing left behind.
+// with the method's own reason, no file for it and nothing left behind;
+// data asking for more than 1 GiB of working memory is refused alike.
 // Archives from 7zz and Python in these methods are in UnzDllTest's Interop.
+#include <climits>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -160,6 +162,64 @@ TEST(Methods, DamagedDataEndsThatMemberOnlyWithTheMethodsReason)
             EXPECT_EQ(ReadTree(target),
                       (std::vector<std::pair<std::string, std::string>>{{"after.txt", "after\n"},
                                                                         {"before.txt", "before\n"}}));
+        }
+    }
+}
+
+namespace {
+
+// Members whose data asks for more working memory than the 1 GiB any
+// method may have, each refused before anything is allocated.
+std::vector<Case> Greedy()
+{
+    const std::string text = Text(1000);
+    // LZMA: a 4 GiB dictionary, for a member that says it unpacks to 2 GiB
+    // (the dictionary is never made larger than the member).
+    std::string lzma = fixture::LzmaPack(text, true);
+    lzma.replace(5, 4, "\xff\xff\xff\xff", 4);
+    fixture::Member lzmaMember = fixture::Packed("big-dictionary.lzma", text, 14, lzma);
+    lzmaMember.Flags = 2;
+    lzmaMember.PlainSize = INT32_MAX;
+    // XZ: a stream whose one block asks for LZMA2 with a 2 GiB dictionary.
+    auto crc = [](const std::string& bytes) {
+        std::string out;
+        fixture::PutLe32(out, fixture::Crc32(bytes));
+        return out;
+    };
+    const std::string flags("\x00\x01", 2);  // CRC-32 checks
+    const std::string block("\x02\x00\x21\x01\x26\x00\x00\x00", 8);  // filter 0x21 (LZMA2), dictionary byte 38
+    const std::string xz = std::string("\xfd" "7zXZ\x00", 6) + flags + crc(flags) + block + crc(block) +
+                           std::string(64, '\0');
+    // Zstandard: a frame whose window descriptor asks for 2^31 bytes, then
+    // one last RLE block of 16 bytes.
+    const std::string zstd = std::string("\x28\xb5\x2f\xfd\x00\xa8", 6) + std::string("\x83\x00\x00" "a", 4);
+    return {
+        {"LZMA", lzmaMember, text},
+        {"XZ", fixture::Packed("big-dictionary.xz", text, 95, xz), text},
+        {"Zstandard", fixture::Packed("big-window.zst", std::string(16, 'a'), 93, zstd), std::string(16, 'a')},
+    };
+}
+
+}  // namespace
+
+TEST(Methods, WorkingMemoryBeyondOneGiBIsRefusedInTheSameWordsForEveryMethod)
+{
+    for (const auto& c : Greedy()) {
+        SCOPED_TRACE(c.member.Name);
+        const std::string dir = FreshDir("methods_greedy");
+        const std::string archive = Between(dir, c.member);
+        for (const bool testing : {true, false}) {
+            const std::string target = testing ? "" : FreshDir("methods_greedy/out");
+            Options o;
+            o.test = testing;
+            Result r = Exec(archive, target, o);
+            EXPECT_EQ(r.count, 2) << r.Dump();
+            auto errors = r.Messages(true);
+            ASSERT_EQ(errors.size(), 1u) << r.Dump();
+            // Not damaged data: more than this reader takes on.
+            EXPECT_EQ(errors[0].error, 5) << errors[0].text;
+            EXPECT_EQ(errors[0].text, std::string(testing ? "Test failed for " : "Cannot extract ") + c.member.Name +
+                                          ": needs more than 1 GiB of memory to unpack");
         }
     }
 }

@@ -1,7 +1,11 @@
 // UNZDLL.DLL as its callers see it: the record checks, archives from real
 // clients extracting byte for byte and testing good (also behind a stub),
 // the progress protocol, damaged and hostile archives, selection rules,
-// overwrite/freshen/update, cancelling, passwords and the exported symbols.
+// overwrite/freshen/update, cancelling, passwords, the exported symbols and
+// members written to standard output.
+#include <climits>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -35,8 +39,9 @@ bool HasLeftovers(const std::string& root)
 
 // Every file: action 1 with its size, then exactly max(1, size / 32768)
 // steps; for a size given as the largest 32-bit one the steps follow the
-// real size, which here may be a lie the data cannot hold (then at least
-// one step). One action 3, last.
+// real size (then at least one step). A file that failed takes no more
+// steps than its data passed, so at most that many, and may take none.
+// One action 3, last.
 void ExpectProgressProtocol(const Result& r)
 {
     ASSERT_FALSE(r.callbacks.empty());
@@ -44,10 +49,12 @@ void ExpectProgressProtocol(const Result& r)
     EXPECT_EQ(r.callbacks.back().action, ZCB_BATCH_END);
     EXPECT_EQ(r.Count(ZCB_BATCH_END), 1);
     long expected = -1, steps = 0;
-    bool saturated = false;
+    bool saturated = false, failed = false;
     for (const auto& cb : r.callbacks) {
         if (cb.action == ZCB_FILE_BEGIN || cb.action == ZCB_BATCH_END) {
-            if (saturated) {
+            if (failed) {
+                EXPECT_LE(steps, saturated ? LONG_MAX : expected) << r.Dump();
+            } else if (saturated) {
                 EXPECT_GE(steps, 1) << r.Dump();
             } else if (expected >= 0) {
                 EXPECT_EQ(steps, expected) << r.Dump();
@@ -55,8 +62,11 @@ void ExpectProgressProtocol(const Result& r)
             saturated = cb.action == ZCB_FILE_BEGIN && cb.size == INT32_MAX;
             expected = cb.action == ZCB_FILE_BEGIN ? std::max<long>(1, cb.size / 32768) : -1;
             steps = 0;
+            failed = false;
         } else if (cb.action == ZCB_FILE_STEP) {
             ++steps;
+        } else if (cb.action >= ZCB_MESSAGE && cb.error > 0) {
+            failed = true;
         }
     }
 }
@@ -237,6 +247,41 @@ TEST(UnzDll, RefusesLyingSizesAndSplitArchives)
     EXPECT_EQ(split.count, 0);
     ASSERT_EQ(split.Messages(true).size(), 1u);
     EXPECT_NE(split.Messages(true)[0].text.find("split"), std::string::npos);
+}
+
+TEST(UnzDll, AFailedMemberTakesNoMoreStepsWhateverItsSizeClaims)
+{
+    // Central records whose Zip64 field claims 2^64 - 1 bytes, packed and
+    // unpacked, for a few bytes of data: the member fails at once and its
+    // stated size sizes nothing, so the run ends after a handful of
+    // callbacks instead of trillions of steps. Once plain, once written as
+    // to a stream (sizes only in the directory and the descriptor).
+    const std::string dir = FreshDir("lying_zip64");
+    for (const bool streamed : {false, true}) {
+        fixture::Member liar = streamed ? fixture::Streamed("liar.txt", "hello world\n")
+                                        : fixture::Stored("liar.txt", "hello world\n");
+        liar.VersionNeeded = 45;
+        liar.CentralCompressedSize = liar.CentralUncompressedSize = 0xFFFFFFFF;
+        liar.CentralExtra = fixture::Zip64Field({UINT64_MAX, UINT64_MAX});
+        const std::string archive = dir + (streamed ? "/streamed.zip" : "/plain.zip");
+        WriteFile(archive, fixture::ZipBuilder().Add(liar).Add(fixture::Stored("fine.txt", "fine")).Finish().Bytes());
+        for (const bool test : {true, false}) {
+            Options o;
+            o.test = test;
+            const std::string target = test ? "" : FreshDir(streamed ? "lying_zip64/x1" : "lying_zip64/x2");
+            Result r = Exec(archive, target, o);
+            EXPECT_EQ(r.count, 1) << r.Dump();
+            EXPECT_LT(r.callbacks.size(), 10u) << r.Dump();
+            auto errors = r.Messages(true);
+            ASSERT_EQ(errors.size(), 1u) << r.Dump();
+            EXPECT_EQ(errors[0].error, 8);
+            EXPECT_NE(errors[0].text.find("liar.txt: data cut short"), std::string::npos) << errors[0].text;
+            ExpectProgressProtocol(r);
+            if (!test) {
+                EXPECT_EQ(ListAll(target), std::vector<std::string>{"fine.txt"});
+            }
+        }
+    }
 }
 
 TEST(UnzDll, RefusesAMemberWhoseZip64FieldIsTooShortAndGoesOn)
@@ -555,3 +600,84 @@ TEST(UnzDll, DriverPrintsCallbacksAndCount)
 }
 
 }  // namespace
+
+namespace {
+
+// Runs the library with ToStdoutOn and standard output on `fd` for the
+// call; the current folder is `target`, which must stay as it is.
+Result ExecToStdout(const std::string& archive, const std::string& target, int fd, Options o = {})
+{
+    o.tweak = [](UnzCommandRecord& r) { r.ToStdoutOn = -1; };
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(fd, STDOUT_FILENO);
+    Result r = Exec(archive, target, o);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    return r;
+}
+
+}  // namespace
+
+TEST(UnzDll, ToStandardOutputEveryMemberInArchiveOrderAsItDecodes)
+{
+    // Two members of one name are two members: both come out, in their
+    // places; folders give nothing; a damaged member is said (its bytes
+    // have gone out by then, as nothing is held back) and the next one
+    // still comes; nothing touches the disk.
+    const std::string dir = FreshDir("stdout");
+    fixture::Member damaged = fixture::Stored("bad.txt", "damaged");
+    damaged.PlainCrc = 1;  // in both headers
+    const std::string archive = dir + "/two.zip";
+    WriteFile(archive, fixture::ZipBuilder()
+                           .Add(fixture::Stored("same.txt", "first\n"))
+                           .Add(fixture::Stored("folder/", ""))
+                           .Add(damaged)
+                           .Add(fixture::Stored("other.txt", "middle\n"))
+                           .Add(fixture::Stored("same.txt", "second\n"))
+                           .Finish()
+                           .Bytes());
+    const std::string target = FreshDir("stdout/empty");
+    const std::string outPath = dir + "/out";
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(out, 0);
+    Result all = ExecToStdout(archive, target, out);
+    Options some;
+    some.specs = {"same.txt"};
+    Result chosen = ExecToStdout(archive, target, out, some);
+    ::close(out);
+    EXPECT_EQ(all.count, 4) << all.Dump();
+    ASSERT_EQ(all.Messages(true).size(), 1u) << all.Dump();
+    EXPECT_EQ(all.Messages(true)[0].text.rfind("Cannot extract bad.txt: bad CRC ", 0), 0u) << all.Dump();
+    ExpectProgressProtocol(all);
+    EXPECT_EQ(chosen.count, 2) << chosen.Dump();
+    EXPECT_EQ(ReadFile(outPath), "first\ndamagedmiddle\nsecond\nfirst\nsecond\n");
+    EXPECT_TRUE(ListAll(target).empty());
+}
+
+TEST(UnzDll, AClosedStandardOutputEndsTheBatchQuietly)
+{
+    // A reader that went away (a pipe into head): no error, no more
+    // members, the batch ends as usual.
+    const std::string dir = FreshDir("stdout_closed");
+    const std::string archive = dir + "/a.zip";
+    WriteFile(archive, fixture::ZipBuilder()
+                           .Add(fixture::Stored("one.bin", std::string(200000, '1')))
+                           .Add(fixture::Stored("two.bin", std::string(200000, '2')))
+                           .Finish()
+                           .Bytes());
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    ::close(pipeFds[0]);
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    Result r = ExecToStdout(archive, "", pipeFds[1]);
+    std::signal(SIGPIPE, previous);
+    ::close(pipeFds[1]);
+    EXPECT_EQ(r.count, 0) << r.Dump();
+    EXPECT_TRUE(r.Messages(true).empty()) << r.Dump();
+    const auto info = r.Messages();
+    ASSERT_EQ(info.size(), 1u) << r.Dump();
+    EXPECT_EQ(info[0].text, "Standard output was closed; the rest was not written");
+    EXPECT_EQ(r.Count(ZCB_FILE_BEGIN), 1);
+    EXPECT_EQ(r.Count(ZCB_BATCH_END), 1);
+}

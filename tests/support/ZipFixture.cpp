@@ -187,4 +187,13 @@ bool WriteSparseStoredMember(const std::string& path, const std::string& name, s
     return ::close(fd) == 0 && ok;
 }
 
+std::string SharedDataBomb(int copies, std::size_t size)
+{
+    ZipBuilder bomb;
+    bomb.Add(Stored("data.bin", std::string(size, 'b')));
+    for (int i = 1; i < copies; ++i)
+        bomb.Alias(0, "copy" + std::to_string(i) + ".bin");
+    return bomb.Finish().Bytes();
+}
+
 }  // namespace fixture

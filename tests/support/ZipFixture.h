@@ -119,4 +119,9 @@ private:
 // The local header of `member` alone, without the data.
 std::string LocalHeader(const Member& member);
 
+// `copies` directory entries over one stored member's `size` bytes
+// ("data.bin", then "copy1.bin" and on): what a test calls a probable zip
+// bomb.
+std::string SharedDataBomb(int copies, std::size_t size);
+
 }  // namespace fixture

@@ -1,5 +1,6 @@
 // Never losing a byte: cancels at every callback, injected write failures,
-// self-extractor prefixes, the archive lock, size limits, Zip64 counts.
+// self-extractor prefixes, the archive lock, size limits, Zip64 counts,
+// archives whose members share their data.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +14,7 @@
 
 #include "PeerCheck.h"
 #include "TempDir.h"
+#include "ZipFixture.h"
 #include "ZipHarness.h"
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipwriter/ArchiveUpdate.h"
@@ -205,6 +207,49 @@ TEST(ZipDllSafety, WaitsForTheLockOfAnotherWriter)
     EXPECT_EQ(PythonNames(archive), (std::vector<std::string>{"old.txt", "late.txt"}));
 }
 
+TEST(ZipDllSafety, ALockHeldForTooLongEndsTheWaitWithItsReason)
+{
+    // Any process that can read the archive can hold a lock on it for as
+    // long as it likes: the wait ends, says why, and changes nothing. The
+    // caller may also end it early (a cancel while the library waits).
+    TempDir dir;
+    std::string archive = MakeBase(dir);
+    const std::string original = ReadFile(archive);
+    dir.Write("late.txt", "late");
+    int fd = open(archive.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_SH), 0);
+    zipwriter::UpdateOptions add;
+    add.archivePath = archive;
+    add.specs = {dir / "late.txt"};
+    add.lockWaitMs = 200;
+    zipwriter::UpdateOptions remove = add;
+    remove.specs = {"old.txt"};
+    for (const bool deleting : {false, true}) {
+        SCOPED_TRACE(deleting ? "delete" : "add");
+        CallLog log;
+        zipcore::CallbackReporter reporter(&ziptest::RecordForTests, &log);
+        EXPECT_EQ(deleting ? zipwriter::DeleteMembers(remove, reporter) : zipwriter::AddFiles(add, reporter), 0);
+        EXPECT_EQ(log.Messages(true),
+                  std::vector<std::string>{"2: Cannot open " + archive +
+                                           ": another program holds a lock on it (waited 10 seconds)"});
+        EXPECT_GT(log.Count(ZCB_POLL), 0);  // the caller was asked along the way
+        EXPECT_EQ(log.Count(ZCB_BATCH_END), 1);
+        EXPECT_TRUE(ReadFile(archive) == original);
+
+        CallLog cancelled;
+        cancelled.cancelAt = 2;  // the second poll asks to stop
+        zipcore::CallbackReporter stopper(&ziptest::RecordForTests, &cancelled);
+        EXPECT_EQ(deleting ? zipwriter::DeleteMembers(remove, stopper) : zipwriter::AddFiles(add, stopper), 0);
+        EXPECT_EQ(cancelled.calls, 2);
+        EXPECT_EQ(cancelled.callsAfterCancel, 0);
+    }
+    flock(fd, LOCK_UN);
+    close(fd);
+    EXPECT_TRUE(ReadFile(archive) == original);
+    EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+}
+
 TEST(ZipDllSafety, StaleTemporariesAreCleanedByTheNextRun)
 {
     TempDir dir;
@@ -345,4 +390,41 @@ TEST(ZipDllSafety, ANonRegularFileIsNoArchive)
     remove.remove = true;
     EXPECT_EQ(RunZip(remove), 0);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+TEST(ZipDllSafety, MembersSharingTheirDataAreRefusedAsATestRefusesThem)
+{
+    // 300 directory entries over one member's data: a test calls that a
+    // probable zip bomb; an add or a delete that copied the members as they
+    // are would make a big archive that tests good. Both refuse it, in the
+    // words of the test, and leave every byte as it was.
+    TempDir dir;
+    const std::string archive = dir.Write("bomb.zip", fixture::SharedDataBomb(300, 100000));
+    const std::string before = ReadFile(archive);
+    dir.Write("new.txt", "new");
+
+    CallLog tested;
+    EXPECT_EQ(RunUnzip(archive, dir.Path(), true, "", &tested), 0);
+    ASSERT_FALSE(tested.Messages(true).empty());
+    EXPECT_NE(tested.Messages(true)[0].find(": its data overlaps another member's (a probable zip bomb)"),
+              std::string::npos)
+        << tested.Messages(true)[0];
+
+    ZipCall add{archive, {dir / "new.txt"}};
+    add.dirNames = false;
+    ZipCall remove{archive, {"copy7.bin"}};
+    remove.remove = true;
+    for (const ZipCall& call : {add, remove}) {
+        CallLog log;
+        EXPECT_EQ(RunZip(call, &log), 0);
+        const auto errors = log.Messages(true);
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_NE(errors[0].find("data.bin: its data overlaps another member's (a probable zip bomb); it was left "
+                                 "unchanged"),
+                  std::string::npos)
+            << errors[0];
+        EXPECT_EQ(log.Count(ZCB_FILE_BEGIN), 0);
+        EXPECT_TRUE(ReadFile(archive) == before);
+        EXPECT_TRUE(StrayFiles(dir.Path()).empty());
+    }
 }

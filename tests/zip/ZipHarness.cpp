@@ -101,6 +101,7 @@ int RunZip(const ZipCall& call, CallLog* log)
     record->PasswordText = call.password.c_str();
     record->EncryptOn = Flag(call.encrypt);
     record->HiddenFilesOn = Flag(call.hidden);
+    record->StdinOn = Flag(call.fromStdin);
     record->Reserved44 = -1;
     record->Reserved56 = -1;
     record->VerboseOn = Flag(call.verbose);

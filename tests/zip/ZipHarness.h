@@ -46,6 +46,7 @@ struct ZipCall {
     std::string archive;
     std::vector<std::string> specs;
     bool remove = false;  // DeleteOn
+    bool fromStdin = false;  // StdinOn: specs[0] names what descriptor 0 holds
     bool encrypt = false, hidden = false, dirNames = true, recurse = false, forceDos = false, move = false,
          update = false, freshen = false, zipTime = false, verbose = false;
     int level = 6;

@@ -5,11 +5,12 @@
 // dictionary size); raw LZMA1 data follows, which ends with an end marker
 // when general flag bit 1 is set and at the stated size otherwise. The
 // dictionary is never made larger than the member's stated size, since no
-// distance can reach further back than that.
+// distance can reach further back than that, and one of more than
+// kMethodMemoryLimit is refused before it is allocated.
 //
 // An XZ member is a whole .xz stream (or several); its decoder may use at
-// most kXzMemoryLimit, so that a stream asking for more is refused rather
-// than taking the machine's memory.
+// most kMethodMemoryLimit, so that a stream asking for more is refused
+// rather than taking the machine's memory.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -25,7 +26,6 @@ namespace zipcore {
 namespace {
 
 constexpr std::size_t kOutput = std::size_t(256) << 10;
-constexpr std::uint64_t kXzMemoryLimit = std::uint64_t(1) << 30;
 
 // The liblzma stream behind both methods: set up by the caller, then fed
 // from `in` until the stream ends.
@@ -60,6 +60,7 @@ public:
             case LZMA_OK: break;
             case LZMA_STREAM_END: return MethodResult::Done;
             case LZMA_MEM_ERROR: return MethodResult::NoMemory;
+            case LZMA_MEMLIMIT_ERROR: *detail = kMethodMemoryText; return MethodResult::TooLarge;
             default:
                 // A decoder told the size stops there and finds no end.
                 *detail = rc == LZMA_DATA_ERROR && stream_.total_out == stated ? "data longer than the stated size"
@@ -76,9 +77,6 @@ public:
         case LZMA_FORMAT_ERROR: return "not " + method + " data (no " + method + " signature)";
         case LZMA_OPTIONS_ERROR: return method + " data with settings this reader does not know";
         case LZMA_DATA_ERROR: return "damaged " + method + " data";
-        case LZMA_MEMLIMIT_ERROR:
-            return method + " data needing more than " + std::to_string(kXzMemoryLimit >> 20) +
-                   " MiB of memory to unpack";
         default: return method + " decoder failed (code " + std::to_string(int(rc)) + ")";
         }
     }
@@ -147,6 +145,10 @@ public:
             ~Freer() { std::free(p); }
         } freer{options};
         options->dict_size = std::clamp<std::uint64_t>(member.uncompressedSize, LZMA_DICT_SIZE_MIN, options->dict_size);
+        if (options->dict_size > kMethodMemoryLimit) {
+            *detail = kMethodMemoryText;
+            return MethodResult::TooLarge;
+        }
         filters[0].id = LZMA_FILTER_LZMA1EXT;
         options->ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
         options->ext_size_low = std::uint32_t(member.uncompressedSize);
@@ -170,7 +172,7 @@ public:
         if (!buffer)
             return MethodResult::NoMemory;
         LzmaPump pump;
-        switch (lzma_stream_decoder(&pump.Stream(), kXzMemoryLimit, LZMA_CONCATENATED)) {
+        switch (lzma_stream_decoder(&pump.Stream(), kMethodMemoryLimit, LZMA_CONCATENATED)) {
         case LZMA_OK: break;
         case LZMA_MEM_ERROR: return MethodResult::NoMemory;
         default: *detail = "XZ decoder failed to start"; return MethodResult::Damaged;

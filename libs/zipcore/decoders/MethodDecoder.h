@@ -40,7 +40,15 @@ enum class MethodResult {
     Damaged,   // the data is not valid for the method; the reason is in *detail
     Stopped,   // the input or the output asked to stop
     NoMemory,  // the method's working memory could not be had
+    TooLarge,  // the data asks for more than kMethodMemoryLimit (detail: kMethodMemoryText)
 };
+
+// The most working memory (a dictionary, a window) any method may ask for:
+// data that asks for more is refused before anything is allocated, whatever
+// the machine could give, and in the same words for every method. Such data
+// is not damaged; it is only more than this reader will take on.
+inline constexpr std::uint64_t kMethodMemoryLimit = std::uint64_t(1) << 30;
+inline constexpr const char* kMethodMemoryText = "needs more than 1 GiB of memory to unpack";
 
 struct MethodMember {
     std::uint64_t uncompressedSize = 0;  // as the archive states it
@@ -49,8 +57,10 @@ struct MethodMember {
 class MethodDecoder {
 public:
     virtual ~MethodDecoder() = default;
-    // Decodes one member's whole compressed stream. May be called again for
-    // the next member; it keeps its buffers between calls.
+    // Decodes one member's whole compressed stream. A decoder serves one
+    // member and is then destroyed, so whatever memory a member made it
+    // take goes with the member: the peak of a run is its largest member's
+    // need, never the sum of what earlier ones asked for.
     virtual MethodResult Decode(const MethodMember& member, CompressedInput& in, DecodedOutput& out,
                                 std::string* detail) = 0;
 };

@@ -1,10 +1,11 @@
 // Zstandard members through libzstd's streaming decoder. A frame may ask
-// for a window of at most 1 GiB (2^30 bytes); one asking for more is
-// refused with libzstd's own reason rather than taking the machine's
-// memory. Several frames one after the other decode as one stream.
+// for a window of at most kMethodMemoryLimit (1 GiB, 2^30 bytes); one
+// asking for more is refused rather than taking the machine's memory.
+// Several frames one after the other decode as one stream.
 #include <new>
 
 #include <zstd.h>
+#include <zstd_errors.h>
 
 #include "AllMethods.h"
 
@@ -13,6 +14,7 @@ namespace zipcore {
 namespace {
 
 constexpr int kWindowLogMax = 30;
+static_assert(std::uint64_t(1) << kWindowLogMax == kMethodMemoryLimit);
 
 class ZstandardDecoder final : public MethodDecoder {
 public:
@@ -46,6 +48,10 @@ public:
             ZSTD_outBuffer output{buffer_.get(), kOutput, 0};
             const std::size_t before = input.pos;
             hint = ZSTD_decompressStream(context_, &output, &input);
+            if (ZSTD_getErrorCode(hint) == ZSTD_error_frameParameter_windowTooLarge) {
+                *detail = kMethodMemoryText;
+                return MethodResult::TooLarge;
+            }
             if (ZSTD_isError(hint)) {
                 *detail = std::string("damaged Zstandard data: ") + ZSTD_getErrorName(hint);
                 return MethodResult::Damaged;

@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Seed archives for the listing fuzzer: plain, behind a stub, empty, and
 written to a stream (data descriptors, a stored archive inside a member,
-Zip64 sizes), plain and behind a stub, and with Zip64 local headers."""
+Zip64 sizes), plain and behind a stub, with Zip64 local headers, and with
+central records that claim more than the file holds or entries that share
+their data (bounds_archives.py)."""
 import io
 import os
 import sys
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import bounds_archives  # noqa: E402
 import zipbytes  # noqa: E402
 
 out = sys.argv[1]
@@ -49,6 +52,10 @@ with zipfile.ZipFile(wide, "w") as z:
     z.writestr("after.txt", b"after\n")
 seeds["zip64-local.zip"] = wide.getvalue()
 seeds["zip64-local-stub.exe"] = zipbytes.self_extractor(wide.getvalue(), zipbytes.stub(300))
+
+seeds["lying-zip64.zip"] = bounds_archives.lying_zip64_sizes()
+seeds["lying-zip64-streamed.zip"] = bounds_archives.lying_zip64_sizes(streamed=True)
+seeds["shared-data.zip"] = bounds_archives.shared_data_bomb(20, 1000)
 
 for name, data in seeds.items():
     with open(os.path.join(out, name), "wb") as f:

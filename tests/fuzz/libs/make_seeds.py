@@ -3,7 +3,11 @@
 only argument, as starting points for the UNZDLL fuzz target: stored,
 deflated, BZip2 and LZMA members, a data descriptor, folders, a Zip64
 archive, an archive behind a stub, and (when 7zz is there) ZipCrypto, AES
-and Deflate64 members with the password the target uses ("pw")."""
+and Deflate64 members with the password the target uses ("pw"); and the
+cases made to keep a reader busy or take its memory, small
+(bounds_archives.py): sizes no file can hold, members sharing their data,
+data asking for more than 1 GiB of working memory, members whose decoders
+need memory one after the other."""
 import io
 import os
 import subprocess
@@ -12,6 +16,7 @@ import tempfile
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import bounds_archives  # noqa: E402
 import zipbytes  # noqa: E402
 
 out = sys.argv[1]
@@ -36,6 +41,13 @@ with zipfile.ZipFile(hostile, "w") as z:
     z.writestr("../x", b"x")
     z.writestr("/abs", b"y")
 save("hostile.zip", hostile.getvalue())
+save("lying-zip64.zip", bounds_archives.lying_zip64_sizes())
+save("lying-zip64-streamed.zip", bounds_archives.lying_zip64_sizes(streamed=True))
+save("shared-data.zip", bounds_archives.shared_data_bomb(20, 1000))
+save("bzip2-zeros.zip", bounds_archives.bzip2_zeros(2, 1 << 20))
+save("lzma-4g-dictionary.zip", bounds_archives.lzma_big_dictionary())
+save("greedy-methods.zip", bounds_archives.greedy_methods())
+save("memory-in-turn.zip", bounds_archives.members_needing_memory(1 << 20))
 
 with tempfile.TemporaryDirectory() as tmp:
     with open(os.path.join(tmp, "t.txt"), "wb") as f:

@@ -4,12 +4,13 @@ argument, as starting points for the stub's archive reader fuzz target: a
 stub, the 256-byte settings header and an archive (stored, deflated,
 streamed with data descriptors, Zip64), an empty program, and hostile ones
 (local and central names that differ, members sharing their data, a member
-count that wrapped)."""
+count that wrapped, central records claiming more than the file holds)."""
 import os
 import sys
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+import bounds_archives  # noqa: E402
 import zipbytes  # noqa: E402
 
 out = sys.argv[1]
@@ -53,3 +54,8 @@ for name in (b"one", b"two", b"three"):
 wrapped = body + directory + zipbytes.end_record(3, len(directory), len(body))
 wrapped = wrapped[:-14] + (1).to_bytes(2, "little") * 2 + wrapped[-10:]
 save("wrapped.exe", wrapped)
+
+# A central record whose Zip64 field claims 2^64 - 1 bytes, plain and as
+# written to a stream.
+save("lying-zip64.exe", bounds_archives.lying_zip64_sizes())
+save("lying-zip64-streamed.exe", bounds_archives.lying_zip64_sizes(streamed=True))
