@@ -85,6 +85,9 @@ extern "C" {
    (two entries that land on one path, such as one name in two folders
    extracted without folder names) */
 #define ZCB_INFO_REPLACED_EARLIER (-2)
+/* The one failure code a caller acts on by itself: a member that needs a
+   password was not given one, or not the right one (it may ask again). */
+#define ZCB_ERROR_PASSWORD 10
 
 /* Capacity of MessageText, terminator included; longer texts are cut. */
 #define ZCB_MESSAGE_CAPACITY 4096

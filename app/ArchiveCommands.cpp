@@ -8,6 +8,7 @@
 #include "app/Addunit.h"
 #include "app/AppServices.h"
 #include "app/MemberCells.h"
+#include "app/OperationReport.h"
 #include "app/Texts.h"
 #include "app/extrunit.h"
 #include "app/mainunit.h"
@@ -19,12 +20,6 @@
 namespace app {
 
 namespace {
-
-// "1 file was added", "12 files were added".
-std::string CountResult(std::int32_t n, const char* done)
-{
-    return std::to_string(n) + " file" + (n == 1 ? " was" : "s were") + done;
-}
 
 // Holds a password in the component for one operation and puts the previous
 // one back however it ends.
@@ -120,6 +115,7 @@ void TMainform::AddButClick()
         Msgform->ShowBars();
     }
     bool finished = true;
+    tally_.Clear();
     {
         PasswordForOneOperation hold(RezEdidiv1, password);
         finished = RunGuardedOperation([this] { RezEdidiv1.AddFiles(); }, text::AddFatal);
@@ -127,6 +123,8 @@ void TMainform::AddButClick()
     if (!finished)
         return;
     ShowElapsed(start, platform::GetTickCount());
+    if (RezEdidiv1.ProcessedCount == 0 && EndIfCancelled(TStoppedOperation::Add))
+        return;
     platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Added));
 }
 
@@ -154,7 +152,8 @@ void TMainform::ExtractButClick()
             return;
         }
     }
-    if (!EnsureArchivePassword(RezEdidiv1.FSpecArgs())) {
+    std::optional<std::string> password;
+    if (!ArchivePasswordFor(RezEdidiv1.FSpecArgs(), password)) {
         RezEdidiv1.FSpecArgs().clear();
         return;
     }
@@ -168,11 +167,16 @@ void TMainform::ExtractButClick()
     options.Set(ExtrOptsEnum::ExtrOverWrite, Outcome.ExtractOverwrite);
     RezEdidiv1.ExtrOptions = options;
     const std::uint32_t start = platform::GetTickCount();
-    const bool finished = RunGuardedOperation([this] { RezEdidiv1.ExtractFiles(); }, text::ExtractFatal);
+    tally_.Clear();
+    bool finished = true;
+    const std::int32_t extracted = RunWithPasswords(password, text::ExtractFatal, finished);
     if (!finished)
         return;
     ShowElapsed(start, platform::GetTickCount());
-    platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Extracted));
+    RezEdidiv1.ProcessedCount = extracted;
+    if (EndIfCancelled(TStoppedOperation::Extract))
+        return;
+    platform::Ui().ShowMessage(ExtractResult(extracted, tally_, Outcome.ExtractWithDirs));
 }
 
 void TMainform::DeleteButClick()
@@ -194,10 +198,13 @@ void TMainform::DeleteButClick()
     if (Msgform != nullptr)
         Msgform->Open(text::BeginDelete + RezEdidiv1.ZipFilename());
     const std::uint32_t start = platform::GetTickCount();
+    tally_.Clear();
     const bool finished = RunGuardedOperation([this] { RezEdidiv1.DeleteFiles(); }, text::DeleteFatal);
     if (!finished)
         return;
     ShowElapsed(start, platform::GetTickCount());
+    if (RezEdidiv1.ProcessedCount == 0 && EndIfCancelled(TStoppedOperation::Delete))
+        return;
     platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Deleted));
 }
 
@@ -209,7 +216,8 @@ void TMainform::TestButClick()
         platform::Ui().ShowMessage(text::NothingToTest);
         return;
     }
-    if (!EnsureArchivePassword({}))
+    std::optional<std::string> password;
+    if (!ArchivePasswordFor({}, password))
         return;
 
     if (Msgform != nullptr)
@@ -218,14 +226,66 @@ void TMainform::TestButClick()
     RezEdidiv1.ExtrOptions.Include(engine::ExtrOptsEnum::ExtrTest);
     RezEdidiv1.FSpecArgs().push_back("*.*");
     const std::uint32_t start = platform::GetTickCount();
+    tally_.Clear();
     // No guard of its own: the component guards the library call, and
     // anything else goes to the top-level error box.
-    if (!RunOperation([this] { RezEdidiv1.ExtractFiles(); }))
+    bool finished = true;
+    const std::int32_t good = RunWithPasswords(password, nullptr, finished);
+    if (!finished)
         return;
     ShowElapsed(start, platform::GetTickCount());
-    const std::int32_t all = RezEdidiv1.EntryCount(), good = RezEdidiv1.ProcessedCount;
+    RezEdidiv1.ProcessedCount = good;
+    if (EndIfCancelled(TStoppedOperation::Test))
+        return;
+    const std::int32_t all = RezEdidiv1.EntryCount();
     platform::Ui().ShowMessage(all == good ? text::AllTestedOk + std::to_string(all) + text::TestedOkEnd
                                            : text::TestedBad + std::to_string(all - good) + text::TestedBadEnd);
+}
+
+std::int32_t TMainform::RunWithPasswords(std::optional<std::string> password, const char* fatal, bool& finished)
+{
+    const auto run = [&] {
+        PasswordForOneOperation hold(RezEdidiv1, password);
+        const auto call = [this] { RezEdidiv1.ExtractFiles(); };
+        finished = fatal != nullptr ? RunGuardedOperation(call, fatal) : RunOperation(call);
+        return RezEdidiv1.ProcessedCount;
+    };
+    std::int32_t done = run();
+    while (finished) {
+        const bool opened = done > 0 && tally_.PasswordFailed.empty() && !RezEdidiv1.StoppedOnRequest;
+        if (opened && password && !password->empty()) {
+            RezEdidiv1.SetPassword(*password);  // it opened members: kept for the archive
+            break;
+        }
+        if (tally_.PasswordFailed.empty() || RezEdidiv1.StoppedOnRequest)
+            break;
+        // A password that fails is not kept, nor one kept before.
+        if (!password || *password == RezEdidiv1.Password())
+            RezEdidiv1.SetPassword("");
+        password = AskPasswordAgain(tally_.PasswordFailed.front());
+        if (!password)
+            break;
+        RezEdidiv1.SetFSpecArgs(FailedMemberNames(tally_.PasswordFailed));
+        tally_.PasswordFailed.clear();
+        const std::int32_t more = run();
+        done += more;
+        if (more == 0 && tally_.PasswordFailed.empty())
+            break;
+    }
+    return done;
+}
+
+bool TMainform::EndIfCancelled(TStoppedOperation operation)
+{
+    if (!RezEdidiv1.StoppedOnRequest)
+        return false;
+    const std::string said = CancelledResult(operation, RezEdidiv1.ProcessedCount);
+    if (Msgform != nullptr) {
+        Msgform->AppendLine(said);
+        Msgform->ClearProgress();
+    }
+    platform::Ui().ShowMessage(said);
+    return true;
 }
 
 }  // namespace app

@@ -1,12 +1,17 @@
 // The password questions: twice for an encrypted add, once before members
-// that need one are extracted or tested. What the library records can carry
+// that need one are extracted or tested, and again for members a password
+// did not open. What the library records can carry
 // is the limit: 80 bytes of UTF-8.
+#include <set>
+
 #include "abi/ZCallBck.h"
 #include "app/AppServices.h"
 #include "app/Texts.h"
 #include "app/mainunit.h"
 #include "engine/PathText.h"
 #include "platform/UiServices.h"
+#include "zipformat/Flags.h"
+#include "zipformat/NameText.h"
 
 namespace app {
 
@@ -49,26 +54,47 @@ std::optional<std::string> TMainform::AskNewPassword()
     }
 }
 
-bool TMainform::EnsureArchivePassword(const engine::TStrings& names)
+bool TMainform::ArchivePasswordFor(const engine::TStrings& names, std::optional<std::string>& password)
 {
-    if (!RezEdidiv1.Password().empty())
+    password.reset();
+    if (!RezEdidiv1.Password().empty() || !RezEdidiv1.NeedsPassword(names))
         return true;
-    if (!RezEdidiv1.NeedsPassword(names))
-        return true;
-    const std::string prompt =
-        text::ArchivePasswordPrompt + engine::ExtractFileName(RezEdidiv1.ZipFilename()) + ":";
+    password = AskArchivePassword(text::ArchivePasswordPrompt + engine::ExtractFileName(RezEdidiv1.ZipFilename()) + ":");
+    return password.has_value();
+}
+
+std::optional<std::string> TMainform::AskPasswordAgain(const std::string& member)
+{
+    return AskArchivePassword(text::WrongPasswordPrompt + member + text::WrongPasswordAsk +
+                              engine::ExtractFileName(RezEdidiv1.ZipFilename()) + ":");
+}
+
+std::optional<std::string> TMainform::AskArchivePassword(const std::string& prompt)
+{
     for (;;) {
         const std::optional<std::string> password = Dialogs().AskPassword(text::PasswordTitle, prompt);
         if (!password)
-            return false;
+            return std::nullopt;
         if (const char* problem = Problem(*password)) {
             platform::Ui().ShowMessage(problem);
             continue;
         }
-        // Kept for this archive until another one is opened.
-        RezEdidiv1.SetPassword(*password);
-        return true;
+        return password;
     }
+}
+
+engine::TStrings TMainform::FailedMemberNames(const std::vector<std::string>& shown) const
+{
+    // The library names a member as it shows it; the next run needs the
+    // stored name, whole.
+    const std::set<std::string> wanted(shown.begin(), shown.end());
+    engine::TStrings names;
+    for (const auto& entry : RezEdidiv1.Entries) {
+        const std::string& name = entry->FullName();
+        if (wanted.count(fernpack::zip::VisibleName(name, fernpack::zip::HasUtf8Name(entry->GeneralFlags))) > 0)
+            names.push_back(name);
+    }
+    return names;
 }
 
 }  // namespace app

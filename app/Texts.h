@@ -62,12 +62,28 @@ inline constexpr const char* Added = " added";
 inline constexpr const char* Extracted = " extracted";
 inline constexpr const char* Deleted = " deleted";
 
+// What the result box adds (ours): members that landed on one file, members
+// left alone because they exist, and an operation the user stopped.
+inline constexpr const char* Replaced = " of them replaced a member of the same name";  // after a count
+inline constexpr const char* ReplacedAdvice = ": choose Expand ZIP Dirs to keep folders";
+inline constexpr const char* SkippedOne = " file was skipped: it already exists (choose OverWrite Existing to replace it)";
+inline constexpr const char* SkippedMany =
+    " files were skipped: they already exist (choose OverWrite Existing to replace them)";
+inline constexpr const char* Tested = " tested";
+inline constexpr const char* Cancelled = "Cancelled: ";  // then what was done, then CancelledBeforeStop
+inline constexpr const char* CancelledBeforeStop = " before the stop";
+inline constexpr const char* CancelledAdd = "Cancelled: nothing was added; the archive was left as it was";
+inline constexpr const char* CancelledDelete = "Cancelled: nothing was deleted; the archive was left as it was";
+
 // Passwords (ours): asked twice for an encrypted add, once for extracting
 // or testing encrypted members.
 inline constexpr const char* PasswordTitle = "Password";
 inline constexpr const char* NewPasswordPrompt = "Password for the files to add:";
 inline constexpr const char* RepeatPasswordPrompt = "The same password again:";
 inline constexpr const char* ArchivePasswordPrompt = "Password for the encrypted files in ";  // archive, then ":"
+// After a password that did not open a member: the member, then the archive.
+inline constexpr const char* WrongPasswordPrompt = "The password did not open ";  // member, then WrongPasswordAsk
+inline constexpr const char* WrongPasswordAsk = ". Another password for the encrypted files in ";  // archive, ":"
 inline constexpr const char* PasswordEmpty = "Error - the password is empty";
 inline constexpr const char* PasswordsDiffer = "Error - the two passwords differ";
 inline constexpr const char* PasswordTooLong = "Error - the password is longer than 80 bytes";

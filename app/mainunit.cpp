@@ -340,6 +340,7 @@ void TMainform::RezEdidiv1Message(engine::TObject*, std::int32_t ErrCode, const 
     // large archive would otherwise hold the user in a box per member, with
     // Cancel out of reach between them. The rest go to the memo.
     const bool boxes = !closeRequested_;
+    tally_.Message(ErrCode);
     if (HandleZipMessage(Msgform, ErrCode, Message, boxes, !(busy_ && dllBoxShown_)) && busy_)
         dllBoxShown_ = true;
 }
@@ -347,6 +348,8 @@ void TMainform::RezEdidiv1Message(engine::TObject*, std::int32_t ErrCode, const 
 void TMainform::RezEdidiv1Progress(engine::TObject*, engine::ProgressType ProgrType, const std::string& Filename,
                                    std::int32_t FileSize)
 {
+    if (ProgrType == engine::ProgressType::FileBegin)
+        tally_.FileBegun(Filename);
     HandleZipProgress(Msgform, ProgrType, Filename, FileSize);
 }
 

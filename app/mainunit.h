@@ -26,6 +26,7 @@
 #include "engine/ZipMstr.h"
 #include "app/DialogOutcome.h"
 #include "app/FitLayout.h"
+#include "app/OperationReport.h"
 #include "app/SortGlyphs.h"
 #include "grid/SortGrid.h"
 
@@ -183,9 +184,28 @@ private:
     void ShowModal(QDialog& dialog);
     // A new password, typed twice; nothing when the user cancels.
     std::optional<std::string> AskNewPassword();
-    // Makes sure a password is held when any of `names` (all members when
-    // empty) is encrypted; false when the user cancels the question.
-    bool EnsureArchivePassword(const engine::TStrings& names);
+    // One password for encrypted members, asked with `prompt` until it
+    // keeps the rules; nothing when the user cancels.
+    std::optional<std::string> AskArchivePassword(const std::string& prompt);
+    // Asked again after a password did not open `member` (as shown).
+    std::optional<std::string> AskPasswordAgain(const std::string& member);
+    // The stored names of the members the library showed as `shown`.
+    engine::TStrings FailedMemberNames(const std::vector<std::string>& shown) const;
+    // The password for one extract or test of `names`: the one kept for
+    // the archive, else asked when any of them is encrypted. False when the
+    // user cancels the question.
+    bool ArchivePasswordFor(const engine::TStrings& names, std::optional<std::string>& password);
+    // Runs an extract or a test of FSpecArgs with `password`; while members
+    // fail for their password, asks again naming the first (Cancel stops
+    // asking) and runs again on those members. A password is kept for the
+    // archive once a run with it opened members and none failed for it.
+    // Returns the files done in all runs; false in `finished` when the
+    // window was closed meanwhile.
+    std::int32_t RunWithPasswords(std::optional<std::string> password, const char* fatal, bool& finished);
+    // After an operation the user stopped: the memo and the result box say
+    // so and what was done, and the messages window starts over. False when
+    // the operation was not stopped on request.
+    bool EndIfCancelled(TStoppedOperation operation);
     // Yes to writing a conversion's output over an existing file (asked
     // only when one exists and is not the open archive itself).
     bool MayOverwrite(const std::string& output);
@@ -194,6 +214,8 @@ private:
     TExtract* Extract = nullptr;
     TAddForm* AddForm = nullptr;
     TMakeSFX* MakeSFX = nullptr;
+    // What the messages of the operation under way told.
+    TOperationTally tally_;
     // The running operation has shown its "Error Msg from DLL: " box.
     bool dllBoxShown_ = false;
     std::string zipFNameText_;

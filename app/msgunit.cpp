@@ -158,6 +158,16 @@ QStringList TMsgform::Lines() const
     return lines;
 }
 
+void TMsgform::ClearProgress()
+{
+    ShowElided(*FileBeingZipped, QString());
+    FileBar = TStepBar{};
+    AllFilesBar = TStepBar{};
+    FileBar.Reset();
+    AllFilesBar.Reset();
+    ShowBars();
+}
+
 void TMsgform::ShowBars()
 {
     FileBar.Show(*ProgressBar1);

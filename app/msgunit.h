@@ -70,6 +70,8 @@ public:
     QStringList Lines() const;
     // Puts the two bar models on screen.
     void ShowBars();
+    // After an operation that was stopped: no file named, both bars empty.
+    void ClearProgress();
 
 protected:
     void showEvent(QShowEvent* event) override;

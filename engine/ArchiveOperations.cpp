@@ -92,6 +92,7 @@ private:
 void TRezEdidiv::AddFiles()
 {
     ProcessedCount = 0;
+    StoppedOnRequest = false;
     if (FSpecArgs_.empty()) {
         ReportMessage(msg::NoFilesToZip, msg::NoFilesToZipText);
         return;
@@ -134,6 +135,7 @@ void TRezEdidiv::AddFiles()
 void TRezEdidiv::DeleteFiles()
 {
     ProcessedCount = 0;
+    StoppedOnRequest = false;
     if (FSpecArgs_.empty()) {
         ReportMessage(msg::NoFilesToDelete, msg::NoFilesToDeleteText);
         return;
@@ -170,6 +172,7 @@ void TRezEdidiv::DeleteFiles()
 void TRezEdidiv::ExtractFiles()
 {
     ProcessedCount = 0;
+    StoppedOnRequest = false;
     if (!platform::FileExists(ZipFilename_)) {
         ReportMessage(msg::NoZipFile, msg::NoZipFileSpecified);
         return;

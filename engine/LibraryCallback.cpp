@@ -44,9 +44,11 @@ std::int32_t ZREC_CALL TRezEdidiv::LibraryCallback(CallbackRecord* record)
             component->callbackFailure_ = std::current_exception();
         return -1;
     }
-    const bool stop = component->CancelRequested || component->callbackFailure_ ||
-                      (component->ExternalCancel != nullptr && *component->ExternalCancel != 0);
-    return stop ? -1 : 0;
+    const bool asked = component->CancelRequested ||
+                       (component->ExternalCancel != nullptr && *component->ExternalCancel != 0);
+    if (asked)
+        component->StoppedOnRequest = true;
+    return asked || component->callbackFailure_ ? -1 : 0;
 }
 
 }  // namespace engine

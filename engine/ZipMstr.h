@@ -121,6 +121,10 @@ public:
     // other than 0, every library callback answers "stop", as it does for
     // CancelRequested, also while the library only waits (a lock, input).
     const volatile std::sig_atomic_t* ExternalCancel = nullptr;
+    // The last add, delete or extract was told to stop on such a request
+    // (not because a handler failed): it ended there, and a rewrite of the
+    // archive was given up, leaving the archive as it was.
+    bool StoppedOnRequest = false;
     // The command records, embedded so the component's address (handed to
     // the libraries as Caller) identifies the record being executed.
     ::ZipCommandRecord ZipCommandRecord{};

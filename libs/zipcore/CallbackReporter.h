@@ -38,7 +38,7 @@ enum MessageCode : std::int32_t {
     kSymlinkRefused = 7,
     kBadData = 8,            // damaged data or headers
     kBadCrc = 9,
-    kPasswordProblem = 10,   // missing or wrong password
+    kPasswordProblem = ZCB_ERROR_PASSWORD,  // missing or wrong password
     kWriteError = 11,
     kInternalError = 12,
 };

@@ -491,3 +491,135 @@ TEST_F(Commands, AReadOnlyArchiveIsNeitherChangedNorConverted)
     EXPECT_EQ(FilesIn(dir.Path()), Strings{"ro.zip"});
     EXPECT_EQ(Column(0), (Strings{"a.txt", "b.txt"}));
 }
+
+namespace {
+
+class Reports : public Commands {};
+
+// A wrong password is not kept: the member it did not open is named, the
+// question comes again until Cancel, and only a password that opened
+// members stays for the archive's later commands.
+TEST_F(Reports, AWrongPasswordIsAskedAgainAndNeverKept)
+{
+    dir.Write("src/a.txt", "first secret");
+    dir.Write("src/b.txt", "second secret");
+    const std::string archive = dir / "locked.zip";
+    Start({archive});
+    program->Msgform().ProcessInterval = 0;
+    dialogs.PasswordAnswers = {"secret", "secret"};
+    AddThroughDialog(dir / "src", {}, false, false, true);
+    ASSERT_EQ(Last(), "2 files were added");
+
+    const std::string first = "Password|Password for the encrypted files in locked.zip:";
+    const std::string again =
+        "Password|The password did not open a.txt. Another password for the encrypted files in locked.zip:";
+    dialogs.PasswordPrompts.clear();
+    dialogs.PasswordAnswers = {"wrong", "also wrong", "secret"};
+    ExtractThroughDialog("out", false, true, true);
+    EXPECT_EQ(dialogs.PasswordPrompts, (Strings{first, again, again}));
+    EXPECT_EQ(Last(), "2 files were extracted");
+    EXPECT_EQ(ReadFile(dir / "out/a.txt"), "first secret");
+    EXPECT_EQ(ReadFile(dir / "out/b.txt"), "second secret");
+    EXPECT_EQ(Main().RezEdidiv1.Password(), "secret");
+    Click(Main().TestBut);
+    EXPECT_EQ(Last(), "All 2 files tested OK");
+    EXPECT_EQ(dialogs.PasswordPrompts.size(), 3u) << "the kept password is used";
+
+    // Cancel stops asking; the wrong one is forgotten, so the next test asks.
+    dialogs.FileAnswers = {archive};
+    Click(Main().ZipOpenBut);
+    dialogs.PasswordPrompts.clear();
+    dialogs.PasswordAnswers = {"wrong"};
+    Click(Main().TestBut);
+    EXPECT_EQ(dialogs.PasswordPrompts, (Strings{first, again}));
+    EXPECT_EQ(Last(), "ERROR: 2 files tested BAD, or skipped!");
+    EXPECT_EQ(Main().RezEdidiv1.Password(), "");
+    dialogs.PasswordAnswers = {"secret"};
+    Click(Main().TestBut);
+    EXPECT_EQ(Last(), "All 2 files tested OK");
+    EXPECT_EQ(dialogs.PasswordPrompts.size(), 3u);
+}
+
+// Cancel in the messages window: the memo and the box say the operation was
+// cancelled and what was kept, the file label and both bars start over, and
+// the archive is byte for byte as it was.
+TEST_F(Reports, ACancelledOperationSaysSoAndLeavesTheArchiveAsItWas)
+{
+    for (int i = 0; i < 3; ++i)
+        dir.Write("src/big" + std::to_string(i) + ".bin", std::string(1 << 20, static_cast<char>('a' + i)));
+    const std::string archive = WriteArchive("kept.zip", {Stored("small.txt", "small")});
+    const std::string original = ReadFile(archive);
+    Start({archive});
+    app::TMsgform& messages = program->Msgform();
+    messages.ProcessInterval = 0;
+    const auto cancelOnThirdEvent = [&] {
+        ui.ProcessMessagesCalls = 0;
+        ui.OnProcessMessages = [&] {
+            if (ui.ProcessMessagesCalls == 3)
+                messages.CancelBut->click();
+        };
+    };
+    const auto startedOver = [&] {
+        return messages.FileBeingZipped->text().isEmpty() && messages.FileBar.Position == messages.FileBar.Min &&
+               messages.AllFilesBar.Position == messages.AllFilesBar.Min;
+    };
+
+    cancelOnThirdEvent();
+    AddThroughDialog(dir / "src", {});
+    const std::string addSaid = "Cancelled: nothing was added; the archive was left as it was";
+    EXPECT_EQ(Last(), addSaid);
+    EXPECT_EQ(messages.Lines().back().toStdString(), addSaid);
+    EXPECT_TRUE(startedOver());
+    EXPECT_TRUE(ReadFile(archive) == original);
+
+    ui.OnProcessMessages = nullptr;
+    AddThroughDialog(dir / "src", {});
+    ASSERT_EQ(Last(), "3 files were added");
+    const std::string four = ReadFile(archive);
+    cancelOnThirdEvent();
+    ExtractThroughDialog("out", false, true, true);
+    EXPECT_EQ(Last().rfind("Cancelled: ", 0), 0u) << Last();
+    EXPECT_NE(Last().find(" before the stop"), std::string::npos) << Last();
+    EXPECT_TRUE(startedOver());
+
+    cancelOnThirdEvent();
+    Main().StringGrid1->SetSelection({0, 1, 3, 4});
+    dialogs.ConfirmAnswers = {true};
+    Click(Main().DeleteBut);
+    EXPECT_EQ(Last(), "Cancelled: nothing was deleted; the archive was left as it was");
+    EXPECT_TRUE(ReadFile(archive) == four);
+    EXPECT_EQ(Main().RezEdidiv1.EntryCount(), 4);
+}
+
+// The result box of an extract tells what the count alone hides: members
+// left alone because their files exist, and members of one name from
+// several folders that landed on one file.
+TEST_F(Reports, ExtractCountsSkippedAndReplacedMembers)
+{
+    const std::string archive = WriteArchive(
+        "same.zip", {Stored("one/x.txt", "1"), Stored("two/x.txt", "2"), Stored("three/x.txt", "3"), Stored("y", "y")});
+    Start({archive});
+    program->Msgform().ProcessInterval = 0;
+
+    ExtractThroughDialog("flat", false, true, true);
+    EXPECT_EQ(Last(), "4 files were extracted\n2 of them replaced a member of the same name: choose Expand ZIP Dirs "
+                      "to keep folders");
+    EXPECT_EQ(ReadFile(dir / "flat/x.txt"), "3");
+    int named = 0;
+    for (const QString& line : program->Msgform().Lines())
+        named += line.contains("replaced") && line.contains("x.txt");
+    EXPECT_EQ(named, 2) << "the memo names each";
+
+    ExtractThroughDialog("flat", false, false, true);
+    EXPECT_EQ(Last(), "0 files were extracted\n4 files were skipped: they already exist (choose OverWrite Existing "
+                      "to replace them)");
+
+    ExtractThroughDialog("tree", true, true, true);
+    EXPECT_EQ(Last(), "4 files were extracted");
+    Main().StringGrid1->SetRow(RowOf("y"));
+    ExtractThroughDialog("tree", true, false, false);
+    EXPECT_EQ(Last(), "0 files were extracted\n1 file was skipped: it already exists (choose OverWrite Existing to "
+                      "replace it)");
+}
+
+}  // namespace
