@@ -15,22 +15,12 @@ namespace sfx {
 
 std::string Printable(const std::string& text)
 {
-    std::string out = text;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(out[i]);
-        if (c < 0x20 || c == 0x7f) {
-            out[i] = '?';
-        } else if (c == 0xc2 && i + 1 < out.size() && static_cast<unsigned char>(out[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(out[i + 1]) < 0xa0) {
-            out.replace(i, 2, "?");  // a C1 control in UTF-8
-        }
-    }
-    return out;
+    return fernpack::zip::VisibleText(text);
 }
 
 std::string PrintableName(const std::string& stored, std::uint16_t flags)
 {
-    return Printable(fernpack::zip::NameText(stored, fernpack::zip::HasUtf8Name(flags)));
+    return fernpack::zip::VisibleName(stored, fernpack::zip::HasUtf8Name(flags));
 }
 
 bool Console::ReadLine(std::string* line)

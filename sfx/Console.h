@@ -28,9 +28,11 @@ private:
     bool assumeDefaults_;
 };
 
-// `text` (a member name, the caption, a message) made safe to print: control
-// characters, which a hostile archive could use to drive the terminal, are
-// shown as '?'. Other bytes pass unchanged.
+// `text` (a member name, the caption, a message) made safe to print by
+// zipformat's one rule (zipformat/NameText.h): control and format
+// characters, which a hostile archive could use to drive the terminal or to
+// reorder and hide a name, and bytes that are not UTF-8, show as escapes
+// (\x1b, \u202e), as the window and fernpack-cli show them.
 std::string Printable(const std::string& text);
 
 // A member's stored name as text (zipformat/NameText.h: UTF-8, or code page

@@ -102,7 +102,7 @@ std::string NameText(std::string_view bytes, bool utf8Flag)
         // every other byte is a character of its own.
         const std::size_t n = utf8 || utf8Flag ? Utf8Length(p + i, bytes.size() - i) : 0;
         if (n > 0) {
-            out.append(bytes.substr(i, n));
+            out.append(bytes.data() + i, n);
             i += n;
         } else {
             AppendUtf8(out, utf8Flag ? Replacement : Cp437Char(p[i++]));
@@ -178,7 +178,7 @@ std::string VisibleText(std::string_view text, bool lineBreaks)
         if (IsHiddenCharacter(c))
             AppendEscape(out, c);
         else
-            out.append(text.substr(i, n));
+            out.append(text.data() + i, n);
         i += n;
     }
     return out;

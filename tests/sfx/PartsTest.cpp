@@ -187,9 +187,14 @@ TEST(Answers, ExactWordsWinThenTheFirstWordAnAnswerBegins)
     EXPECT_EQ(PickChoice("", {"yes", "no"}), -1);
 }
 
-TEST(Answers, PrintableHidesControlCharactersOnly)
+// The stub shows names as the window and fernpack-cli do: control and
+// format characters as escapes, so nothing drives the terminal, reverses
+// the line or hides a character.
+TEST(Answers, PrintableEscapesControlAndFormatCharactersOnly)
 {
-    EXPECT_EQ(Printable("a\x1b[1mb\tc\x7f"), "a?[1mb?c?");
-    EXPECT_EQ(Printable("caf\xc3\xa9 \xc2\x9b" "1m"), "caf\xc3\xa9 ?1m");  // C1 CSI in UTF-8 goes too
+    EXPECT_EQ(Printable("a\x1b[1mb\tc\x7f"), "a\\x1b[1mb\\x09c\\x7f");
+    EXPECT_EQ(Printable("caf\xc3\xa9 \xc2\x9b" "1m"), "caf\xc3\xa9 \\u009b1m");  // C1 CSI in UTF-8 goes too
     EXPECT_EQ(Printable("\xc2\xa0ok"), "\xc2\xa0ok");
+    EXPECT_EQ(Printable("evil\xe2\x80\xaetxt.exe a\xe2\x80\x8b" "b"), "evil\\u202etxt.exe a\\u200bb");
+    EXPECT_EQ(PrintableName("caf\x82", 0), "caf\xc3\xa9") << "code page 437 without the UTF-8 flag";
 }
