@@ -188,6 +188,14 @@ void TSortGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TStringGrid::MouseUp(Button, Shift, X, Y);
 }
 
+void TSortGrid::SetDataRows(std::vector<TGridRow> rows) {
+    RefuseWhileComparing();
+    // The undo list and a remembered cell name rows that are gone.
+    FSortedList.Reset();
+    ReplaceDataRows(std::move(rows));
+    RememberCell();
+}
+
 // ---------------------------------------------------------------------------
 // Drawing
 
