@@ -1,11 +1,9 @@
 // The password questions: twice for an encrypted add, once before members
 // that need one are extracted or tested. What the library records can carry
 // is the limit: 80 bytes of UTF-8.
-#include <algorithm>
-#include <set>
-
 #include "abi/ZCallBck.h"
 #include "app/AppServices.h"
+#include "app/EncryptedMembers.h"
 #include "app/Texts.h"
 #include "app/mainunit.h"
 #include "engine/PathText.h"
@@ -17,8 +15,6 @@ namespace {
 
 constexpr std::size_t MaxPasswordBytes = ZREC_PASSWORD_CAPACITY - 1;
 static_assert(MaxPasswordBytes == 80, "the texts say 80 bytes");
-
-constexpr std::uint16_t EncryptedFlag = 1;  // general purpose flag bit 0
 
 // What is wrong with a typed password, or nullptr.
 const char* Problem(const std::string& password)
@@ -58,11 +54,7 @@ bool TMainform::EnsureArchivePassword(const engine::TStrings& names)
 {
     if (!RezEdidiv1.Password().empty())
         return true;
-    const std::set<std::string> wanted(names.begin(), names.end());
-    const bool needed = std::any_of(RezEdidiv1.Entries.begin(), RezEdidiv1.Entries.end(), [&](const auto& entry) {
-        return (entry->GeneralFlags & EncryptedFlag) != 0 && (wanted.empty() || wanted.count(entry->FileName) != 0);
-    });
-    if (!needed)
+    if (!MembersNeedPassword(RezEdidiv1, names))
         return true;
     const std::string prompt =
         text::ArchivePasswordPrompt + engine::ExtractFileName(RezEdidiv1.ZipFilename()) + ":";

@@ -1,0 +1,94 @@
+// Find in the main window (Ctrl+F): a field above the grid; the grid lists
+// only the members whose names the text finds, the member count reads "12 of
+// 100000", and Esc clears the text and hides the field. The whole listing
+// waits beside the grid meanwhile, in the grid's order; a sort of the part
+// shown is carried over to the whole when the text next changes.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/Texts.h"
+#include "app/mainunit.h"
+
+namespace app {
+
+namespace {
+
+// The first data row whose name is `name`, or the first data row.
+int RowNamed(const grid::TSortGrid& grid, const std::string& name)
+{
+    for (int r = grid.FixedRows(); r < grid.RowCount(); ++r)
+        if (grid.Cells(0, r) == name)
+            return r;
+    return grid.FixedRows();
+}
+
+}  // namespace
+
+bool TMainform::FindShown() const { return FindBar->isVisibleTo(this); }
+
+void TMainform::ShowFind()
+{
+    if (!FindShown()) {
+        FindBar->show();
+        CloseFindAction->setEnabled(true);
+        PlaceBand();
+    }
+    FindEdit->setFocus(Qt::ShortcutFocusReason);
+    FindEdit->selectAll();
+}
+
+void TMainform::CloseFind()
+{
+    FindEdit->clear();  // lists every member again
+    const bool hadFocus = FindEdit->hasFocus();
+    FindBar->hide();
+    CloseFindAction->setEnabled(false);
+    PlaceBand();
+    if (hadFocus)
+        StringGrid1->setFocus(Qt::ShortcutFocusReason);
+}
+
+void TMainform::ApplyFind()
+{
+    grid::TSortGrid& g = *StringGrid1;
+    const TMemberFilter filter(FindEdit->text());
+    const std::string current = g.Cells(0, g.Row());
+    if (filter.Empty()) {
+        if (!listing_.Taken())
+            return;
+        const bool resort = listing_.Unsorted;
+        std::vector<grid::TGridRow> all = listing_.Rows();
+        listing_.Clear();
+        g.SetDataRows(std::move(all));
+        if (resort)
+            g.SortByColumn(SortColumn, SortOptions);
+    } else {
+        if (!listing_.Taken()) {
+            listing_.Take(RezEdidiv1.EntryCount() > 0 ? g.DataRows() : std::vector<grid::TGridRow>());
+        } else if (listing_.Unsorted) {
+            // The part shown was sorted: the whole takes the same order.
+            g.SetDataRows(listing_.Rows());
+            g.SortByColumn(SortColumn, SortOptions);
+            listing_.Take(g.DataRows());
+        }
+        std::vector<grid::TGridRow> kept = listing_.Kept(filter);
+        findShown_ = kept.size();
+        g.SetDataRows(std::move(kept));
+    }
+    // The current member stays current while it is shown.
+    g.MoveToCell(g.FixedCols(), RowNamed(g, current));
+    ShowCount();
+}
+
+void TMainform::ShowCount()
+{
+    const std::int32_t all = RezEdidiv1.EntryCount();
+    QString count = QString::number(all);
+    if (listing_.Taken())
+        count = QString::number(findShown_) + QString::fromUtf8(text::CountOf) + count;
+    FilesLabel->setText(count);
+    Refit();
+}
+
+}  // namespace app
