@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QDir>
 #include <QMouseEvent>
+#include <QPointingDevice>
 #include <QTimer>
 
 #include "app/AppServices.h"
@@ -141,13 +142,16 @@ bool TMainform::GridMouse(QEvent* event)
         QMimeData* data = MakeMemberDrag();
         if (data == nullptr)
             return true;
-        QDrag drag(g.viewport());
-        drag.setMimeData(data);
-        const Qt::DropAction done = drag.exec(Qt::CopyAction, Qt::CopyAction);
-        // Let go where nothing took it: what was extracted for it goes.
+        // The toolkit owns the drag and keeps it until the drop target has
+        // taken the data, which on X11 may be after exec() has returned.
+        auto* drag = new QDrag(g.viewport());
+        drag->setMimeData(data);
+        dragFolder_.clear();
+        const Qt::DropAction done = drag->exec(Qt::CopyAction, Qt::CopyAction);
+        // Let go where nothing took it: what a target looking on extracted
+        // for it goes.
         if (done == Qt::IgnoreAction && !dragFolder_.empty())
             opened_.RemoveFolder(dragFolder_);
-        dragFolder_.clear();
         return true;
     }
     case QEvent::MouseButtonRelease: {
@@ -156,8 +160,18 @@ bool TMainform::GridMouse(QEvent* event)
         // No drag after all: the grid gets the press it was owed, then this
         // release.
         pressHeld_ = false;
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(pressAt_), g.viewport()->mapToGlobal(QPointF(pressAt_)),
-                          Qt::LeftButton, Qt::LeftButton, pressModifiers_);
+        // Given as from a device of its own: a press made up on the mouse's
+        // behalf would change what the toolkit remembers of the mouse's
+        // last press, and the second click of a double click would no
+        // longer count as one.
+        if (heldPressDevice_ == nullptr)
+            heldPressDevice_ = new QPointingDevice(QStringLiteral("Fernpack held press"), 0x464e5050,
+                                                   QInputDevice::DeviceType::Mouse,
+                                                   QPointingDevice::PointerType::Generic,
+                                                   QInputDevice::Capability::Position, 1, 3, {}, {}, this);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(pressAt_), QPointF(pressAt_),
+                          g.viewport()->mapToGlobal(QPointF(pressAt_)), Qt::LeftButton, Qt::LeftButton,
+                          pressModifiers_, heldPressDevice_);
         replayingPress_ = true;
         QApplication::sendEvent(g.viewport(), &press);
         replayingPress_ = false;
@@ -193,7 +207,6 @@ QMimeData* TMainform::MakeMemberDrag()
     // Asked now: once the drop is under way there is no time for questions.
     if (!EnsureArchivePassword(names))
         return nullptr;
-    dragFolder_.clear();
     return new TMemberMimeData([this, names] { return ExtractForDrop(names); });
 }
 

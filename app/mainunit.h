@@ -50,6 +50,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMimeData;
+class QPointingDevice;
 class QPushButton;
 
 namespace app {
@@ -328,6 +329,8 @@ private:
     bool replayingPress_ = false;
     QPoint pressAt_;
     Qt::KeyboardModifiers pressModifiers_;
+    // The device the held press is given to the grid from.
+    QPointingDevice* heldPressDevice_ = nullptr;
     // The folder the last drag's members went to, while it is under way.
     std::string dragFolder_;
     // What the band needs, from the last Refit.
