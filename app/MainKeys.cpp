@@ -53,7 +53,11 @@ QAction* Action(TMainform* form, const char* caption, const QList<QKeySequence>&
 
 void TMainform::CreateActions()
 {
-    OpenMemberAction = Action(this, text::MenuOpen, {}, [this] { OpenMember(); });
+    // Enter opens only in the grid; elsewhere it is the focused control's.
+    OpenMemberAction = Action(this, text::MenuOpen, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+                              [this] { OpenMember(); });
+    OpenMemberAction->setShortcutContext(Qt::WidgetShortcut);
+    StringGrid1->addAction(OpenMemberAction);
     ExtractAction = Action(this, text::MenuExtract, {QKeySequence(Qt::CTRL | Qt::Key_E)}, [this] { ExtractButClick(); });
     DeleteAction = Action(this, text::MenuDelete, {QKeySequence::Delete}, [this] { DeleteButClick(); });
     TestAction = Action(this, text::MenuTest, {}, [this] { TestButClick(); });
@@ -73,7 +77,7 @@ void TMainform::CreateActions()
         SortActions[col] = Action(this, "", {QKeySequence(Qt::CTRL | digits[col])}, [this, col] { SortByKey(col); });
 }
 
-bool TMainform::GridKey(QEvent* event)
+bool TMainform::GridKey(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ContextMenu && static_cast<QContextMenuEvent*>(event)->reason() ==
                                                      QContextMenuEvent::Keyboard) {
@@ -82,19 +86,14 @@ bool TMainform::GridKey(QEvent* event)
         ShowRowMenu(r.Width() > 0 ? QPoint(r.Left + 4, r.Bottom) : QPoint(4, 4));
         return true;
     }
-    if (event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress || watched != FindEdit)
         return false;
+    // Enter in Find goes from the text to the rows it found.
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
-    if (FindEdit->hasFocus()) {
-        // From the text to the rows it found.
-        StringGrid1->setFocus(Qt::OtherFocusReason);
-        return true;
-    }
-    if (OpenMemberAction->isEnabled())
-        OpenMember();
+    StringGrid1->setFocus(Qt::OtherFocusReason);
     return true;
 }
 

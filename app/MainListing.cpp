@@ -164,7 +164,7 @@ bool TMainform::eventFilter(QObject* watched, QEvent* event)
         if (GridMouse(event))
             return true;
     }
-    if ((watched == StringGrid1 || watched == FindEdit) && GridKey(event))
+    if ((watched == StringGrid1 || watched == FindEdit) && GridKey(watched, event))
         return true;
     return QWidget::eventFilter(watched, event);
 }

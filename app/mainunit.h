@@ -290,7 +290,8 @@ private:
     std::string ExtractPrivately(const engine::TStrings& names);
     // The mouse on the grid: a press on a selected row may start a drag.
     bool GridMouse(QEvent* event);
-    bool GridKey(QEvent* event);
+    // The grid's menu key, and Enter in Find.
+    bool GridKey(QObject* watched, QEvent* event);
     void BuildGlyphs();
     // Shows a command dialog modally, in front of this window.
     void ShowModal(QDialog& dialog);

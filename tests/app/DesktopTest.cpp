@@ -109,11 +109,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Main(), 2000));
     }
     // A key pressed in the main window (made active again: the messages
-    // window of the last operation may be in front).
+    // window of the last operation may be in front), in the grid unless
+    // said otherwise.
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, QWidget* to = nullptr)
     {
         QApplication::setActiveWindow(&Main());
-        QTest::keyClick(to ? to : Main().StringGrid1, static_cast<Qt::Key>(key), modifiers);
+        QWidget* widget = to ? to : Main().StringGrid1;
+        widget->setFocus();
+        QTest::keyClick(widget, static_cast<Qt::Key>(key), modifiers);
         Flush();
     }
     void Find(const QString& text)
@@ -153,6 +156,9 @@ TEST_F(Desktop, FindShowsThePartItFindsAndCommandsTakeOnlyShownRows)
     EXPECT_EQ(Count(), "0 of 5");
     Main().FindEdit->setText("*.txt");
     EXPECT_EQ(Column(0), (Strings{"docs/a.txt", "docs/b.txt", "notes.txt"}));
+    Key(Qt::Key_Return, Qt::NoModifier, Main().FindEdit);
+    EXPECT_TRUE(Main().StringGrid1->hasFocus()) << "Enter goes from the text to the rows";
+    EXPECT_TRUE(dialogs.Opened.empty());
 
     // A sort of the part shown carries over to the whole.
     Key(Qt::Key_1, Qt::ControlModifier);  // File Name, now descending
