@@ -1,11 +1,13 @@
 // Find in the main window (Ctrl+F): a field above the grid; the grid lists
 // only the members whose names the text finds, the member count reads "12 of
 // 100000", and Esc clears the text and hides the field. The whole listing
-// waits beside the grid meanwhile, in the grid's order; a sort of the part
-// shown is carried over to the whole when the text next changes.
+// waits beside the grid meanwhile, in the grid's order, lending the grid the
+// rows it shows; a sort of the part shown is carried over to the whole when
+// the text next changes.
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 #include "app/Texts.h"
 #include "app/mainunit.h"
@@ -40,7 +42,12 @@ void TMainform::ShowFind()
 
 void TMainform::CloseFind()
 {
-    FindEdit->clear();  // lists every member again
+    {
+        // Every member is listed again below, at once.
+        const QSignalBlocker quiet(FindEdit);
+        FindEdit->clear();
+    }
+    ApplyFind();
     const bool hadFocus = FindEdit->hasFocus();
     FindBar->hide();
     CloseFindAction->setEnabled(false);
@@ -53,28 +60,23 @@ void TMainform::ApplyFind()
 {
     grid::TSortGrid& g = *StringGrid1;
     const TMemberFilter filter(FindEdit->text());
+    if (filter.Empty() && !listing_.Taken())
+        return;  // every member is listed already
     const std::string current = g.Cells(0, g.Row());
-    if (filter.Empty()) {
-        if (!listing_.Taken())
-            return;
+    if (listing_.Taken()) {
+        // The part shown comes back first.
         const bool resort = listing_.Unsorted;
-        std::vector<grid::TGridRow> all = listing_.Rows();
-        listing_.Clear();
-        g.SetDataRows(std::move(all));
+        listing_.GiveBack(g.TakeDataRows(), resort);
+        if (resort || filter.Empty())
+            g.SetDataRows(listing_.TakeRows());
+        // The part shown was sorted: the whole takes the same order.
         if (resort)
             g.SortByColumn(SortColumn, SortOptions);
-    } else {
-        if (!listing_.Taken()) {
-            listing_.Take(RezEdidiv1.EntryCount() > 0 ? g.DataRows() : std::vector<grid::TGridRow>());
-        } else if (listing_.Unsorted) {
-            // The part shown was sorted: the whole takes the same order.
-            g.SetDataRows(listing_.Rows());
-            g.SortByColumn(SortColumn, SortOptions);
-            listing_.Take(g.DataRows());
-        }
-        std::vector<grid::TGridRow> kept = listing_.Kept(filter);
-        findShown_ = kept.size();
-        g.SetDataRows(std::move(kept));
+    }
+    if (!filter.Empty()) {
+        if (!listing_.Taken())
+            listing_.Take(RezEdidiv1.EntryCount() > 0 ? g.TakeDataRows() : std::vector<grid::TGridRow>());
+        g.SetDataRows(listing_.Lend(filter));
     }
     // The current member stays current while it is shown.
     g.MoveToCell(g.FixedCols(), RowNamed(g, current));
@@ -86,7 +88,7 @@ void TMainform::ShowCount()
     const std::int32_t all = RezEdidiv1.EntryCount();
     QString count = QString::number(all);
     if (listing_.Taken())
-        count = QString::number(findShown_) + QString::fromUtf8(text::CountOf) + count;
+        count = QString::number(listing_.Lent()) + QString::fromUtf8(text::CountOf) + count;
     FilesLabel->setText(count);
     Refit();
 }

@@ -82,16 +82,13 @@ void TMainform::RezEdidiv1DirUpdate(engine::TObject*)
     TListingPlace place;
     if (!fresh)
         place = TListingPlace::Take(*StringGrid1);
+    listing_.Clear();
     FillGrid();
     // Find goes on over the new listing.
     const TMemberFilter filter(FindEdit->text());
-    if (filter.Empty()) {
-        listing_.Clear();
-    } else {
-        listing_.Take(RezEdidiv1.EntryCount() > 0 ? StringGrid1->DataRows() : std::vector<grid::TGridRow>());
-        std::vector<grid::TGridRow> kept = listing_.Kept(filter);
-        findShown_ = kept.size();
-        StringGrid1->SetDataRows(std::move(kept));
+    if (!filter.Empty()) {
+        listing_.Take(RezEdidiv1.EntryCount() > 0 ? StringGrid1->TakeDataRows() : std::vector<grid::TGridRow>());
+        StringGrid1->SetDataRows(listing_.Lend(filter));
     }
     if (fresh) {
         StringGrid1->MoveToCell(StringGrid1->FixedCols(), StringGrid1->FixedRows());

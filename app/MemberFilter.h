@@ -11,7 +11,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "grid/StringGrid.h"
@@ -24,9 +26,12 @@ public:
 
     bool Empty() const { return text_.isEmpty(); }
     // Whether a name's key (Key of the name as shown) is kept.
-    bool Keeps(const QString& key) const;
+    bool Keeps(QStringView key) const;
     // What names are matched by: the shown name, case-folded.
     static QString Key(const QString& shown) { return shown.toCaseFolded(); }
+    // Key of a name as stored (bytes; `utf8`: its UTF-8 flag), appended to
+    // `keys`; quick for the plain ASCII names most archives hold.
+    static void AppendKey(std::u16string& keys, const std::string& name, bool utf8);
 
 private:
     QString text_;  // case-folded
@@ -34,27 +39,43 @@ private:
 };
 
 // Every row of a listing, in the grid's order, with the key of each name,
-// while the user looks at a part of it.
+// while the grid shows a part of it. The rows the grid shows are lent to it
+// (moved, not copied) and given back before the next part is chosen, so a
+// key stroke over 100,000 members copies no row.
 class TFilteredListing {
 public:
     // Takes the grid's member rows (name in column 0, its UTF-8 tag in that
-    // cell's object slot).
+    // cell's object slot); nothing is lent.
     void Take(std::vector<grid::TGridRow> rows);
+    // Every row moved out, in order (the lent ones given back first);
+    // nothing is taken afterwards.
+    std::vector<grid::TGridRow> TakeRows();
     void Clear();
     bool Taken() const { return taken_; }
     std::size_t Count() const { return rows_.size(); }
-    const std::vector<grid::TGridRow>& Rows() const { return rows_; }
 
-    // The rows `filter` keeps, copied, in order.
-    std::vector<grid::TGridRow> Kept(const TMemberFilter& filter) const;
+    // Lends the rows `filter` keeps, in order.
+    std::vector<grid::TGridRow> Lend(const TMemberFilter& filter);
+    std::size_t Lent() const { return lent_.size(); }
+    // The lent rows back, as the grid holds them: in the order lent, or
+    // (`sorted`) in an order of the grid's own, when they go after the
+    // others (the whole is for the grid to sort again). The grid's one empty
+    // row, shown when none was lent, is not a row of the listing.
+    void GiveBack(std::vector<grid::TGridRow> rows, bool sorted = false);
 
-    // The rows no longer stand in the grid's sort order (the part shown was
-    // sorted since they were taken).
+    // The part shown was sorted since the rows were taken: the listing's
+    // order is no longer the grid's.
     bool Unsorted = false;
 
 private:
+    void MakeKeys();
+
     std::vector<grid::TGridRow> rows_;
-    std::vector<QString> keys_;
+    // The keys of all rows in one buffer (one allocation for 100,000
+    // names); row i's key ends where row i + 1's begins.
+    std::u16string keys_;
+    std::vector<std::size_t> keyEnds_;
+    std::vector<std::size_t> lent_;  // indexes, in order
     bool taken_ = false;
 };
 

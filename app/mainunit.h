@@ -321,7 +321,6 @@ private:
     TFitLayout leftFit_, middleFit_, rightFit_, filesFit_;
     // Find: every row of the listing, while it shows a part of them.
     TFilteredListing listing_;
-    std::size_t findShown_ = 0;  // the rows Find keeps
     TOpenedMembers opened_;
     TRecentArchives recent_;
     // A left press on a selected row, held back until it turns out to be a

@@ -196,6 +196,15 @@ void TSortGrid::SetDataRows(std::vector<TGridRow> rows) {
     RememberCell();
 }
 
+std::vector<TGridRow> TSortGrid::TakeDataRows() {
+    RefuseWhileComparing();
+    std::vector<TGridRow>& store = RowStore();
+    std::vector<TGridRow> rows(std::make_move_iterator(store.begin() + FixedRows()),
+                               std::make_move_iterator(store.end()));
+    SetDataRows({});
+    return rows;
+}
+
 // ---------------------------------------------------------------------------
 // Drawing
 

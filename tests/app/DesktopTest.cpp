@@ -85,6 +85,38 @@ TEST(MemberFilter, ContainsWithoutWildcardsMatchesWholeWithThemAndIgnoresCase)
     }
 }
 
+// Rows lent to the grid and given back: nothing lost, nothing copied out of
+// order.
+TEST(MemberFilter, RowsLentToTheGridComeBackToTheirPlaces)
+{
+    auto row = [](const char* name) { return grid::TGridRow{grid::TGridCell{name, nullptr}}; };
+    auto names = [](const std::vector<grid::TGridRow>& rows) {
+        Strings out;
+        for (const auto& r : rows)
+            out.push_back(r.empty() ? "" : r[0].Text);
+        return out;
+    };
+    app::TFilteredListing listing;
+    listing.Take({row("b.txt"), row("A.TXT"), row("c.bin"), row("d.txt")});
+    auto lent = listing.Lend(app::TMemberFilter(QStringLiteral("*.txt")));
+    EXPECT_EQ(names(lent), (Strings{"b.txt", "A.TXT", "d.txt"}));
+    EXPECT_EQ(listing.Lent(), 3u);
+    listing.GiveBack(std::move(lent));
+    EXPECT_EQ(names(listing.Lend(app::TMemberFilter(QStringLiteral("zzz")))), Strings{});
+    listing.GiveBack({row("")});  // the grid's empty row
+    lent = listing.Lend(app::TMemberFilter(QStringLiteral("t")));
+    std::swap(lent[0], lent[2]);  // the grid sorted them
+    listing.GiveBack(std::move(lent), true);
+    EXPECT_EQ(names(listing.TakeRows()), (Strings{"c.bin", "d.txt", "A.TXT", "b.txt"}));
+    EXPECT_FALSE(listing.Taken());
+
+    // Names beyond ASCII are found as they are shown: UTF-8, or code page
+    // 437 (0x81 is u with diaeresis there).
+    listing.Take({row("Gr\xc3\xbc\xc3\x9f" "e.txt"), row("\x81" "ber.txt"), row("plain")});
+    EXPECT_EQ(names(listing.Lend(app::TMemberFilter(QString::fromUtf8("\xc3\x9c")))),
+              (Strings{"Gr\xc3\xbc\xc3\x9f" "e.txt", "\x81" "ber.txt"}));
+}
+
 class Desktop : public AppTest {
 protected:
     Desktop() : startFolder_(platform::GetCurrentDir()) {}
@@ -163,6 +195,9 @@ TEST_F(Desktop, FindShowsThePartItFindsAndCommandsTakeOnlyShownRows)
     // A sort of the part shown carries over to the whole.
     Key(Qt::Key_1, Qt::ControlModifier);  // File Name, now descending
     EXPECT_EQ(Column(0), (Strings{"notes.txt", "docs/b.txt", "docs/a.txt"}));
+    Main().FindEdit->setText("*");
+    EXPECT_EQ(Column(0), (Strings{"src/main.cpp", "README", "notes.txt", "docs/b.txt", "docs/a.txt"}));
+    EXPECT_EQ(Count(), "5 of 5");
     Main().FindEdit->setText("");
     EXPECT_EQ(Column(0), (Strings{"src/main.cpp", "README", "notes.txt", "docs/b.txt", "docs/a.txt"}));
     EXPECT_EQ(Count(), "5");

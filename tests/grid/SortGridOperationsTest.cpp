@@ -419,4 +419,10 @@ TEST_F(Operations, SetDataRowsReplacesEveryDataRowAtOnce) {
     EXPECT_EQ(Column(g, 0), (Texts{""}));
     g.SetDataRows(rows);
     EXPECT_EQ(Column(g, 1), (Texts{"1", "4"}));
+
+    // Moved out: the grid keeps one empty row.
+    const auto taken = g.TakeDataRows();
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[1][0].Text, "d");
+    EXPECT_EQ(Column(g, 0), (Texts{""}));
 }
