@@ -3,7 +3,8 @@
 // 100000", and Esc clears the text and hides the field. The whole listing
 // waits beside the grid meanwhile, in the grid's order, lending the grid the
 // rows it shows; a sort of the part shown is carried over to the whole when
-// the text next changes.
+// the text next changes. The names are read when the field opens and after
+// each sort, so that a key stroke only compares.
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,7 @@ bool TMainform::FindShown() const { return FindBar->isVisibleTo(this); }
 void TMainform::ShowFind()
 {
     if (!FindShown()) {
+        listing_.MakeKeysAhead(*StringGrid1);
         FindBar->show();
         CloseFindAction->setEnabled(true);
         PlaceBand();
@@ -42,14 +44,16 @@ void TMainform::ShowFind()
 
 void TMainform::CloseFind()
 {
+    const bool hadFocus = FindEdit->hasFocus();
+    // Hidden first: a sort below need not read the names again.
+    FindBar->hide();
     {
         // Every member is listed again below, at once.
         const QSignalBlocker quiet(FindEdit);
         FindEdit->clear();
     }
     ApplyFind();
-    const bool hadFocus = FindEdit->hasFocus();
-    FindBar->hide();
+    listing_.Clear();
     CloseFindAction->setEnabled(false);
     PlaceBand();
     if (hadFocus)
@@ -69,7 +73,8 @@ void TMainform::ApplyFind()
         listing_.GiveBack(g.TakeDataRows(), resort);
         if (resort || filter.Empty())
             g.SetDataRows(listing_.TakeRows());
-        // The part shown was sorted: the whole takes the same order.
+        // The part shown was sorted: the whole takes the same order (and
+        // its names are read again, see OnEndSort).
         if (resort)
             g.SortByColumn(SortColumn, SortOptions);
     }

@@ -1,6 +1,7 @@
 #include "app/MemberFilter.h"
 
 #include <QStringView>
+#include <algorithm>
 
 #include "app/MemberCells.h"
 #include "app/NameText.h"
@@ -65,10 +66,23 @@ void TMemberFilter::AppendKey(std::u16string& keys, const std::string& name, boo
     }
 }
 
+void TFilteredListing::MakeKeysAhead(const grid::TStringGrid& grid)
+{
+    Clear();
+    const int first = grid.FixedRows();
+    keyEnds_.reserve(static_cast<std::size_t>(std::max(0, grid.RowCount() - first)));
+    keys_.reserve(keyEnds_.capacity() * 32);
+    for (int r = first; r < grid.RowCount(); ++r) {
+        TMemberFilter::AppendKey(keys_, grid.Cells(0, r), grid.Objects(0, r) == Utf8NameTag());
+        keyEnds_.push_back(keys_.size());
+    }
+}
+
 void TFilteredListing::Take(std::vector<grid::TGridRow> rows)
 {
     rows_ = std::move(rows);
-    MakeKeys();
+    if (keyEnds_.size() != rows_.size())
+        MakeKeys();
     lent_.clear();
     taken_ = true;
     Unsorted = false;
@@ -90,7 +104,10 @@ void TFilteredListing::MakeKeys()
 std::vector<grid::TGridRow> TFilteredListing::TakeRows()
 {
     std::vector<grid::TGridRow> rows = std::move(rows_);
-    Clear();
+    rows_.clear();
+    lent_.clear();
+    taken_ = false;
+    Unsorted = false;
     return rows;
 }
 

@@ -44,12 +44,17 @@ private:
 // key stroke over 100,000 members copies no row.
 class TFilteredListing {
 public:
+    // Makes the keys of the grid's data rows while the grid keeps them (when
+    // Find opens, so that the first key stroke need not read every name).
+    void MakeKeysAhead(const grid::TStringGrid& grid);
     // Takes the grid's member rows (name in column 0, its UTF-8 tag in that
-    // cell's object slot); nothing is lent.
+    // cell's object slot); nothing is lent. The keys made ahead serve when
+    // the rows are as many as they.
     void Take(std::vector<grid::TGridRow> rows);
     // Every row moved out, in order (the lent ones given back first);
-    // nothing is taken afterwards.
+    // nothing is taken afterwards, but their keys are kept as if made ahead.
     std::vector<grid::TGridRow> TakeRows();
+    // Forgets the rows and every key.
     void Clear();
     bool Taken() const { return taken_; }
     std::size_t Count() const { return rows_.size(); }

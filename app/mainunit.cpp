@@ -194,10 +194,15 @@ void TMainform::CreateControls()
     };
     StringGrid1->OnFitColumn = [this](grid::TSortGrid*, int col) { FitColumn(col); };
     // A sort while Find shows a part of the listing leaves the rest in the
-    // old order until Find next needs it.
+    // old order until Find next needs it; a sort of the whole listing while
+    // Find is open gives its names new places.
     StringGrid1->OnEndSort = [this](grid::TSortGrid*, int) {
         if (listing_.Taken())
             listing_.Unsorted = true;
+        else if (FindShown())
+            listing_.MakeKeysAhead(*StringGrid1);
+        else
+            listing_.Clear();
     };
 
     OnClick(NewZipBut, this, &TMainform::NewZipButClick);

@@ -107,8 +107,19 @@ TEST(MemberFilter, RowsLentToTheGridComeBackToTheirPlaces)
     lent = listing.Lend(app::TMemberFilter(QStringLiteral("t")));
     std::swap(lent[0], lent[2]);  // the grid sorted them
     listing.GiveBack(std::move(lent), true);
-    EXPECT_EQ(names(listing.TakeRows()), (Strings{"c.bin", "d.txt", "A.TXT", "b.txt"}));
+    auto all = listing.TakeRows();
+    EXPECT_EQ(names(all), (Strings{"c.bin", "d.txt", "A.TXT", "b.txt"}));
     EXPECT_FALSE(listing.Taken());
+    // The keys stay with the rows for their next taking, and only for as
+    // many rows.
+    listing.Take(std::move(all));
+    EXPECT_EQ(names(listing.Lend(app::TMemberFilter(QStringLiteral("b")))), (Strings{"c.bin", "b.txt"}));
+    listing.GiveBack({row("c.bin"), row("b.txt")});
+    all = listing.TakeRows();
+    all.pop_back();
+    listing.Take(std::move(all));
+    EXPECT_EQ(names(listing.Lend(app::TMemberFilter(QStringLiteral("a")))), (Strings{"A.TXT"}));
+    listing.Clear();
 
     // Names beyond ASCII are found as they are shown: UTF-8, or code page
     // 437 (0x81 is u with diaeresis there).
@@ -219,6 +230,15 @@ TEST_F(Desktop, FindShowsThePartItFindsAndCommandsTakeOnlyShownRows)
     EXPECT_FALSE(Main().FindShown());
     EXPECT_EQ(Count(), "3");
     EXPECT_EQ(Column(0).size(), 3u);
+
+    // A sort of every row while Find is open moves the names it finds.
+    Key(Qt::Key_F, Qt::ControlModifier);
+    Main().StringGrid1->setFocus();
+    Key(Qt::Key_1, Qt::ControlModifier);  // File Name, ascending again
+    EXPECT_EQ(Column(0), (Strings{"notes.txt", "README", "src/main.cpp"}));
+    Main().FindEdit->setText("main");
+    EXPECT_EQ(Column(0), Strings{"src/main.cpp"});
+    EXPECT_EQ(Count(), "1 of 3");
 }
 
 TEST_F(Desktop, KeysRunTheirCommandsAndWaitWhileOneRuns)
