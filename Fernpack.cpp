@@ -17,10 +17,10 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("fernpack"));
     app::QtUiServices ui;
     platform::ScopedUi scope(ui);
-    app::StartOptions options;
     // What the toolkit left of the command line, byte for byte.
+    std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
-        options.Arguments.emplace_back(argv[i]);
-    app::TProgram program(options);
+        arguments.emplace_back(argv[i]);
+    app::TProgram program(app::ParseCommandLine(arguments));
     return program.Run();
 }

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -78,6 +79,15 @@ void TSelectedList::Append(const std::string& entry)
     insertItem(at, item);
 }
 
+void TSelectedList::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit RemoveAsked();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
 void TSelectedList::SortForGood()
 {
     sorted_ = true;
@@ -124,8 +134,10 @@ TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     Label1 = PlacedLabel(RightColumn, "Files to Add:", 53, 7, MainFontPixels, true);
     SortBut = PlacedButton(RightColumn, "&Sort", 150, 6, 46, 16);
     SelectedList = new TSelectedList(RightColumn);
-    // Reached with the mouse; Tab goes past it.
-    SelectedList->setFocusPolicy(Qt::ClickFocus);
+    // Reached with Tab too, so its entries can be chosen and removed
+    // (Alt+R, or Delete in the list) from the keyboard.
+    SelectedList->setFocusPolicy(Qt::StrongFocus);
+    connect(SelectedList, &TSelectedList::RemoveAsked, this, &TAddForm::RemoveButClick);
 
     // Enter anywhere means "DO IT &NOW"; a button with the focus is pressed
     // with the space bar.

@@ -44,6 +44,13 @@ public:
     bool Sorted() const { return sorted_; }
     void SortForGood();
 
+signals:
+    // Delete was pressed in the list.
+    void RemoveAsked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     bool sorted_ = false;
 };

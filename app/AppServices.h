@@ -1,5 +1,6 @@
-// The questions only windows ask: which file, yes or no, the top-level error
-// box, a password. The program answers them with Qt dialogs; the tests with
+// The questions only windows ask: which file, yes or no, one of several
+// answers, the top-level error box, a password; and the desktop's program
+// for a file. The program answers them with Qt dialogs; the tests with
 // a recording double that hands back prepared answers, so every path of a
 // command runs without a person at the screen.
 //
@@ -9,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -23,6 +25,10 @@ struct FileRequest {
     // the patterns match any letter case.
     std::string Filter;
     std::string Preset;  // the name the dialog starts with; "" for none
+    std::string Folder;  // where it starts without a preset name; "" for the usual place
+    // Archives to offer besides browsing (Open Zip: the last ones opened),
+    // newest first.
+    std::vector<std::string> Recent;
 };
 
 class AppServices {
@@ -36,6 +42,13 @@ public:
     virtual void ErrorBox(const std::string& text) = 0;
     // A password typed without echo, or nothing when the user cancels.
     virtual std::optional<std::string> AskPassword(const std::string& title, const std::string& prompt) = 0;
+    // A "Confirm" box with the question icon and buttons of its own (the
+    // first is the default): the index of the one pressed, or -1 when the
+    // box was closed or left with Esc.
+    virtual int Choose(const std::string& question, const std::vector<std::string>& buttons) = 0;
+    // Opens a file with the desktop's program for its type; false when none
+    // could be started.
+    virtual bool OpenDocument(const std::string& path) = 0;
 };
 
 // The services in force; the Qt ones unless another set was installed.

@@ -42,6 +42,14 @@ private:
 
 }  // namespace
 
+const engine::ZipDirEntry* TMainform::MemberAt(int row) const
+{
+    const std::ptrdiff_t index = MemberIndex(StringGrid1->Objects(MemberTagColumn, row));
+    if (index < 0 || static_cast<std::size_t>(index) >= RezEdidiv1.Entries.size())
+        return nullptr;
+    return RezEdidiv1.Entries[static_cast<std::size_t>(index)].get();
+}
+
 engine::TStrings TMainform::SelectedNames() const
 {
     // Each row names its member by the member's whole name: the cell's text
@@ -58,7 +66,9 @@ engine::TStrings TMainform::SelectedNames() const
     return names;
 }
 
-void TMainform::AddButClick()
+void TMainform::AddButClick() { AddWithEntries({}); }
+
+void TMainform::AddWithEntries(const std::vector<std::string>& entries)
 {
     if (busy_ || AddForm == nullptr)
         return;
@@ -66,6 +76,9 @@ void TMainform::AddButClick()
         platform::Ui().ShowMessage(text::OpenZipFirst);
         return;
     }
+    for (const std::string& entry : entries)
+        if (!AddForm->SelectedList->Contains(entry))
+            AddForm->SelectedList->Append(entry);
     // The dialog takes this window's place and size: centred the first
     // time, covering this window after that.
     AddForm->resize(size());
@@ -85,8 +98,15 @@ void TMainform::AddButClick()
     options.Set(AddOptsEnum::AddRecurseDirs, AddForm->RecurseCB->isChecked());
     options.Set(AddOptsEnum::AddDirNames, AddForm->DirNameCB->isChecked());
     options.Set(AddOptsEnum::AddEncrypt, AddForm->EncryptCB->isChecked());
+    // Once the library has it, the list is spent.
+    if (RunAdd(options, AddForm->SelectedList->Entries()) && AddForm != nullptr)
+        AddForm->SelectedList->clear();
+}
+
+bool TMainform::RunAdd(const engine::AddOpts& options, const engine::TStrings& specs)
+{
     RezEdidiv1.AddOptions = options;
-    RezEdidiv1.SetFSpecArgs(AddForm->SelectedList->Entries());
+    RezEdidiv1.SetFSpecArgs(specs);
     // Counted before anything shows: a list that selects no file on disk
     // (a folder emptied or gone since it was chosen) stops here, with the
     // list kept for another try.
@@ -95,20 +115,19 @@ void TMainform::AddButClick()
     if (steps <= 0) {
         RezEdidiv1.FSpecArgs().clear();
         platform::Ui().ShowMessage(text::NoFilesToAdd);
-        return;
+        return false;
     }
     std::optional<std::string> password;
-    if (options.Contains(AddOptsEnum::AddEncrypt)) {
+    if (options.Contains(engine::AddOptsEnum::AddEncrypt)) {
         password = AskNewPassword();
         if (!password) {
             RezEdidiv1.FSpecArgs().clear();
-            return;
+            return false;
         }
     }
 
     if (Msgform != nullptr)
         Msgform->Open(text::BeginAdd + RezEdidiv1.ZipFilename());
-    AddForm->SelectedList->clear();
     const std::uint32_t start = platform::GetTickCount();
     if (Msgform != nullptr) {
         Msgform->AllFilesBar = {1, steps, 1, 1};
@@ -121,11 +140,12 @@ void TMainform::AddButClick()
         finished = RunGuardedOperation([this] { RezEdidiv1.AddFiles(); }, text::AddFatal);
     }
     if (!finished)
-        return;
+        return true;
     ShowElapsed(start, platform::GetTickCount());
     if (RezEdidiv1.ProcessedCount == 0 && EndIfCancelled(TStoppedOperation::Add))
-        return;
+        return true;
     platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Added));
+    return true;
 }
 
 void TMainform::ExtractButClick()
@@ -157,26 +177,58 @@ void TMainform::ExtractButClick()
         RezEdidiv1.FSpecArgs().clear();
         return;
     }
+    if (!RunExtract(Outcome.ExtractTargetDir, Outcome.ExtractWithDirs, Outcome.ExtractOverwrite, password))
+        return;
+    if (EndIfCancelled(TStoppedOperation::Extract))
+        return;
+    platform::Ui().ShowMessage(ExtractResult(RezEdidiv1.ProcessedCount, tally_, Outcome.ExtractWithDirs));
+}
 
+bool TMainform::RunExtract(const std::string& target, bool withDirs, bool overwrite,
+                           const std::optional<std::string>& password)
+{
     if (Msgform != nullptr)
         Msgform->Open(text::BeginExtract + RezEdidiv1.ZipFilename());
-    RezEdidiv1.ExtrBaseDir = Outcome.ExtractTargetDir;
+    RezEdidiv1.ExtrBaseDir = target;
     using engine::ExtrOptsEnum;
     engine::ExtrOpts options;
-    options.Set(ExtrOptsEnum::ExtrDirNames, Outcome.ExtractWithDirs);
-    options.Set(ExtrOptsEnum::ExtrOverWrite, Outcome.ExtractOverwrite);
+    options.Set(ExtrOptsEnum::ExtrDirNames, withDirs);
+    options.Set(ExtrOptsEnum::ExtrOverWrite, overwrite);
     RezEdidiv1.ExtrOptions = options;
     const std::uint32_t start = platform::GetTickCount();
     tally_.Clear();
     bool finished = true;
     const std::int32_t extracted = RunWithPasswords(password, text::ExtractFatal, finished);
     if (!finished)
-        return;
+        return false;
     ShowElapsed(start, platform::GetTickCount());
     RezEdidiv1.ProcessedCount = extracted;
-    if (EndIfCancelled(TStoppedOperation::Extract))
-        return;
-    platform::Ui().ShowMessage(ExtractResult(extracted, tally_, Outcome.ExtractWithDirs));
+    return true;
+}
+
+std::string TMainform::ExtractPrivately(const engine::TStrings& names, const std::optional<std::string>& password)
+{
+    if (busy_)
+        return {};
+    const std::string folder = opened_.NewFolder(RezEdidiv1.ZipFilename());
+    if (folder.empty()) {
+        platform::Ui().ShowMessage(text::CannotOpen + names.front());
+        return {};
+    }
+    RezEdidiv1.SetFSpecArgs(names);
+    // The library extracts into the current folder; the user's stays.
+    const std::string here = platform::GetCurrentDir();
+    const bool finished = RunExtract(folder, true, true, password);
+    platform::SetCurrentDir(here);
+    if (!finished)
+        return {};
+    if (EndIfCancelled(TStoppedOperation::Extract) || RezEdidiv1.ProcessedCount < 1) {
+        if (!RezEdidiv1.StoppedOnRequest)
+            platform::Ui().ShowMessage(ExtractResult(RezEdidiv1.ProcessedCount, tally_, true));
+        opened_.RemoveFolder(folder);
+        return {};
+    }
+    return folder;
 }
 
 void TMainform::DeleteButClick()

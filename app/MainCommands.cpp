@@ -27,15 +27,30 @@ public:
 
 void TMainform::ZipOpenButClick()
 {
+    if (busy_)
+        return;
     FileRequest request;
     request.Mode = FileRequest::Kind::Existing;
     request.Title = text::OpenTitle;
     request.Filter = text::OpenFilter;
     request.Preset = openDialogFileName_;
+    // Where the last archive was opened, this run or an earlier one, and
+    // the last ones that are still there.
+    request.Folder = recent_.LastFolder();
+    for (const std::string& path : recent_.Paths())
+        if (platform::FileExists(path))
+            request.Recent.push_back(path);
     const std::optional<std::string> chosen = Dialogs().ChooseFile(request);
     if (!chosen)
         return;
-    openDialogFileName_ = *chosen;
+    OpenZipNamed(*chosen);
+}
+
+void TMainform::OpenZipNamed(const std::string& path)
+{
+    if (busy_)
+        return;
+    openDialogFileName_ = path;
     // Cursor and name come back also when the listing fails; its error then
     // goes on to the top-level error box.
     struct Restore {
@@ -45,46 +60,52 @@ void TMainform::ZipOpenButClick()
     WaitCursor cursor;
     // A password asked for belongs to the archive it was asked for.
     RezEdidiv1.SetPassword("");
-    OpenArchive(*chosen);
+    OpenArchive(path);
 }
 
-void TMainform::NewZipButClick()
+void TMainform::NewZipButClick() { NewZipIn(""); }
+
+bool TMainform::NewZipIn(const std::string& folder)
 {
+    if (busy_)
+        return false;
     FileRequest request;
     request.Mode = FileRequest::Kind::New;
     request.Title = text::NewTitle;
     request.Filter = text::NewFilter;
     request.Preset.clear();
+    request.Folder = folder;
     const std::optional<std::string> chosen = Dialogs().ChooseFile(request);
     if (!chosen)
-        return;
+        return false;
     std::string F = *chosen;
     const std::string extension = engine::UpperCase(engine::ExtractFileExt(F));
     if (extension == ".EXE") {
         platform::Ui().ShowMessage(text::NewIsExe);
-        return;
+        return false;
     }
     if (F.find('.') != std::string::npos) {
         if (extension != ".ZIP") {
             platform::Ui().ShowMessage(text::NewNotZip);
-            return;
+            return false;
         }
     } else {
         F += ".zip";
     }
     if (platform::FileExists(F)) {
         if (!Dialogs().Confirm(std::string(text::OverwriteQuestion) + F + "?"))
-            return;
+            return false;
         // Still there after a Yes, the old members would end up in the "new"
         // archive: say so and change nothing.
         if (!platform::DeleteFile(F)) {
             platform::Ui().ShowMessage(text::CannotDelete + F);
-            return;
+            return false;
         }
     }
     ShowZipFileName(F);
     RezEdidiv1.SetPassword("");
     OpenArchive(F);
+    return true;
 }
 
 void TMainform::DeleteZipButClick()

@@ -2,9 +2,11 @@
 // entries, the remembered sort and the user's place, the header click, the
 // drawing of the sort glyph and of member names, fitting a column, the hint
 // on a cut name, and the archive's name label.
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolTip>
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "app/Texts.h"
 #include "app/mainunit.h"
 #include "engine/PathText.h"
+#include "platform/FileSystem.h"
 #include "platform/FormatSettings.h"
 #include "zipformat/DosDateTime.h"
 #include "zipformat/Flags.h"
@@ -103,20 +106,33 @@ void TMainform::OpenArchive(const std::string& name)
 
 void TMainform::RezEdidiv1DirUpdate(engine::TObject*)
 {
-    if (freshListing_) {
-        FillGrid();
+    // Members taken out of another archive go with it.
+    if (!opened_.Archive().empty() && opened_.Archive() != RezEdidiv1.ZipFilename())
+        opened_.Clear();
+    const bool fresh = freshListing_;
+    TListingPlace place;
+    if (!fresh)
+        place = TListingPlace::Take(*StringGrid1);
+    listing_.Clear();
+    FillGrid();
+    // Find goes on over the new listing.
+    const TMemberFilter filter(FindEdit->text());
+    if (!filter.Empty()) {
+        listing_.Take(RezEdidiv1.EntryCount() > 0 ? StringGrid1->TakeDataRows() : std::vector<grid::TGridRow>());
+        StringGrid1->SetDataRows(listing_.Lend(filter));
+    }
+    if (fresh) {
         StringGrid1->MoveToCell(StringGrid1->FixedCols(), StringGrid1->FixedRows());
         StringGrid1->SetTopRow(StringGrid1->FixedRows());
     } else {
-        const TListingPlace place = TListingPlace::Take(*StringGrid1);
-        FillGrid();
         place.Restore(*StringGrid1);
     }
-    FilesLabel->setText(QString::number(RezEdidiv1.EntryCount()));
     ShowZipFileName(RezEdidiv1.ZipFilename());
     const bool program = engine::UpperCase(engine::ExtractFileExt(RezEdidiv1.ZipFilename())) == ".EXE";
     ConvertBut->setText(QString::fromUtf8(program ? text::ConvertToZip : text::ConvertToExe));
-    Refit();
+    if (platform::FileExists(RezEdidiv1.ZipFilename()))
+        recent_.Remember(RezEdidiv1.ZipFilename());
+    ShowCount();
 }
 
 void TMainform::ShowZipFileName(const std::string& S)
@@ -159,15 +175,25 @@ QString TMainform::NameHintAt(QPoint pos) const
 
 bool TMainform::eventFilter(QObject* watched, QEvent* event)
 {
-    if (StringGrid1 != nullptr && watched == StringGrid1->viewport() && event->type() == QEvent::ToolTip) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        const QString name = NameHintAt(help->pos());
-        if (name.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(help->globalPos(), PlainHint(name), StringGrid1->viewport());
-        return true;
+    if (StringGrid1 != nullptr && watched == StringGrid1->viewport()) {
+        if (event->type() == QEvent::ToolTip) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            const QString name = NameHintAt(help->pos());
+            if (name.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), PlainHint(name), StringGrid1->viewport());
+            return true;
+        }
+        if (event->type() == QEvent::ContextMenu) {
+            ShowRowMenu(static_cast<QContextMenuEvent*>(event)->pos());
+            return true;
+        }
+        if (GridMouse(event))
+            return true;
     }
+    if ((watched == StringGrid1 || watched == FindEdit) && GridKey(watched, event))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
+#include <vector>
 
 #include "app/Texts.h"
 
@@ -52,6 +53,24 @@ bool ShowConfirmBox(const QString& question)
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+int ShowChoiceBox(const QString& question, const QStringList& buttons)
+{
+    QMessageBox box;
+    Prepare(box, text::ConfirmCaption, QMessageBox::Question, question);
+    std::vector<QPushButton*> pressed;
+    for (const QString& caption : buttons)
+        pressed.push_back(box.addButton(caption, QMessageBox::ActionRole));
+    if (!pressed.empty()) {
+        box.setDefaultButton(pressed.front());
+        box.setEscapeButton(pressed.back());
+    }
+    box.exec();
+    for (std::size_t i = 0; i < pressed.size(); ++i)
+        if (box.clickedButton() == pressed[i])
+            return static_cast<int>(i);
+    return -1;
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 
 #include "app/Addunit.h"
 #include "app/ErrorBox.h"
@@ -10,10 +11,21 @@
 #include "app/mainunit.h"
 #include "app/msgunit.h"
 #include "app/sfxunit.h"
+#include "platform/FileSystem.h"
 
 namespace app {
 
-TProgram::TProgram(const StartOptions& options)
+StartOptions ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    StartOptions options;
+    if (!arguments.empty() && arguments[0] == "--add")
+        options.AddPaths.assign(arguments.begin() + 1, arguments.end());
+    else
+        options.Arguments = arguments;
+    return options;
+}
+
+TProgram::TProgram(const StartOptions& options) : addPaths_(options.AddPaths)
 {
     mainform_ = std::make_unique<TMainform>();
     if (!options.LibraryFolder.empty())
@@ -56,7 +68,25 @@ void TProgram::ShowMainWindow()
 int TProgram::Run()
 {
     ShowMainWindow();
+    QTimer::singleShot(0, mainform_.get(), [this] { StartAdd(); });
     return QApplication::exec();
+}
+
+void TProgram::StartAdd()
+{
+    if (addPaths_.empty())
+        return;
+    // Made absolute: an extract changes the current folder.
+    std::vector<std::string> paths;
+    for (const std::string& path : addPaths_)
+        if (!path.empty())
+            paths.push_back(platform::AbsolutePath(path));
+    addPaths_.clear();
+    try {
+        mainform_->AddPaths(paths);
+    } catch (...) {
+        TopLevelErrors::Instance().ReportCurrentException();
+    }
 }
 
 }  // namespace app

@@ -26,9 +26,16 @@ class TMakeSFX;
 struct StartOptions {
     // The command line after the program's name, as raw bytes.
     std::vector<std::string> Arguments;
+    // Files to add once the window shows ("fernpack --add FILE...", what a
+    // file manager's "Compress with Fernpack" runs).
+    std::vector<std::string> AddPaths;
     // Where to look for the libraries first; empty: beside the program.
     std::string LibraryFolder;
 };
+
+// The command line, after the program's name: an archive to open, or
+// "--add" and the files to add.
+StartOptions ParseCommandLine(const std::vector<std::string>& arguments);
 
 class TProgram {
 public:
@@ -50,8 +57,11 @@ public:
     void ShowMainWindow();
     // Shows the main window and runs the event loop until it closes.
     int Run();
+    // Once the main window shows: the files the command line named to add.
+    void StartAdd();
 
 private:
+    std::vector<std::string> addPaths_;
     std::unique_ptr<TMainform> mainform_;
     std::unique_ptr<TMsgform> msgform_;
     std::unique_ptr<TExtract> extract_;

@@ -1,15 +1,50 @@
 #include "app/QtAppServices.h"
 
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QUrl>
 
 #include "app/FileFilter.h"
 #include "app/MessageBoxes.h"
 #include "app/NameText.h"
+#include "app/Texts.h"
 
 namespace app {
+
+namespace {
+
+// A "Recent:" line under the file dialog's own: choosing an archive there
+// opens its folder and puts its name in the name field. Only the toolkit's
+// own dialog has room for it (a desktop's native one has none).
+void OfferRecent(QFileDialog& dialog, const std::vector<std::string>& recent)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (grid == nullptr)
+        return;
+    auto* label = new QLabel(QString::fromUtf8(text::RecentCaption), &dialog);
+    auto* list = new QComboBox(&dialog);
+    list->setObjectName(QStringLiteral("RecentArchives"));
+    list->addItem(QString());
+    for (const std::string& path : recent)
+        list->addItem(VisibleName(path), PathText(path));
+    label->setBuddy(list);
+    QObject::connect(list, &QComboBox::activated, &dialog, [&dialog, list](int index) {
+        const QString path = list->itemData(index).toString();
+        if (!path.isEmpty())
+            dialog.selectFile(path);
+    });
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(list, row, 1, 1, grid->columnCount() - 1);
+}
+
+}  // namespace
 
 std::optional<std::string> QtAppServices::ChooseFile(const FileRequest& request)
 {
@@ -31,6 +66,10 @@ std::optional<std::string> QtAppServices::ChooseFile(const FileRequest& request)
     }
     if (!request.Preset.empty())
         dialog.selectFile(PathText(request.Preset));
+    else if (!request.Folder.empty())
+        dialog.setDirectory(PathText(request.Folder));
+    if (!request.Recent.empty())
+        OfferRecent(dialog, request.Recent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return PathBytes(dialog.selectedFiles().constFirst());
@@ -53,6 +92,19 @@ std::optional<std::string> QtAppServices::AskPassword(const std::string& title, 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue().toStdString();
+}
+
+int QtAppServices::Choose(const std::string& question, const std::vector<std::string>& buttons)
+{
+    QStringList captions;
+    for (const std::string& b : buttons)
+        captions << QString::fromUtf8(b.c_str());
+    return ShowChoiceBox(VisibleMessage(question), captions);
+}
+
+bool QtAppServices::OpenDocument(const std::string& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(PathText(path)));
 }
 
 }  // namespace app

@@ -1,5 +1,6 @@
-// The window questions answered by Qt: file dialogs, confirmation and error
-// boxes, and a password prompt.
+// The window questions answered by Qt: file dialogs, confirmation, choice
+// and error boxes, a password prompt; files opened through QDesktopServices
+// (xdg-open on a desktop without a portal).
 #pragma once
 
 #include "app/AppServices.h"
@@ -12,6 +13,8 @@ public:
     bool Confirm(const std::string& question) override;
     void ErrorBox(const std::string& text) override;
     std::optional<std::string> AskPassword(const std::string& title, const std::string& prompt) override;
+    int Choose(const std::string& question, const std::vector<std::string>& buttons) override;
+    bool OpenDocument(const std::string& path) override;
 };
 
 }  // namespace app

@@ -88,6 +88,46 @@ inline constexpr const char* PasswordEmpty = "Error - the password is empty";
 inline constexpr const char* PasswordsDiffer = "Error - the two passwords differ";
 inline constexpr const char* PasswordTooLong = "Error - the password is longer than 80 bytes";
 
+// Ours: the desktop's ways in. Find above the grid, the menu on the rows,
+// dropped files and archives, members opened with the desktop's program,
+// the properties of the archive, the archives opened last.
+inline constexpr const char* FindCaption = "&Find:";
+inline constexpr const char* CountOf = " of ";  // "12 of 100000"
+inline constexpr const char* MenuOpen = "&Open";
+inline constexpr const char* MenuExtract = "&Extract\u2026";
+inline constexpr const char* MenuDelete = "&Delete\u2026";
+inline constexpr const char* MenuTest = "&Test";
+inline constexpr const char* MenuCopyName = "&Copy Name";
+inline constexpr const char* MenuCopyNames = "&Copy Names";
+inline constexpr const char* MenuProperties = "P&roperties";
+inline constexpr const char* OpenOrAddStart = "Open ";               // dropped archive, then OpenOrAddMiddle
+inline constexpr const char* OpenOrAddMiddle = ", or add it to ";   // open archive, then "?"
+inline constexpr const char* ChoiceOpen = "&Open";
+inline constexpr const char* ChoiceAdd = "&Add";
+inline constexpr const char* ChoiceCancel = "Cancel";
+inline constexpr const char* CannotOpen = "Error - could not open: ";  // followed by the member's name
+inline constexpr const char* ChangedUpdate = " was changed. Update it in ";  // name before, archive and "?" after
+inline constexpr const char* PropertiesTitle = "Archive Properties";
+inline constexpr const char* PropArchive = "Archive:";
+inline constexpr const char* PropSize = "Size on disk:";
+inline constexpr const char* PropMembers = "Members:";
+inline constexpr const char* PropPacked = "Packed:";
+inline constexpr const char* PropUnpacked = "Unpacked:";
+inline constexpr const char* PropRatio = "Ratio:";
+inline constexpr const char* PropEncrypted = "Encrypted:";
+inline constexpr const char* PropStub = "Self-extractor stub:";
+inline constexpr const char* PropComment = "Comment:";
+inline constexpr const char* PropBytes = " bytes";
+inline constexpr const char* PropNotOnDisk = "not on disk";
+inline constexpr const char* PropNone = "None";
+inline constexpr const char* PropOf = " of ";      // "3 of 10"
+inline constexpr const char* PropWith = ", with ";  // then the first method
+inline constexpr const char* PropAnd = " and ";     // then the next
+inline constexpr const char* PropZipCrypto = "ZipCrypto";
+inline constexpr const char* PropAes = "AES";
+inline constexpr const char* Close = "Close";
+inline constexpr const char* RecentCaption = "Recent:";
+
 // About box
 inline constexpr const char* ProductName = "Fernpack\u2122";
 // The project's one version, in the four-part form the box shows.

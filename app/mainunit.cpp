@@ -2,13 +2,16 @@
 // destruction, the busy rules and closing.
 #include "app/mainunit.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -126,10 +129,10 @@ void TMainform::CreateControls()
     LeftPanel = Panel(this);
     NewZipBut = Button(LeftPanel, "&New Zip", 15, 8, 96, 33);
     ZipOpenBut = Button(LeftPanel, "&Open Zip", 15, 49, 96, 33);
-    DeleteZipBut = Button(LeftPanel, "Destroy Zip", 15, 88, 96, 33);
+    DeleteZipBut = Button(LeftPanel, "Dest&roy Zip", 15, 88, 96, 33);
 
     RightPanel = Panel(this);
-    AboutFernpack = Button(RightPanel, "About", 8, 8, 85, 27);
+    AboutFernpack = Button(RightPanel, "A&bout", 8, 8, 85, 27);
     CloseBut = Button(RightPanel, "E&xit", 9, 48, 85, 27);
     FilesBevel = new QFrame(RightPanel);
     FilesBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -194,6 +197,17 @@ void TMainform::CreateControls()
         StringGrid1GetCellFormat(sender, col, row, state, format);
     };
     StringGrid1->OnFitColumn = [this](grid::TSortGrid*, int col) { FitColumn(col); };
+    // A sort while Find shows a part of the listing leaves the rest in the
+    // old order until Find next needs it; a sort of the whole listing while
+    // Find is open gives its names new places.
+    StringGrid1->OnEndSort = [this](grid::TSortGrid*, int) {
+        if (listing_.Taken())
+            listing_.Unsorted = true;
+        else if (FindShown())
+            listing_.MakeKeysAhead(*StringGrid1);
+        else
+            listing_.Clear();
+    };
 
     OnClick(NewZipBut, this, &TMainform::NewZipButClick);
     OnClick(ZipOpenBut, this, &TMainform::ZipOpenButClick);
@@ -206,6 +220,29 @@ void TMainform::CreateControls()
     OnClick(DeleteBut, this, &TMainform::DeleteButClick);
     OnClick(TestBut, this, &TMainform::TestButClick);
     OnClick(ConvertBut, this, &TMainform::ConvertButClick);
+
+    FindBar = new QFrame(this);
+    auto* findLayout = new QHBoxLayout(FindBar);
+    findLayout->setContentsMargins(4, 2, 4, 2);
+    FindCaption = new QLabel(QString::fromUtf8(text::FindCaption), FindBar);
+    FindEdit = new QLineEdit(FindBar);
+    FindEdit->setClearButtonEnabled(true);
+    FindCaption->setBuddy(FindEdit);
+    findLayout->addWidget(FindCaption);
+    findLayout->addWidget(FindEdit, 1);
+    FindBar->hide();
+    QObject::connect(FindEdit, &QLineEdit::textChanged, this, [this] {
+        try {
+            ApplyFind();
+        } catch (...) {
+            TopLevelErrors::Instance().ReportCurrentException();
+        }
+    });
+    FindEdit->installEventFilter(this);
+    StringGrid1->installEventFilter(this);
+    setAcceptDrops(true);
+    CreateActions();
+    opened_.OnChanged = [this](const TOpenedMembers::Member& member) { return MemberChanged(member); };
 }
 
 void TMainform::FitToFonts()
@@ -254,7 +291,13 @@ void TMainform::PlaceBand()
     LeftPanel->setGeometry(0, 0, leftWidth_, bandHeight_);
     RightPanel->setGeometry(w - rightWidth_, 0, rightWidth_, bandHeight_);
     MiddlePanel->setGeometry(leftWidth_, 0, std::max(0, w - leftWidth_ - rightWidth_), bandHeight_);
-    StringGrid1->setGeometry(0, bandHeight_, w, std::max(0, height() - bandHeight_));
+    int gridTop = bandHeight_;
+    if (FindBar->isVisibleTo(this)) {
+        const int findHeight = FindBar->sizeHint().height();
+        FindBar->setGeometry(0, gridTop, w, findHeight);
+        gridTop += findHeight;
+    }
+    StringGrid1->setGeometry(0, gridTop, w, std::max(0, height() - gridTop));
 }
 
 void TMainform::resizeEvent(QResizeEvent* event)
@@ -361,6 +404,11 @@ void TMainform::SetCommandsEnabled(bool enabled)
     for (QPushButton* b : {NewZipBut, ZipOpenBut, DeleteZipBut, AddBut, ExtractBut, ConvertBut, TestBut, DeleteBut,
                            CloseBut})
         b->setEnabled(enabled);
+    // The keys and menu items of the same commands, and those that would
+    // start another operation.
+    for (QAction* a : {OpenMemberAction, ExtractAction, DeleteAction, TestAction, PropertiesAction, OpenZipAction,
+                       NewZipAction, RelistAction})
+        a->setEnabled(enabled);
 }
 
 bool TMainform::RunOperation(const std::function<void()>& operation)

@@ -13,9 +13,20 @@
 // the libraries outlive every running call; an operation shows at most one
 // "Error Msg from DLL: " box (later ones go to the memo only). Exceptions from a listing are
 // not caught here: they reach the top-level error box.
+//
+// The window also meets the desktop: files dropped on it are added (an
+// archive dropped alone is opened), members are dragged out to a file
+// manager and opened with the desktop's program (and put back when they
+// change), a menu on the rows and keys reach the commands, Find lists only
+// the members a text finds, and the archive's properties are one key away.
+// Whatever these start goes through the same busy rules, questions and
+// boxes as the buttons. Commands on "the selected rows" only ever take rows
+// that are shown.
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QUrl>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -26,13 +37,21 @@
 #include "engine/ZipMstr.h"
 #include "app/DialogOutcome.h"
 #include "app/FitLayout.h"
+#include "app/MemberFilter.h"
+#include "app/OpenedMembers.h"
+#include "app/RecentArchives.h"
 #include "app/OperationReport.h"
 #include "app/SortGlyphs.h"
 #include "grid/SortGrid.h"
 
+class QAction;
 class QDialog;
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QMenu;
+class QMimeData;
+class QPointingDevice;
 class QPushButton;
 
 namespace app {
@@ -72,7 +91,26 @@ public:
     QLabel* TimeLabel;
     QLabel* ZipFileCaption;
     QLabel* ZipFName;
+    // Find (Ctrl+F), above the grid; hidden until asked for.
+    QFrame* FindBar;
+    QLabel* FindCaption;
+    QLineEdit* FindEdit;
     grid::TSortGrid* StringGrid1 = nullptr;
+
+    // ---- Keys and the rows' menu (this window's shortcuts)
+    QAction* OpenMemberAction;   // Enter in the grid, a double click, "Open"
+    QAction* ExtractAction;      // Ctrl+E, "Extract..."
+    QAction* DeleteAction;       // Delete, "Delete..."
+    QAction* TestAction;         // "Test"
+    QAction* CopyNamesAction;    // Ctrl+C, "Copy Name(s)"
+    QAction* PropertiesAction;   // Alt+Return, "Properties"
+    QAction* OpenZipAction;      // Ctrl+O
+    QAction* NewZipAction;       // Ctrl+N
+    QAction* SelectAllAction;    // Ctrl+A
+    QAction* RelistAction;       // F5
+    QAction* FindAction;         // Ctrl+F
+    QAction* CloseFindAction;    // Esc while Find shows
+    QAction* SortActions[4];     // Ctrl+1 .. Ctrl+4
 
     // ---- Non-visual parts
     engine::TRezEdidiv RezEdidiv1;
@@ -94,6 +132,9 @@ public:
     void AboutFernpackClick();
     void ZipOpenButClick();
     void NewZipButClick();
+    // New Zip's road; the dialog starts in `folder` when one is given. True
+    // when a new archive was named.
+    bool NewZipIn(const std::string& folder);
     void DeleteZipButClick();
     void MsgButClick();
     // The operation commands: preconditions, dialog or question, opening
@@ -112,6 +153,56 @@ public:
                              grid::TGridDrawState State);
     void StringGrid1GetCellFormat(grid::TSortGrid* Sender, int Col, int Row, grid::TGridDrawState State,
                                   grid::TFormatOptions& Format);
+
+    // ---- The desktop's ways in
+    // Opens the grid's current member with the desktop's program: extracted
+    // into a private folder (the password asked as Extract asks it), then
+    // watched for changes. A folder member is not opened.
+    void OpenMember();
+    // A watched member changed: asks "<name> was changed. Update it in
+    // <archive>?" and on Yes adds it back under its stored name. False when
+    // it cannot ask now (an operation runs, a dialog is open).
+    bool MemberChanged(const TOpenedMembers::Member& member);
+    // Names of the selected rows on the clipboard, one a line.
+    void CopyNamesClick();
+    // The Archive Properties box.
+    void PropertiesClick();
+    void SelectAllRows();
+    // Lists the open archive again (F5), keeping the user's place.
+    void RelistClick();
+    // Sorts by column `col` as a click on its heading does.
+    void SortByKey(int col);
+    // Find: shows the field (with the focus), or clears and hides it.
+    void ShowFind();
+    void CloseFind();
+    bool FindShown() const;
+    // The rows' menu, its items enabled as the commands are; shown at a
+    // point of the grid's viewport.
+    QMenu* MakeRowMenu();
+    void ShowRowMenu(QPoint viewportPos);
+    // Files dropped on the window (or handed over on the command line): one
+    // archive alone is opened (asking "Open or add?" when another is open);
+    // anything else goes to Add Files, with a new archive named first when
+    // none is open.
+    void DropPaths(const std::vector<std::string>& paths);
+    // Whether a drag's data would be taken: local files, not our own rows.
+    bool AcceptsDrop(const QMimeData* data, const QObject* source) const;
+    // Files to add (dropped, or handed over by a file manager): Add Files
+    // with them on its list, a new archive named first when none is open.
+    void AddPaths(const std::vector<std::string>& paths);
+    // Add Files with `entries` put on its list first.
+    void AddWithEntries(const std::vector<std::string>& entries);
+    // What a drag of the selected rows carries: URLs of the members,
+    // extracted when the drop target asks for them. Nothing when no drag
+    // may start (busy, no members, the password question cancelled).
+    QMimeData* MakeMemberDrag();
+    // The members dragged last, extracted for a drop: their URLs.
+    QList<QUrl> ExtractForDrop(const engine::TStrings& names, const std::optional<std::string>& password);
+    // The members taken out for the desktop (opened and dragged).
+    TOpenedMembers& Opened() { return opened_; }
+    TRecentArchives& Recent() { return recent_; }
+    // The Open Zip road after its dialog: `path` becomes the open archive.
+    void OpenZipNamed(const std::string& path);
 
     // ---- Operations the commands share
     void FillGrid();
@@ -146,6 +237,8 @@ public:
     // Column 0 (the stored names) of the grid's selected rows, top to
     // bottom; the current row is the selection when none was made.
     engine::TStrings SelectedNames() const;
+    // The member a grid row lists; nullptr for a row of none.
+    const engine::ZipDirEntry* MemberAt(int row) const;
 
     // ---- Busy rules
     // Runs one operation on the archive (a library call or a conversion):
@@ -168,6 +261,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -179,6 +275,29 @@ private:
     void FitToFonts();
     void PlaceBand();
     void SetCommandsEnabled(bool enabled);
+    void CreateActions();
+    // The grid's rows and Find's count after the listing or the text changed.
+    void ApplyFind();
+    // The member count, "12 of 100000" while Find leaves some out.
+    void ShowCount();
+    // The add after its dialog: options and files set, counted, the
+    // password asked, the messages window opened, the library run, the time
+    // and the count shown. True once the library was called.
+    bool RunAdd(const engine::AddOpts& options, const engine::TStrings& specs);
+    // An extract of FSpecArgs into `target` through the messages window,
+    // under the busy rules; false when the window was closed meanwhile.
+    // `password` (when given) is held for it; members it does not open are
+    // asked for again (RunWithPasswords).
+    bool RunExtract(const std::string& target, bool withDirs, bool overwrite,
+                    const std::optional<std::string>& password);
+    // FSpecArgs extracted with their folders into a new private folder
+    // (for an open or a drag); "" when nothing came out, after the count
+    // was shown.
+    std::string ExtractPrivately(const engine::TStrings& names, const std::optional<std::string>& password);
+    // The mouse on the grid: a press on a selected row may start a drag.
+    bool GridMouse(QEvent* event);
+    // The grid's menu key, and Enter in Find.
+    bool GridKey(QObject* watched, QEvent* event);
     void BuildGlyphs();
     // Shows a command dialog modally, in front of this window.
     void ShowModal(QDialog& dialog);
@@ -227,6 +346,20 @@ private:
     bool freshListing_ = false;
     // The band's panels and the frame around the member count.
     TFitLayout leftFit_, middleFit_, rightFit_, filesFit_;
+    // Find: every row of the listing, while it shows a part of them.
+    TFilteredListing listing_;
+    TOpenedMembers opened_;
+    TRecentArchives recent_;
+    // A left press on a selected row, held back until it turns out to be a
+    // drag (or is given to the grid after all).
+    bool pressHeld_ = false;
+    bool replayingPress_ = false;
+    QPoint pressAt_;
+    Qt::KeyboardModifiers pressModifiers_;
+    // The device the held press is given to the grid from.
+    QPointingDevice* heldPressDevice_ = nullptr;
+    // The folder the last drag's members went to, while it is under way.
+    std::string dragFolder_;
     // What the band needs, from the last Refit.
     int bandHeight_ = 0;
     int leftWidth_ = 0;

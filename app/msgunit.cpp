@@ -1,6 +1,7 @@
 #include "app/msgunit.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -140,6 +141,16 @@ void TMsgform::CancelButClick()
 }
 
 void TMsgform::DismissButClick() { hide(); }
+
+void TMsgform::keyPressEvent(QKeyEvent* event)
+{
+    // Esc puts the window away, as Dismiss does; a running operation goes on.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        DismissButClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 bool TMsgform::AppendLine(const std::string& line)
 {

@@ -2,7 +2,7 @@
 // logs into, the file bar with the name of the file being worked on, the
 // all-files bar, and the buttons that cancel the running operation or hide
 // the window. Created once, hidden, right after the main window; the close
-// box only hides it.
+// box and Esc only hide it.
 //
 // The main window's message and progress handlers come here
 // (HandleZipMessage, HandleZipProgress); each command of the main window
@@ -76,6 +76,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     engine::TRezEdidiv& component_;

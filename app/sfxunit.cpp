@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,21 +38,22 @@ TMakeSFX::TMakeSFX(engine::TRezEdidiv& component, TDialogOutcome& outcome, QWidg
 
     UpperPanel = RaisedPanel(this);
     DfltOverWriteGrp = new TRadioGroup(UpperPanel, "Default Overwrite Action",
-                                       {"Ask User", "Always Overwrite", "Skip extraction"}, 21, 7, 128, 95);
-    CmdLineCB = PlacedCheckBox(UpperPanel, "Allow User to avoid running the command line", 177, 20, 244, 13);
-    FileListCB = PlacedCheckBox(UpperPanel, "Allow User to modify the file list to be extracted", 177, 46, 248, 13);
-    HideOverWriteCB = PlacedCheckBox(UpperPanel, "Hide the Overwrite Action group box at run time", 177, 72, 244, 13);
-    ExecBut = PlacedButton(UpperPanel, "Do It Now", 475, 20, 66, 21, true);
-    CancelBut = PlacedButton(UpperPanel, "Cancel", 475, 60, 66, 20);
-    // No default button: making a program is never one key press away.
-    ExecBut->setAutoDefault(false);
+                                       {"&Ask User", "Al&ways Overwrite", "S&kip extraction"}, 21, 7, 128, 95);
+    CmdLineCB = PlacedCheckBox(UpperPanel, "Allow User to avoid running the command &line", 177, 20, 244, 13);
+    FileListCB = PlacedCheckBox(UpperPanel, "Allow User to modify the &file list to be extracted", 177, 46, 248, 13);
+    HideOverWriteCB = PlacedCheckBox(UpperPanel, "&Hide the Overwrite Action group box at run time", 177, 72, 244, 13);
+    ExecBut = PlacedButton(UpperPanel, "&Do It Now", 475, 20, 66, 21, true);
+    CancelBut = PlacedButton(UpperPanel, "&Cancel", 475, 60, 66, 20);
+    // Enter anywhere means "Do It Now"; a button with the focus is pressed
+    // with the space bar.
+    ExecBut->setDefault(true);
     CancelBut->setAutoDefault(false);
 
     LowerPanel = RaisedPanel(this);
-    Label1 = PlacedLabel(LowerPanel, "Caption of the Self Extracting Archive Program", 29, 9);
+    Label1 = PlacedLabel(LowerPanel, "Ca&ption of the Self Extracting Archive Program", 29, 9);
     CaptionEdit = Edit(LowerPanel, 29, 27);
     Label2 = PlacedLabel(LowerPanel,
-                         "Default Extract Directory on User's Computer  (if '><' then the temporary directory "
+                         "Default Extract Di&rectory on User's Computer  (if '><' then the temporary directory "
                          "will be used)",
                          29, 57);
     DirectoryEdit = Edit(LowerPanel, 29, 74);
@@ -63,8 +63,11 @@ TMakeSFX::TMakeSFX(engine::TRezEdidiv& component, TDialogOutcome& outcome, QWidg
     Label7 = PlacedLabel(LowerPanel,
                          "The following example runs notepad to display readme.txt in extract dir:", 76, 168);
     Label8 = PlacedLabel(LowerPanel, "notepad|><readme.txt", 176, 184, SmallFontPixels, true);
-    Label3 = PlacedLabel(LowerPanel, "Command Line to Exec After Extraction", 29, 206);
+    Label3 = PlacedLabel(LowerPanel, "Command Line to &Exec After Extraction", 29, 206);
     CommandEdit = Edit(LowerPanel, 29, 227);
+    Label1->setBuddy(CaptionEdit);
+    Label2->setBuddy(DirectoryEdit);
+    Label3->setBuddy(CommandEdit);
 
     // The places as designed; then the fonts at the user's size, and the
     // dialog as large as they need.
@@ -124,15 +127,6 @@ void TMakeSFX::reject()
 {
     outcome_.SfxConfirmed = false;
     QDialog::reject();
-}
-
-void TMakeSFX::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TMakeSFX::showEvent(QShowEvent* event)

@@ -6,8 +6,8 @@
 //
 // Promises: "Do It Now" copies the dialog into the archive component and
 // sets SfxConfirmed; "Cancel", the close box and Esc clear SfxConfirmed and
-// touch nothing else. The dialog has no default button: Enter in its edits
-// does nothing. Texts go to the component as typed (UTF-8 bytes).
+// touch nothing else. Enter means "Do It Now", and every control has its
+// Alt key. Texts go to the component as typed (UTF-8 bytes).
 #pragma once
 
 #include <QDialog>
@@ -63,7 +63,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     engine::TRezEdidiv& component_;

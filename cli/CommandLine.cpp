@@ -13,6 +13,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/ExtractHere.h"
 #include "cli/Help.h"
 #include "cli/Session.h"
 
@@ -46,7 +47,9 @@ const char* const AddNotes = R"(Adds files to ARCHIVE, creating it when missing 
 
 '-' reads standard input and stores it as '-', or under the name given with --name. More than 4097 names are added in several parts, each one complete.)";
 
-const char* const ExtractNotes = R"(Extracts every member, or those the NAMEs choose ('*' and '?' are wildcards), into DIR or the current folder, with their folders. Existing files: -o replaces them, -n keeps them; with neither, fernpack-cli asks once on a terminal, and keeps them (with exit status 1) when there is no terminal to ask. Members that land on one file (with -j, one name in several folders) replace each other: each that replaced another is named, and the summary counts them.)";
+const char* const ExtractNotes = R"(Extracts every member, or those the NAMEs choose ('*' and '?' are wildcards), into DIR or the current folder, with their folders. Existing files: -o replaces them, -n keeps them; with neither, fernpack-cli asks once on a terminal, and keeps them (with exit status 1) when there is no terminal to ask. Members that land on one file (with -j, one name in several folders) replace each other: each that replaced another is named, and the summary counts them.
+
+--here extracts into the archive's own folder when every member stands under one top-level name, else into a new folder beside the archive named after it (x.zip gives x, or 'x (2)' when x is taken): a file manager's "Extract Here".)";
 
 const char* const SfxNotes = R"(Turns ARCHIVE.zip into the self-extracting program ARCHIVE.exe, which replaces it. In the command, '|' separates the program from its arguments and '><' stands for the extraction folder; --dir '><' means a new temporary folder. An existing ARCHIVE.exe is kept unless --force is given.)";
 
@@ -107,7 +110,7 @@ void Build(CLI::App& app, Parsed& p)
 
     auto* extract = Command(app, "extract", "Extract members of an archive", "[OPTIONS] ARCHIVE [NAME...]",
                             p.extractArgs, ExtractNotes);
-    extract->add_option("-d,--dir", p.extract.Dir, "Extract into DIR (created when missing)")->type_name("DIR");
+    auto* dir = extract->add_option("-d,--dir", p.extract.Dir, "Extract into DIR (created when missing)")->type_name("DIR");
     extract->add_flag("-j,--junk-paths", p.extract.JunkPaths, "Put every file in DIR itself, without its folders");
     auto* overwrite = extract->add_flag("-o,--overwrite", p.extract.Overwrite, "Replace existing files without asking");
     extract->add_flag("-n,--never-overwrite", p.extract.NeverOverwrite, "Keep existing files without asking")
@@ -116,8 +119,12 @@ void Build(CLI::App& app, Parsed& p)
                                       "Extract only files that are missing or older on disk");
     extract->add_flag("-f,--freshen", p.extract.Freshen, "Only replace files on disk that are older")
         ->excludes(xupdate);
-    extract->add_flag("-p,--stdout", p.extract.ToStdout,
-                      "Write the members' contents to stdout, in archive order, and nothing else");
+    auto* toStdout = extract->add_flag("-p,--stdout", p.extract.ToStdout,
+                                       "Write the members' contents to stdout, in archive order, and nothing else");
+    extract->add_flag("--here", p.extract.Here, "Extract beside the archive, in a folder of its own when it holds "
+                                                "several top-level names")
+        ->excludes(dir)
+        ->excludes(toStdout);
     extract->add_option("--password-file", p.extract.PasswordFile, "Read the password from the first line of FILE")
         ->type_name("FILE");
 
@@ -325,7 +332,7 @@ int RunCommandLine(int argc, char** argv)
                 return UsageError("an empty argument names no file", command);
             p.extract.Archive = all->front();
             p.extract.Names.assign(all->begin() + 1, all->end());
-            return RunExtract(p.extract);
+            return p.extract.Here ? RunExtractHere(p.extract) : RunExtract(p.extract);
         }
         if (name == "delete") {
             auto all = need(p.deleteArgs, 2, many, "an ARCHIVE and at least one member NAME");

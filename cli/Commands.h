@@ -29,6 +29,7 @@ struct ExtractOptions {
     std::string Dir;
     bool JunkPaths = false, Overwrite = false, NeverOverwrite = false;
     bool Update = false, Freshen = false, ToStdout = false;
+    bool Here = false;  // into the archive's folder (cli/ExtractHere.h)
     std::string PasswordFile;
 };
 

@@ -188,6 +188,23 @@ void TSortGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TStringGrid::MouseUp(Button, Shift, X, Y);
 }
 
+void TSortGrid::SetDataRows(std::vector<TGridRow> rows) {
+    RefuseWhileComparing();
+    // The undo list and a remembered cell name rows that are gone.
+    FSortedList.Reset();
+    ReplaceDataRows(std::move(rows));
+    RememberCell();
+}
+
+std::vector<TGridRow> TSortGrid::TakeDataRows() {
+    RefuseWhileComparing();
+    std::vector<TGridRow>& store = RowStore();
+    std::vector<TGridRow> rows(std::make_move_iterator(store.begin() + FixedRows()),
+                               std::make_move_iterator(store.end()));
+    SetDataRows({});
+    return rows;
+}
+
 // ---------------------------------------------------------------------------
 // Drawing
 

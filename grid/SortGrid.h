@@ -134,6 +134,12 @@ public:
     // The format record a cell starts from, before OnGetCellFormat.
     TFormatOptions InitialFormat();
 
+    // Every data row replaced at once (see TStringGrid::ReplaceDataRows);
+    // the last sort can no longer be undone and no cell check is pending.
+    void SetDataRows(std::vector<TGridRow> rows);
+    // The data rows moved out, leaving one empty data row.
+    std::vector<TGridRow> TakeDataRows();
+
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
     bool SelectCell(int ACol, int ARow) override;
 

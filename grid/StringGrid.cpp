@@ -384,6 +384,27 @@ void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
     if (OnColumnMoved) OnColumnMoved(this, FromIndex, ToIndex);
 }
 
+std::vector<TGridRow> TStringGrid::DataRows() const {
+    return std::vector<TGridRow>(rows_.begin() + fixedRows_, rows_.end());
+}
+
+void TStringGrid::ReplaceDataRows(std::vector<TGridRow> rows) {
+    HideEditor();
+    const int oldRows = RowCount();
+    if (rows.empty()) rows.emplace_back();
+    ++rowRevision_;
+    rows_.resize(static_cast<std::size_t>(fixedRows_));
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    rowHeights_.resize(static_cast<std::size_t>(fixedRows_));
+    rowHeights_.resize(rows_.size(), defaultRowHeight_);
+    current_.Y = std::clamp(current_.Y, fixedRows_, RowCount() - 1);
+    anchor_ = current_;
+    topRow_ = std::clamp(topRow_, fixedRows_, std::max(fixedRows_, MaxTopRow()));
+    UpdateScrollRange();
+    InvalidateGrid();
+    SizeChanged(ColCount(), oldRows);
+}
+
 // ---------------------------------------------------------------------------
 // Moving and deleting rows and columns
 

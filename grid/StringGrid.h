@@ -105,6 +105,8 @@ public:
     // Empties every cell of a row or a column (texts and objects).
     void ClearRow(int ARow);
     void ClearColumn(int ACol);
+    // The data rows (below the heading rows), copied.
+    std::vector<TGridRow> DataRows() const;
 
     // --- Current cell, selection, scrolling
     // The current cell is always a data cell: a heading index makes the
@@ -205,6 +207,12 @@ protected:
     void InvalidateGrid();
     // Direct access to the row storage, for whole-row reordering.
     std::vector<TGridRow>& RowStore() { return rows_; }
+    // Puts `rows` in place of every data row at once, default heights, the
+    // current row kept at its index where it still exists (clamped), the
+    // selection reduced to it; no rows leave one empty data row. For a
+    // listing that shows another subset of many rows at every key stroke,
+    // where a cell at a time would be too slow.
+    void ReplaceDataRows(std::vector<TGridRow> rows);
     // Changes whenever rows move or their number (or the number of heading
     // rows) changes, so an operation that runs callers' code in between can
     // tell that its row indexes went stale.

@@ -11,21 +11,31 @@
 #
 #   scripts/gui-e2e.sh [BUILD_DIR]        (default build/release)
 #
+# Then the desktop's ways in, on a second run: files and an archive dragged
+# onto the window from a drag source made for the test (real XDND), rows
+# dragged out onto a drop target that copies what it gets as a file manager
+# does, a member opened with a stand-in desktop program (chosen through
+# mimeapps.list) that changes it and the update question, the rows' menu,
+# every key, Find, and a file manager's "Compress with Fernpack".
+#
 # Every wait polls for a window by name (E2E_TIMEOUT seconds, default 60),
 # so a loaded machine makes the run slower, not red. Exits 77 (skipped, for
-# CTest) when Xvfb, xdotool, xclip, unzip or 7zz is missing.
+# CTest) when Xvfb, xdotool, xclip, unzip, 7zz or xdg-open is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+repo=$(pwd)
 build=$(cd "${1:-build/release}" && pwd)
 bin=$build/bin
 
-for tool in Xvfb xdotool xclip unzip 7zz; do
+for tool in Xvfb xdotool xclip unzip 7zz xdg-open; do
   if ! command -v "$tool" >/dev/null; then
     echo "gui-e2e: $tool is not installed; skipped"
     exit 77
   fi
 done
 [[ -x $bin/fernpack ]] || { echo "gui-e2e: no $bin/fernpack"; exit 1; }
+# The drag source and drop target are built with the tests.
+dnd=$build/tests/app/fernpack-dnd-helper
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/fernpack-e2e.XXXXXX")
 pids=()
@@ -36,6 +46,10 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "gui-e2e: FAILED: $*" >&2
+  if [[ -n ${E2E_DEBUG:-} ]]; then
+    import -window root /tmp/e2e-failed.png
+    find "$work/tmp" -type f -path '*fernpack-*' -exec sh -c 'echo "== $1"; cat "$1"' _ {} \; >&2
+  fi
   [[ -s $work/fernpack.log ]] && tail -n 20 "$work/fernpack.log" >&2
   exit 1
 }
@@ -202,15 +216,15 @@ click "$main" "${test_at[@]}"
 expect_box "All 2 files tested OK"
 [[ $(sha256sum < "$archive") == "$before" ]] || fail "the test changed the archive"
 
-step "convert to a program: Enter does nothing, Do It Now converts"
+step "convert to a program: Alt+P reaches the caption, Enter is Do It Now"
 click "$main" "${convert_at[@]}"
 dialog=$(window "Make Self Extracting Archive") || fail "no self-extractor dialog"
 focus "$dialog"
+xdotool key alt+p ctrl+a
+xdotool type --delay 20 'E2E caption'
 xdotool key Return
-sleep 0.5
-shown "$dialog" || fail "Enter closed the self-extractor dialog"
-click "$dialog" 508 30
 expect_box "Filename is now: $work/e2e.exe"
+grep -q 'E2E caption' "$work/e2e.exe" || fail "the program does not carry the caption typed"
 [[ -e $work/e2e.exe && ! -e $archive ]] || fail "no e2e.exe in place of e2e.zip"
 unzip -tqq "$work/e2e.exe" >/dev/null 2>&1 || [[ $? == 1 ]] || fail "unzip -t of the program"
 
@@ -258,5 +272,296 @@ step "exit"
 click "$main" "${exit_at[@]}"
 for _ in $(seq "$polls"); do kill -0 "$fernpack" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$fernpack" 2>/dev/null && fail "Exit did not end the program"
+wait "$fernpack" || fail "fernpack ended with status $?"
+
+# ---------------------------------------------------------------------------
+# The desktop's ways in.
+if [[ ! -x $dnd ]]; then
+  echo "gui-e2e: no $dnd (a build without tests): the desktop part is left out"
+  step "passed"
+  exit 0
+fi
+
+# The desktop's program for text files: a stand-in that appends a line,
+# found by xdg-open through mimeapps.list.
+export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/applications" "$HOME/bin"
+cat > "$HOME/bin/e2e-editor" <<'EDITOR'
+#!/bin/sh
+printf 'appended by the stand-in\n' >> "$1"
+EDITOR
+chmod +x "$HOME/bin/e2e-editor"
+printf '[Desktop Entry]\nType=Application\nName=E2E Editor\nExec=%s %%f\nMimeType=text/plain;\n' \
+  "$HOME/bin/e2e-editor" > "$XDG_DATA_HOME/applications/e2e-editor.desktop"
+printf '[Default Applications]\ntext/plain=e2e-editor.desktop\n' > "$XDG_CONFIG_HOME/mimeapps.list"
+# The private folder of opened and dragged members is made here.
+export TMPDIR=$work/tmp
+mkdir -p "$TMPDIR"
+private() { find "$TMPDIR" -maxdepth 1 -name 'fernpack-*' | head -n 1; }
+
+desk=$work/desk
+mkdir -p "$desk/drop/sub" "$desk/dropped" "$desk/other"
+printf 'dropped on the window\n' > "$desk/drop/one.txt"
+printf 'in a dropped folder\n' > "$desk/drop/sub/two.txt"
+seq 1 5000 > "$desk/drop/sub/three.txt"
+printf 'the other archive\n' > "$desk/other/other.txt"
+(cd "$desk/other" && zip -q "$desk/other.zip" other.txt)
+# Dates a sort by Date/Time tells apart (one.txt changes today).
+touch -d '2020-02-02 10:00' "$desk/drop/sub/two.txt"
+touch -d '2021-03-03 11:00' "$desk/drop/sub/three.txt"
+
+# Drags with the left button from x1 y1 in window $1 to x2 y2 in window $4,
+# in small steps, as a hand does.
+drag() {
+  local from=$1 x1=$2 y1=$3 to=$4 x2=$5 y2=$6
+  focus "$from"
+  xdotool mousemove --window "$from" "$x1" "$y1" mousedown 1
+  sleep 0.2
+  for _ in 1 2 3 4 5 6; do xdotool mousemove_relative 3 3; sleep 0.05; done
+  for _ in 1 2 3; do xdotool mousemove --window "$to" "$x2" "$y2"; sleep 0.2; xdotool mousemove_relative 2 2; sleep 0.2; done
+  xdotool mouseup 1
+  sleep 0.5
+}
+# Waits for a line in a file.
+logged() { for _ in $(seq "$polls"); do grep -qx -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done; return 1; }
+# The names the grid shows, in order (Ctrl+A, Ctrl+C in the grid).
+names() {
+  printf 'e2e: nothing copied' | xclip -selection clipboard -i >/dev/null 2>&1
+  click "$main" "${first_row_at[@]}"
+  xdotool key ctrl+a ctrl+c
+  local text=''
+  for _ in $(seq "$polls"); do
+    text=$(xclip -o -selection clipboard 2>/dev/null) || true
+    [[ $text != 'e2e: nothing copied' ]] && break
+    sleep 0.1
+  done
+  printf '%s\n' "$text"
+}
+# The text of the question box $1 (Ctrl+C), then the key $2 answers it.
+answer() {
+  local box text
+  box=$(window "$1") || fail "no $1 box"
+  printf 'e2e: nothing copied' | xclip -selection clipboard -i >/dev/null 2>&1
+  focus "$box"
+  xdotool key ctrl+c
+  for _ in $(seq "$polls"); do
+    text=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r') || true
+    [[ $text != 'e2e: nothing copied' ]] && break
+    sleep 0.1
+  done
+  xdotool key "$2"
+  gone "$box" || fail "the $1 box did not close"
+  printf '%s\n' "$text"
+}
+# A window comes up on a key and goes with Escape.
+key_opens() {
+  local w
+  focus "$main"
+  xdotool key "$1"
+  w=$(window "$2" "$main") || fail "$1 did not open $2"
+  focus "$w"
+  xdotool key Escape
+  gone "$w" || fail "Escape left $2 open"
+  step "key $1: $2"
+}
+first_row_at=(100 165)
+second_row_at=(100 184)
+
+cd "$desk"
+"$bin/fernpack" >"$work/fernpack.log" 2>&1 &
+pids+=($!)
+fernpack=${pids[-1]}
+main=$(window Fernpack) || fail "no main window"
+sleep 1
+
+step "files dropped with no archive open: the new archive's name first, then Add Files"
+"$dnd" source "$desk/drop/one.txt" "$desk/drop/sub" >"$work/source.log" 2>&1 &
+pids+=($!)
+source_pid=${pids[-1]}
+source=$(window "DnD Source") || fail "no drag source"
+xdotool windowmove "$source" 980 50
+sleep 0.5
+drag "$source" 150 100 "$main" 300 300
+dialog=$(window "Create New ZIP File") || fail "no New Zip question after the drop"
+focus "$dialog"
+xdotool type --delay 20 "$desk/desk.zip"   # (the folders hold dots)
+xdotool key Return
+dialog=$(window "Add Files") || fail "no Add Files after the drop"
+focus "$dialog"
+xdotool key Return
+expect_box "3 files were added"
+[[ $(unzip -Z1 "$desk/desk.zip" | sort | tr '\n' ' ') == 'one.txt three.txt two.txt ' ]] ||
+  fail "the drop added $(unzip -Z1 "$desk/desk.zip" | tr '\n' ' ')"
+kill "$source_pid" 2>/dev/null || true
+
+step "Esc hides the messages window"
+messages=$(window "Zip Messages") || fail "no messages window"
+focus "$messages"
+xdotool key Escape
+gone "$messages" || fail "Esc left the messages window shown"
+
+step "an archive dropped alone while one is open: Open"
+"$dnd" source "$desk/other.zip" >"$work/source.log" 2>&1 &
+pids+=($!)
+source_pid=${pids[-1]}
+source=$(window "DnD Source") || fail "no drag source"
+xdotool windowmove "$source" 980 50
+sleep 0.5
+drag "$source" 150 100 "$main" 300 300
+question=$(answer Confirm Return)
+[[ $question == 'Open other.zip, or add it to desk.zip?'* ]] || fail "the question reads '$question'"
+[[ $(names) == other.txt ]] || fail "other.zip was not opened"
+kill "$source_pid" 2>/dev/null || true
+
+step "Ctrl+O opens the last archive again"
+focus "$main"
+xdotool key ctrl+o
+dialog=$(window "Open Existing ZIP File") || fail "Ctrl+O opened no dialog"
+focus "$dialog"
+xdotool type --delay 20 "$desk/desk.zip"
+xdotool key Return
+gone "$dialog" || fail "the open dialog stayed"
+[[ $(names) == $'one.txt\nthree.txt\ntwo.txt' ]] || fail "desk.zip lists $(names | tr '\n' ' ')"
+
+step "rows dragged out: nothing written until a drop is taken, then the members land there"
+"$dnd" target "$desk/dropped" >"$work/target.log" 2>&1 &
+pids+=($!)
+target=$(window "DnD Target") || fail "no drop target"
+xdotool windowmove "$target" 980 300
+sleep 0.5
+click "$main" "${first_row_at[@]}"
+drag "$main" "${first_row_at[@]}" "$main" 300 60   # let go on our own band
+[[ -z $(private) ]] || fail "a drag let go on the window wrote $(private)"
+click "$main" "${first_row_at[@]}"
+xdotool key ctrl+a
+drag "$main" "${first_row_at[@]}" "$target" 150 100
+logged "$work/target.log" "dropped 3" || fail "the target got: $(cat "$work/target.log")"
+for f in one.txt sub/two.txt sub/three.txt; do
+  cmp -s "$desk/drop/$f" "$desk/dropped/$(basename "$f")" || fail "dropped/$(basename "$f") differs"
+done
+[[ -n $(private) && $(stat -c %a "$(private)") == 700 ]] || fail "no private folder of mode 0700"
+messages=$(window "Zip Messages") || fail "the drop's extract did not report"
+focus "$messages"; xdotool key Escape
+
+step "a double click opens a member with the desktop's program; its change is put back after Yes"
+xdotool mousemove --window "$main" "${first_row_at[@]}" click --repeat 2 --delay 80 1
+question=$(answer Confirm Return)
+[[ $question == 'one.txt was changed. Update it in desk.zip?' ]] || fail "the question reads '$question'"
+expect_box "1 file was added"
+[[ $(unzip -p "$desk/desk.zip" one.txt) == $'dropped on the window\nappended by the stand-in' ]] ||
+  fail "one.txt in the archive: $(unzip -p "$desk/desk.zip" one.txt)"
+
+step "Enter opens it again; No keeps the archive as it is"
+before=$(sha256sum < "$desk/desk.zip")
+click "$main" "${first_row_at[@]}"
+xdotool key Return
+question=$(answer Confirm Escape)
+[[ $question == 'one.txt was changed.'* ]] || fail "the question reads '$question'"
+sleep 0.5
+[[ $(sha256sum < "$desk/desk.zip") == "$before" ]] || fail "No changed the archive"
+
+step "the rows' menu: Copy Name, Test, Properties"
+rightclick() { focus "$main"; xdotool mousemove --window "$main" "${second_row_at[@]}" click 3; sleep 0.5; }
+printf 'e2e: nothing copied' | xclip -selection clipboard -i >/dev/null 2>&1
+rightclick
+xdotool key c
+sleep 0.3
+[[ $(xclip -o -selection clipboard) == three.txt ]] || fail "Copy Name copied '$(xclip -o -selection clipboard)'"
+rightclick
+xdotool key t
+expect_box "All 3 files tested OK"
+rightclick
+xdotool key r
+dialog=$(window "Archive Properties") || fail "Properties showed nothing"
+focus "$dialog"; xdotool key Escape
+gone "$dialog" || fail "Escape left the properties shown"
+
+step "keys"
+key_opens ctrl+o "Open Existing ZIP File"
+key_opens ctrl+n "Create New ZIP File"
+key_opens ctrl+e "Select Extract Directory"
+key_opens alt+Return "Archive Properties"
+key_opens alt+b About
+before=$(sha256sum < "$desk/desk.zip")
+click "$main" "${first_row_at[@]}"
+xdotool key Delete
+question=$(answer Confirm Escape)
+[[ $question == "Delete selected files from: $desk/desk.zip?" ]] || fail "Delete asked '$question'"
+focus "$main"
+xdotool key alt+r
+question=$(answer Confirm Escape)
+[[ $question == "Are you sure you want to delete: $desk/desk.zip?" ]] || fail "Alt+R asked '$question'"
+[[ $(sha256sum < "$desk/desk.zip") == "$before" ]] || fail "No changed the archive"
+# Sorts: each press reverses, whichever column (the last was ascending).
+sorted() { focus "$main"; xdotool key "$1"; sleep 0.3; names | tr '\n' ' '; }
+[[ $(sorted ctrl+3) == 'three.txt one.txt two.txt ' ]] || fail "Ctrl+3 (descending): $(names | tr '\n' ' ')"
+[[ $(sorted ctrl+3) == 'two.txt one.txt three.txt ' ]] || fail "Ctrl+3 again: $(names | tr '\n' ' ')"
+[[ $(sorted ctrl+2) == 'three.txt '* ]] || fail "Ctrl+2 (descending): $(names | tr '\n' ' ')"
+[[ $(sorted ctrl+4) == 'two.txt three.txt one.txt ' ]] || fail "Ctrl+4 (ascending): $(names | tr '\n' ' ')"
+[[ $(sorted ctrl+1) == 'two.txt three.txt one.txt ' ]] || fail "Ctrl+1 (descending): $(names | tr '\n' ' ')"
+[[ $(sorted ctrl+1) == 'one.txt three.txt two.txt ' ]] || fail "Ctrl+1 again: $(names | tr '\n' ' ')"
+step "keys: Delete, Alt+R, Ctrl+1 to Ctrl+4, Ctrl+A, Ctrl+C"
+
+step "F5 lists the archive again"
+(cd "$desk/other" && zip -q "$desk/desk.zip" other.txt)
+focus "$main"
+xdotool key F5
+sleep 0.5
+[[ $(names | tr '\n' ' ') == 'one.txt other.txt three.txt two.txt ' ]] || fail "after F5: $(names | tr '\n' ' ')"
+
+step "Find: Ctrl+F, a text, Enter to the rows; Esc shows every row again"
+focus "$main"
+xdotool key ctrl+f
+sleep 0.3
+xdotool type --delay 20 'tw'
+xdotool key Return
+printf 'e2e: nothing copied' | xclip -selection clipboard -i >/dev/null 2>&1
+xdotool key ctrl+a ctrl+c
+sleep 0.3
+[[ $(xclip -o -selection clipboard) == two.txt ]] || fail "Find showed '$(xclip -o -selection clipboard)'"
+xdotool key Escape
+sleep 0.3
+[[ $(names | tr '\n' ' ') == 'one.txt other.txt three.txt two.txt ' ]] || fail "after Esc: $(names | tr '\n' ' ')"
+
+step "Add Files: Tab reaches the list, Delete removes from it"
+focus "$main"
+xdotool key alt+a
+dialog=$(window "Add Files") || fail "no Add Files dialog"
+click "$dialog" "${select_all_at[@]}"
+click "$dialog" "${add_file_at[@]}"          # desk.zip and other.zip; the focus on Add File
+focus "$dialog"
+xdotool key Tab Tab Tab Tab Tab   # Remove, DO IT NOW, Cancel, Sort, the list
+xdotool key End Home Delete          # the first entry chosen, and removed
+sleep 0.3
+xdotool key Return
+expect_box "1 file was added"
+unzip -Z1 "$desk/desk.zip" | grep -qx other.zip || fail "other.zip was not added"
+
+step "exit: the private folder goes"
+click "$main" "${exit_at[@]}"
+for _ in $(seq "$polls"); do kill -0 "$fernpack" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$fernpack" 2>/dev/null && fail "Exit did not end the program"
+wait "$fernpack" || fail "fernpack ended with status $?"
+[[ -z $(private) ]] || fail "$(private) is still there"
+
+step "a file manager's Compress with Fernpack: the new archive's name, then Add Files"
+compress=$(sed -n 's/^Exec=//p' "$repo/packaging/fernpack-compress.desktop")
+[[ $compress == 'fernpack --add %F' ]] || fail "Compress runs '$compress'"
+(cd "$desk" && exec "$bin/fernpack" --add "$desk/drop/one.txt" "$desk/drop/sub" >"$work/fernpack.log" 2>&1) &
+pids+=($!)
+fernpack=${pids[-1]}
+main=$(window Fernpack) || fail "no main window"
+dialog=$(window "Create New ZIP File") || fail "no New Zip question"
+focus "$dialog"
+xdotool type --delay 20 "$desk/compressed.zip"
+xdotool key Return
+dialog=$(window "Add Files") || fail "no Add Files"
+focus "$dialog"
+xdotool key Return
+expect_box "3 files were added"
+[[ $(unzip -Z1 "$desk/compressed.zip" | sort | tr '\n' ' ') == 'one.txt three.txt two.txt ' ]] ||
+  fail "compressed.zip holds $(unzip -Z1 "$desk/compressed.zip" | tr '\n' ' ')"
+click "$main" "${exit_at[@]}"
+for _ in $(seq "$polls"); do kill -0 "$fernpack" 2>/dev/null || break; sleep 0.1; done
 wait "$fernpack" || fail "fernpack ended with status $?"
 step "passed"

@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   libcli11-dev help2man
   zip unzip 7zip python3
-  xvfb xauth xdotool xclip imagemagick fonts-liberation
+  xvfb xauth xdotool xclip imagemagick fonts-liberation xdg-utils
   adwaita-qt6 qt6ct
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin
 )

@@ -21,6 +21,10 @@
 #   long-name-hint.png        an archive with a long path, its name's hint shown
 #   about.png                 the About box
 #   password-prompt.png       the password question of an encrypted add
+#   rows-menu.png             the menu on the grid's rows
+#   find.png                  Find showing a part of the listing
+#   update-question.png       the question after a member opened with the
+#                             desktop's program (a stand-in here) changed
 # A look whose tools are missing is left out, with a line saying so.
 #
 #   scripts/screenshots.sh [--update-docs] [BUILD_DIR] [OUT_DIR]
@@ -44,6 +48,16 @@ export ASAN_OPTIONS=detect_leaks=0
 # A fixed place, so the pictures show the same paths every time.
 work=${TMPDIR:-/tmp}/fernpack-screenshots
 rm -rf "$work" && mkdir -p "$work"
+# The archives opened last are kept here, not in the user's settings; the
+# desktop's program for text files is a stand-in that appends a line.
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/applications"
+printf '#!/bin/sh\nprintf "changed by the desktop program\\n" >> "$1"\n' > "$work/stand-in"
+chmod +x "$work/stand-in"
+# (file(1) takes a text with a comma on every line for CSV.)
+printf '[Desktop Entry]\nType=Application\nName=Stand-in\nExec=%s %%f\nMimeType=text/plain;text/csv;\n' \
+  "$work/stand-in" > "$XDG_DATA_HOME/applications/stand-in.desktop"
+printf '[Default Applications]\ntext/plain=stand-in.desktop\ntext/csv=stand-in.desktop\n' > "$XDG_CONFIG_HOME/mimeapps.list"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -222,6 +236,28 @@ press "$prompt"; xdotool type --delay 40 'fronds'
 sleep 0.5
 import -window "$prompt" "$shots/password-prompt.png"
 xdotool key Escape
+sleep 0.3
+stop
+
+# The rows' menu, Find, and the update question.
+start "$src/docs" "$work/project.zip"
+eval "$(xdotool getwindowgeometry --shell "$main")"
+clickat "$main" 100 184                # the second row
+xdotool click 3
+sleep 0.6
+import -window root -crop "$((WIDTH + 40))x$((HEIGHT + 40))+$((X - 20))+$((Y - 20))" +repage "$shots/rows-menu.png"
+xdotool key Escape
+keys "$main" ctrl+f
+xdotool type --delay 40 'txt'
+sleep 0.6
+import -window "$main" "$shots/find.png"
+xdotool key Return                     # to the rows
+sleep 0.3
+xdotool key Return                     # open the first
+question=$(window Confirm)
+sleep 0.5
+import -window "$question" "$shots/update-question.png"
+press "$question"; xdotool key Escape
 sleep 0.3
 stop
 

@@ -48,6 +48,19 @@ std::optional<std::string> RecordingDialogs::AskPassword(const std::string& titl
     return answer;
 }
 
+int RecordingDialogs::Choose(const std::string& question, const std::vector<std::string>& buttons)
+{
+    std::string asked = question;
+    for (const std::string& b : buttons)
+        asked += "|" + b;
+    Choices.push_back(asked);
+    if (ChoiceAnswers.empty())
+        return -1;
+    const int answer = ChoiceAnswers.front();
+    ChoiceAnswers.pop_front();
+    return answer;
+}
+
 void RecordingCanvas::TextRect(const grid::TRect&, int, int, const std::string& text) { Texts.push_back(text); }
 
 void RecordingCanvas::Draw(int x, int y, const QPixmap& picture)

@@ -60,6 +60,21 @@ public:
     std::deque<std::optional<std::string>> PasswordAnswers;
     std::vector<std::string> PasswordPrompts;
     std::optional<std::string> AskPassword(const std::string& title, const std::string& prompt) override;
+    // Answers in order; nothing left answers -1 (the box closed).
+    std::deque<int> ChoiceAnswers;
+    std::vector<std::string> Choices;  // question, then the buttons, '|' between
+    int Choose(const std::string& question, const std::vector<std::string>& buttons) override;
+    // Files handed to the desktop; OpenResult is the answer.
+    std::vector<std::string> Opened;
+    bool OpenResult = true;
+    std::function<void(const std::string&)> WhenOpened;
+    bool OpenDocument(const std::string& path) override
+    {
+        Opened.push_back(path);
+        if (WhenOpened)
+            WhenOpened(path);
+        return OpenResult;
+    }
 };
 
 struct DrawnPicture {

@@ -390,3 +390,39 @@ TEST_F(Operations, ExtendedKeysThroughTheKeyboard) {
     QTest::keyClick(&g, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(Column(g, 0), (Texts{"a", ""}));
 }
+
+// A whole new set of data rows at once (a filtered listing): the headings
+// stay, the current row keeps its place where it can, the old sort can no
+// longer be undone, and no rows at all leave one empty row.
+TEST_F(Operations, SetDataRowsReplacesEveryDataRowAtOnce) {
+    Fill(g, {{"Name", "Size"}, {"c", "3"}, {"a", "1"}, {"b", "2"}, {"d", "4"}});
+    TSortOptions options;
+    g.SortByColumn(0, options);
+    ASSERT_TRUE(g.CanUndoSort());
+    g.MoveToCell(0, 4);
+    Watch();
+    auto rows = g.DataRows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0][0].Text, "a");
+    rows.erase(rows.begin() + 1, rows.begin() + 3);  // a and d are left
+    g.SetDataRows(rows);
+    EXPECT_EQ(Column(g, 0), (Texts{"a", "d"}));
+    EXPECT_EQ(g.Cells(0, 0), "Name");
+    EXPECT_EQ(g.Row(), 2) << "the current row, clamped";
+    EXPECT_EQ(g.Selection().Top, 2);
+    EXPECT_EQ(g.Selection().Bottom, 2);
+    EXPECT_FALSE(g.CanUndoSort()) << "the undo would scramble the new rows";
+    EXPECT_EQ(log, (Texts{"size 2x5"})) << "with the old counts";
+
+    g.SetDataRows({});
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(Column(g, 0), (Texts{""}));
+    g.SetDataRows(rows);
+    EXPECT_EQ(Column(g, 1), (Texts{"1", "4"}));
+
+    // Moved out: the grid keeps one empty row.
+    const auto taken = g.TakeDataRows();
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[1][0].Text, "d");
+    EXPECT_EQ(Column(g, 0), (Texts{""}));
+}

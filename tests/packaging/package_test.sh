@@ -20,7 +20,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Section) == utils ]] || fail "Section: $(field Section)"
 [[ $(field Maintainer) == "Fernpack developers <devel@fernpack.invalid>" ]] || fail "Maintainer: $(field Maintainer)"
 depends=$(field Depends)
-for d in libqt6svg6 'fonts-liberation | fonts-liberation2' libc6 libstdc++6 libqt6widgets6 libqt6gui6 \
+for d in libqt6svg6 'fonts-liberation | fonts-liberation2' xdg-utils libc6 libstdc++6 libqt6widgets6 libqt6gui6 \
          libqt6core6 libdeflate0 zlib1g libssl3 libbz2-1.0 liblzma5 libzstd1; do
   [[ ", $depends," == *", $d"[\ ,]* ]] || fail "Depends lacks $d: $depends"
 done

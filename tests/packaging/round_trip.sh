@@ -44,6 +44,7 @@ desktop-file-validate "$root/share/applications/fernpack.desktop"
 appstreamcli validate --no-net "${metainfo[@]}" >/dev/null || appstreamcli validate --no-net --explain "${metainfo[@]}"
 grep -q '^Copyright: .* the Fernpack developers$' "$root/share/doc/fernpack/copyright" || fail "copyright without its line"
 [[ $(zcat "$root/share/man/man1/fernpack-cli.1.gz") == *$'\n.TH FERNPACK-CLI '* ]] || fail "fernpack-cli.1.gz is no manual page"
+bash "$(dirname "$0")/file_managers.sh" "$root"
 
 # --- A round trip through the installed programs ---------------------------
 work=$(mktemp -d "${TMPDIR:-/tmp}/fernpack-installed.XXXXXX")
