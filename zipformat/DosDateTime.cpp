@@ -44,10 +44,25 @@ std::string DateTimeText(std::uint32_t packed)
     const DosDateTime d = DosDateTime::Decode(packed);
     if (!d.Valid)
         return InvalidDateText;
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.Year, d.Month, d.Day, d.Hour, d.Minute,
-                  d.Second);
-    return text;
+    // "YYYY-MM-DD hh:mm:ss", written digit by digit: a listing of many
+    // members asks for one per member.
+    char text[19];
+    auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            text[at + i] = static_cast<char>('0' + value % 10);
+    };
+    put(0, d.Year, 4);
+    text[4] = '-';
+    put(5, d.Month, 2);
+    text[7] = '-';
+    put(8, d.Day, 2);
+    text[10] = ' ';
+    put(11, d.Hour, 2);
+    text[13] = ':';
+    put(14, d.Minute, 2);
+    text[16] = ':';
+    put(17, d.Second, 2);
+    return std::string(text, sizeof text);
 }
 
 std::uint32_t DosFromUnix(std::time_t when)
