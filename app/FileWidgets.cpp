@@ -5,6 +5,7 @@
 #include <QStorageInfo>
 #include <QStyle>
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "app/NameText.h"
@@ -55,7 +56,18 @@ std::vector<std::string> Names(const std::string& folder, platform::EntryKind ki
     return names;
 }
 
-QIcon StandardIcon(QStyle::StandardPixmap which) { return QApplication::style()->standardIcon(which); }
+// The style's icons are read from image files each time they are asked for;
+// a folder of hundreds of subfolders would read one per row. One copy per
+// style and icon serves them all (a QIcon is shared, not copied).
+QIcon StandardIcon(QStyle::StandardPixmap which)
+{
+    static std::map<std::pair<const QStyle*, QStyle::StandardPixmap>, QIcon> icons;
+    const QStyle* style = QApplication::style();
+    auto found = icons.find({style, which});
+    if (found == icons.end())
+        found = icons.emplace(std::make_pair(style, which), style->standardIcon(which)).first;
+    return found->second;
+}
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 #include <QLabel>
 
 #include "abi/ProgressSteps.h"
-#include "app/ElidedLabel.h"
 #include "app/NameText.h"
 #include "app/Texts.h"
 #include "app/msgunit.h"
@@ -16,11 +15,16 @@ bool HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& M
 {
     if (form != nullptr && !form->MemoFull && !form->AppendLine(Message)) {
         form->MemoFull = true;
-        if (boxes)
+        if (boxes) {
+            form->ShowPending();
             platform::Ui().ShowMessage(text::MemoFull);
+        }
     }
     if (ErrCode <= 0 || !boxes || !errorBox)
         return false;
+    // The box stands in front of the memo with every line before it.
+    if (form != nullptr)
+        form->ShowPending();
     platform::Ui().ShowMessage(text::DllError + Message);
     return true;
 }
@@ -31,7 +35,7 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
     if (form != nullptr) {
         switch (ProgrType) {
         case engine::ProgressType::FileBegin: {
-            ShowElided(*form->FileBeingZipped, VisibleName(Filename));
+            form->SetFileName(VisibleName(Filename));
             form->FileBar.Reset();
             form->FileBar.Max = fernpack::ProgressSteps(FileSize);
             if (FileSize < fernpack::ProgressStepBytes)
@@ -45,17 +49,18 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
                 form->AllFilesBar.StepIt();
             break;
         case engine::ProgressType::BatchEnd:
-            ShowElided(*form->FileBeingZipped, QString());
+            form->SetFileName(QString());
             form->FileBar.Reset();
             break;
         }
-        form->ShowBars();
-        // Pending input goes through often enough for the eye and the hand,
-        // not for every one of a large add's tens of thousands of events.
+        // The window shows the models and pending input goes through often
+        // enough for the eye and the hand, not for every one of a large
+        // add's tens of thousands of events.
         const std::uint32_t now = platform::GetTickCount();
         if (ProgrType != engine::ProgressType::BatchEnd && now - form->LastProcessed < form->ProcessInterval)
             return;
         form->LastProcessed = now;
+        form->ShowPending();
     }
     platform::Ui().ProcessMessages();
 }

@@ -422,6 +422,9 @@ bool TMainform::RunOperation(const std::function<void()>& operation)
         TMainform* form;
         ~End()
         {
+            // Every line the operation logged is in the memo before its result box.
+            if (form->Msgform != nullptr)
+                form->Msgform->ShowPending();
             form->busy_ = false;
             form->SetCommandsEnabled(true);
             // The close asked for during the call happens now that it has returned.

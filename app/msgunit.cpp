@@ -119,6 +119,7 @@ void TMsgform::resizeEvent(QResizeEvent* event)
 
 void TMsgform::Open(const std::string& openingLine)
 {
+    ShowPending();
     Memo1->clear();
     MemoFull = false;
     ShowAndRaise();
@@ -152,17 +153,60 @@ void TMsgform::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+namespace {
+
+// The most memo lines a text can make: one, and one more for every
+// character a plain-text edit starts a new line at.
+int MostLines(const QString& text)
+{
+    int lines = 1;
+    for (const QChar c : text)
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            ++lines;
+    return lines;
+}
+
+}  // namespace
+
 bool TMsgform::AppendLine(const std::string& line)
 {
+    // The memo refuses a line once it holds its capacity. While the lines
+    // shown and waiting cannot make that many, the line may wait; near the
+    // limit the waiting lines go in first and the memo itself is counted.
     QTextDocument* document = Memo1->document();
-    if (!document->isEmpty() && document->blockCount() >= MemoCapacity)
-        return false;
-    Memo1->appendPlainText(VisibleMessage(line));
+    if (document->blockCount() + pendingLines_ >= MemoCapacity) {
+        ShowPendingLines();
+        if (!document->isEmpty() && document->blockCount() >= MemoCapacity)
+            return false;
+    }
+    const QString text = VisibleMessage(line);
+    // An empty memo takes its first line alone: appending to it fills its
+    // one empty line instead of starting another.
+    if (document->isEmpty() && !hasPending_) {
+        Memo1->appendPlainText(text);
+        return true;
+    }
+    if (hasPending_)
+        pendingText_ += u'\n';
+    pendingText_ += text;
+    pendingLines_ += MostLines(text);
+    hasPending_ = true;
     return true;
 }
 
-QStringList TMsgform::Lines() const
+void TMsgform::ShowPendingLines()
 {
+    if (!hasPending_)
+        return;
+    Memo1->appendPlainText(pendingText_);
+    pendingText_.clear();
+    pendingLines_ = 0;
+    hasPending_ = false;
+}
+
+QStringList TMsgform::Lines()
+{
+    ShowPendingLines();
     QStringList lines;
     for (QTextBlock b = Memo1->document()->begin(); b.isValid(); b = b.next())
         lines << b.text();
@@ -171,11 +215,30 @@ QStringList TMsgform::Lines() const
 
 void TMsgform::ClearProgress()
 {
+    ShowPendingLines();
+    fileName_.clear();
+    fileNameChanged_ = false;
     ShowElided(*FileBeingZipped, QString());
     FileBar = TStepBar{};
     AllFilesBar = TStepBar{};
     FileBar.Reset();
     AllFilesBar.Reset();
+    ShowBars();
+}
+
+void TMsgform::SetFileName(const QString& name)
+{
+    fileName_ = name;
+    fileNameChanged_ = true;
+}
+
+void TMsgform::ShowPending()
+{
+    ShowPendingLines();
+    if (fileNameChanged_) {
+        fileNameChanged_ = false;
+        ShowElided(*FileBeingZipped, fileName_);
+    }
     ShowBars();
 }
 

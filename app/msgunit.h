@@ -64,14 +64,22 @@ public:
     void DismissButClick();
 
     // Appends a line (line breaks in it start further lines); false when
-    // the memo holds no more.
+    // the memo holds no more. The line waits with others for the next
+    // ShowPending: appending and laying out one line at a time costs more
+    // than the work of a small member.
     bool AppendLine(const std::string& line);
-    // The memo's lines, as shown.
-    QStringList Lines() const;
+    // The memo's lines, with those still waiting.
+    QStringList Lines();
     // Puts the two bar models on screen.
     void ShowBars();
     // After an operation that was stopped: no file named, both bars empty.
     void ClearProgress();
+    // The name the file label is to show next (ShowPending shows it).
+    void SetFileName(const QString& name);
+    // Puts everything waiting on screen: the memo's new lines, the file
+    // label, the bars. Called whenever pending input is processed, before
+    // a box, and when an operation ends.
+    void ShowPending();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -79,7 +87,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ShowPendingLines();
+
     engine::TRezEdidiv& component_;
+    // Lines not yet in the memo, joined by line breaks, and the most lines
+    // they can make there.
+    QString pendingText_;
+    int pendingLines_ = 0;
+    bool hasPending_ = false;
+    QString fileName_;
+    bool fileNameChanged_ = false;
     bool placed_ = false;
     TFitLayout topFit_, bottomFit_;
     int topHeight_ = 0;

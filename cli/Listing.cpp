@@ -12,6 +12,26 @@ namespace cli {
 
 namespace zip = fernpack::zip;
 
+namespace {
+
+constexpr std::size_t RowBufferBytes = 1 << 16;
+
+// `value` in decimal, right-aligned in `width` columns (wider when it needs more).
+void AppendRightAligned(std::string& out, std::uint64_t value, std::size_t width)
+{
+    char digits[20];
+    std::size_t n = 0;
+    do {
+        digits[sizeof digits - ++n] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (n < width)
+        out.append(width - n, ' ');
+    out.append(digits + sizeof digits - n, n);
+}
+
+}  // namespace
+
 std::string EscapeTsv(const std::string& name, bool utf8Flag)
 {
     std::string out;
@@ -62,17 +82,31 @@ void PrintTable(std::ostream& out, const ListingInput& input)
     out << line << '\n';
     std::uint64_t packed = 0, size = 0;
     bool anyEncrypted = false;
+    // The rows are put together in one buffer and written in large pieces:
+    // a listing of many members spends its time here, not in the archive.
+    std::string rows;
     for (const engine::ZipDirEntry* e : input.Members) {
         const bool encrypted = e->NeedsPassword();
         anyEncrypted = anyEncrypted || encrypted;
-        std::snprintf(line, sizeof line, "%12llu %12llu  %-19s %c",
-                      static_cast<unsigned long long>(e->RealCompressedSize()),
-                      static_cast<unsigned long long>(e->RealUncompressedSize()),
-                      zip::DateTimeText(e->LastModDateTime).c_str(), encrypted ? '*' : ' ');
-        out << line << Printable(zip::NameText(e->FileName, zip::HasUtf8Name(e->GeneralFlags))) << '\n';
+        AppendRightAligned(rows, e->RealCompressedSize(), 12);
+        rows += ' ';
+        AppendRightAligned(rows, e->RealUncompressedSize(), 12);
+        rows += "  ";
+        const std::size_t date = rows.size();
+        rows += zip::DateTimeText(e->LastModDateTime);
+        rows.append(date + 19 > rows.size() ? date + 19 - rows.size() : 0, ' ');
+        rows += ' ';
+        rows += encrypted ? '*' : ' ';
+        rows += Printable(zip::NameText(e->FileName, zip::HasUtf8Name(e->GeneralFlags)));
+        rows += '\n';
+        if (rows.size() >= RowBufferBytes) {
+            out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+            rows.clear();
+        }
         packed = AddSaturated(packed, e->RealCompressedSize());
         size = AddSaturated(size, e->RealUncompressedSize());
     }
+    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
     std::string totals = Count(input.Members.size(), "member");
     if (input.Chosen)
         totals = std::to_string(input.Members.size()) + " of " + Count(input.AllMembers, "member");

@@ -44,10 +44,20 @@ std::string DateTimeText(std::uint32_t packed)
     const DosDateTime d = DosDateTime::Decode(packed);
     if (!d.Valid)
         return InvalidDateText;
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", d.Year, d.Month, d.Day, d.Hour, d.Minute,
-                  d.Second);
-    return text;
+    // "YYYY-MM-DD hh:mm:ss", written digit by digit: a listing of many
+    // members asks for one per member (and the stub, small, has one loop).
+    char text[19];
+    const int fields[6] = {d.Year, d.Month, d.Day, d.Hour, d.Minute, d.Second};
+    int at = 0;
+    for (int f = 0; f < 6; ++f) {
+        if (f > 0)
+            text[at++] = "-- ::"[f - 1];
+        const int digits = f == 0 ? 4 : 2;
+        for (int i = digits - 1, value = fields[f]; i >= 0; --i, value /= 10)
+            text[at + i] = static_cast<char>('0' + value % 10);
+        at += digits;
+    }
+    return std::string(text, sizeof text);
 }
 
 std::uint32_t DosFromUnix(std::time_t when)

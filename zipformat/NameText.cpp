@@ -135,7 +135,9 @@ void AppendHex(std::string& out, std::uint32_t value, int digits)
 
 bool IsHiddenCharacter(char32_t c)
 {
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+    if (c < 0x80)
+        return c < 0x20 || c == 0x7F;
+    if (c <= 0x9F)
         return true;
     for (const auto& range : Hidden)
         if (c >= range[0] && c <= range[1])
@@ -163,6 +165,15 @@ std::string VisibleText(std::string_view text, bool lineBreaks)
     out.reserve(text.size());
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t i = 0; i < text.size();) {
+        // Printable ASCII, most of any name or message, goes through in runs.
+        std::size_t run = i;
+        while (run < text.size() && p[run] >= 0x20 && p[run] < 0x7F)
+            ++run;
+        if (run > i) {
+            out.append(text.data() + i, run - i);
+            i = run;
+            continue;
+        }
         const std::size_t n = Utf8Length(p + i, text.size() - i);
         if (n == 0) {
             out += "\\x";

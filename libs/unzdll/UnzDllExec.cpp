@@ -2,11 +2,14 @@
 // caller's UnzCommandRecord asks, reporting through the caller's callback.
 // The only exported symbols are UnzDllExec and GetUnzDllVersion.
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <new>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -81,6 +84,24 @@ private:
     int error_ = 0;
 };
 
+// The message code for data that did not decode.
+std::int32_t FailureCode(DecodeStatus status)
+{
+    switch (status) {
+    case DecodeStatus::Unsupported: return kUnsupported;
+    case DecodeStatus::NeedPassword:
+    case DecodeStatus::WrongPassword: return kPasswordProblem;
+    case DecodeStatus::BadCrc: return kBadCrc;
+    default: return kBadData;
+    }
+}
+
+// Threads that test entries at once; the calling thread only reports.
+constexpr unsigned kMostTestWorkers = 8;
+// How far the workers may run ahead of the reports, in entries: their
+// results are small, the data they decode is their decoder's own.
+constexpr std::size_t kTestWindow = 256;
+
 class UnzipJob {
 public:
     explicit UnzipJob(const UnzCommandRecord& record)
@@ -91,11 +112,28 @@ public:
     std::int32_t Run();
 
 private:
+    // What testing one entry on a worker thread found, for the calling
+    // thread to report as HandleEntry would have.
+    struct TestResult {
+        bool done = false;
+        bool precheckFailed = false;
+        bool directory = false;
+        bool exception = false;
+        std::int32_t code = 0;
+        DecodeStatus status = DecodeStatus::Ok;
+        std::string detail;
+        std::uint64_t steps = 0;  // steps its data took before it ended
+    };
+    // Tests the entries on worker threads, in archive order; every callback
+    // stays on the calling thread, in the order a one-by-one test makes.
+    void TestInParallel(const std::vector<const ZipEntry*>& selected, unsigned workers);
+    void TestOne(const ZipEntry& entry, EntryDecoder& decoder, TestResult* result) const;
+    void ReportTested(const ZipEntry& entry, const TestResult& result);
     void HandleEntry(const ZipEntry& entry);
     // Tests the entry, or writes its data to standard output; false when it
     // failed (reported).
     bool Decode(const ZipEntry& entry, const EntryData& data, const std::function<bool()>& step);
-    bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code);
+    bool Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code) const;
     // False when the outcome is a failure.
     bool Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
     void NoteWritten(const ZipEntry& entry, const std::string& name);
@@ -184,16 +222,21 @@ std::int32_t UnzipJob::Run()
             extract.freshen = record_.FreshenOn != 0 && !extract.update;
             extractor_ = std::make_unique<Extractor>(*tree_, extract, *decoder_);
         }
-        for (const ZipEntry* entry : selected) {
-            if (reporter_.Stopped() || outputEnded_)
-                break;
-            try {
-                HandleEntry(*entry);
-            } catch (const std::exception& e) {
-                // One entry's failure (such as running out of memory) does
-                // not end the batch or lose the count so far.
-                reporter_.Message(kInternalError,
-                                  {"Cannot handle ", Named(MemberText(entry->name, entry->flags)), ": ", e.what()});
+        const unsigned workers = std::min(std::thread::hardware_concurrency(), kMostTestWorkers);
+        if (test_ && workers > 1 && selected.size() > 1) {
+            TestInParallel(selected, workers);
+        } else {
+            for (const ZipEntry* entry : selected) {
+                if (reporter_.Stopped() || outputEnded_)
+                    break;
+                try {
+                    HandleEntry(*entry);
+                } catch (const std::exception& e) {
+                    // One entry's failure (such as running out of memory)
+                    // does not end the batch or lose the count so far.
+                    reporter_.Message(kInternalError, {"Cannot handle ", Named(MemberText(entry->name, entry->flags)),
+                                                       ": ", e.what()});
+                }
             }
         }
         extractor_.reset();
@@ -210,7 +253,7 @@ std::int32_t UnzipJob::Run()
     return count_;
 }
 
-bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code)
+bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* detail, std::int32_t* code) const
 {
     if (entry.diskStart != 0) {
         *code = kUnsupported;
@@ -241,6 +284,141 @@ bool UnzipJob::Precheck(const ZipEntry& entry, EntryData* data, std::string* det
     }
     data->fileMapped = true;  // the reader works on a MappedFile's bytes
     return true;
+}
+
+void UnzipJob::TestOne(const ZipEntry& entry, EntryDecoder& decoder, TestResult* result) const
+{
+    try {
+        EntryData data;
+        if (!Precheck(entry, &data, &result->detail, &result->code)) {
+            result->precheckFailed = true;
+            return;
+        }
+        if (entry.IsDirectory()) {
+            result->directory = true;
+            return;
+        }
+        std::uint64_t steps = 0;
+        SteppedSink sink(nullptr, entry.uncompressedSize, [&steps] {
+            ++steps;
+            return true;
+        });
+        result->status = decoder.Decode(entry, data, password_, sink, &result->detail);
+        if (result->status == DecodeStatus::Ok)
+            sink.Finish();
+        result->steps = steps;
+    } catch (const std::exception& e) {
+        result->exception = true;
+        result->detail = e.what();
+    }
+}
+
+void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsigned workers)
+{
+    std::vector<TestResult> results(selected.size());
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t next = 0, reported = 0;
+    bool quit = false;
+    auto work = [&] {
+        EntryDecoder decoder(Decoding());
+        for (;;) {
+            std::size_t i;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] {
+                    return quit || next >= selected.size() || next < reported + kTestWindow;
+                });
+                if (quit || next >= selected.size())
+                    return;
+                i = next++;
+            }
+            TestResult result;
+            TestOne(*selected[i], decoder, &result);
+            result.done = true;
+            {
+                std::lock_guard lock(mutex);
+                results[i] = std::move(result);
+            }
+            changed.notify_all();
+        }
+    };
+    // The workers end before the results they write go, however this ends.
+    struct Crew {
+        std::vector<std::thread> threads;
+        std::mutex& mutex;
+        std::condition_variable& changed;
+        bool& quit;
+        ~Crew()
+        {
+            {
+                std::lock_guard lock(mutex);
+                quit = true;
+            }
+            changed.notify_all();
+            for (auto& t : threads)
+                t.join();
+        }
+    } crew{{}, mutex, changed, quit};
+    for (unsigned w = 0; w < workers; ++w)
+        crew.threads.emplace_back(work);
+
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        if (reporter_.Stopped())
+            break;
+        const ZipEntry& entry = *selected[i];
+        TestResult result;
+        if (reporter_.FileBegin(MemberText(entry.name, entry.flags), entry.uncompressedSize)) {
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return results[i].done; });
+                result = std::move(results[i]);
+            }
+            try {
+                ReportTested(entry, result);
+            } catch (const std::exception& e) {
+                reporter_.Message(kInternalError,
+                                  {"Cannot handle ", Named(MemberText(entry.name, entry.flags)), ": ", e.what()});
+            }
+        }
+        {
+            std::lock_guard lock(mutex);
+            reported = i + 1;
+        }
+        changed.notify_all();
+    }
+}
+
+// The callbacks HandleEntry and Decode make for a tested entry, from what a
+// worker found: its steps as its data took them, then its outcome.
+void UnzipJob::ReportTested(const ZipEntry& entry, const TestResult& result)
+{
+    const std::string name = MemberText(entry.name, entry.flags);
+    if (result.exception) {
+        reporter_.Message(kInternalError, {"Cannot handle ", Named(name), ": ", result.detail});
+        return;
+    }
+    if (result.precheckFailed) {
+        reporter_.Message(result.code, {"Test failed for ", Named(name), ": ", result.detail});
+        return;
+    }
+    std::uint64_t taken = 0;
+    if (!result.directory) {
+        for (; taken < result.steps; ++taken)
+            if (!reporter_.FileStep())
+                return;
+        if (result.status != DecodeStatus::Ok) {
+            reporter_.Message(FailureCode(result.status), {"Test failed for ", Named(name), ": ", result.detail});
+            return;
+        }
+    }
+    ++count_;
+    Verbose("Tested " + name + ": OK");
+    const std::uint64_t due = std::min(ProgressSteps(entry.uncompressedSize), ProgressSteps(PlausibleSize(entry)));
+    while (taken < due && !reporter_.Stopped()) {
+        ++taken;
+        reporter_.FileStep();
+    }
 }
 
 void UnzipJob::HandleEntry(const ZipEntry& entry)
@@ -321,11 +499,7 @@ bool UnzipJob::Decode(const ZipEntry& entry, const EntryData& data, const std::f
         Verbose((test_ ? "Tested " : "Extracted ") + name + (test_ ? ": OK" : ""));
         return true;
     }
-    const std::int32_t code = status == DecodeStatus::Unsupported                                           ? kUnsupported
-                              : status == DecodeStatus::NeedPassword || status == DecodeStatus::WrongPassword ? kPasswordProblem
-                              : status == DecodeStatus::BadCrc                                               ? kBadCrc
-                                                                                                             : kBadData;
-    reporter_.Message(code, {test_ ? "Test failed for " : "Cannot extract ", Named(name), ": ", detail});
+    reporter_.Message(FailureCode(status), {test_ ? "Test failed for " : "Cannot extract ", Named(name), ": ", detail});
     return false;
 }
 

@@ -32,8 +32,15 @@ public:
     std::vector<std::string> Messages;
     int ProcessMessagesCalls = 0;
     std::function<void()> OnProcessMessages;
+    // Runs while a box is "open", before it is remembered.
+    std::function<void()> OnShowMessage;
 
-    void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+    void ShowMessage(const std::string& text) override
+    {
+        if (OnShowMessage)
+            OnShowMessage();
+        Messages.push_back(text);
+    }
     void ProcessMessages() override;
 };
 

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextBlock>
 
 #include "AppTestSupport.h"
 #include "app/mainunit.h"
@@ -124,6 +125,60 @@ TEST_F(Msgform, AFullMemoSaysSoOncePerOperation)
     Main().RezEdidiv1Message(&Main().RezEdidiv1, 0, "logged again");
     EXPECT_FALSE(form->MemoFull);
     EXPECT_EQ(form->Lines(), (QStringList{"next operation", "logged again"}));
+}
+
+TEST_F(Msgform, WaitingLinesReachTheMemoAsIfAppendedOneByOne)
+{
+    // The memo takes lines in batches at the input tick; what it shows in
+    // the end, and where it refuses more, is what a line-by-line memo shows.
+    struct Case {
+        int capacity;
+        Strings messages;
+    };
+    const Case cases[] = {
+        {100, {"opening", "  adding: a", "", "two\nlines", "cr\rline", "last"}},
+        {4, {"opening", "one", "two\nthree\nfour", "refused"}},
+        {3, {"", "", "x", "y", "z"}},
+        {5, {"opening", "a", "b", "c", "d", "e", "f"}},
+    };
+    for (const Case& c : cases) {
+        QPlainTextEdit reference;
+        for (const std::string& m : c.messages) {
+            QTextDocument* d = reference.document();
+            if (!d->isEmpty() && d->blockCount() >= c.capacity)
+                break;
+            reference.appendPlainText(QString::fromStdString(m));
+        }
+        QStringList expected;
+        for (QTextBlock b = reference.document()->begin(); b.isValid(); b = b.next())
+            expected << b.text();
+
+        form->ProcessInterval = 60000;
+        form->MemoCapacity = c.capacity;
+        form->Open(c.messages.front());
+        for (std::size_t i = 1; i < c.messages.size(); ++i)
+            Main().RezEdidiv1Message(&Main().RezEdidiv1, 0, c.messages[i]);
+        EXPECT_EQ(form->Lines(), expected) << c.capacity << " " << c.messages.size();
+    }
+}
+
+TEST_F(Msgform, TheMemoShowsEveryLineBeforeABoxAndAtTheTick)
+{
+    form->ProcessInterval = 60000;
+    form->Open("opening");
+    Progress(ProgressType::BatchEnd);  // the tick's clock starts
+    Main().RezEdidiv1Message(&Main().RezEdidiv1, 0, "waiting");
+    Progress(ProgressType::FileBegin, "f", 10);
+    EXPECT_EQ(form->Memo1->document()->blockCount(), 1) << "the line waits for the tick";
+    EXPECT_EQ(form->FileBeingZipped->text(), "") << "so does the file label";
+    std::vector<int> linesAtBox;
+    ui.OnShowMessage = [&] { linesAtBox.push_back(form->Memo1->document()->blockCount()); };
+    Main().RezEdidiv1Message(&Main().RezEdidiv1, 5, "error");
+    EXPECT_EQ(linesAtBox, std::vector<int>{3}) << "the box comes after the lines before it";
+    Main().RezEdidiv1Message(&Main().RezEdidiv1, 0, "after");
+    Progress(ProgressType::BatchEnd);
+    EXPECT_EQ(form->Memo1->document()->blockCount(), 4);
+    ui.OnShowMessage = nullptr;
 }
 
 TEST_F(Msgform, CancelStopsARunningOperationOrElseHidesTheWindow)

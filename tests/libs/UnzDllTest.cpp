@@ -540,6 +540,73 @@ TEST(UnzDll, CancelStopsAtOnceAndKeepsFinishedFiles)
     EXPECT_EQ(m.count, 1);
 }
 
+TEST(UnzDll, TestReportsEveryMemberInArchiveOrderWhateverThreadTestedIt)
+{
+    // More members than the testers run ahead of the reports, of sizes from
+    // nothing to several steps, folders, and members whose CRC is wrong:
+    // each member's begin, its steps and its outcome come in archive order,
+    // before the next member's begin, the same in every run.
+    const std::string dir = FreshDir("test_order");
+    fixture::ZipBuilder builder;
+    std::vector<std::string> names;
+    std::set<std::string> bad, folders;
+    std::mt19937 random(25);
+    for (int i = 0; i < 700; ++i) {
+        fixture::Member m;
+        if (i % 50 == 7) {
+            m = fixture::Stored("d" + std::to_string(i) + "/", "");
+            folders.insert(m.Name);
+        } else {
+            std::string data(random() % (i % 9 == 0 ? 200000 : 3000), 'x');
+            for (auto& c : data)
+                c = static_cast<char>('a' + random() % 26);
+            m = fixture::Stored("f" + std::to_string(i) + ".txt", data);
+            if (i % 37 == 5) {
+                m.PlainCrc = fixture::Crc32(data) ^ 1;
+                m.PlainSize = static_cast<std::int32_t>(data.size());
+                bad.insert(m.Name);
+            }
+        }
+        names.push_back(m.Name);
+        builder.Add(m);
+    }
+    const std::string archive = dir + "/order.zip";
+    WriteFile(archive, builder.Finish().Bytes());
+    Options o;
+    o.test = true;
+    o.verbose = true;
+    std::string first;
+    for (int run = 0; run < 3; ++run) {
+        Result r = Exec(archive, "", o);
+        EXPECT_EQ(r.count, int(names.size() - bad.size())) << r.Dump();
+        ExpectProgressProtocol(r);
+        std::size_t member = 0;
+        bool outcome = true;
+        for (const Callback& cb : r.callbacks) {
+            if (cb.action == ZCB_FILE_BEGIN) {
+                ASSERT_TRUE(outcome) << "no outcome for " << names[member - 1];
+                ASSERT_LT(member, names.size());
+                EXPECT_EQ(cb.text, names[member]);
+                ++member;
+                outcome = false;
+            } else if (cb.action == ZCB_FILE_STEP) {
+                EXPECT_FALSE(outcome && !folders.count(names[member - 1]))
+                    << "a step after the outcome of " << names[member - 1];
+            } else if (cb.action == ZCB_MESSAGE && member > 0 && !outcome) {
+                const std::string& name = names[member - 1];
+                EXPECT_NE(cb.text.find(name), std::string::npos) << cb.text;
+                EXPECT_EQ(cb.error > 0, bad.count(name) == 1) << cb.text;
+                outcome = true;
+            }
+        }
+        EXPECT_EQ(member, names.size());
+        if (run == 0)
+            first = r.Dump();
+        else
+            EXPECT_EQ(r.Dump(), first);
+    }
+}
+
 TEST(UnzDll, DamagedCopiesFailWithMessagesAndNeverCrash)
 {
     const std::string good = ReadFile(Archive("python_deflated.zip"));
