@@ -45,7 +45,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     Version->move(84, 50);
     Version->adjustSize();
 
-    OKButton = new QPushButton(Translated(text::Ok), this);
+    OKButton = new QPushButton(QTr("TAboutBox", "OK"), this);
     OKButton->setGeometry(111, 145, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
