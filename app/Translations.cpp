@@ -9,17 +9,9 @@ namespace app {
 
 namespace {
 
-// "de-DE" -> "de_DE", then "de".
-QStringList Candidates(const QString& uiLanguage)
-{
-    QString name = uiLanguage;
-    name.replace(u'-', u'_');
-    QStringList names{name};
-    const qsizetype cut = name.indexOf(u'_');
-    if (cut > 0)
-        names << name.left(cut);
-    return names;
-}
+// A UI language as the files are named: "de-DE" -> "de_DE". A name not
+// found is shortened at its last '_' by QTranslator ("de_DE", then "de").
+QString FileLanguage(QString uiLanguage) { return uiLanguage.replace(u'-', u'_'); }
 
 bool IsEnglish(const QString& uiLanguage)
 {
@@ -37,26 +29,22 @@ TTranslations::TTranslations(const QLocale& locale, const QStringList& folders)
     for (const QString& uiLanguage : languages) {
         if (IsEnglish(uiLanguage))
             return;
-        for (const QString& name : Candidates(uiLanguage)) {
-            for (const QString& folder : folders) {
-                auto own = std::make_unique<QTranslator>();
-                if (!own->load(QStringLiteral("fernpack_") + name, folder))
-                    continue;
-                own_ = std::move(own);
-                language_ = name;
-                QCoreApplication::installTranslator(own_.get());
-                // The toolkit's words (file dialogs, the password box's
-                // buttons) in the same language, when Qt has them.
-                auto toolkit = std::make_unique<QTranslator>();
-                if (toolkit->load(QStringLiteral("qtbase_") + name,
-                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
-                    toolkit->load(QStringLiteral("qtbase_") + Candidates(name).last(),
-                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-                    toolkit_ = std::move(toolkit);
-                    QCoreApplication::installTranslator(toolkit_.get());
-                }
-                return;
+        const QString name = FileLanguage(uiLanguage);
+        for (const QString& folder : folders) {
+            auto own = std::make_unique<QTranslator>();
+            if (!own->load(QStringLiteral("fernpack_") + name, folder))
+                continue;
+            own_ = std::move(own);
+            language_ = own_->language();
+            QCoreApplication::installTranslator(own_.get());
+            // The toolkit's words (file dialogs, the password box's buttons)
+            // in the same language, when Qt has them.
+            auto toolkit = std::make_unique<QTranslator>();
+            if (toolkit->load(QStringLiteral("qtbase_") + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                toolkit_ = std::move(toolkit);
+                QCoreApplication::installTranslator(toolkit_.get());
             }
+            return;
         }
     }
 }

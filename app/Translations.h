@@ -30,7 +30,8 @@ public:
     TTranslations(const TTranslations&) = delete;
     TTranslations& operator=(const TTranslations&) = delete;
 
-    // The language installed ("de"), or empty for English.
+    // The language of the translation installed ("de_DE"), or empty for
+    // English.
     const QString& Language() const { return language_; }
 
     // Where the program's translations are looked for, in order.

@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>Files to Add:</source>
-        <translation>Hinzuzufügende Dateien:</translation>
+        <translation>Neue Dateien:</translation>
     </message>
     <message>
         <source>&amp;Sort</source>
@@ -468,7 +468,7 @@
     </message>
     <message>
         <source>Zipfile:</source>
-        <translation>ZIP-Datei:</translation>
+        <translation>Archiv:</translation>
     </message>
     <message>
         <source>File Name</source>
@@ -593,7 +593,7 @@
     </message>
     <message>
         <source>Progress of All Files</source>
-        <translation>Fortschritt aller Dateien</translation>
+        <translation>Gesamtfortschritt</translation>
     </message>
     <message>
         <source>&amp;Cancel Operation</source>

@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>Files to Add:</source>
-        <translation>Ficheros a añadir:</translation>
+        <translation>A añadir:</translation>
     </message>
     <message>
         <source>&amp;Sort</source>
@@ -468,7 +468,7 @@
     </message>
     <message>
         <source>Zipfile:</source>
-        <translation>Fichero ZIP:</translation>
+        <translation>Archivo:</translation>
     </message>
     <message>
         <source>File Name</source>
@@ -476,11 +476,11 @@
     </message>
     <message>
         <source>Compr Size</source>
-        <translation>Tam. compr.</translation>
+        <translation>En el zip</translation>
     </message>
     <message>
         <source>Uncmpr Size</source>
-        <translation>Tam. descompr.</translation>
+        <translation>Original</translation>
     </message>
     <message>
         <source>Date/Time</source>
@@ -593,7 +593,7 @@
     </message>
     <message>
         <source>Progress of All Files</source>
-        <translation>Progreso de todos los ficheros</translation>
+        <translation>Progreso total</translation>
     </message>
     <message>
         <source>&amp;Cancel Operation</source>

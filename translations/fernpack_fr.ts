@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>Files to Add:</source>
-        <translation>Fichiers à ajouter :</translation>
+        <translation>À ajouter :</translation>
     </message>
     <message>
         <source>&amp;Sort</source>
@@ -468,7 +468,7 @@
     </message>
     <message>
         <source>Zipfile:</source>
-        <translation>Fichier ZIP :</translation>
+        <translation>ZIP :</translation>
     </message>
     <message>
         <source>File Name</source>
@@ -476,11 +476,11 @@
     </message>
     <message>
         <source>Compr Size</source>
-        <translation>Taille compr.</translation>
+        <translation>Compressé</translation>
     </message>
     <message>
         <source>Uncmpr Size</source>
-        <translation>Taille décompr.</translation>
+        <translation>Décompressé</translation>
     </message>
     <message>
         <source>Date/Time</source>
@@ -593,7 +593,7 @@
     </message>
     <message>
         <source>Progress of All Files</source>
-        <translation>Progression de tous les fichiers</translation>
+        <translation>Progression totale</translation>
     </message>
     <message>
         <source>&amp;Cancel Operation</source>
@@ -623,7 +623,7 @@
     </message>
     <message>
         <source>Archive:</source>
-        <translation>Archive :</translation>
+        <translation>ZIP :</translation>
     </message>
     <message>
         <source>Size on disk:</source>

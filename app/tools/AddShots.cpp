@@ -10,6 +10,7 @@
 #include "app/FernpackApplication.h"
 #include "app/Program.h"
 #include "app/QtUiServices.h"
+#include "app/Translations.h"
 #include "app/mainunit.h"
 #include "app/msgunit.h"
 #include "platform/FileSystem.h"
@@ -47,6 +48,7 @@ public:
 int main(int argc, char** argv)
 {
     app::TFernpackApplication application(argc, argv);
+    const app::TTranslations translations(QLocale::system(), app::TTranslations::Folders());
     if (argc != 4) {
         std::fprintf(stderr, "usage: fernpack-add-shots OUT_DIR SOURCE_FOLDER ARCHIVE\n");
         return 2;
