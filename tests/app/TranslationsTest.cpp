@@ -29,8 +29,15 @@ namespace {
 using apptest::AppTest;
 using Strings = std::vector<std::string>;
 
-// The locale of each language; "C" is English, the source texts.
-const char* const Languages[] = {"C", "de_DE", "fr_FR", "es_ES"};
+// The locale of each language the build translates into ("de", ...), and
+// "C" for English, the source texts.
+std::vector<std::string> Languages()
+{
+    std::vector<std::string> languages{"C"};
+    for (const QString& language : QStringLiteral(FERNPACK_LANGUAGES).split(u' ', Qt::SkipEmptyParts))
+        languages.push_back(language.toStdString());
+    return languages;
+}
 
 std::unique_ptr<app::TTranslations> Install(const char* locale)
 {
@@ -86,9 +93,9 @@ QStringList TextsOf(std::initializer_list<app::TText> texts)
     return out;
 }
 
-class EveryLanguage : public AppTest, public ::testing::WithParamInterface<const char*> {
+class EveryLanguage : public AppTest, public ::testing::WithParamInterface<std::string> {
 protected:
-    EveryLanguage() : translations_(Install(GetParam())) {}
+    EveryLanguage() : translations_(Install(GetParam().c_str())) {}
     ~EveryLanguage() override
     {
         program.reset();  // the windows go before their translation
@@ -99,7 +106,7 @@ protected:
 
 TEST_P(EveryLanguage, NoTwoActionsOfAWindowMenuOrBoxShareAnAccelerator)
 {
-    if (std::string(GetParam()) != "C") {
+    if (GetParam() != "C") {
         ASSERT_FALSE(translations_->Language().isEmpty()) << "no translation in " FERNPACK_QM_DIR;
     }
     Start({WriteArchive("keys.zip", {fixture::Stored("one.txt", "1")})});
@@ -127,10 +134,9 @@ TEST_P(EveryLanguage, NoTwoActionsOfAWindowMenuOrBoxShareAnAccelerator)
         << "open or add";
 }
 
-INSTANTIATE_TEST_SUITE_P(Translations, EveryLanguage, ::testing::ValuesIn(Languages),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param) == "C" ? std::string("English")
-                                                                    : std::string(info.param).substr(0, 2);
+INSTANTIATE_TEST_SUITE_P(Translations, EveryLanguage, ::testing::ValuesIn(Languages()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param == "C" ? std::string("English") : info.param;
                          });
 
 TEST_F(AppTest, GermanWindowsAndBoxesSpeakGermanAndNoTranslationKeepsTheEnglishWords)
