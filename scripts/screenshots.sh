@@ -245,6 +245,8 @@ clickat "$main" 582 21                 # About
 about=$(window "$t_about")
 sleep 0.5
 import -window "$about" "$shots/about.png"
+press "$about"; xdotool key Escape
+sleep 0.3
 press "$main"
 xdotool key alt+Return                 # the archive's properties
 properties=$(window "$t_properties")

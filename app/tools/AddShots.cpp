@@ -10,6 +10,7 @@
 #include "app/FernpackApplication.h"
 #include "app/Program.h"
 #include "app/QtUiServices.h"
+#include "app/Texts.h"
 #include "app/Translations.h"
 #include "app/mainunit.h"
 #include "app/msgunit.h"
@@ -64,7 +65,7 @@ int main(int argc, char** argv)
 
     app::TMainform& form = program.Mainform();
     engine::TRezEdidiv& z = form.RezEdidiv1;
-    program.Msgform().Open("Beginning Add to " + archive);
+    program.Msgform().Open(app::Translate(app::text::BeginAdd, {archive}));
     z.AddOptions = {};
     z.AddOptions.Include(engine::AddOptsEnum::AddRecurseDirs).Include(engine::AddOptsEnum::AddDirNames);
     // Names stored relative to the source folder, as a user adding from it would get.
