@@ -112,7 +112,8 @@ TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     DriveComboBox1 = new TDriveComboBox(LeftColumn);
     DriveComboBox1->setGeometry(3, 3, 157, 19);
     DirectoryListBox1 = new TDirectoryListBox(LeftColumn);
-    SelectAllBut = PlacedButton(LeftColumn, QTr("TAddForm", "Select All Files"), SelectAllX, DriveStrip + TreeStrip + 4, 81, 17);
+    SelectAllBut =
+        PlacedButton(LeftColumn, QTr("TAddForm", "Select All Files"), SelectAllX, DriveStrip + TreeStrip + 4, 81, 17);
     FileListBox1 = new TFileListBox(LeftColumn);
 
     MiddleColumn = RaisedPanel(this);

@@ -53,12 +53,14 @@ std::vector<std::pair<std::string, std::string>> FactLines(const TArchiveFacts& 
 {
     std::vector<std::pair<std::string, std::string>> lines;
     lines.emplace_back(Translate(text::PropArchive), facts.Path);
-    lines.emplace_back(Translate(text::PropSize), facts.SizeOnDisk < 0 ? Translate(text::PropNotOnDisk)
-                                                            : Bytes(static_cast<std::uint64_t>(facts.SizeOnDisk)));
+    lines.emplace_back(Translate(text::PropSize),
+                       facts.SizeOnDisk < 0 ? Translate(text::PropNotOnDisk)
+                                            : Bytes(static_cast<std::uint64_t>(facts.SizeOnDisk)));
     lines.emplace_back(Translate(text::PropMembers), std::to_string(facts.Members));
     lines.emplace_back(Translate(text::PropPacked), Bytes(facts.Packed));
     lines.emplace_back(Translate(text::PropUnpacked), Bytes(facts.Unpacked));
-    lines.emplace_back(Translate(text::PropRatio), Translate(text::PropPercent, {std::to_string(Percent(facts.Packed, facts.Unpacked))}));
+    lines.emplace_back(Translate(text::PropRatio),
+                       Translate(text::PropPercent, {std::to_string(Percent(facts.Packed, facts.Unpacked))}));
     // "None", or "3 of 10, with AES".
     std::string encrypted = Translate(text::PropNone);
     if (facts.Encrypted > 0) {
@@ -67,8 +69,9 @@ std::vector<std::pair<std::string, std::string>> FactLines(const TArchiveFacts& 
             encrypted += Translate(i == 0 ? text::PropWith : text::PropAnd, {facts.Methods[i]});
     }
     lines.emplace_back(Translate(text::PropEncrypted), encrypted);
-    lines.emplace_back(Translate(text::PropStub), facts.StubSize > 0 ? Bytes(static_cast<std::uint64_t>(facts.StubSize))
-                                                         : Translate(text::PropNone));
+    lines.emplace_back(Translate(text::PropStub),
+                       facts.StubSize > 0 ? Bytes(static_cast<std::uint64_t>(facts.StubSize))
+                                          : Translate(text::PropNone));
     return lines;
 }
 

@@ -32,8 +32,7 @@ class TRadioGroup : public QGroupBox {
     Q_OBJECT
 
 public:
-    TRadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int x, int y, int width,
-                int height);
+    TRadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int x, int y, int width, int height);
 
     // The size the caption and the choices need, one choice a row.
     QSize NeededSize() const;

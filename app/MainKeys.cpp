@@ -54,11 +54,12 @@ QAction* Action(TMainform* form, const QString& caption, const QList<QKeySequenc
 void TMainform::CreateActions()
 {
     // Enter opens only in the grid; elsewhere it is the focused control's.
-    OpenMemberAction = Action(this, Translated(text::MenuOpen), {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
-                              [this] { OpenMember(); });
+    OpenMemberAction = Action(this, Translated(text::MenuOpen),
+                              {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}, [this] { OpenMember(); });
     OpenMemberAction->setShortcutContext(Qt::WidgetShortcut);
     StringGrid1->addAction(OpenMemberAction);
-    ExtractAction = Action(this, Translated(text::MenuExtract), {QKeySequence(Qt::CTRL | Qt::Key_E)}, [this] { ExtractButClick(); });
+    ExtractAction = Action(this, Translated(text::MenuExtract), {QKeySequence(Qt::CTRL | Qt::Key_E)},
+                           [this] { ExtractButClick(); });
     DeleteAction = Action(this, Translated(text::MenuDelete), {QKeySequence::Delete}, [this] { DeleteButClick(); });
     TestAction = Action(this, Translated(text::MenuTest), {}, [this] { TestButClick(); });
     CopyNamesAction = Action(this, Translated(text::MenuCopyNames), {QKeySequence::Copy}, [this] { CopyNamesClick(); });
@@ -74,7 +75,8 @@ void TMainform::CreateActions()
     CloseFindAction->setEnabled(false);
     const Qt::Key digits[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4};
     for (int col = 0; col < 4; ++col)
-        SortActions[col] = Action(this, QString(), {QKeySequence(Qt::CTRL | digits[col])}, [this, col] { SortByKey(col); });
+        SortActions[col] =
+            Action(this, QString(), {QKeySequence(Qt::CTRL | digits[col])}, [this, col] { SortByKey(col); });
 }
 
 bool TMainform::GridKey(QObject* watched, QEvent* event)

@@ -72,7 +72,8 @@ bool TMainform::MemberChanged(const TOpenedMembers::Member& member)
     // Not in the middle of an operation or of another question.
     if (busy_ || QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
         return false;
-    const std::string question = Translate(text::ChangedUpdate, {member.Name, engine::ExtractFileName(RezEdidiv1.ZipFilename())});
+    const std::string question =
+        Translate(text::ChangedUpdate, {member.Name, engine::ExtractFileName(RezEdidiv1.ZipFilename())});
     if (!Dialogs().Confirm(question))
         return true;
     // The same archive still? (A question can be answered late.)

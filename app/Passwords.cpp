@@ -35,7 +35,8 @@ const TText* Problem(const std::string& password)
 std::optional<std::string> TMainform::AskNewPassword()
 {
     for (;;) {
-        const std::optional<std::string> first = Dialogs().AskPassword(Translate(text::PasswordTitle), Translate(text::NewPasswordPrompt));
+        const std::optional<std::string> first =
+            Dialogs().AskPassword(Translate(text::PasswordTitle), Translate(text::NewPasswordPrompt));
         if (!first)
             return std::nullopt;
         if (const TText* problem = Problem(*first)) {
@@ -59,13 +60,15 @@ bool TMainform::ArchivePasswordFor(const engine::TStrings& names, std::optional<
     password.reset();
     if (!RezEdidiv1.Password().empty() || !RezEdidiv1.NeedsPassword(names))
         return true;
-    password = AskArchivePassword(Translate(text::ArchivePasswordPrompt, {engine::ExtractFileName(RezEdidiv1.ZipFilename())}));
+    password =
+        AskArchivePassword(Translate(text::ArchivePasswordPrompt, {engine::ExtractFileName(RezEdidiv1.ZipFilename())}));
     return password.has_value();
 }
 
 std::optional<std::string> TMainform::AskPasswordAgain(const std::string& member)
 {
-    return AskArchivePassword(Translate(text::WrongPasswordPrompt, {member, engine::ExtractFileName(RezEdidiv1.ZipFilename())}));
+    return AskArchivePassword(
+        Translate(text::WrongPasswordPrompt, {member, engine::ExtractFileName(RezEdidiv1.ZipFilename())}));
 }
 
 std::optional<std::string> TMainform::AskArchivePassword(const std::string& prompt)

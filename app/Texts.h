@@ -22,18 +22,22 @@ inline constexpr TText OpenTitle{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Op
 inline constexpr TText OpenFilter{"TMainform", QT_TRANSLATE_NOOP("TMainform", "ZIP Files (*.ZIP, *.EXE)|*.zip;*.exe")};
 inline constexpr TText NewTitle{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Create New ZIP File")};
 inline constexpr TText NewFilter{"TMainform", QT_TRANSLATE_NOOP("TMainform", "ZIP Files (*.ZIP)|*.zip")};
-inline constexpr TText NewIsExe{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error: you must create a .ZIP file, then convert to .EXE")};
-inline constexpr TText NewNotZip{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error: your new archive must end in .ZIP")};
+inline constexpr TText NewIsExe{
+    "TMainform", QT_TRANSLATE_NOOP("TMainform", "Error: you must create a .ZIP file, then convert to .EXE")};
+inline constexpr TText NewNotZip{"TMainform",
+                                 QT_TRANSLATE_NOOP("TMainform", "Error: your new archive must end in .ZIP")};
 inline constexpr TText OverwriteQuestion{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Overwrite Existing File: %1?")};
 inline constexpr TText ZipNotFound{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Zip file not found: %1")};
-inline constexpr TText DestroyQuestion{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Are you sure you want to delete: %1?")};
+inline constexpr TText DestroyQuestion{"TMainform",
+                                       QT_TRANSLATE_NOOP("TMainform", "Are you sure you want to delete: %1?")};
 // Ours: a file that would not go away is said so, and nothing else happens.
 inline constexpr TText CannotDelete{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error - could not delete: %1")};
 inline constexpr TText ConvertToZip{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Convert to ZIP")};
 inline constexpr TText ConvertToExe{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Convert to EXE")};
 
 // Messages window
-inline constexpr TText MemoFull{"TMsgform", QT_TRANSLATE_NOOP("TMsgform", "Memo Full - Updating Stopped, but your operation is continuing...")};
+inline constexpr TText MemoFull{
+    "TMsgform", QT_TRANSLATE_NOOP("TMsgform", "Memo Full - Updating Stopped, but your operation is continuing...")};
 inline constexpr TText DllError{"TMsgform", QT_TRANSLATE_NOOP("TMsgform", "Error Msg from DLL: %1")};
 
 // The commands' preconditions, opening lines, guards and results
@@ -42,12 +46,14 @@ inline constexpr TText NoFilesSelected{"TMainform", QT_TRANSLATE_NOOP("TMainform
 // Ours: the list selects no file on disk, so there is nothing to add.
 inline constexpr TText NoFilesToAdd{"TMainform", QT_TRANSLATE_NOOP("TMainform", "No files to add")};
 inline constexpr TText BeginAdd{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Beginning Add to %1")};
-inline constexpr TText AddFatal{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error in Add; Fatal DLL Exception in mainunit")};
+inline constexpr TText AddFatal{"TMainform",
+                                QT_TRANSLATE_NOOP("TMainform", "Error in Add; Fatal DLL Exception in mainunit")};
 inline constexpr TText FileNotFound{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error: file not found: %1")};
 inline constexpr TText NoFilesToExtract{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error - no files to extract")};
 inline constexpr TText NoRowsSelected{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error - no files selected")};
 inline constexpr TText BeginExtract{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Beginning Extract from %1")};
-inline constexpr TText ExtractFatal{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error in Extract; Fatal DLL Exception in mainunit")};
+inline constexpr TText ExtractFatal{
+    "TMainform", QT_TRANSLATE_NOOP("TMainform", "Error in Extract; Fatal DLL Exception in mainunit")};
 inline constexpr TText NoFilesToDelete{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error - no files to delete")};
 inline constexpr TText DeleteQuestion{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Delete selected files from: %1?")};
 inline constexpr TText BeginDelete{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Beginning delete from %1")};
@@ -66,14 +72,15 @@ inline constexpr TPluralText Deleted{"TMainform", QT_TRANSLATE_N_NOOP("TMainform
                                      "%n file was deleted"};
 inline constexpr TPluralText AllTestedOk{"TMainform", QT_TRANSLATE_N_NOOP("TMainform", "All %n files tested OK"),
                                          "All %n files tested OK"};
-inline constexpr TPluralText TestedBad{"TMainform", QT_TRANSLATE_N_NOOP("TMainform", "ERROR: %n files tested BAD, or skipped!"),
+inline constexpr TPluralText TestedBad{"TMainform",
+                                       QT_TRANSLATE_N_NOOP("TMainform", "ERROR: %n files tested BAD, or skipped!"),
                                        "ERROR: %n files tested BAD, or skipped!"};
 
 // What the result box adds (ours): members that landed on one file, members
 // left alone because they exist, and an operation the user stopped.
-inline constexpr TPluralText Replaced{
-    "TMainform", QT_TRANSLATE_N_NOOP("TMainform", "%n of them replaced a member of the same name"),
-    "%n of them replaced a member of the same name"};
+inline constexpr TPluralText Replaced{"TMainform",
+                                      QT_TRANSLATE_N_NOOP("TMainform", "%n of them replaced a member of the same name"),
+                                      "%n of them replaced a member of the same name"};
 inline constexpr TPluralText ReplacedAdvice{
     "TMainform",
     QT_TRANSLATE_N_NOOP("TMainform",
@@ -90,20 +97,26 @@ inline constexpr TPluralText CancelledExtract{
 inline constexpr TPluralText CancelledTest{
     "TMainform", QT_TRANSLATE_N_NOOP("TMainform", "Cancelled: %n files were tested before the stop"),
     "Cancelled: %n file was tested before the stop"};
-inline constexpr TText CancelledAdd{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Cancelled: nothing was added; the archive was left as it was")};
-inline constexpr TText CancelledDelete{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Cancelled: nothing was deleted; the archive was left as it was")};
+inline constexpr TText CancelledAdd{
+    "TMainform", QT_TRANSLATE_NOOP("TMainform", "Cancelled: nothing was added; the archive was left as it was")};
+inline constexpr TText CancelledDelete{
+    "TMainform", QT_TRANSLATE_NOOP("TMainform", "Cancelled: nothing was deleted; the archive was left as it was")};
 
 // Passwords (ours): asked twice for an encrypted add, once for extracting
 // or testing encrypted members.
 inline constexpr TText PasswordTitle{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Password")};
 inline constexpr TText NewPasswordPrompt{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Password for the files to add:")};
 inline constexpr TText RepeatPasswordPrompt{"TMainform", QT_TRANSLATE_NOOP("TMainform", "The same password again:")};
-inline constexpr TText ArchivePasswordPrompt{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Password for the encrypted files in %1:")};
+inline constexpr TText ArchivePasswordPrompt{"TMainform",
+                                             QT_TRANSLATE_NOOP("TMainform", "Password for the encrypted files in %1:")};
 // After a password that did not open a member: the member, then the archive.
-inline constexpr TText WrongPasswordPrompt{"TMainform", QT_TRANSLATE_NOOP("TMainform", "The password did not open %1. Another password for the encrypted files in %2:")};
+inline constexpr TText WrongPasswordPrompt{
+    "TMainform",
+    QT_TRANSLATE_NOOP("TMainform", "The password did not open %1. Another password for the encrypted files in %2:")};
 inline constexpr TText PasswordEmpty{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error - the password is empty")};
 inline constexpr TText PasswordsDiffer{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error - the two passwords differ")};
-inline constexpr TText PasswordTooLong{"TMainform", QT_TRANSLATE_NOOP("TMainform", "Error - the password is longer than 80 bytes")};
+inline constexpr TText PasswordTooLong{"TMainform",
+                                       QT_TRANSLATE_NOOP("TMainform", "Error - the password is longer than 80 bytes")};
 
 // Ours: the desktop's ways in. Find above the grid, the menu on the rows,
 // dropped files and archives, members opened with the desktop's program,

@@ -12,8 +12,7 @@ int Code(char c) { return static_cast<unsigned char>(c); }
 
 // One pass over `format`; Text is QString or std::string (whose arguments
 // keep their bytes, names that are no valid UTF-8 included).
-template <typename Text, typename Args>
-Text Fill(const Text& format, const Args& args)
+template <typename Text, typename Args> Text Fill(const Text& format, const Args& args)
 {
     std::vector<const Text*> values;
     for (const Text& arg : args)
@@ -35,7 +34,7 @@ Text Fill(const Text& format, const Args& args)
     return result;
 }
 
-}  // namespace
+} // namespace
 
 QString FillPlaceholders(const QString& format, std::initializer_list<QString> args) { return Fill(format, args); }
 
@@ -63,4 +62,4 @@ std::string Translate(const TPluralText& text, int n, std::initializer_list<std:
     return Fill(words.toStdString(), args);
 }
 
-}  // namespace app
+} // namespace app

@@ -52,4 +52,4 @@ std::string Translate(const TPluralText& text, int n, std::initializer_list<std:
 // argument leaves its placeholder as written.
 QString FillPlaceholders(const QString& format, std::initializer_list<QString> args);
 
-}  // namespace app
+} // namespace app

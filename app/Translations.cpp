@@ -16,10 +16,10 @@ QString FileLanguage(QString uiLanguage) { return uiLanguage.replace(u'-', u'_')
 bool IsEnglish(const QString& uiLanguage)
 {
     return uiLanguage == QLatin1String("C") || uiLanguage == QLatin1String("en") ||
-           uiLanguage.startsWith(QLatin1String("en-")) || uiLanguage.startsWith(QLatin1String("en_"));
+        uiLanguage.startsWith(QLatin1String("en-")) || uiLanguage.startsWith(QLatin1String("en_"));
 }
 
-}  // namespace
+} // namespace
 
 TTranslations::TTranslations(const QLocale& locale, const QStringList& folders)
 {
@@ -62,7 +62,8 @@ QStringList TTranslations::Folders()
     const QString program = QCoreApplication::applicationDirPath();
     return {program + QStringLiteral("/translations"),
             QDir::cleanPath(program + QStringLiteral("/../share/fernpack/translations")),
-            QStringLiteral("/usr/local/share/fernpack/translations"), QStringLiteral("/usr/share/fernpack/translations")};
+            QStringLiteral("/usr/local/share/fernpack/translations"),
+            QStringLiteral("/usr/share/fernpack/translations")};
 }
 
-}  // namespace app
+} // namespace app

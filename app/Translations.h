@@ -43,4 +43,4 @@ private:
     QString language_;
 };
 
-}  // namespace app
+} // namespace app

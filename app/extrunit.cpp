@@ -37,9 +37,12 @@ TExtract::TExtract(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     DirectoryListBox1 = new TDirectoryListBox(LeftPart);
 
     RightColumn = RaisedPanel(this);
-    RadioGroup1 = new TRadioGroup(RightColumn, QTr("TExtract", "Expand ZIP Dirs"), {QTr("TExtract", "No"), QTr("TExtract", "Yes")}, 11, 13, 95, 59);
-    RadioGroup2 = new TRadioGroup(RightColumn, QTr("TExtract", "OverWrite Existing"), {QTr("TExtract", "No"), QTr("TExtract", "Yes")}, 10, 88, 98, 59);
-    RadioGroup3 = new TRadioGroup(RightColumn, QTr("TExtract", "Files to Extract"), {QTr("TExtract", "All Files"), QTr("TExtract", "Selected Files")}, 10, 163, 98, 62);
+    RadioGroup1 = new TRadioGroup(RightColumn, QTr("TExtract", "Expand ZIP Dirs"),
+                                  {QTr("TExtract", "No"), QTr("TExtract", "Yes")}, 11, 13, 95, 59);
+    RadioGroup2 = new TRadioGroup(RightColumn, QTr("TExtract", "OverWrite Existing"),
+                                  {QTr("TExtract", "No"), QTr("TExtract", "Yes")}, 10, 88, 98, 59);
+    RadioGroup3 = new TRadioGroup(RightColumn, QTr("TExtract", "Files to Extract"),
+                                  {QTr("TExtract", "All Files"), QTr("TExtract", "Selected Files")}, 10, 163, 98, 62);
     OKBut = PlacedButton(RightColumn, QTr("TExtract", "&Ok"), 29, 247, 61, 20);
     CancelBut = PlacedButton(RightColumn, QTr("TExtract", "&Cancel"), 29, 283, 61, 20);
     CancelBut->setAutoDefault(false);

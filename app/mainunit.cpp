@@ -321,7 +321,7 @@ void TMainform::FormCreate(const std::vector<std::string>& arguments)
 {
     StringGrid1->SetRowCount(2);
     const std::string headings[] = {Tr("TMainform", "File Name"), Tr("TMainform", "Compr Size"),
-                                   Tr("TMainform", "Uncmpr Size"), Tr("TMainform", "Date/Time")};
+                                    Tr("TMainform", "Uncmpr Size"), Tr("TMainform", "Date/Time")};
     const int widths[] = {316, 84, 94, 120};
     // Widths as designed, as much wider as the font is larger.
     for (int col = 0; col < 4; ++col) {

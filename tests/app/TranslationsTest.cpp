@@ -95,10 +95,10 @@ QStringList TextsOf(std::initializer_list<app::TText> texts)
 
 class EveryLanguage : public AppTest, public ::testing::WithParamInterface<std::string> {
 protected:
-    EveryLanguage() : translations_(Install(GetParam().c_str())) {}
+    EveryLanguage() : translations_(Install(GetParam().c_str())) { }
     ~EveryLanguage() override
     {
-        program.reset();  // the windows go before their translation
+        program.reset(); // the windows go before their translation
         translations_.reset();
     }
     std::unique_ptr<app::TTranslations> translations_;
@@ -112,8 +112,8 @@ TEST_P(EveryLanguage, NoTwoActionsOfAWindowMenuOrBoxShareAnAccelerator)
     Start({WriteArchive("keys.zip", {fixture::Stored("one.txt", "1")})});
     app::TAboutBox about(&Main());
     const std::vector<std::pair<const char*, QWidget*>> windows = {
-        {"main window", &Main()},           {"messages", &program->Msgform()}, {"add", &program->AddForm()},
-        {"extract", &program->Extract()},   {"self-extractor", &program->MakeSFX()}, {"about", &about}};
+        {"main window", &Main()},         {"messages", &program->Msgform()},       {"add", &program->AddForm()},
+        {"extract", &program->Extract()}, {"self-extractor", &program->MakeSFX()}, {"about", &about}};
     for (const auto& [name, window] : windows) {
         const QStringList texts = ControlTexts(*window);
         EXPECT_FALSE(texts.isEmpty()) << name;
@@ -148,11 +148,18 @@ TEST_F(AppTest, GermanWindowsAndBoxesSpeakGermanAndNoTranslationKeepsTheEnglishW
         std::string message;
     };
     const Case cases[] = {
-        {"de_DE", "de_DE", {"Zum Zip &hinzufügen", "&Entpacken aus Zip", "Aus Zip &löschen", "Zip &testen"},
+        {"de_DE",
+         "de_DE",
+         {"Zum Zip &hinzufügen", "&Entpacken aus Zip", "Aus Zip &löschen", "Zip &testen"},
          "Fehler - öffnen Sie zuerst eine ZIP-Datei"},
-        {"C", "", {"&Add  to Zip", "&Extract from Zip", "&Delete From Zip", "&Test Zip"}, "Error - open a zip file first"},
+        {"C",
+         "",
+         {"&Add  to Zip", "&Extract from Zip", "&Delete From Zip", "&Test Zip"},
+         "Error - open a zip file first"},
         // English asked for first: the source texts, even with others there.
-        {"en_GB", "", {"&Add  to Zip", "&Extract from Zip", "&Delete From Zip", "&Test Zip"},
+        {"en_GB",
+         "",
+         {"&Add  to Zip", "&Extract from Zip", "&Delete From Zip", "&Test Zip"},
          "Error - open a zip file first"},
     };
     for (const Case& c : cases) {
@@ -179,9 +186,9 @@ TEST(TranslatedTexts, CountsTakeThePluralFormsOfTheLanguage)
         std::string said;
     };
     const Case cases[] = {
-        {"C", 0, "0 files were extracted"},   {"C", 1, "1 file was extracted"},
-        {"C", 2, "2 files were extracted"},   {"de_DE", 1, "1 Datei wurde entpackt"},
-        {"de_DE", 0, "0 Dateien wurden entpackt"}, {"fr_FR", 0, "0 fichier a été extrait"},
+        {"C", 0, "0 files were extracted"},          {"C", 1, "1 file was extracted"},
+        {"C", 2, "2 files were extracted"},          {"de_DE", 1, "1 Datei wurde entpackt"},
+        {"de_DE", 0, "0 Dateien wurden entpackt"},   {"fr_FR", 0, "0 fichier a été extrait"},
         {"fr_FR", 2, "2 fichiers ont été extraits"}, {"es_ES", 1, "Se extrajo 1 fichero"},
         {"es_ES", 3, "Se extrajeron 3 ficheros"},
     };
@@ -204,14 +211,15 @@ TEST(TranslatedTexts, CountsTakeThePluralFormsOfTheLanguage)
 TEST(TranslatedTexts, FilledInNamesKeepTheirBytesAndAreNotReadAsPlaceholders)
 {
     auto english = Install("C");
-    const std::string odd = "caf\xe9 %2 100%.zip";  // not UTF-8, with a placeholder of its own
+    const std::string odd = "caf\xe9 %2 100%.zip"; // not UTF-8, with a placeholder of its own
     EXPECT_EQ(app::Translate(app::text::OpenOrAdd, {odd, "b.zip"}), "Open " + odd + ", or add it to b.zip?");
     EXPECT_EQ(app::Translate(app::text::ChangedUpdate, {"%1", "%1"}), "%1 was changed. Update it in %1?");
-    EXPECT_EQ(app::FillPlaceholders(QStringLiteral("%2 then %1, %3 stays, 50%"), {QStringLiteral("a"), QStringLiteral("b")}),
-              QStringLiteral("b then a, %3 stays, 50%"));
+    EXPECT_EQ(
+        app::FillPlaceholders(QStringLiteral("%2 then %1, %3 stays, 50%"), {QStringLiteral("a"), QStringLiteral("b")}),
+        QStringLiteral("b then a, %3 stays, 50%"));
     // German orders the parts its own way.
     auto german = Install("de_DE");
     EXPECT_EQ(app::Translate(app::text::OpenOrAdd, {odd, "b.zip"}), odd + " öffnen oder zu b.zip hinzufügen?");
 }
 
-}  // namespace
+} // namespace
