@@ -7,6 +7,7 @@
 #include "app/FernpackApplication.h"
 #include "app/Program.h"
 #include "app/QtUiServices.h"
+#include "app/Translations.h"
 #include "platform/UiServices.h"
 
 int main(int argc, char** argv)
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
     // Lets desktops match the windows to the installed fernpack.desktop
     // (its icon, its name in the task bar).
     QGuiApplication::setDesktopFileName(QStringLiteral("fernpack"));
+    // The windows speak the user's language (LANGUAGE, LC_ALL, LC_MESSAGES,
+    // LANG) when there is a translation for it, English otherwise.
+    const app::TTranslations translations(QLocale::system(), app::TTranslations::Folders());
     app::QtUiServices ui;
     platform::ScopedUi scope(ui);
     // What the toolkit left of the command line, byte for byte.

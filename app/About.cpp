@@ -22,7 +22,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(QTr("TAboutBox", "About"));
     setFont(UiFont(MainFontPixels));
     resize(Width, Height);
 
@@ -45,7 +45,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     Version->move(84, 50);
     Version->adjustSize();
 
-    OKButton = new QPushButton(QString::fromUtf8(text::Ok), this);
+    OKButton = new QPushButton(QTr("TAboutBox", "OK"), this);
     OKButton->setGeometry(111, 145, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -12,6 +12,7 @@
 #include "app/NameText.h"
 #include "app/ProgramIcon.h"
 #include "app/WindowPlacement.h"
+#include "app/Translate.h"
 #include "platform/FileSystem.h"
 
 namespace app {
@@ -102,7 +103,7 @@ void TSelectedList::SortForGood()
 
 TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), outcome_(outcome)
 {
-    setWindowTitle(QStringLiteral("Add Files"));
+    setWindowTitle(QTr("TAddForm", "Add Files"));
     setWindowIcon(ProgramIcon());
     setFont(UiFont(SmallFontPixels));
     resize(FormWidth, FormHeight);
@@ -111,28 +112,29 @@ TAddForm::TAddForm(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     DriveComboBox1 = new TDriveComboBox(LeftColumn);
     DriveComboBox1->setGeometry(3, 3, 157, 19);
     DirectoryListBox1 = new TDirectoryListBox(LeftColumn);
-    SelectAllBut = PlacedButton(LeftColumn, "Select All Files", SelectAllX, DriveStrip + TreeStrip + 4, 81, 17);
+    SelectAllBut =
+        PlacedButton(LeftColumn, QTr("TAddForm", "Select All Files"), SelectAllX, DriveStrip + TreeStrip + 4, 81, 17);
     FileListBox1 = new TFileListBox(LeftColumn);
 
     MiddleColumn = RaisedPanel(this);
-    Label2 = PlacedLabel(MiddleColumn, "Options", 28, 12, MainFontPixels, true);
+    Label2 = PlacedLabel(MiddleColumn, QTr("TAddForm", "Options"), 28, 12, MainFontPixels, true);
     Bevel1 = new QFrame(MiddleColumn);
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(BevelX, BevelY, 99, 74);
     // Inside the frame, which grows with them: at x 6 and y 40, 62 and 82 in
     // the column.
-    DirNameCB = PlacedCheckBox(Bevel1, "Save DirNames", 6 - BevelX, 40 - BevelY, 95, 14);
-    RecurseCB = PlacedCheckBox(Bevel1, "Recurse Dirs", 6 - BevelX, 62 - BevelY, 83, 14);
-    EncryptCB = PlacedCheckBox(Bevel1, "Encrypt Files", 6 - BevelX, 82 - BevelY, 87, 17);
-    AddDirBut = PlacedButton(MiddleColumn, "Add &Dir  ==>", 8, 132, 85, 21, true);
-    AddFileBut = PlacedButton(MiddleColumn, "&Add File ==>", 8, 162, 84, 20, true);
-    RemoveBut = PlacedButton(MiddleColumn, "&Remove <==", 8, 216, 84, 21, true);
-    OKBut = PlacedButton(MiddleColumn, "DO IT &NOW", 11, 271, 83, 20, true);
-    CancelBut = PlacedButton(MiddleColumn, "&Cancel", 11, 304, 83, 20, true);
+    DirNameCB = PlacedCheckBox(Bevel1, QTr("TAddForm", "Save DirNames"), 6 - BevelX, 40 - BevelY, 95, 14);
+    RecurseCB = PlacedCheckBox(Bevel1, QTr("TAddForm", "Recurse Dirs"), 6 - BevelX, 62 - BevelY, 83, 14);
+    EncryptCB = PlacedCheckBox(Bevel1, QTr("TAddForm", "Encrypt Files"), 6 - BevelX, 82 - BevelY, 87, 17);
+    AddDirBut = PlacedButton(MiddleColumn, QTr("TAddForm", "Add &Dir  ==>"), 8, 132, 85, 21, true);
+    AddFileBut = PlacedButton(MiddleColumn, QTr("TAddForm", "&Add File ==>"), 8, 162, 84, 20, true);
+    RemoveBut = PlacedButton(MiddleColumn, QTr("TAddForm", "&Remove <=="), 8, 216, 84, 21, true);
+    OKBut = PlacedButton(MiddleColumn, QTr("TAddForm", "DO IT &NOW"), 11, 271, 83, 20, true);
+    CancelBut = PlacedButton(MiddleColumn, QTr("TAddForm", "&Cancel"), 11, 304, 83, 20, true);
 
     RightColumn = RaisedPanel(this);
-    Label1 = PlacedLabel(RightColumn, "Files to Add:", 53, 7, MainFontPixels, true);
-    SortBut = PlacedButton(RightColumn, "&Sort", 150, 6, 46, 16);
+    Label1 = PlacedLabel(RightColumn, QTr("TAddForm", "Files to Add:"), 53, 7, MainFontPixels, true);
+    SortBut = PlacedButton(RightColumn, QTr("TAddForm", "&Sort"), 150, 6, 46, 16);
     SelectedList = new TSelectedList(RightColumn);
     // Reached with Tab too, so its entries can be chosen and removed
     // (Alt+R, or Delete in the list) from the keyboard.

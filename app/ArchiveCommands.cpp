@@ -73,7 +73,7 @@ void TMainform::AddWithEntries(const std::vector<std::string>& entries)
     if (busy_ || AddForm == nullptr)
         return;
     if (RezEdidiv1.ZipFilename().empty()) {
-        platform::Ui().ShowMessage(text::OpenZipFirst);
+        platform::Ui().ShowMessage(Translate(text::OpenZipFirst));
         return;
     }
     for (const std::string& entry : entries)
@@ -89,7 +89,7 @@ void TMainform::AddWithEntries(const std::vector<std::string>& entries)
     if (Outcome.DialogCanceled)
         return;
     if (AddForm->SelectedList->count() == 0) {
-        platform::Ui().ShowMessage(text::NoFilesSelected);
+        platform::Ui().ShowMessage(Translate(text::NoFilesSelected));
         return;
     }
 
@@ -114,7 +114,7 @@ bool TMainform::RunAdd(const engine::AddOpts& options, const engine::TStrings& s
     RezEdidiv1.CountAddFiles(steps);
     if (steps <= 0) {
         RezEdidiv1.FSpecArgs().clear();
-        platform::Ui().ShowMessage(text::NoFilesToAdd);
+        platform::Ui().ShowMessage(Translate(text::NoFilesToAdd));
         return false;
     }
     std::optional<std::string> password;
@@ -127,7 +127,7 @@ bool TMainform::RunAdd(const engine::AddOpts& options, const engine::TStrings& s
     }
 
     if (Msgform != nullptr)
-        Msgform->Open(text::BeginAdd + RezEdidiv1.ZipFilename());
+        Msgform->Open(Translate(text::BeginAdd, {RezEdidiv1.ZipFilename()}));
     const std::uint32_t start = platform::GetTickCount();
     if (Msgform != nullptr) {
         Msgform->AllFilesBar = {1, steps, 1, 1};
@@ -137,14 +137,14 @@ bool TMainform::RunAdd(const engine::AddOpts& options, const engine::TStrings& s
     tally_.Clear();
     {
         PasswordForOneOperation hold(RezEdidiv1, password);
-        finished = RunGuardedOperation([this] { RezEdidiv1.AddFiles(); }, text::AddFatal);
+        finished = RunGuardedOperation([this] { RezEdidiv1.AddFiles(); }, Translate(text::AddFatal));
     }
     if (!finished)
         return true;
     ShowElapsed(start, platform::GetTickCount());
     if (RezEdidiv1.ProcessedCount == 0 && EndIfCancelled(TStoppedOperation::Add))
         return true;
-    platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Added));
+    platform::Ui().ShowMessage(Translate(text::Added, RezEdidiv1.ProcessedCount));
     return true;
 }
 
@@ -153,22 +153,22 @@ void TMainform::ExtractButClick()
     if (busy_ || Extract == nullptr)
         return;
     const std::string shown = ZipFNameText();
-    if (shown == text::NoArchive || !platform::FileExists(shown)) {
-        platform::Ui().ShowMessage(text::FileNotFound + shown);
+    if (shown == Translate(text::NoArchive) || !platform::FileExists(shown)) {
+        platform::Ui().ShowMessage(Translate(text::FileNotFound, {shown}));
         return;
     }
     ShowModal(*Extract);
     if (Outcome.ExtractTargetDir.empty() || Outcome.DialogCanceled)
         return;
     if (RezEdidiv1.EntryCount() < 1) {
-        platform::Ui().ShowMessage(text::NoFilesToExtract);
+        platform::Ui().ShowMessage(Translate(text::NoFilesToExtract));
         return;
     }
     RezEdidiv1.FSpecArgs().clear();
     if (!Outcome.ExtractAllFiles) {
         RezEdidiv1.SetFSpecArgs(SelectedNames());
         if (RezEdidiv1.FSpecArgs().empty()) {
-            platform::Ui().ShowMessage(text::NoRowsSelected);
+            platform::Ui().ShowMessage(Translate(text::NoRowsSelected));
             return;
         }
     }
@@ -188,7 +188,7 @@ bool TMainform::RunExtract(const std::string& target, bool withDirs, bool overwr
                            const std::optional<std::string>& password)
 {
     if (Msgform != nullptr)
-        Msgform->Open(text::BeginExtract + RezEdidiv1.ZipFilename());
+        Msgform->Open(Translate(text::BeginExtract, {RezEdidiv1.ZipFilename()}));
     RezEdidiv1.ExtrBaseDir = target;
     using engine::ExtrOptsEnum;
     engine::ExtrOpts options;
@@ -198,7 +198,7 @@ bool TMainform::RunExtract(const std::string& target, bool withDirs, bool overwr
     const std::uint32_t start = platform::GetTickCount();
     tally_.Clear();
     bool finished = true;
-    const std::int32_t extracted = RunWithPasswords(password, text::ExtractFatal, finished);
+    const std::int32_t extracted = RunWithPasswords(password, &text::ExtractFatal, finished);
     if (!finished)
         return false;
     ShowElapsed(start, platform::GetTickCount());
@@ -212,7 +212,7 @@ std::string TMainform::ExtractPrivately(const engine::TStrings& names, const std
         return {};
     const std::string folder = opened_.NewFolder(RezEdidiv1.ZipFilename());
     if (folder.empty()) {
-        platform::Ui().ShowMessage(text::CannotOpen + names.front());
+        platform::Ui().ShowMessage(Translate(text::CannotOpen, {names.front()}));
         return {};
     }
     RezEdidiv1.SetFSpecArgs(names);
@@ -236,28 +236,28 @@ void TMainform::DeleteButClick()
     if (busy_)
         return;
     if (RezEdidiv1.EntryCount() < 1) {
-        platform::Ui().ShowMessage(text::NoFilesToDelete);
+        platform::Ui().ShowMessage(Translate(text::NoFilesToDelete));
         return;
     }
-    if (!Dialogs().Confirm(text::DeleteQuestion + RezEdidiv1.ZipFilename() + "?"))
+    if (!Dialogs().Confirm(Translate(text::DeleteQuestion, {RezEdidiv1.ZipFilename()})))
         return;
     RezEdidiv1.SetFSpecArgs(SelectedNames());
     if (RezEdidiv1.FSpecArgs().empty()) {
-        platform::Ui().ShowMessage(text::NoRowsSelected);
+        platform::Ui().ShowMessage(Translate(text::NoRowsSelected));
         return;
     }
 
     if (Msgform != nullptr)
-        Msgform->Open(text::BeginDelete + RezEdidiv1.ZipFilename());
+        Msgform->Open(Translate(text::BeginDelete, {RezEdidiv1.ZipFilename()}));
     const std::uint32_t start = platform::GetTickCount();
     tally_.Clear();
-    const bool finished = RunGuardedOperation([this] { RezEdidiv1.DeleteFiles(); }, text::DeleteFatal);
+    const bool finished = RunGuardedOperation([this] { RezEdidiv1.DeleteFiles(); }, Translate(text::DeleteFatal));
     if (!finished)
         return;
     ShowElapsed(start, platform::GetTickCount());
     if (RezEdidiv1.ProcessedCount == 0 && EndIfCancelled(TStoppedOperation::Delete))
         return;
-    platform::Ui().ShowMessage(CountResult(RezEdidiv1.ProcessedCount, text::Deleted));
+    platform::Ui().ShowMessage(Translate(text::Deleted, RezEdidiv1.ProcessedCount));
 }
 
 void TMainform::TestButClick()
@@ -265,7 +265,7 @@ void TMainform::TestButClick()
     if (busy_)
         return;
     if (RezEdidiv1.EntryCount() < 1) {
-        platform::Ui().ShowMessage(text::NothingToTest);
+        platform::Ui().ShowMessage(Translate(text::NothingToTest));
         return;
     }
     std::optional<std::string> password;
@@ -273,7 +273,7 @@ void TMainform::TestButClick()
         return;
 
     if (Msgform != nullptr)
-        Msgform->Open(text::BeginTest + RezEdidiv1.ZipFilename());
+        Msgform->Open(Translate(text::BeginTest, {RezEdidiv1.ZipFilename()}));
     RezEdidiv1.FSpecArgs().clear();
     RezEdidiv1.ExtrOptions.Include(engine::ExtrOptsEnum::ExtrTest);
     RezEdidiv1.FSpecArgs().push_back("*.*");
@@ -290,16 +290,16 @@ void TMainform::TestButClick()
     if (EndIfCancelled(TStoppedOperation::Test))
         return;
     const std::int32_t all = RezEdidiv1.EntryCount();
-    platform::Ui().ShowMessage(all == good ? text::AllTestedOk + std::to_string(all) + text::TestedOkEnd
-                                           : text::TestedBad + std::to_string(all - good) + text::TestedBadEnd);
+    platform::Ui().ShowMessage(all == good ? Translate(text::AllTestedOk, all)
+                                           : Translate(text::TestedBad, all - good));
 }
 
-std::int32_t TMainform::RunWithPasswords(std::optional<std::string> password, const char* fatal, bool& finished)
+std::int32_t TMainform::RunWithPasswords(std::optional<std::string> password, const TText* fatal, bool& finished)
 {
     const auto run = [&] {
         PasswordForOneOperation hold(RezEdidiv1, password);
         const auto call = [this] { RezEdidiv1.ExtractFiles(); };
-        finished = fatal != nullptr ? RunGuardedOperation(call, fatal) : RunOperation(call);
+        finished = fatal != nullptr ? RunGuardedOperation(call, Translate(*fatal)) : RunOperation(call);
         return RezEdidiv1.ProcessedCount;
     };
     std::int32_t done = run();

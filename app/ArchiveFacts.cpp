@@ -13,7 +13,7 @@ namespace app {
 
 namespace {
 
-std::string Bytes(std::uint64_t n) { return std::to_string(n) + text::PropBytes; }
+std::string Bytes(std::uint64_t n) { return Translate(text::PropBytes, {std::to_string(n)}); }
 
 // `part` as a whole percentage of `whole`, rounded; 0 when `whole` is 0.
 std::uint64_t Percent(std::uint64_t part, std::uint64_t whole)
@@ -52,23 +52,26 @@ TArchiveFacts ArchiveFactsOf(const engine::TRezEdidiv& component)
 std::vector<std::pair<std::string, std::string>> FactLines(const TArchiveFacts& facts)
 {
     std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back(text::PropArchive, facts.Path);
-    lines.emplace_back(text::PropSize, facts.SizeOnDisk < 0 ? std::string(text::PropNotOnDisk)
-                                                            : Bytes(static_cast<std::uint64_t>(facts.SizeOnDisk)));
-    lines.emplace_back(text::PropMembers, std::to_string(facts.Members));
-    lines.emplace_back(text::PropPacked, Bytes(facts.Packed));
-    lines.emplace_back(text::PropUnpacked, Bytes(facts.Unpacked));
-    lines.emplace_back(text::PropRatio, std::to_string(Percent(facts.Packed, facts.Unpacked)) + "%");
+    lines.emplace_back(Translate(text::PropArchive), facts.Path);
+    lines.emplace_back(Translate(text::PropSize),
+                       facts.SizeOnDisk < 0 ? Translate(text::PropNotOnDisk)
+                                            : Bytes(static_cast<std::uint64_t>(facts.SizeOnDisk)));
+    lines.emplace_back(Translate(text::PropMembers), std::to_string(facts.Members));
+    lines.emplace_back(Translate(text::PropPacked), Bytes(facts.Packed));
+    lines.emplace_back(Translate(text::PropUnpacked), Bytes(facts.Unpacked));
+    lines.emplace_back(Translate(text::PropRatio),
+                       Translate(text::PropPercent, {std::to_string(Percent(facts.Packed, facts.Unpacked))}));
     // "None", or "3 of 10, with AES".
-    std::string encrypted = text::PropNone;
+    std::string encrypted = Translate(text::PropNone);
     if (facts.Encrypted > 0) {
-        encrypted = std::to_string(facts.Encrypted) + text::PropOf + std::to_string(facts.Members);
+        encrypted = Translate(text::PropOf, {std::to_string(facts.Encrypted), std::to_string(facts.Members)});
         for (std::size_t i = 0; i < facts.Methods.size(); ++i)
-            encrypted += (i == 0 ? text::PropWith : text::PropAnd) + facts.Methods[i];
+            encrypted += Translate(i == 0 ? text::PropWith : text::PropAnd, {facts.Methods[i]});
     }
-    lines.emplace_back(text::PropEncrypted, encrypted);
-    lines.emplace_back(text::PropStub, facts.StubSize > 0 ? Bytes(static_cast<std::uint64_t>(facts.StubSize))
-                                                         : std::string(text::PropNone));
+    lines.emplace_back(Translate(text::PropEncrypted), encrypted);
+    lines.emplace_back(Translate(text::PropStub),
+                       facts.StubSize > 0 ? Bytes(static_cast<std::uint64_t>(facts.StubSize))
+                                          : Translate(text::PropNone));
     return lines;
 }
 

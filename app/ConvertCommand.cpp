@@ -23,7 +23,7 @@ bool TMainform::MayOverwrite(const std::string& output)
     if (!canonicalOutput.isEmpty() &&
         canonicalOutput == QFileInfo(PathText(RezEdidiv1.ZipFilename())).canonicalFilePath())
         return true;
-    return Dialogs().Confirm(text::OverwriteQuestion + output + "?");
+    return Dialogs().Confirm(Translate(text::OverwriteQuestion, {output}));
 }
 
 void TMainform::ConvertButClick()
@@ -31,7 +31,7 @@ void TMainform::ConvertButClick()
     if (busy_ || MakeSFX == nullptr)
         return;
     if (RezEdidiv1.EntryCount() == 0) {
-        platform::Ui().ShowMessage(text::NoFilesInArchive);
+        platform::Ui().ShowMessage(Translate(text::NoFilesInArchive));
         return;
     }
     const std::string archive = RezEdidiv1.ZipFilename();
@@ -42,8 +42,8 @@ void TMainform::ConvertButClick()
             return;
         if (!RunOperation([&] { result = RezEdidiv1.ConvertZip(); }))
             return;
-        platform::Ui().ShowMessage(result == 0 ? text::FilenameIsNow + RezEdidiv1.ZipFilename()
-                                               : std::string(text::MakeZipFailed));
+        platform::Ui().ShowMessage(result == 0 ? Translate(text::FilenameIsNow, {RezEdidiv1.ZipFilename()})
+                                               : Translate(text::MakeZipFailed));
         return;
     }
     ShowModal(*MakeSFX);
@@ -55,8 +55,8 @@ void TMainform::ConvertButClick()
         return;
     if (!RunOperation([&] { result = RezEdidiv1.ConvertSFX(); }))
         return;
-    platform::Ui().ShowMessage(result == 0 ? text::FilenameIsNow + RezEdidiv1.ZipFilename()
-                                           : std::string(text::MakeExeFailed));
+    platform::Ui().ShowMessage(result == 0 ? Translate(text::FilenameIsNow, {RezEdidiv1.ZipFilename()})
+                                           : Translate(text::MakeExeFailed));
 }
 
 }  // namespace app

@@ -54,9 +54,9 @@ QFrame* RaisedPanel(QWidget* parent)
     return panel;
 }
 
-QPushButton* PlacedButton(QWidget* parent, const char* caption, int x, int y, int width, int height, bool bold)
+QPushButton* PlacedButton(QWidget* parent, const QString& caption, int x, int y, int width, int height, bool bold)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* button = new QPushButton(caption, parent);
     if (bold) {
         QFont font = button->font();
         font.setBold(true);
@@ -66,9 +66,9 @@ QPushButton* PlacedButton(QWidget* parent, const char* caption, int x, int y, in
     return button;
 }
 
-QLabel* PlacedLabel(QWidget* parent, const char* caption, int x, int y, int pixels, bool bold)
+QLabel* PlacedLabel(QWidget* parent, const QString& caption, int x, int y, int pixels, bool bold)
 {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    auto* label = new QLabel(caption, parent);
     label->setTextFormat(Qt::PlainText);
     if (pixels > 0)
         label->setFont(UiFont(pixels, bold));
@@ -77,9 +77,9 @@ QLabel* PlacedLabel(QWidget* parent, const char* caption, int x, int y, int pixe
     return label;
 }
 
-QCheckBox* PlacedCheckBox(QWidget* parent, const char* caption, int x, int y, int width, int height)
+QCheckBox* PlacedCheckBox(QWidget* parent, const QString& caption, int x, int y, int width, int height)
 {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    auto* box = new QCheckBox(caption, parent);
     box->setStyle(Choices());
     box->setGeometry(x, y, width, height);
     return box;
@@ -93,9 +93,9 @@ constexpr int ItemRightGap = 1;
 constexpr int ItemTop = 2;
 }  // namespace
 
-TRadioGroup::TRadioGroup(QWidget* parent, const char* caption, const QStringList& items, int x, int y, int width,
+TRadioGroup::TRadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int x, int y, int width,
                          int height)
-    : QGroupBox(QString::fromUtf8(caption), parent)
+    : QGroupBox(caption, parent)
 {
     for (const QString& text : items) {
         items_.push_back(new QRadioButton(text, this));

@@ -19,21 +19,20 @@ class QWidget;
 namespace app {
 
 QFrame* RaisedPanel(QWidget* parent);
-QPushButton* PlacedButton(QWidget* parent, const char* caption, int x, int y, int width, int height,
+QPushButton* PlacedButton(QWidget* parent, const QString& caption, int x, int y, int width, int height,
                           bool bold = false);
 // A label at x, y, as wide as its text; `pixels` and `bold` set its font
 // (0 keeps the dialog's).
-QLabel* PlacedLabel(QWidget* parent, const char* caption, int x, int y, int pixels = 0, bool bold = false);
+QLabel* PlacedLabel(QWidget* parent, const QString& caption, int x, int y, int pixels = 0, bool bold = false);
 // Check boxes and radio buttons leave a narrow gap between the mark and the
 // text, as the places were measured with.
-QCheckBox* PlacedCheckBox(QWidget* parent, const char* caption, int x, int y, int width, int height);
+QCheckBox* PlacedCheckBox(QWidget* parent, const QString& caption, int x, int y, int width, int height);
 
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 
 public:
-    TRadioGroup(QWidget* parent, const char* caption, const QStringList& items, int x, int y, int width,
-                int height);
+    TRadioGroup(QWidget* parent, const QString& caption, const QStringList& items, int x, int y, int width, int height);
 
     // The size the caption and the choices need, one choice a row.
     QSize NeededSize() const;

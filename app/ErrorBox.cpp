@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/AppServices.h"
+#include "app/Translate.h"
 
 namespace app {
 
@@ -28,7 +29,7 @@ void TopLevelErrors::ReportCurrentException() noexcept
         } catch (const std::exception& e) {
             Report(e.what());
         } catch (...) {
-            Report("Unknown error");
+            Report(Tr("TMainform", "Unknown error"));
         }
     } catch (...) {
         // Out of memory while reporting: nothing sensible is left to show.

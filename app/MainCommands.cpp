@@ -31,8 +31,8 @@ void TMainform::ZipOpenButClick()
         return;
     FileRequest request;
     request.Mode = FileRequest::Kind::Existing;
-    request.Title = text::OpenTitle;
-    request.Filter = text::OpenFilter;
+    request.Title = Translate(text::OpenTitle);
+    request.Filter = Translate(text::OpenFilter);
     request.Preset = openDialogFileName_;
     // Where the last archive was opened, this run or an earlier one, and
     // the last ones that are still there.
@@ -71,8 +71,8 @@ bool TMainform::NewZipIn(const std::string& folder)
         return false;
     FileRequest request;
     request.Mode = FileRequest::Kind::New;
-    request.Title = text::NewTitle;
-    request.Filter = text::NewFilter;
+    request.Title = Translate(text::NewTitle);
+    request.Filter = Translate(text::NewFilter);
     request.Preset.clear();
     request.Folder = folder;
     const std::optional<std::string> chosen = Dialogs().ChooseFile(request);
@@ -81,24 +81,24 @@ bool TMainform::NewZipIn(const std::string& folder)
     std::string F = *chosen;
     const std::string extension = engine::UpperCase(engine::ExtractFileExt(F));
     if (extension == ".EXE") {
-        platform::Ui().ShowMessage(text::NewIsExe);
+        platform::Ui().ShowMessage(Translate(text::NewIsExe));
         return false;
     }
     if (F.find('.') != std::string::npos) {
         if (extension != ".ZIP") {
-            platform::Ui().ShowMessage(text::NewNotZip);
+            platform::Ui().ShowMessage(Translate(text::NewNotZip));
             return false;
         }
     } else {
         F += ".zip";
     }
     if (platform::FileExists(F)) {
-        if (!Dialogs().Confirm(std::string(text::OverwriteQuestion) + F + "?"))
+        if (!Dialogs().Confirm(Translate(text::OverwriteQuestion, {F})))
             return false;
         // Still there after a Yes, the old members would end up in the "new"
         // archive: say so and change nothing.
         if (!platform::DeleteFile(F)) {
-            platform::Ui().ShowMessage(text::CannotDelete + F);
+            platform::Ui().ShowMessage(Translate(text::CannotDelete, {F}));
             return false;
         }
     }
@@ -113,14 +113,14 @@ void TMainform::DeleteZipButClick()
     const std::string N = ZipFNameText();
     // "<none>" stands for no archive, never for a file of that name in
     // whatever the current folder is.
-    if (N == text::NoArchive || !platform::FileExists(N)) {
-        platform::Ui().ShowMessage(text::ZipNotFound + N);
+    if (N == Translate(text::NoArchive) || !platform::FileExists(N)) {
+        platform::Ui().ShowMessage(Translate(text::ZipNotFound, {N}));
         return;
     }
-    if (!Dialogs().Confirm(std::string(text::DestroyQuestion) + N + "?"))
+    if (!Dialogs().Confirm(Translate(text::DestroyQuestion, {N})))
         return;
     if (!platform::DeleteFile(N)) {
-        platform::Ui().ShowMessage(text::CannotDelete + N);
+        platform::Ui().ShowMessage(Translate(text::CannotDelete, {N}));
         return;
     }
     StringGrid1->SetRowCount(2);
@@ -128,7 +128,7 @@ void TMainform::DeleteZipButClick()
     RezEdidiv1.SetPassword("");
     OpenArchive("");
     FilesLabel->setText(QStringLiteral("0"));
-    ShowZipFileName(text::NoArchive);
+    ShowZipFileName(Translate(text::NoArchive));
     Refit();
 }
 

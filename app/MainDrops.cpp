@@ -77,10 +77,11 @@ void TMainform::DropPaths(const std::vector<std::string>& paths)
         return;
     if (IsArchiveDrop(paths)) {
         if (!RezEdidiv1.ZipFilename().empty()) {
-            const std::string question = text::OpenOrAddStart + engine::ExtractFileName(paths[0]) +
-                                         text::OpenOrAddMiddle +
-                                         engine::ExtractFileName(RezEdidiv1.ZipFilename()) + "?";
-            const int answer = Dialogs().Choose(question, {text::ChoiceOpen, text::ChoiceAdd, text::ChoiceCancel});
+            const std::string question =
+                Translate(text::OpenOrAdd,
+                          {engine::ExtractFileName(paths[0]), engine::ExtractFileName(RezEdidiv1.ZipFilename())});
+            const int answer = Dialogs().Choose(
+                question, {Translate(text::ChoiceOpen), Translate(text::ChoiceAdd), Translate(text::ChoiceCancel)});
             if (answer == 1) {
                 AddWithEntries(AddListEntries(paths));
                 return;

@@ -93,7 +93,7 @@ void TMainform::ShowCount()
     const std::int32_t all = RezEdidiv1.EntryCount();
     QString count = QString::number(all);
     if (listing_.Taken())
-        count = QString::number(listing_.Lent()) + QString::fromUtf8(text::CountOf) + count;
+        count = FillPlaceholders(Translated(text::CountOf), {QString::number(listing_.Lent()), count});
     FilesLabel->setText(count);
     Refit();
 }

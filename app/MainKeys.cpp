@@ -33,9 +33,9 @@ namespace {
 // An action of this window: its key works wherever the focus is in it; what
 // the handler throws goes to the top-level error box.
 template <typename Handler>
-QAction* Action(TMainform* form, const char* caption, const QList<QKeySequence>& keys, Handler handler)
+QAction* Action(TMainform* form, const QString& caption, const QList<QKeySequence>& keys, Handler handler)
 {
-    auto* action = new QAction(QString::fromUtf8(caption), form);
+    auto* action = new QAction(caption, form);
     action->setShortcuts(keys);
     action->setShortcutContext(Qt::WindowShortcut);
     QObject::connect(action, &QAction::triggered, form, [handler] {
@@ -54,27 +54,29 @@ QAction* Action(TMainform* form, const char* caption, const QList<QKeySequence>&
 void TMainform::CreateActions()
 {
     // Enter opens only in the grid; elsewhere it is the focused control's.
-    OpenMemberAction = Action(this, text::MenuOpen, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
-                              [this] { OpenMember(); });
+    OpenMemberAction = Action(this, Translated(text::MenuOpen),
+                              {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}, [this] { OpenMember(); });
     OpenMemberAction->setShortcutContext(Qt::WidgetShortcut);
     StringGrid1->addAction(OpenMemberAction);
-    ExtractAction = Action(this, text::MenuExtract, {QKeySequence(Qt::CTRL | Qt::Key_E)}, [this] { ExtractButClick(); });
-    DeleteAction = Action(this, text::MenuDelete, {QKeySequence::Delete}, [this] { DeleteButClick(); });
-    TestAction = Action(this, text::MenuTest, {}, [this] { TestButClick(); });
-    CopyNamesAction = Action(this, text::MenuCopyNames, {QKeySequence::Copy}, [this] { CopyNamesClick(); });
-    PropertiesAction = Action(this, text::MenuProperties,
+    ExtractAction = Action(this, Translated(text::MenuExtract), {QKeySequence(Qt::CTRL | Qt::Key_E)},
+                           [this] { ExtractButClick(); });
+    DeleteAction = Action(this, Translated(text::MenuDelete), {QKeySequence::Delete}, [this] { DeleteButClick(); });
+    TestAction = Action(this, Translated(text::MenuTest), {}, [this] { TestButClick(); });
+    CopyNamesAction = Action(this, Translated(text::MenuCopyNames), {QKeySequence::Copy}, [this] { CopyNamesClick(); });
+    PropertiesAction = Action(this, Translated(text::MenuProperties),
                               {QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)},
                               [this] { PropertiesClick(); });
-    OpenZipAction = Action(this, "", {QKeySequence::Open}, [this] { ZipOpenButClick(); });
-    NewZipAction = Action(this, "", {QKeySequence::New}, [this] { NewZipButClick(); });
-    SelectAllAction = Action(this, "", {QKeySequence::SelectAll}, [this] { SelectAllRows(); });
-    RelistAction = Action(this, "", {QKeySequence(Qt::Key_F5)}, [this] { RelistClick(); });
-    FindAction = Action(this, "", {QKeySequence::Find}, [this] { ShowFind(); });
-    CloseFindAction = Action(this, "", {QKeySequence(Qt::Key_Escape)}, [this] { CloseFind(); });
+    OpenZipAction = Action(this, QString(), {QKeySequence::Open}, [this] { ZipOpenButClick(); });
+    NewZipAction = Action(this, QString(), {QKeySequence::New}, [this] { NewZipButClick(); });
+    SelectAllAction = Action(this, QString(), {QKeySequence::SelectAll}, [this] { SelectAllRows(); });
+    RelistAction = Action(this, QString(), {QKeySequence(Qt::Key_F5)}, [this] { RelistClick(); });
+    FindAction = Action(this, QString(), {QKeySequence::Find}, [this] { ShowFind(); });
+    CloseFindAction = Action(this, QString(), {QKeySequence(Qt::Key_Escape)}, [this] { CloseFind(); });
     CloseFindAction->setEnabled(false);
     const Qt::Key digits[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4};
     for (int col = 0; col < 4; ++col)
-        SortActions[col] = Action(this, "", {QKeySequence(Qt::CTRL | digits[col])}, [this, col] { SortByKey(col); });
+        SortActions[col] =
+            Action(this, QString(), {QKeySequence(Qt::CTRL | digits[col])}, [this, col] { SortByKey(col); });
 }
 
 bool TMainform::GridKey(QObject* watched, QEvent* event)
@@ -142,11 +144,11 @@ void TMainform::PropertiesClick()
         return;
     const std::string& name = RezEdidiv1.ZipFilename();
     if (name.empty()) {
-        platform::Ui().ShowMessage(text::OpenZipFirst);
+        platform::Ui().ShowMessage(Translate(text::OpenZipFirst));
         return;
     }
     if (!platform::FileExists(name)) {
-        platform::Ui().ShowMessage(text::FileNotFound + name);
+        platform::Ui().ShowMessage(Translate(text::FileNotFound, {name}));
         return;
     }
     TPropertiesBox box(ArchiveFactsOf(RezEdidiv1), this);
@@ -157,7 +159,7 @@ QMenu* TMainform::MakeRowMenu()
 {
     auto* menu = new QMenu(this);
     const bool several = StringGrid1->Selection().Bottom > StringGrid1->Selection().Top;
-    CopyNamesAction->setText(QString::fromUtf8(several ? text::MenuCopyNames : text::MenuCopyName));
+    CopyNamesAction->setText(Translated(several ? text::MenuCopyNames : text::MenuCopyName));
     const bool members = RezEdidiv1.EntryCount() > 0;
     for (QAction* a : {OpenMemberAction, ExtractAction, DeleteAction, TestAction})
         menu->addAction(a);

@@ -129,7 +129,7 @@ void TMainform::RezEdidiv1DirUpdate(engine::TObject*)
     }
     ShowZipFileName(RezEdidiv1.ZipFilename());
     const bool program = engine::UpperCase(engine::ExtractFileExt(RezEdidiv1.ZipFilename())) == ".EXE";
-    ConvertBut->setText(QString::fromUtf8(program ? text::ConvertToZip : text::ConvertToExe));
+    ConvertBut->setText(Translated(program ? text::ConvertToZip : text::ConvertToExe));
     if (platform::FileExists(RezEdidiv1.ZipFilename()))
         recent_.Remember(RezEdidiv1.ZipFilename());
     ShowCount();

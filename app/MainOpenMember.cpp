@@ -57,14 +57,14 @@ void TMainform::OpenMember()
     const std::string path = folder + "/" + name;
     if (!platform::FileExists(path)) {
         // A name the library would not write as it stands ("../x", "/x").
-        platform::Ui().ShowMessage(text::CannotOpen + name);
+        platform::Ui().ShowMessage(Translate(text::CannotOpen, {name}));
         return;
     }
     const bool encrypted = fernpack::zip::IsEncrypted(entry->GeneralFlags);
     // Watched before the program starts, which may write at once.
     opened_.Watch(name, folder, encrypted);
     if (!Dialogs().OpenDocument(path))
-        platform::Ui().ShowMessage(text::CannotOpen + name);
+        platform::Ui().ShowMessage(Translate(text::CannotOpen, {name}));
 }
 
 bool TMainform::MemberChanged(const TOpenedMembers::Member& member)
@@ -72,8 +72,8 @@ bool TMainform::MemberChanged(const TOpenedMembers::Member& member)
     // Not in the middle of an operation or of another question.
     if (busy_ || QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr)
         return false;
-    const std::string question = member.Name + text::ChangedUpdate +
-                                 engine::ExtractFileName(RezEdidiv1.ZipFilename()) + "?";
+    const std::string question =
+        Translate(text::ChangedUpdate, {member.Name, engine::ExtractFileName(RezEdidiv1.ZipFilename())});
     if (!Dialogs().Confirm(question))
         return true;
     // The same archive still? (A question can be answered late.)

@@ -15,9 +15,9 @@ namespace {
 
 // Parentless, so the toolkit centres it on the screen (where the windowing
 // system lets programs place windows); application modal.
-void Prepare(QMessageBox& box, const char* caption, QMessageBox::Icon icon, const QString& text)
+void Prepare(QMessageBox& box, const QString& caption, QMessageBox::Icon icon, const QString& text)
 {
-    box.setWindowTitle(QString::fromUtf8(caption));
+    box.setWindowTitle(caption);
     box.setIcon(icon);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
@@ -32,8 +32,8 @@ void Prepare(QMessageBox& box, const char* caption, QMessageBox::Icon icon, cons
 void ShowWithOk(QMessageBox::Icon icon, const QString& text)
 {
     QMessageBox box;
-    Prepare(box, text::ApplicationTitle, icon, text);
-    box.setDefaultButton(box.addButton(QString::fromUtf8(text::Ok), QMessageBox::AcceptRole));
+    Prepare(box, QString::fromUtf8(text::ApplicationTitle), icon, text);
+    box.setDefaultButton(box.addButton(Translated(text::Ok), QMessageBox::AcceptRole));
     box.exec();
 }
 
@@ -46,9 +46,9 @@ void ShowErrorBox(const QString& text) { ShowWithOk(QMessageBox::Critical, text)
 bool ShowConfirmBox(const QString& question)
 {
     QMessageBox box;
-    Prepare(box, text::ConfirmCaption, QMessageBox::Question, question);
-    QPushButton* yes = box.addButton(QString::fromUtf8(text::Yes), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QString::fromUtf8(text::No), QMessageBox::NoRole);
+    Prepare(box, Translated(text::ConfirmCaption), QMessageBox::Question, question);
+    QPushButton* yes = box.addButton(Translated(text::Yes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(Translated(text::No), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
@@ -58,7 +58,7 @@ bool ShowConfirmBox(const QString& question)
 int ShowChoiceBox(const QString& question, const QStringList& buttons)
 {
     QMessageBox box;
-    Prepare(box, text::ConfirmCaption, QMessageBox::Question, question);
+    Prepare(box, Translated(text::ConfirmCaption), QMessageBox::Question, question);
     std::vector<QPushButton*> pressed;
     for (const QString& caption : buttons)
         pressed.push_back(box.addButton(caption, QMessageBox::ActionRole));

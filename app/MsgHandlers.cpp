@@ -17,7 +17,7 @@ bool HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& M
         form->MemoFull = true;
         if (boxes) {
             form->ShowPending();
-            platform::Ui().ShowMessage(text::MemoFull);
+            platform::Ui().ShowMessage(Translate(text::MemoFull));
         }
     }
     if (ErrCode <= 0 || !boxes || !errorBox)
@@ -25,7 +25,7 @@ bool HandleZipMessage(TMsgform* form, std::int32_t ErrCode, const std::string& M
     // The box stands in front of the memo with every line before it.
     if (form != nullptr)
         form->ShowPending();
-    platform::Ui().ShowMessage(text::DllError + Message);
+    platform::Ui().ShowMessage(Translate(text::DllError, {Message}));
     return true;
 }
 

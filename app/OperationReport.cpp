@@ -21,35 +21,25 @@ void TOperationTally::Message(std::int32_t code)
         PasswordFailed.push_back(current_);
 }
 
-std::string CountResult(std::int32_t n, const char* done)
-{
-    return std::to_string(n) + " file" + (n == 1 ? " was" : "s were") + done;
-}
-
 std::string ExtractResult(std::int32_t extracted, const TOperationTally& tally, bool withDirs)
 {
-    std::string result = CountResult(extracted, text::Extracted);
-    if (tally.Replaced > 0) {
-        result += "\n" + std::to_string(tally.Replaced) + text::Replaced;
-        if (!withDirs)
-            result += text::ReplacedAdvice;
-    }
+    std::string result = Translate(text::Extracted, extracted);
+    if (tally.Replaced > 0)
+        result += "\n" + Translate(withDirs ? text::Replaced : text::ReplacedAdvice, tally.Replaced);
     if (tally.Skipped > 0)
-        result += "\n" + std::to_string(tally.Skipped) + (tally.Skipped == 1 ? text::SkippedOne : text::SkippedMany);
+        result += "\n" + Translate(text::Skipped, tally.Skipped);
     return result;
 }
 
 std::string CancelledResult(TStoppedOperation operation, std::int32_t done)
 {
     switch (operation) {
-    case TStoppedOperation::Add: return text::CancelledAdd;
-    case TStoppedOperation::Delete: return text::CancelledDelete;
-    case TStoppedOperation::Extract:
-        return text::Cancelled + CountResult(done, text::Extracted) + text::CancelledBeforeStop;
-    case TStoppedOperation::Test:
-        return text::Cancelled + CountResult(done, text::Tested) + text::CancelledBeforeStop;
+    case TStoppedOperation::Add: return Translate(text::CancelledAdd);
+    case TStoppedOperation::Delete: return Translate(text::CancelledDelete);
+    case TStoppedOperation::Extract: return Translate(text::CancelledExtract, done);
+    case TStoppedOperation::Test: return Translate(text::CancelledTest, done);
     }
-    return text::Cancelled;
+    return {};
 }
 
 }  // namespace app

@@ -29,9 +29,6 @@ private:
     std::string current_;
 };
 
-// "1 file was added", "12 files were added".
-std::string CountResult(std::int32_t n, const char* done);
-
 // The result of an extract: the count, then a line for the members that
 // replaced another of the same name, and one for those skipped because the
 // file exists.

@@ -21,12 +21,12 @@ constexpr std::size_t MaxPasswordBytes = ZREC_PASSWORD_CAPACITY - 1;
 static_assert(MaxPasswordBytes == 80, "the texts say 80 bytes");
 
 // What is wrong with a typed password, or nullptr.
-const char* Problem(const std::string& password)
+const TText* Problem(const std::string& password)
 {
     if (password.empty())
-        return text::PasswordEmpty;
+        return &text::PasswordEmpty;
     if (password.size() > MaxPasswordBytes)
-        return text::PasswordTooLong;
+        return &text::PasswordTooLong;
     return nullptr;
 }
 
@@ -35,19 +35,20 @@ const char* Problem(const std::string& password)
 std::optional<std::string> TMainform::AskNewPassword()
 {
     for (;;) {
-        const std::optional<std::string> first = Dialogs().AskPassword(text::PasswordTitle, text::NewPasswordPrompt);
+        const std::optional<std::string> first =
+            Dialogs().AskPassword(Translate(text::PasswordTitle), Translate(text::NewPasswordPrompt));
         if (!first)
             return std::nullopt;
-        if (const char* problem = Problem(*first)) {
-            platform::Ui().ShowMessage(problem);
+        if (const TText* problem = Problem(*first)) {
+            platform::Ui().ShowMessage(Translate(*problem));
             continue;
         }
         const std::optional<std::string> second =
-            Dialogs().AskPassword(text::PasswordTitle, text::RepeatPasswordPrompt);
+            Dialogs().AskPassword(Translate(text::PasswordTitle), Translate(text::RepeatPasswordPrompt));
         if (!second)
             return std::nullopt;
         if (*second != *first) {
-            platform::Ui().ShowMessage(text::PasswordsDiffer);
+            platform::Ui().ShowMessage(Translate(text::PasswordsDiffer));
             continue;
         }
         return first;
@@ -59,24 +60,25 @@ bool TMainform::ArchivePasswordFor(const engine::TStrings& names, std::optional<
     password.reset();
     if (!RezEdidiv1.Password().empty() || !RezEdidiv1.NeedsPassword(names))
         return true;
-    password = AskArchivePassword(text::ArchivePasswordPrompt + engine::ExtractFileName(RezEdidiv1.ZipFilename()) + ":");
+    password =
+        AskArchivePassword(Translate(text::ArchivePasswordPrompt, {engine::ExtractFileName(RezEdidiv1.ZipFilename())}));
     return password.has_value();
 }
 
 std::optional<std::string> TMainform::AskPasswordAgain(const std::string& member)
 {
-    return AskArchivePassword(text::WrongPasswordPrompt + member + text::WrongPasswordAsk +
-                              engine::ExtractFileName(RezEdidiv1.ZipFilename()) + ":");
+    return AskArchivePassword(
+        Translate(text::WrongPasswordPrompt, {member, engine::ExtractFileName(RezEdidiv1.ZipFilename())}));
 }
 
 std::optional<std::string> TMainform::AskArchivePassword(const std::string& prompt)
 {
     for (;;) {
-        const std::optional<std::string> password = Dialogs().AskPassword(text::PasswordTitle, prompt);
+        const std::optional<std::string> password = Dialogs().AskPassword(Translate(text::PasswordTitle), prompt);
         if (!password)
             return std::nullopt;
-        if (const char* problem = Problem(*password)) {
-            platform::Ui().ShowMessage(problem);
+        if (const TText* problem = Problem(*password)) {
+            platform::Ui().ShowMessage(Translate(*problem));
             continue;
         }
         return password;

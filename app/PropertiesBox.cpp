@@ -16,7 +16,7 @@ namespace app {
 
 TPropertiesBox::TPropertiesBox(const TArchiveFacts& facts, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QString::fromUtf8(text::PropertiesTitle));
+    setWindowTitle(Translated(text::PropertiesTitle));
     setWindowIcon(ProgramIcon());
     setFont(UiFont(MainFontPixels));
     auto* form = new QFormLayout;
@@ -30,9 +30,9 @@ TPropertiesBox::TPropertiesBox(const TArchiveFacts& facts, QWidget* parent) : QD
     CommentEdit = new QPlainTextEdit(VisibleMessage(facts.Comment));
     CommentEdit->setReadOnly(true);
     CommentEdit->setTabChangesFocus(true);
-    form->addRow(QString::fromUtf8(text::PropComment), CommentEdit);
+    form->addRow(Translated(text::PropComment), CommentEdit);
     auto* buttons = new QDialogButtonBox;
-    QPushButton* close = buttons->addButton(QString::fromUtf8(text::Close), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(Translated(text::Close), QDialogButtonBox::RejectRole);
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

@@ -27,7 +27,7 @@ void OfferRecent(QFileDialog& dialog, const std::vector<std::string>& recent)
     auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
     if (grid == nullptr)
         return;
-    auto* label = new QLabel(QString::fromUtf8(text::RecentCaption), &dialog);
+    auto* label = new QLabel(Translated(text::RecentCaption), &dialog);
     auto* list = new QComboBox(&dialog);
     list->setObjectName(QStringLiteral("RecentArchives"));
     list->addItem(QString());

@@ -8,6 +8,7 @@
 #include "app/Fonts.h"
 #include "app/ProgramIcon.h"
 #include "app/WindowPlacement.h"
+#include "app/Translate.h"
 #include "platform/FileSystem.h"
 
 namespace app {
@@ -26,7 +27,7 @@ constexpr int MinimumTreeHeight = 120;
 
 TExtract::TExtract(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), outcome_(outcome)
 {
-    setWindowTitle(QStringLiteral("Select Extract Directory"));
+    setWindowTitle(QTr("TExtract", "Select Extract Directory"));
     setWindowIcon(ProgramIcon());
     setFont(UiFont(SmallFontPixels));
     resize(FormWidth, FormHeight);
@@ -36,11 +37,14 @@ TExtract::TExtract(TDialogOutcome& outcome, QWidget* parent) : QDialog(parent), 
     DirectoryListBox1 = new TDirectoryListBox(LeftPart);
 
     RightColumn = RaisedPanel(this);
-    RadioGroup1 = new TRadioGroup(RightColumn, "Expand ZIP Dirs", {"No", "Yes"}, 11, 13, 95, 59);
-    RadioGroup2 = new TRadioGroup(RightColumn, "OverWrite Existing", {"No", "Yes"}, 10, 88, 98, 59);
-    RadioGroup3 = new TRadioGroup(RightColumn, "Files to Extract", {"All Files", "Selected Files"}, 10, 163, 98, 62);
-    OKBut = PlacedButton(RightColumn, "&Ok", 29, 247, 61, 20);
-    CancelBut = PlacedButton(RightColumn, "&Cancel", 29, 283, 61, 20);
+    RadioGroup1 = new TRadioGroup(RightColumn, QTr("TExtract", "Expand ZIP Dirs"),
+                                  {QTr("TExtract", "No"), QTr("TExtract", "Yes")}, 11, 13, 95, 59);
+    RadioGroup2 = new TRadioGroup(RightColumn, QTr("TExtract", "OverWrite Existing"),
+                                  {QTr("TExtract", "No"), QTr("TExtract", "Yes")}, 10, 88, 98, 59);
+    RadioGroup3 = new TRadioGroup(RightColumn, QTr("TExtract", "Files to Extract"),
+                                  {QTr("TExtract", "All Files"), QTr("TExtract", "Selected Files")}, 10, 163, 98, 62);
+    OKBut = PlacedButton(RightColumn, QTr("TExtract", "&Ok"), 29, 247, 61, 20);
+    CancelBut = PlacedButton(RightColumn, QTr("TExtract", "&Cancel"), 29, 283, 61, 20);
     CancelBut->setAutoDefault(false);
     OKBut->setDefault(true);
     connect(OKBut, &QPushButton::clicked, this, &TExtract::OKButClick);

@@ -53,9 +53,9 @@ QFrame* Panel(QWidget* parent)
     return panel;
 }
 
-QPushButton* Button(QWidget* parent, const char* caption, int x, int y, int width, int height)
+QPushButton* Button(QWidget* parent, const QString& caption, int x, int y, int width, int height)
 {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* button = new QPushButton(caption, parent);
     button->setGeometry(x, y, width, height);
     return button;
 }
@@ -127,30 +127,30 @@ TMainform::~TMainform()
 void TMainform::CreateControls()
 {
     LeftPanel = Panel(this);
-    NewZipBut = Button(LeftPanel, "&New Zip", 15, 8, 96, 33);
-    ZipOpenBut = Button(LeftPanel, "&Open Zip", 15, 49, 96, 33);
-    DeleteZipBut = Button(LeftPanel, "Dest&roy Zip", 15, 88, 96, 33);
+    NewZipBut = Button(LeftPanel, QTr("TMainform", "&New Zip"), 15, 8, 96, 33);
+    ZipOpenBut = Button(LeftPanel, QTr("TMainform", "&Open Zip"), 15, 49, 96, 33);
+    DeleteZipBut = Button(LeftPanel, QTr("TMainform", "Dest&roy Zip"), 15, 88, 96, 33);
 
     RightPanel = Panel(this);
-    AboutFernpack = Button(RightPanel, "A&bout", 8, 8, 85, 27);
-    CloseBut = Button(RightPanel, "E&xit", 9, 48, 85, 27);
+    AboutFernpack = Button(RightPanel, QTr("TMainform", "A&bout"), 8, 8, 85, 27);
+    CloseBut = Button(RightPanel, QTr("TMainform", "E&xit"), 9, 48, 85, 27);
     FilesBevel = new QFrame(RightPanel);
     FilesBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     FilesBevel->setGeometry(FilesBevelX, FilesBevelY, 85, 33);
     // Inside the frame, which grows with them: at 27, 93 and 64, 93 in the panel.
     FilesLabel = Label(FilesBevel, QStringLiteral("0"), 27 - FilesBevelX, 93 - FilesBevelY);
-    FilesCaption = Label(FilesBevel, QStringLiteral("files"), 64 - FilesBevelX, 93 - FilesBevelY);
+    FilesCaption = Label(FilesBevel, QTr("TMainform", "files"), 64 - FilesBevelX, 93 - FilesBevelY);
 
     MiddlePanel = Panel(this);
-    AddBut = Button(MiddlePanel, "&Add  to Zip", 10, 6, 91, 35);
-    ExtractBut = Button(MiddlePanel, "&Extract from Zip", 109, 6, 100, 35);
-    ConvertBut = Button(MiddlePanel, "&Convert to EXE", 220, 6, 89, 35);
-    TestBut = Button(MiddlePanel, "&Test Zip", 12, 48, 89, 33);
-    DeleteBut = Button(MiddlePanel, "&Delete From Zip", 108, 48, 101, 33);
-    MsgBut = Button(MiddlePanel, "&Show Msgs", 220, 47, 90, 33);
-    TimeCaption = Label(MiddlePanel, QStringLiteral("Time:"), 360, 10);
+    AddBut = Button(MiddlePanel, QTr("TMainform", "&Add  to Zip"), 10, 6, 91, 35);
+    ExtractBut = Button(MiddlePanel, QTr("TMainform", "&Extract from Zip"), 109, 6, 100, 35);
+    ConvertBut = Button(MiddlePanel, QTr("TMainform", "&Convert to EXE"), 220, 6, 89, 35);
+    TestBut = Button(MiddlePanel, QTr("TMainform", "&Test Zip"), 12, 48, 89, 33);
+    DeleteBut = Button(MiddlePanel, QTr("TMainform", "&Delete From Zip"), 108, 48, 101, 33);
+    MsgBut = Button(MiddlePanel, QTr("TMainform", "&Show Msgs"), 220, 47, 90, 33);
+    TimeCaption = Label(MiddlePanel, QTr("TMainform", "Time:"), 360, 10);
     TimeLabel = Label(MiddlePanel, QStringLiteral("00:00"), 358, 30);
-    ZipFileCaption = Label(MiddlePanel, QStringLiteral("Zipfile:"), 14, 102);
+    ZipFileCaption = Label(MiddlePanel, QTr("TMainform", "Zipfile:"), 14, 102);
     ZipFileCaption->setFont(UiFont(SmallFontPixels));
     ZipFileCaption->adjustSize();
     ZipFName = new QLabel(MiddlePanel);
@@ -158,7 +158,7 @@ void TMainform::CreateControls()
     ZipFName->setFont(UiFont(SmallFontPixels, true));
     ZipFName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ZipFName->setGeometry(56, 102, 329, 19);
-    ShowZipFileName(text::NoArchive);
+    ShowZipFileName(Translate(text::NoArchive));
 
     StringGrid1 = new grid::TSortGrid(this);
     grid::TFont gridFont;
@@ -224,7 +224,7 @@ void TMainform::CreateControls()
     FindBar = new QFrame(this);
     auto* findLayout = new QHBoxLayout(FindBar);
     findLayout->setContentsMargins(4, 2, 4, 2);
-    FindCaption = new QLabel(QString::fromUtf8(text::FindCaption), FindBar);
+    FindCaption = new QLabel(Translated(text::FindCaption), FindBar);
     FindEdit = new QLineEdit(FindBar);
     FindEdit->setClearButtonEnabled(true);
     FindCaption->setBuddy(FindEdit);
@@ -320,7 +320,8 @@ void TMainform::changeEvent(QEvent* event)
 void TMainform::FormCreate(const std::vector<std::string>& arguments)
 {
     StringGrid1->SetRowCount(2);
-    const char* headings[] = {"File Name", "Compr Size", "Uncmpr Size", "Date/Time"};
+    const std::string headings[] = {Tr("TMainform", "File Name"), Tr("TMainform", "Compr Size"),
+                                    Tr("TMainform", "Uncmpr Size"), Tr("TMainform", "Date/Time")};
     const int widths[] = {316, 84, 94, 120};
     // Widths as designed, as much wider as the font is larger.
     for (int col = 0; col < 4; ++col) {
@@ -461,7 +462,7 @@ void TMainform::closeEvent(QCloseEvent* event)
     emit Closed();
 }
 
-bool TMainform::RunGuardedOperation(const std::function<void()>& operation, const char* fatal)
+bool TMainform::RunGuardedOperation(const std::function<void()>& operation, const std::string& fatal)
 {
     try {
         return RunOperation(operation);

@@ -38,6 +38,7 @@
 #include "app/DialogOutcome.h"
 #include "app/FitLayout.h"
 #include "app/MemberFilter.h"
+#include "app/Translate.h"
 #include "app/OpenedMembers.h"
 #include "app/RecentArchives.h"
 #include "app/OperationReport.h"
@@ -251,7 +252,7 @@ public:
     // shows the command's fixed message `fatal`, and the command goes on to
     // its time and result as after any other end. False only when the
     // window was closed meanwhile or nothing ran.
-    bool RunGuardedOperation(const std::function<void()>& operation, const char* fatal);
+    bool RunGuardedOperation(const std::function<void()>& operation, const std::string& fatal);
     bool Busy() const { return busy_; }
     bool CloseRequested() const { return closeRequested_; }
 
@@ -320,7 +321,7 @@ private:
     // archive once a run with it opened members and none failed for it.
     // Returns the files done in all runs; false in `finished` when the
     // window was closed meanwhile.
-    std::int32_t RunWithPasswords(std::optional<std::string> password, const char* fatal, bool& finished);
+    std::int32_t RunWithPasswords(std::optional<std::string> password, const TText* fatal, bool& finished);
     // After an operation the user stopped: the memo and the result box say
     // so and what was done, and the messages window starts over. False when
     // the operation was not stopped on request.

@@ -14,6 +14,7 @@
 #include "app/NameText.h"
 #include "app/ProgramIcon.h"
 #include "app/WindowPlacement.h"
+#include "app/Translate.h"
 
 namespace app {
 
@@ -40,7 +41,7 @@ QProgressBar* Bar(QWidget* parent, int x, int y)
 
 TMsgform::TMsgform(engine::TRezEdidiv& component, QWidget* parent) : QWidget(parent, Qt::Window), component_(component)
 {
-    setWindowTitle(QStringLiteral("Zip Messages"));
+    setWindowTitle(QTr("TMsgform", "Zip Messages"));
     setWindowIcon(ProgramIcon());
     setFont(UiFont(SmallFontPixels));
     // Closing this window must never end the program.
@@ -57,7 +58,7 @@ TMsgform::TMsgform(engine::TRezEdidiv& component, QWidget* parent) : QWidget(par
     FileBeingZipped->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     FileBeingZipped->setGeometry(FileLabelLeft, 10, 252 + 105 - FileLabelLeft, 13);
     ProgressBar1 = Bar(Panel1, 364, 10);
-    Label1 = new QLabel(QStringLiteral("Progress of All Files"), Panel1);
+    Label1 = new QLabel(QTr("TMsgform", "Progress of All Files"), Panel1);
     Label1->setTextFormat(Qt::PlainText);
     Label1->move(264, 32);
     Label1->adjustSize();
@@ -70,9 +71,9 @@ TMsgform::TMsgform(engine::TRezEdidiv& component, QWidget* parent) : QWidget(par
 
     Panel2 = new QFrame(this);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    CancelBut = new QPushButton(QStringLiteral("&Cancel Operation"), Panel2);
+    CancelBut = new QPushButton(QTr("TMsgform", "&Cancel Operation"), Panel2);
     CancelBut->setGeometry(121, 7, 104, 20);
-    DismissBut = new QPushButton(QStringLiteral("&Dismiss this Window"), Panel2);
+    DismissBut = new QPushButton(QTr("TMsgform", "&Dismiss this Window"), Panel2);
     DismissBut->setGeometry(293, 7, 118, 20);
     connect(CancelBut, &QPushButton::clicked, this, &TMsgform::CancelButClick);
     connect(DismissBut, &QPushButton::clicked, this, &TMsgform::DismissButClick);
@@ -93,7 +94,7 @@ TMsgform::TMsgform(engine::TRezEdidiv& component, QWidget* parent) : QWidget(par
     bottomHeight_ = bottom.height();
     setMinimumSize(std::max(top.width(), bottom.width()), topHeight_ + bottomHeight_ + MinimumMemoHeight);
     resize(size().expandedTo(minimumSize()));
-    ShowElided(*FileBeingZipped, QStringLiteral("File being manipulated"));
+    ShowElided(*FileBeingZipped, QTr("TMsgform", "File being manipulated"));
 
     ShowBars();
 }

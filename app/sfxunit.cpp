@@ -10,6 +10,7 @@
 #include "app/Fonts.h"
 #include "app/ProgramIcon.h"
 #include "app/WindowPlacement.h"
+#include "app/Translate.h"
 
 namespace app {
 
@@ -31,39 +32,48 @@ QLineEdit* Edit(QWidget* parent, int x, int y)
 TMakeSFX::TMakeSFX(engine::TRezEdidiv& component, TDialogOutcome& outcome, QWidget* parent)
     : QDialog(parent), component_(component), outcome_(outcome)
 {
-    setWindowTitle(QStringLiteral("Make Self Extracting Archive"));
+    setWindowTitle(QTr("TMakeSFX", "Make Self Extracting Archive"));
     setWindowIcon(ProgramIcon());
     setFont(UiFont(SmallFontPixels));
     resize(FormWidth, FormHeight);
 
     UpperPanel = RaisedPanel(this);
-    DfltOverWriteGrp = new TRadioGroup(UpperPanel, "Default Overwrite Action",
-                                       {"&Ask User", "Al&ways Overwrite", "S&kip extraction"}, 21, 7, 128, 95);
-    CmdLineCB = PlacedCheckBox(UpperPanel, "Allow User to avoid running the command &line", 177, 20, 244, 13);
-    FileListCB = PlacedCheckBox(UpperPanel, "Allow User to modify the &file list to be extracted", 177, 46, 248, 13);
-    HideOverWriteCB = PlacedCheckBox(UpperPanel, "&Hide the Overwrite Action group box at run time", 177, 72, 244, 13);
-    ExecBut = PlacedButton(UpperPanel, "&Do It Now", 475, 20, 66, 21, true);
-    CancelBut = PlacedButton(UpperPanel, "&Cancel", 475, 60, 66, 20);
+    DfltOverWriteGrp = new TRadioGroup(
+        UpperPanel, QTr("TMakeSFX", "Default Overwrite Action"),
+        {QTr("TMakeSFX", "&Ask User"), QTr("TMakeSFX", "Al&ways Overwrite"), QTr("TMakeSFX", "S&kip extraction")}, 21,
+        7, 128, 95);
+    CmdLineCB =
+        PlacedCheckBox(UpperPanel, QTr("TMakeSFX", "Allow User to avoid running the command &line"), 177, 20, 244, 13);
+    FileListCB = PlacedCheckBox(UpperPanel, QTr("TMakeSFX", "Allow User to modify the &file list to be extracted"), 177,
+                                46, 248, 13);
+    HideOverWriteCB = PlacedCheckBox(UpperPanel, QTr("TMakeSFX", "&Hide the Overwrite Action group box at run time"),
+                                     177, 72, 244, 13);
+    ExecBut = PlacedButton(UpperPanel, QTr("TMakeSFX", "&Do It Now"), 475, 20, 66, 21, true);
+    CancelBut = PlacedButton(UpperPanel, QTr("TMakeSFX", "&Cancel"), 475, 60, 66, 20);
     // Enter anywhere means "Do It Now"; a button with the focus is pressed
     // with the space bar.
     ExecBut->setDefault(true);
     CancelBut->setAutoDefault(false);
 
     LowerPanel = RaisedPanel(this);
-    Label1 = PlacedLabel(LowerPanel, "Ca&ption of the Self Extracting Archive Program", 29, 9);
+    Label1 = PlacedLabel(LowerPanel, QTr("TMakeSFX", "Ca&ption of the Self Extracting Archive Program"), 29, 9);
     CaptionEdit = Edit(LowerPanel, 29, 27);
     Label2 = PlacedLabel(LowerPanel,
-                         "Default Extract Di&rectory on User's Computer  (if '><' then the temporary directory "
-                         "will be used)",
+                         QTr("TMakeSFX",
+                             "Default Extract Di&rectory on User's Computer  (if '><' then the temporary "
+                             "directory will be used)"),
                          29, 57);
     DirectoryEdit = Edit(LowerPanel, 29, 74);
-    Label4 = PlacedLabel(LowerPanel, "Special Command Line Symbols:", 162, 119);
-    Label5 = PlacedLabel(LowerPanel, "A vertical bar '|' separates the program name from the argument list", 78, 136);
-    Label6 = PlacedLabel(LowerPanel, "Two Arrows '><' will be replaced by the actual extract directory", 76, 152);
+    Label4 = PlacedLabel(LowerPanel, QTr("TMakeSFX", "Special Command Line Symbols:"), 162, 119);
+    Label5 = PlacedLabel(
+        LowerPanel, QTr("TMakeSFX", "A vertical bar '|' separates the program name from the argument list"), 78, 136);
+    Label6 = PlacedLabel(LowerPanel,
+                         QTr("TMakeSFX", "Two Arrows '><' will be replaced by the actual extract directory"), 76, 152);
     Label7 = PlacedLabel(LowerPanel,
-                         "The following example runs notepad to display readme.txt in extract dir:", 76, 168);
-    Label8 = PlacedLabel(LowerPanel, "notepad|><readme.txt", 176, 184, SmallFontPixels, true);
-    Label3 = PlacedLabel(LowerPanel, "Command Line to &Exec After Extraction", 29, 206);
+                         QTr("TMakeSFX", "The following example runs notepad to display readme.txt in extract dir:"),
+                         76, 168);
+    Label8 = PlacedLabel(LowerPanel, QStringLiteral("notepad|><readme.txt"), 176, 184, SmallFontPixels, true);
+    Label3 = PlacedLabel(LowerPanel, QTr("TMakeSFX", "Command Line to &Exec After Extraction"), 29, 206);
     CommandEdit = Edit(LowerPanel, 29, 227);
     Label1->setBuddy(CaptionEdit);
     Label2->setBuddy(DirectoryEdit);

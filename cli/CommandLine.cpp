@@ -31,6 +31,8 @@ Paths are taken from the current folder. Options may stand before or after the a
 
 Passwords are asked on the terminal without echo, or taken from the first line of the file given with --password-file, or from the environment variable FERNPACK_PASSWORD; never from an argument.
 
+Messages are in English whatever the locale, for scripts that read them (the desktop program speaks the user's language).
+
 Errors and warnings go to stderr as 'fernpack-cli: ARCHIVE: text'; each operation ends with one summary line on stdout. On a terminal a progress line shows the current file, files and bytes done, the rate and the time left. Ctrl-C (or SIGTERM, SIGHUP) stops a running operation: the archive stays as it was (for an add in several parts, the summary says which parts were written). Another program's lock on the archive is waited for up to 10 seconds.
 
 Exit status:

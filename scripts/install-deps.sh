@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config git
   qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libdeflate-dev zlib1g-dev libssl-dev
   libbz2-dev liblzma-dev libzstd-dev
   libgtest-dev libgmock-dev

@@ -27,19 +27,52 @@
 #                             desktop's program (a stand-in here) changed
 # A look whose tools are missing is left out, with a line saying so.
 #
-#   scripts/screenshots.sh [--update-docs] [BUILD_DIR] [OUT_DIR]
+#   scripts/screenshots.sh [--update-docs] [LOCALE] [BUILD_DIR] [OUT_DIR]
 # BUILD_DIR defaults to build/release, OUT_DIR to build/screenshots;
 # --update-docs also copies the main window of each look to docs/ for the
-# README.
+# README. With a LOCALE (de_DE.UTF-8, fr_FR.UTF-8, es_ES.UTF-8) the program
+# runs in that language and the pictures of the default look go to
+# OUT_DIR/<language>/ (de/, fr/, es/), with the properties box as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 update_docs=0
 if [[ ${1:-} == --update-docs ]]; then update_docs=1; shift; fi
+locale=
+if [[ ${1:-} =~ ^[a-z][a-z]_[A-Z][A-Z] ]]; then locale=$1; shift; fi
 build=${1:-build/release}
 out=${2:-build/screenshots}
+
+# The windows' names and the keys that reach them, in the pictures'
+# language (the translations' accelerators).
+t_add="Add Files" t_extract="Select Extract Directory" t_sfx="Make Self Extracting Archive"
+t_about="About" t_password="Password" t_confirm="Confirm" t_properties="Archive Properties"
+k_add=alt+a k_extract=alt+e k_addfile=alt+a k_adddir=alt+d
+case $locale in
+  de*) t_add="Dateien hinzufügen" t_extract="Zielordner zum Entpacken wählen"
+       t_sfx="Selbstentpackendes Programm erstellen" t_about="Über" t_password="Passwort" t_confirm="Bestätigen"
+       t_properties="Eigenschaften des Archivs" k_add=alt+h k_addfile=alt+d k_adddir=alt+o ;;
+  fr*) t_add="Ajouter des fichiers" t_extract="Choisir le dossier d'extraction"
+       t_sfx="Créer un programme auto-extractible" t_about="À propos" t_password="Mot de passe"
+       t_confirm="Confirmer" t_properties="Propriétés de l'archive" k_adddir=alt+d ;;
+  es*) t_add="Añadir ficheros" t_extract="Elegir la carpeta de extracción" t_sfx="Crear un programa autoextraíble"
+       t_about="Acerca de" t_password="Contraseña" t_confirm="Confirmar" t_properties="Propiedades del archivo"
+       k_add=alt+z k_adddir=alt+c ;;
+  "") ;;
+  *) echo "screenshots: no translation for $locale" >&2; exit 2 ;;
+esac
 bin=$(cd "$build" && pwd)/bin
 cmake --build "$build" --target fernpack fernpack-add-shots >/dev/null
+# The tools here read the windows' names in UTF-8; the program gets the
+# pictures' language (English, today's texts, without one), whether or not
+# the system has that locale installed.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE LC_MESSAGES
+app_env=
+if [[ -n $locale ]]; then
+  out=$out/${locale%%_*}
+  app_env="LANG=$locale LC_ALL=$locale"
+fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 # A program of a sanitizer build ends without counting Qt's own leftovers.
@@ -99,8 +132,11 @@ done
 window() {
   local w
   for _ in $(seq 600); do
-    w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    [[ -n $w ]] && { echo "$w"; return 0; }
+    # Compared here, not as xdotool's pattern: its patterns miss names
+    # with letters beyond ASCII (Über, À propos).
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+      [[ $(xdotool getwindowname "$w" 2>/dev/null) == "$1" ]] && { echo "$w"; return 0; }
+    done
     sleep 0.1
   done
   echo "screenshots: no window named '$1'" >&2
@@ -146,14 +182,16 @@ look_env[scale-2]="QT_SCALE_FACTOR=2"
 
 # Starts fernpack in folder $1 on archive $2 under the look's environment.
 start() {
-  (cd "$1" && exec env ${look_env[$look]} "$bin/fernpack" "$2" >/dev/null 2>&1) &
+  (cd "$1" && exec env ${look_env[$look]} $app_env "$bin/fernpack" "$2" >/dev/null 2>&1) &
   pids+=($!)
   main=$(window Fernpack)
   sleep 1.5
 }
 stop() { kill "${pids[-1]}" 2>/dev/null || true; sleep 0.3; }
 
-for look in default dark large-font scale-2; do
+looks=(default dark large-font scale-2)
+[[ -n $locale ]] && looks=(default)
+for look in "${looks[@]}"; do
   [[ -v look_env[$look] ]] || continue
   shots=$out/$look
   mkdir -p "$shots"
@@ -162,22 +200,22 @@ for look in default dark large-font scale-2; do
   # The dialogs, through the keyboard: the pictures do not depend on where
   # a look puts the buttons. The Add dialog's file list has the keys.
   start "$src/docs" "$work/project.zip"
-  keys "$main" alt+a
-  dialog=$(window "Add Files")
+  keys "$main" $k_add
+  dialog=$(window "$t_add")
   keys "$dialog" ctrl+a
-  keys "$dialog" alt+a                 # Add File ==>
-  keys "$dialog" alt+d                 # Add Dir ==>
+  keys "$dialog" $k_addfile            # Add File ==>
+  keys "$dialog" $k_adddir             # Add Dir ==>
   import -window "$dialog" "$shots/add-dialog.png"
   keys "$dialog" Escape
-  keys "$main" alt+e
-  dialog=$(window "Select Extract Directory")
+  keys "$main" $k_extract
+  dialog=$(window "$t_extract")
   sleep 0.3
   import -window "$dialog" "$shots/extract-dialog.png"
   keys "$dialog" Escape
   # Convert's caption has no accelerator once an archive is listed; the
   # focus is still on Open Zip, six buttons before it.
   keys "$main" Tab Tab Tab Tab Tab Tab space
-  dialog=$(window "Make Self Extracting Archive")
+  dialog=$(window "$t_sfx")
   sleep 0.3
   import -window "$dialog" "$shots/sfx-dialog.png"
   keys "$dialog" Escape
@@ -195,7 +233,7 @@ for look in default dark large-font scale-2; do
   stop
 
   # The messages window during and after a real add through the libraries.
-  env ${look_env[$look]} "$bin/fernpack-add-shots" "$shots" "$scans" "$work/added-$look.zip" >/dev/null
+  env ${look_env[$look]} $app_env "$bin/fernpack-add-shots" "$shots" "$scans" "$work/added-$look.zip" >/dev/null
 done
 
 # Default look only: the About box, a long archive name and its hint, and
@@ -204,9 +242,18 @@ look=default
 shots=$out/default
 start "$src/docs" "$work/project.zip"
 clickat "$main" 582 21                 # About
-about=$(window About)
+about=$(window "$t_about")
 sleep 0.5
 import -window "$about" "$shots/about.png"
+press "$about"; xdotool key Escape
+sleep 0.3
+press "$main"
+xdotool key alt+Return                 # the archive's properties
+properties=$(window "$t_properties")
+sleep 0.5
+import -window "$properties" "$shots/properties.png"
+press "$properties"; xdotool key Escape
+sleep 0.3
 stop
 
 long=$work/archives-kept-for-the-annual-report-of-the-fern-society/drafts-and-final-versions
@@ -225,13 +272,13 @@ import -window root -crop "2560x$((HEIGHT / 2))+0+${Y}" +repage -trim +repage "$
 stop
 
 start "$src/docs" "$work/project.zip"
-keys "$main" alt+a
-dialog=$(window "Add Files")
+keys "$main" $k_add
+dialog=$(window "$t_add")
 clickat "$dialog" 83 132               # Select All Files
 clickat "$dialog" 223 172              # Add File ==>
 clickat "$dialog" 220 90               # Encrypt Files
 press "$dialog"; xdotool key Return    # DO IT NOW: the password is asked for
-prompt=$(window Password)
+prompt=$(window "$t_password")
 press "$prompt"; xdotool type --delay 40 'fronds'
 sleep 0.5
 import -window "$prompt" "$shots/password-prompt.png"
@@ -254,14 +301,14 @@ import -window "$main" "$shots/find.png"
 xdotool key Return                     # to the rows
 sleep 0.3
 xdotool key Return                     # open the first
-question=$(window Confirm)
+question=$(window "$t_confirm")
 sleep 0.5
 import -window "$question" "$shots/update-question.png"
 press "$question"; xdotool key Escape
 sleep 0.3
 stop
 
-if ((update_docs)); then
+if ((update_docs)) && [[ -z $locale ]]; then
   mkdir -p docs
   cp "$out/default/main-window.png" docs/main-window.png
   [[ -e $out/dark/main-window.png ]] && cp "$out/dark/main-window.png" docs/main-window-dark.png

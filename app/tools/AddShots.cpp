@@ -10,6 +10,8 @@
 #include "app/FernpackApplication.h"
 #include "app/Program.h"
 #include "app/QtUiServices.h"
+#include "app/Texts.h"
+#include "app/Translations.h"
 #include "app/mainunit.h"
 #include "app/msgunit.h"
 #include "platform/FileSystem.h"
@@ -47,6 +49,7 @@ public:
 int main(int argc, char** argv)
 {
     app::TFernpackApplication application(argc, argv);
+    const app::TTranslations translations(QLocale::system(), app::TTranslations::Folders());
     if (argc != 4) {
         std::fprintf(stderr, "usage: fernpack-add-shots OUT_DIR SOURCE_FOLDER ARCHIVE\n");
         return 2;
@@ -62,7 +65,7 @@ int main(int argc, char** argv)
 
     app::TMainform& form = program.Mainform();
     engine::TRezEdidiv& z = form.RezEdidiv1;
-    program.Msgform().Open("Beginning Add to " + archive);
+    program.Msgform().Open(app::Translate(app::text::BeginAdd, {archive}));
     z.AddOptions = {};
     z.AddOptions.Include(engine::AddOptsEnum::AddRecurseDirs).Include(engine::AddOptsEnum::AddDirNames);
     // Names stored relative to the source folder, as a user adding from it would get.

@@ -1,5 +1,6 @@
-// Every window under every look (the default style, a dark style, and a
-// desktop font 1.5 times the default): no text of a label, check box, radio
+// Every window under every look (the default style, a dark style, a
+// desktop font 1.5 times the default, and the default style in each
+// translated language, whose texts are longer): no text of a label, check box, radio
 // button, button or group caption is wider or higher than the room its
 // control gives it, every control lies inside its window, and no two
 // overlap; at the default look the windows keep the design's sizes. The main
@@ -22,6 +23,8 @@
 #include "AppTestSupport.h"
 #include "app/About.h"
 #include "app/Addunit.h"
+#include "app/Texts.h"
+#include "app/Translations.h"
 #include "app/extrunit.h"
 #include "app/mainunit.h"
 #include "app/msgunit.h"
@@ -32,13 +35,16 @@ namespace {
 using apptest::AppTest;
 using fixture::Stored;
 
-enum class Look { Default, Dark, LargeFont };
+enum class Look { Default, Dark, LargeFont, German, French, Spanish };
 
 std::string LookName(const ::testing::TestParamInfo<Look>& info)
 {
     switch (info.param) {
     case Look::Dark: return "DarkStyle";
     case Look::LargeFont: return "LargeFont";
+    case Look::German: return "German";
+    case Look::French: return "French";
+    case Look::Spanish: return "Spanish";
     default: return "DefaultStyle";
     }
 }
@@ -68,6 +74,10 @@ public:
             QFont large = font_;
             large.setPointSizeF(font_.pointSizeF() * 1.5);
             QApplication::setFont(large);
+        } else if (look != Look::Default) {
+            const char* locale = look == Look::German ? "de_DE" : look == Look::French ? "fr_FR" : "es_ES";
+            translations_ = std::make_unique<app::TTranslations>(QLocale(QString::fromLatin1(locale)),
+                                                                 QStringList{QStringLiteral(FERNPACK_QM_DIR)});
         }
     }
     ~LookScope()
@@ -81,6 +91,7 @@ private:
     QString style_;
     QPalette palette_;
     QFont font_;
+    std::unique_ptr<app::TTranslations> translations_;
 };
 
 QString Drawn(QString text) { return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1")); }
@@ -195,7 +206,7 @@ TEST_P(Fit, NoTextIsCutInAnyWindow)
     // 100 minutes, the other caption of Convert.
     main.FilesLabel->setText(QStringLiteral("2147483647"));
     main.ShowElapsed(0, 6000000);
-    main.ConvertBut->setText(QStringLiteral("Convert to ZIP"));
+    main.ConvertBut->setText(app::Translated(app::text::ConvertToZip));
     main.Refit();
     QApplication::processEvents();
     ExpectEverythingFits(main);
@@ -234,7 +245,10 @@ TEST_P(Fit, NoTextIsCutInAnyWindow)
     ExpectEverythingFits(about);
 }
 
-INSTANTIATE_TEST_SUITE_P(Looks, Fit, ::testing::Values(Look::Default, Look::Dark, Look::LargeFont), LookName);
+INSTANTIATE_TEST_SUITE_P(Looks, Fit,
+                         ::testing::Values(Look::Default, Look::Dark, Look::LargeFont, Look::German, Look::French,
+                                           Look::Spanish),
+                         LookName);
 
 TEST_F(AppTest, TheDefaultLookKeepsTheDesignedSizes)
 {

@@ -121,6 +121,7 @@ TEST(ListCommand, UsageErrorsExitWithTwo)
     CliResult help = RunCli("--help");
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("Exit status:"), std::string::npos);
+    EXPECT_NE(help.Out.find("Messages are in English whatever the locale"), std::string::npos);
     for (const char* asked : {"list --help", "help list", "list x.zip -h"}) {
         CliResult one = RunCli(asked);
         EXPECT_EQ(one.Status, 0) << asked;

@@ -25,6 +25,7 @@ for d in libqt6svg6 'fonts-liberation | fonts-liberation2' xdg-utils libc6 libst
   [[ ", $depends," == *", $d"[\ ,]* ]] || fail "Depends lacks $d: $depends"
 done
 grep -q '^ Description: desktop archive manager for ZIP files$' <<<"$info" || fail "no description"
+[[ $(field Recommends) == *qt6-translations-l10n* ]] || fail "Recommends: $(field Recommends)"
 
 # Every file with its mode and owner; folders only through their files.
 dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | LC_ALL=C sort > "${TMPDIR:-/tmp}/contents.$$"
