@@ -98,6 +98,55 @@ std::int32_t FailureCode(DecodeStatus status)
 
 // Threads that test entries at once; the calling thread only reports.
 constexpr unsigned kMostTestWorkers = 8;
+
+// Whether decoding an entry may take working memory up to the 1 GiB every
+// method is capped at (LZMA's dictionary, XZ's, Zstandard's window), rather
+// than the few megabytes Deflate, Deflate64 and BZip2 keep.
+bool MayNeedMuchMemory(const ZipEntry& entry)
+{
+    const std::uint16_t method = entry.DataMethod();
+    return method != zip::MethodStored && method != zip::MethodDeflated && method != zip::MethodDeflate64 &&
+           method != zip::MethodBzip2;
+}
+
+// Lets any number of entries of small memory decode at once, but an entry
+// that may need much memory only alone: a run's peak stays one member's
+// need, however many workers there are. One waiting for it holds back new
+// small ones, so it is not starved.
+class MemoryGate {
+public:
+    void Enter(bool much)
+    {
+        std::unique_lock lock(mutex_);
+        if (much) {
+            ++waiting_;
+            changed_.wait(lock, [&] { return !alone_ && small_ == 0; });
+            --waiting_;
+            alone_ = true;
+        } else {
+            changed_.wait(lock, [&] { return !alone_ && waiting_ == 0; });
+            ++small_;
+        }
+    }
+    void Leave(bool much)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            if (much)
+                alone_ = false;
+            else
+                --small_;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int small_ = 0;
+    int waiting_ = 0;
+    bool alone_ = false;
+};
 // How far the workers may run ahead of the reports, in entries: their
 // results are small, the data they decode is their decoder's own.
 constexpr std::size_t kTestWindow = 256;
@@ -320,6 +369,7 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
     std::condition_variable changed;
     std::size_t next = 0, reported = 0;
     bool quit = false;
+    MemoryGate gate;
     auto work = [&] {
         EntryDecoder decoder(Decoding());
         for (;;) {
@@ -334,7 +384,10 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
                 i = next++;
             }
             TestResult result;
+            const bool much = MayNeedMuchMemory(*selected[i]);
+            gate.Enter(much);
             TestOne(*selected[i], decoder, &result);
+            gate.Leave(much);
             result.done = true;
             {
                 std::lock_guard lock(mutex);
