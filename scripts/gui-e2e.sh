@@ -56,7 +56,7 @@ fail() {
 step() { echo "gui-e2e: $*"; }
 
 # Xvfb picks a free display itself, so runs side by side do not collide.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 600); do [[ -s $work/display ]] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb

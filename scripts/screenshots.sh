@@ -98,10 +98,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free display number; large enough for the windows at scale 2.
+# A free display number; large enough for the windows at scale 2. The
+# server is not to reset when its last client leaves between two looks: a
+# program starting during that reset cannot connect, and Qt aborts.
 display=90
 while [[ -e /tmp/.X$display-lock || -e /tmp/.X11-unix/X$display ]]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 2560x1800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 2560x1800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR
