@@ -48,7 +48,7 @@
  *   size 32944                                                        [16520]
  *
  * StdinOn (the window always sends 0; fernpack-cli's add - sets it): the
- * one specification in SpecTexts is the name standard input (descriptor 0)
+ * one entry in SpecTexts is the name standard input (descriptor 0)
  * is stored under, and its data is read from there to its end, straight
  * into the new archive; a read error stores nothing. A delete sends 0.
  */

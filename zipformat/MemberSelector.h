@@ -1,10 +1,10 @@
-// Choosing archive members by file specifications, the one rule for every
+// Choosing archive members by name or pattern, the one rule for every
 // side: what UNZDLL.DLL extracts or tests, what ZIPDLL.DLL deletes, what
 // fernpack-cli lists and asks a password for, and what the engine says
-// needs one. A specification is a stored name or a pattern with `*` (any
+// needs one. Each one given is a stored name or a pattern with `*` (any
 // run of characters, `/` included) and `?` (any one character), matched
 // case-sensitively; one ending in ".*" also matches names without an
-// extension (see Wildcards.h). A specification equal to a stored name
+// extension (see Wildcards.h). One equal to a stored name
 // selects only that member, even when it contains `*` or `?`.
 #pragma once
 
@@ -17,12 +17,12 @@ namespace fernpack::zip {
 
 class MemberSelector {
 public:
-    // No specifications selects every member.
+    // An empty list selects every member.
     explicit MemberSelector(std::vector<std::string> specs);
     // Must be told every stored name first, so exact names win over patterns.
     void NoteStoredName(const std::string& name);
     bool Selects(const std::string& name);
-    // Specifications that selected nothing, after all Selects calls.
+    // Names and patterns that selected nothing, after all Selects calls.
     std::vector<std::string> Unmatched() const;
 
 private:
@@ -37,7 +37,7 @@ private:
     // list of names costs one lookup per member.
     std::unordered_multimap<std::string, std::size_t> exact_;
     std::unordered_set<std::string> storedNames_;
-    std::vector<std::size_t> patterns_;  // specifications matched as patterns
+    std::vector<std::size_t> patterns_;  // entries matched as patterns
     bool prepared_ = false;
 };
 

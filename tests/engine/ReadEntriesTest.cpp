@@ -123,7 +123,7 @@ TEST_F(ListingTest, TheEndOfTheArchiveSaysWhetherItIsEmptyBeforeTheMessageAndGiv
     }
 }
 
-TEST_F(ListingTest, NeedsPasswordAsksOnlyAboutTheMembersTheSpecificationsChoose)
+TEST_F(ListingTest, NeedsPasswordAsksOnlyAboutTheMembersTheNamesChoose)
 {
     fixture::Member secret = Stored("docs/secret.txt", "x"), aes = Stored("aes.bin", "y");
     secret.Flags = 1;
