@@ -22,10 +22,29 @@ void TargetTree::Forget()
     open_.clear();
 }
 
+// Makes room for one more folder. One goes, not all: an archive that
+// visits more folders than the cache holds, in turns, would otherwise miss
+// on every file (an open and a close each). Which one goes follows the
+// table's order, so runs are alike. Only the newest folder of a walk is
+// still needed, and it is not in the table yet.
+void TargetTree::ForgetOne()
+{
+    close(open_.begin()->second);
+    open_.erase(open_.begin());
+}
+
 int TargetTree::OpenFolder(const std::vector<std::string>& parts, std::size_t count, bool create, std::string* reason)
 {
-    int parent = baseFd_;
+    if (count == 0)
+        return baseFd_;
+    // Most files land in a folder already open: one look-up finds it.
     std::string key;
+    for (std::size_t i = 0; i < count; ++i)
+        (key += i ? "/" : "") += parts[i];
+    if (const auto found = open_.find(key); found != open_.end())
+        return found->second;
+    int parent = baseFd_;
+    key.clear();
     for (std::size_t i = 0; i < count; ++i) {
         if (i)
             key += '/';
@@ -55,14 +74,8 @@ int TargetTree::OpenFolder(const std::vector<std::string>& parts, std::size_t co
                 *reason = "cannot open folder " + key + ": " + std::strerror(err);
             return -1;
         }
-        if (open_.size() >= kMaxOpenFolders) {
-            // Keep the parent chain valid: only forget when starting afresh
-            // would not close `parent` under us.
-            int keep = fd;
-            Forget();
-            fd = keep;
-            // Reopening later is cheap; the chain below continues from fd.
-        }
+        if (open_.size() >= kMaxOpenFolders)
+            ForgetOne();
         open_.emplace(key, fd);
         parent = fd;
     }

@@ -2,7 +2,8 @@
 // time relative to the target and never through a symbolic link, so no
 // entry can be steered out of the target by a link already on disk (or by a
 // folder renamed into a link while we work). Opened folders are cached, since
-// archives list many files per folder.
+// archives list many files per folder; the cache is bounded, and when it is
+// full one folder makes room for the next.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +28,7 @@ public:
 
 private:
     void Forget();
+    void ForgetOne();
     int baseFd_;
     std::unordered_map<std::string, int> open_;
 };

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <zlib.h>
@@ -240,6 +241,38 @@ TEST(TargetTree, CreatesFoldersAndRefusesLinks)
         std::vector<std::string> missing{"nope"};
         EXPECT_LT(tree.OpenFolder(missing, 1, false, &reason), 0);
     }
+    close(base);
+}
+
+// More folders than the cache holds, visited in turns and at two depths:
+// every answer is the folder asked for, and the open folders stay bounded.
+TEST(TargetTree, ManyFoldersInTurnsStayRightAndBounded)
+{
+    const std::string dir = Scratch("tree_turns");
+    const int base = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    const auto openFds = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
+    };
+    const auto before = openFds();
+    {
+        TargetTree tree(base);
+        std::string reason;
+        for (int round = 0; round < 3; ++round) {
+            for (int f = 0; f < 600; ++f) {
+                std::vector<std::string> parts{"d" + std::to_string(f % 300), "s" + std::to_string(f % 2), "leaf"};
+                const std::size_t depth = f % 3 == 0 ? 2 : 1;
+                const int fd = tree.OpenFolder(parts, depth, true, &reason);
+                ASSERT_GE(fd, 0) << reason;
+                struct stat got, want;
+                ASSERT_EQ(fstat(fd, &got), 0);
+                std::string path = dir + "/" + parts[0] + (depth == 2 ? "/" + parts[1] : "");
+                ASSERT_EQ(stat(path.c_str(), &want), 0);
+                EXPECT_EQ(got.st_ino, want.st_ino) << path;
+            }
+            EXPECT_LE(openFds() - before, 300) << "round " << round;
+        }
+    }
+    EXPECT_EQ(openFds(), before);
     close(base);
 }
 
