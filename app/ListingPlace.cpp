@@ -9,19 +9,12 @@ namespace app {
 
 namespace {
 
-// Rank of each row's name among the rows of the same name before it.
-std::vector<int> Ranks(const std::vector<std::string>& names)
-{
-    std::unordered_map<std::string_view, int> seen;
-    std::vector<int> ranks;
-    ranks.reserve(names.size());
-    for (const std::string& name : names)
-        ranks.push_back(seen[name]++);
-    return ranks;
-}
-
 // Where each name stands in the new listing: its rows, in order.
 using RowsByName = std::unordered_map<std::string_view, std::vector<int>>;
+
+// Up to this many members are looked for row by row; more (a place among
+// many deleted rows) build a table of the new rows once.
+constexpr int kScansBeforeTable = 8;
 
 }  // namespace
 
@@ -29,8 +22,10 @@ TListingPlace TListingPlace::Take(const grid::TSortGrid& grid)
 {
     TListingPlace place;
     place.fixedRows_ = grid.FixedRows();
-    for (int r = place.fixedRows_; r < grid.RowCount(); ++r)
-        place.names_.push_back(grid.Cells(0, r));
+    for (int r = place.fixedRows_; r < grid.RowCount(); ++r) {
+        place.names_ += grid.Cells(0, r);
+        place.ends_.push_back(place.names_.size());
+    }
     const grid::TGridRect selection = grid.Selection();
     place.current_ = grid.Row() - place.fixedRows_;
     place.selectionTop_ = selection.Top - place.fixedRows_;
@@ -43,19 +38,44 @@ TListingPlace TListingPlace::Take(const grid::TSortGrid& grid)
 void TListingPlace::Restore(grid::TSortGrid& grid) const
 {
     const int fixed = grid.FixedRows();
-    RowsByName rows;
-    for (int r = fixed; r < grid.RowCount(); ++r)
-        if (!grid.Cells(0, r).empty())
-            rows[grid.Cells(0, r)].push_back(r);
-    if (rows.empty() || names_.empty())
+    const int oldCount = static_cast<int>(ends_.size());
+    bool anyRow = false;
+    for (int r = fixed; r < grid.RowCount() && !anyRow; ++r)
+        anyRow = !grid.Cells(0, r).empty();
+    if (!anyRow || oldCount == 0)
         return;
-    const std::vector<int> ranks = Ranks(names_);
+    // A member is the rank-th of its name, in the old order and the new. The
+    // first few are looked for by a scan; after that, by tables.
+    int scans = 0;
+    RowsByName rows;
+    std::vector<int> ranks;
+    const auto tables = [&] {
+        for (int r = fixed; r < grid.RowCount(); ++r)
+            if (!grid.Cells(0, r).empty())
+                rows[grid.Cells(0, r)].push_back(r);
+        std::unordered_map<std::string_view, int> seen;
+        ranks.reserve(ends_.size());
+        for (std::size_t i = 0; i < ends_.size(); ++i)
+            ranks.push_back(seen[Name(i)]++);
+    };
     // The new row of the member on old row i, or -1 when it is gone. (An
     // empty row stands for no member.)
     const auto rowOf = [&](int i) {
-        if (i < 0 || i >= static_cast<int>(names_.size()) || names_[static_cast<std::size_t>(i)].empty())
+        if (i < 0 || i >= oldCount || Name(static_cast<std::size_t>(i)).empty())
             return -1;
-        const auto found = rows.find(names_[static_cast<std::size_t>(i)]);
+        const std::string_view name = Name(static_cast<std::size_t>(i));
+        if (++scans == kScansBeforeTable)
+            tables();
+        if (scans < kScansBeforeTable) {
+            int rank = 0;
+            for (int j = 0; j < i; ++j)
+                rank += Name(static_cast<std::size_t>(j)) == name;
+            for (int r = fixed; r < grid.RowCount(); ++r)
+                if (grid.Cells(0, r) == name && rank-- == 0)
+                    return r;
+            return -1;
+        }
+        const auto found = rows.find(name);
         const int rank = ranks[static_cast<std::size_t>(i)];
         return found == rows.end() || rank >= static_cast<int>(found->second.size())
                    ? -1
@@ -64,7 +84,7 @@ void TListingPlace::Restore(grid::TSortGrid& grid) const
     // The first member still listed after old row `after`, else the last
     // one before old row `before`.
     const auto nearest = [&](int after, int before) {
-        for (int i = after + 1; i < static_cast<int>(names_.size()); ++i)
+        for (int i = after + 1; i < oldCount; ++i)
             if (const int r = rowOf(i); r >= 0)
                 return r;
         for (int i = before - 1; i >= 0; --i)

@@ -12,7 +12,9 @@
 // view stays in view.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace grid {
@@ -29,8 +31,15 @@ public:
     void Restore(grid::TSortGrid& grid) const;
 
 private:
-    // Column 0 of the data rows, in the grid's order.
-    std::vector<std::string> names_;
+    // Column 0 of the data rows, in the grid's order, one after another in
+    // one text (a long listing is taken at every add and delete).
+    std::string names_;
+    std::vector<std::size_t> ends_;  // where each row's name ends in names_
+    std::string_view Name(std::size_t i) const
+    {
+        const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(names_).substr(begin, ends_[i] - begin);
+    }
     int fixedRows_ = 1;
     int current_ = -1;
     int selectionTop_ = -1;

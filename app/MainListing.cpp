@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QToolTip>
 #include <algorithm>
+#include <array>
 
 #include "app/ElidedLabel.h"
 #include "app/ErrorBox.h"
@@ -74,23 +75,64 @@ std::ptrdiff_t MemberIndex(const void* tag)
     return static_cast<std::ptrdiff_t>(reinterpret_cast<std::uintptr_t>(tag)) - 1;
 }
 
+namespace {
+
+// Members made together share their times: each time is put into words
+// once while it repeats, not once per row (the words follow the locale's
+// formats, which take longer than a look-up).
+class MemberDateTexts {
+public:
+    const std::string& Text(std::uint32_t value)
+    {
+        Slot& slot = slots_[(value ^ (value >> 16)) % slots_.size()];
+        if (!slot.filled || slot.value != value) {
+            slot.value = value;
+            slot.text = MemberDateText(value);
+            slot.filled = true;
+        }
+        return slot.text;
+    }
+
+private:
+    struct Slot {
+        std::uint32_t value = 0;
+        bool filled = false;
+        std::string text;
+    };
+    std::array<Slot, 256> slots_;
+};
+
+}  // namespace
+
 void TMainform::FillGrid()
 {
+    // The rows of the last listing lend their cells' storage to the new one,
+    // so refilling a long listing allocates next to nothing.
+    std::vector<grid::TGridRow> rows = StringGrid1->TakeDataRows();
     StringGrid1->SetRowCount(2);
     StringGrid1->ClearRow(1);
     const std::int32_t count = RezEdidiv1.EntryCount();
     if (count == 0)
         return;
-    StringGrid1->SetRowCount(count + 1);
-    for (std::int32_t i = 1; i <= count; ++i) {
-        const engine::ZipDirEntry& entry = *RezEdidiv1.Entries[static_cast<std::size_t>(i - 1)];
-        StringGrid1->SetCells(0, i, entry.FileName);
-        StringGrid1->SetObjects(0, i, fernpack::zip::HasUtf8Name(entry.GeneralFlags) ? Utf8NameTag() : nullptr);
-        StringGrid1->SetCells(1, i, std::to_string(entry.RealCompressedSize()));
-        StringGrid1->SetObjects(MemberTagColumn, i, MemberTag(static_cast<std::size_t>(i - 1)));
-        StringGrid1->SetCells(2, i, std::to_string(entry.RealUncompressedSize()));
-        StringGrid1->SetCells(DateColumn, i, MemberDateText(entry.LastModDateTime));
+    rows.resize(static_cast<std::size_t>(count));
+    const std::size_t columns = static_cast<std::size_t>(StringGrid1->ColCount());
+    MemberDateTexts dates;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const engine::ZipDirEntry& entry = *RezEdidiv1.Entries[i];
+        grid::TGridRow& row = rows[i];
+        row.resize(columns);
+        for (grid::TGridCell& cell : row) {
+            cell.Text.clear();
+            cell.Object = nullptr;
+        }
+        row[0].Text = entry.FileName;
+        row[0].Object = fernpack::zip::HasUtf8Name(entry.GeneralFlags) ? Utf8NameTag() : nullptr;
+        row[1].Text = std::to_string(entry.RealCompressedSize());
+        row[MemberTagColumn].Object = MemberTag(i);
+        row[2].Text = std::to_string(entry.RealUncompressedSize());
+        row[DateColumn].Text = dates.Text(entry.LastModDateTime);
     }
+    StringGrid1->SetDataRows(std::move(rows));
     StringGrid1->SortByColumn(SortColumn, SortOptions);
 }
 

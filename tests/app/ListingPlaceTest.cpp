@@ -116,6 +116,11 @@ TEST_F(ListingPlace, ANewListingKeepsTheCurrentMemberAndTheTopOrFollowsTheDelete
         {"the last ones deleted", "m38", "m40", "m30", Without(all, {"m38", "m39", "m40"}), "m37", "m27"},
         {"the top one deleted", "m20", "m20", "m15", Without(all, {"m15"}), "m20", "m16"},
         {"a range kept only as its current row", "m18", "m20", "m15", all, "m20", "m15"},
+        // Past a few look-ups the place is found through tables of names.
+        {"many deleted after the current one", "m10", "m10", "m05",
+         Without(all, {"m10", "m11", "m12", "m13", "m14", "m15", "m16", "m17", "m18", "m19", "m20", "m21"}), "m22",
+         "m05"},
+        {"everything after the current one deleted", "m30", "m30", "m25", Numbered(1, 29), "m29", "m19"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
