@@ -186,6 +186,9 @@ private:
     // False when the outcome is a failure.
     bool Report(const ZipEntry& entry, ExtractOutcome outcome, const std::string& detail);
     void NoteWritten(const ZipEntry& entry, const std::string& name);
+    // Every entry before `entry` is done with: the archive's pages before
+    // it go, every few megabytes, so a large archive is never held whole.
+    void PassedTo(const ZipEntry& entry);
     void Verbose(const std::string& text)
     {
         if (verbose_)
@@ -198,6 +201,8 @@ private:
     bool toStdout_ = false;
     bool outputEnded_ = false;  // standard output refused more: the batch ends
     std::string password_;
+    MappedFile file_;
+    const std::uint8_t* passed_ = nullptr;  // pages before this are dropped
     ArchiveReader reader_;
     std::unique_ptr<EntryDecoder> decoder_;
     std::unique_ptr<TargetTree> tree_;
@@ -227,16 +232,38 @@ std::int32_t UnzipJob::Run()
             reporter_.Message(kArchiveUnreadable, "No archive name given");
             return;
         }
-        MappedFile file;
         std::string error;
-        if (!file.Open(archive, &error)) {
+        if (!file_.Open(archive, &error)) {
             reporter_.Message(kArchiveUnreadable, {"Cannot open archive ", Named(archive), ": ", error});
             return;
         }
-        if (!reader_.Open(file.Data(), file.Size(), &error)) {
+        // The walk over the local headers drops what it has passed every few
+        // megabytes.
+        struct Walk {
+            const MappedFile& file;
+            const std::uint8_t* passed;
+        } walk{file_, nullptr};
+        reader_.OnPassedBytes(
+            [](void* context, const std::uint8_t* at) {
+                constexpr std::ptrdiff_t kWindow = std::ptrdiff_t(8) << 20;
+                Walk& w = *static_cast<Walk*>(context);
+                if (!w.passed)
+                    w.passed = at;
+                if (at - w.passed > kWindow) {
+                    w.file.Release(w.passed, at);
+                    w.passed = at;
+                }
+            },
+            &walk);
+        const bool opened = reader_.Open(file_.Data(), file_.Size(), &error);
+        reader_.OnPassedBytes(nullptr, nullptr);
+        if (!opened) {
             reporter_.Message(kArchiveDamaged, {"Cannot read archive ", Named(archive), ": ", error});
             return;
         }
+        // The pages the directory walk touched go; the members' pages come
+        // one by one as they are worked on.
+        file_.Release(file_.Data(), file_.Data() + file_.Size());
         const auto& entries = reader_.Entries();
         if (trace_)
             reporter_.Message(kInfo, {"Archive ", Named(archive),
@@ -278,6 +305,7 @@ std::int32_t UnzipJob::Run()
             for (const ZipEntry* entry : selected) {
                 if (reporter_.Stopped() || outputEnded_)
                     break;
+                PassedTo(*entry);
                 try {
                     HandleEntry(*entry);
                 } catch (const std::exception& e) {
@@ -296,6 +324,8 @@ std::int32_t UnzipJob::Run()
             Verbose(std::to_string(count_) + " of " + std::to_string(selected.size()) +
                     (test_ ? " files tested OK" : " files extracted"));
     }();
+    // The archive is free for others before the batch is said to end.
+    file_.Close();
 
     if (!reporter_.Stopped())
         reporter_.BatchEnd();
@@ -420,6 +450,7 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
         if (reporter_.Stopped())
             break;
         const ZipEntry& entry = *selected[i];
+        PassedTo(entry);
         TestResult result;
         if (reporter_.FileBegin(MemberText(entry.name, entry.flags), entry.uncompressedSize)) {
             {
@@ -587,6 +618,23 @@ bool UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
     }
     reporter_.Message(code, {"Cannot extract ", Named(name), ": ", detail});
     return false;
+}
+
+void UnzipJob::PassedTo(const ZipEntry& entry)
+{
+    // Pages a fault mapped around it reach this far back.
+    constexpr std::uint64_t kFaultAround = std::uint64_t(64) << 10;
+    constexpr std::ptrdiff_t kWindow = std::ptrdiff_t(8) << 20;
+    const std::uint64_t start = reader_.ArchiveStart() + entry.localOffset;
+    if (start > file_.Size())
+        return;
+    const std::uint8_t* at = file_.Data() + start;
+    if (!passed_)
+        passed_ = file_.Data();
+    if (at - passed_ > kWindow) {
+        file_.Release(passed_ - std::min<std::uint64_t>(kFaultAround, std::uint64_t(passed_ - file_.Data())), at);
+        passed_ = at;
+    }
 }
 
 // Two entries of one call that land on one file (without folder names, one

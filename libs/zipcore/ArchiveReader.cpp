@@ -46,6 +46,8 @@ void ArchiveReader::MarkOverlaps()
             size_ - end_.ArchiveStart - entry.localOffset < zip::LocalHeaderSize)
             continue;
         const std::uint64_t begin = end_.ArchiveStart + entry.localOffset;
+        if (passed_)
+            passed_(passedContext_, bytes_ + begin);
         const std::uint64_t data = begin + zip::LocalHeaderSize + Le16(bytes_ + begin + zip::LocalNameLengthAt) +
                                    Le16(bytes_ + begin + zip::LocalExtraLengthAt);
         if (data > size_ || entry.compressedSize > size_ - data)

@@ -85,6 +85,15 @@ public:
     // Reads the directory of the archive in `bytes`. False with a reason in
     // `error` when no archive can be read there.
     bool Open(const std::uint8_t* bytes, std::size_t size, std::string* error);
+    // Called with each local header as Open's walk reaches it: a file
+    // mapping may drop the pages the walk has passed, so the walk over a
+    // large archive does not hold all of it.
+    using PassedBytes = void (*)(void* context, const std::uint8_t* at);
+    void OnPassedBytes(PassedBytes handler, void* context)
+    {
+        passed_ = handler;
+        passedContext_ = context;
+    }
 
     const std::vector<ZipEntry>& Entries() const { return entries_; }
     // File position of the archive's start: 0 for a plain archive, the
@@ -108,6 +117,8 @@ public:
 
 private:
     void MarkOverlaps();
+    PassedBytes passed_ = nullptr;
+    void* passedContext_ = nullptr;
     bool ReadCentralDirectory(std::uint64_t cdPos, std::uint64_t cdSize, std::uint64_t count,
                               std::string* error);
     bool ParseExtra(ZipEntry& entry, const std::uint8_t* extra, std::size_t len, std::string* error);

@@ -22,6 +22,12 @@ public:
     void Close();
     const std::uint8_t* Data() const { return data_; }
     std::size_t Size() const { return size_; }
+    // Drops from this process's memory every page that holds any of the
+    // bytes [begin, end) of the mapping, once they are done with: testing or
+    // extracting a large archive then holds no more of it than the members
+    // in hand. Bytes of a neighbour on those pages are read again from the
+    // file when touched; bytes outside the mapping are not touched.
+    void Release(const std::uint8_t* begin, const std::uint8_t* end) const;
 
 private:
     int fd_ = -1;

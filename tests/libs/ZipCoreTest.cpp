@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "libs/zipcore/CallbackReporter.h"
 #include "libs/zipcore/ArchiveReader.h"
 #include "libs/zipcore/DlopenCrypto.h"
+#include "libs/zipcore/MappedFile.h"
 #include "libs/zipcore/OpensslCrypto.h"
 #include "libs/zipcore/Crc32.h"
 #include "libs/zipcore/EntryDecoder.h"
@@ -242,6 +244,45 @@ TEST(TargetTree, CreatesFoldersAndRefusesLinks)
         EXPECT_LT(tree.OpenFolder(missing, 1, false, &reason), 0);
     }
     close(base);
+}
+
+// The pages of a mapped archive that were done with leave the process, and
+// reading them again still gives the file's bytes.
+TEST(MappedFile, ReleasedPagesLeaveAndReadBackTheSame)
+{
+    const auto rssFileKb = [] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("RssFile:", 0) == 0)
+                return std::stol(line.substr(8));
+        return -1L;
+    };
+    const std::string path = Scratch("mapped") + "/big.bin";
+    std::vector<std::uint8_t> bytes(std::size_t(24) << 20);
+    std::mt19937 random(7);
+    for (auto& b : bytes)
+        b = std::uint8_t(random());
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    MappedFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open(path, &error)) << error;
+    const auto sum = [&](std::size_t from, std::size_t to) {
+        return Crc32(0, file.Data() + from, to - from);
+    };
+    const std::uint32_t whole = Crc32(0, bytes.data(), bytes.size());
+    const long before = rssFileKb();
+    ASSERT_EQ(sum(0, bytes.size()), whole);
+    EXPECT_GT(rssFileKb() - before, 20 * 1024) << "every page was touched";
+    // Ranges that start and end inside pages, and one outside the mapping.
+    file.Release(file.Data() + 100, file.Data() + (std::size_t(12) << 20) + 5);
+    file.Release(file.Data() + (std::size_t(12) << 20) + 5, file.Data() + bytes.size());
+    file.Release(bytes.data(), bytes.data() + bytes.size());
+    EXPECT_LT(rssFileKb() - before, 1024);
+    EXPECT_EQ(sum(0, bytes.size()), whole);
 }
 
 // More folders than the cache holds, visited in turns and at two depths:
