@@ -21,11 +21,19 @@ on); the default 0.25 makes a quicker quarter of it. The 100,000-member
 archive is always full size. Everything is made once in --work and reused.
 
   bench_peers.py --bin BUILD/bin [--work DIR] [--scale 0.25] [--runs 3]
-                 [--only add9,add6,test,extract,delete,list,wtest,wdelete,wextract]
+                 [--only add9,add6,test,extract,delete,list,wtest,wdelete,wextract,floors]
 
 Use a Release build (no sanitizers). Timings on a busy machine are noisy.
+
+At the end it prints this machine's floors for the same data: one core of
+libdeflate deflating every corpus file (levels 9 and 6) and inflating them
+again with their CRC, halved for two cores, and a durable rewrite of the
+archive (a kernel copy, fsync, rename over the old one). Each floor is also
+shown as a ratio to its row's peer: no row can go below it here.
 """
 import argparse
+import ctypes
+import ctypes.util
 import os
 import random
 import shutil
@@ -135,6 +143,77 @@ def compare(name, goal, ours, peer, runs, ours_time=None, note=""):
     return ma, mb
 
 
+def libdeflate():
+    name = ctypes.util.find_library("deflate") or "libdeflate.so.0"
+    lib = ctypes.CDLL(name)
+    lib.libdeflate_alloc_compressor.restype = ctypes.c_void_p
+    lib.libdeflate_alloc_decompressor.restype = ctypes.c_void_p
+    lib.libdeflate_deflate_compress.restype = ctypes.c_size_t
+    lib.libdeflate_deflate_compress.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_size_t,
+                                                ctypes.c_void_p, ctypes.c_size_t]
+    lib.libdeflate_deflate_decompress.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_size_t,
+                                                  ctypes.c_void_p, ctypes.c_size_t, ctypes.c_void_p]
+    lib.libdeflate_crc32.restype = ctypes.c_uint32
+    lib.libdeflate_crc32.argtypes = [ctypes.c_uint32, ctypes.c_void_p, ctypes.c_size_t]
+    return lib
+
+
+def floors(corpus, archive, peers):
+    """One core of libdeflate on every corpus file, and a durable rewrite of
+    `archive`; `peers` maps a row's key to its peer's median."""
+    lib = libdeflate()
+    data = []
+    for d, _, fs in sorted(os.walk(corpus)):
+        for x in sorted(fs):
+            if x != ".complete":
+                with open(os.path.join(d, x), "rb") as f:
+                    data.append(f.read())
+    out = ctypes.create_string_buffer(max(len(b) for b in data) * 2 + 65536)
+    back = ctypes.create_string_buffer(max(len(b) for b in data) + 1)
+    seconds = {}
+    packed = []
+    for level in (9, 6):
+        c = lib.libdeflate_alloc_compressor(level)
+        start = time.perf_counter()
+        for b in data:
+            n = lib.libdeflate_deflate_compress(c, b, len(b), out, len(out))
+            if level == 9:
+                packed.append((ctypes.string_at(out, n), len(b)))
+        seconds[level] = time.perf_counter() - start
+        lib.libdeflate_free_compressor(ctypes.c_void_p(c))
+    dec = lib.libdeflate_alloc_decompressor()
+    start = time.perf_counter()
+    for blob, size in packed:
+        lib.libdeflate_deflate_decompress(dec, blob, len(blob), back, size, None)
+        lib.libdeflate_crc32(0, back, size)
+    seconds["inflate"] = time.perf_counter() - start
+    lib.libdeflate_free_decompressor(ctypes.c_void_p(dec))
+    copy, old = archive + ".floor", archive + ".floor-old"
+    times = []
+    for _ in range(3):
+        shutil.copyfile(archive, old)
+        os.sync()
+        start = time.perf_counter()
+        with open(archive, "rb") as src, open(copy, "wb") as dst:
+            left = os.fstat(src.fileno()).st_size
+            while left > 0:
+                left -= os.copy_file_range(src.fileno(), dst.fileno(), left)
+            os.fsync(dst.fileno())
+        os.replace(copy, old)
+        os.remove(old)
+        times.append(time.perf_counter() - start)
+    seconds["rewrite"] = statistics.median(times)
+    print("this machine's floors (one core of libdeflate on the same files; two cores take half):")
+    rows = [("deflate level 9, two cores", seconds[9] / 2, "add9"),
+            ("deflate level 6, two cores", seconds[6] / 2, "add6"),
+            ("inflate and CRC, two cores", seconds["inflate"] / 2, "test"),
+            (f"durable rewrite of the {os.path.getsize(archive) / 1e6:.0f} MB archive", seconds["rewrite"], "delete")]
+    for name, t, key in rows:
+        peer = peers.get(key)
+        ratio = f"{t / peer:7.2f}" if peer else "      -"
+        print(f"  {name:<40} {t:8.3f} s {'':10} {ratio}  (the floor's ratio to the peer)", flush=True)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--bin", required=True)
@@ -161,6 +240,8 @@ def main():
           f"medians of {args.runs} alternating runs; peak = largest max RSS of the runs")
     print(f"{'measure':<42} {'Fernpack':>10} {'peer':>10} {'ratio':>7}  {'goal':<8} {'peak ours':>10} {'peak peer':>10}")
 
+    peers = {}
+
     def fresh(path):
         return lambda: (os.path.isdir(path) and shutil.rmtree(path)) or (os.path.exists(path) and os.remove(path))
 
@@ -168,19 +249,20 @@ def main():
     ours6, sz5 = os.path.join(work, "ours6.zip"), os.path.join(work, "7zz5.zip")
     # The folders are added by their contents, relative to the corpus.
     if want("add9") or not os.path.exists(ours9):
-        compare("add level 9 vs zip -r -9", "<= 0.25",
+        peers["add9"] = compare("add level 9 vs zip -r -9", "<= 0.25",
                 lambda: run([cli, "-q", "add", "-l", "9", ours9, "."], corpus, fresh(ours9)),
-                lambda: run(["zip", "-q", "-r", "-9", zip9, "."], corpus, fresh(zip9)), args.runs)
+                lambda: run(["zip", "-q", "-r", "-9", zip9, "."], corpus, fresh(zip9)), args.runs)[1]
         if os.path.exists(zip9):
             print(f"{'  size ratio (archive bytes)':<42} {os.path.getsize(ours9):>10} {os.path.getsize(zip9):>10} "
                   f"{os.path.getsize(ours9) / os.path.getsize(zip9):7.3f}  <= 0.99")
     if want("add6") or not os.path.exists(ours6):
-        compare("add level 6 vs 7zz a -tzip -mx=5", "<= 0.15",
+        peers["add6"] = compare("add level 6 vs 7zz a -tzip -mx=5", "<= 0.15",
                 lambda: run([cli, "-q", "add", "-l", "6", ours6, "."], corpus, fresh(ours6)),
-                lambda: run(["7zz", "a", "-bd", "-bso0", "-tzip", "-mx=5", sz5, "."], corpus, fresh(sz5)), args.runs)
+                lambda: run(["7zz", "a", "-bd", "-bso0", "-tzip", "-mx=5", sz5, "."], corpus, fresh(sz5)),
+                args.runs)[1]
     if want("test"):
-        compare("test vs unzip -tq", "<= 0.17", lambda: run([cli, "-q", "test", ours9]),
-                lambda: run(["unzip", "-tq", ours9]), args.runs)
+        peers["test"] = compare("test vs unzip -tq", "<= 0.17", lambda: run([cli, "-q", "test", ours9]),
+                                lambda: run(["unzip", "-tq", ours9]), args.runs)[1]
     if want("extract"):
         o, p = os.path.join(work, "x-ours"), os.path.join(work, "x-peer")
         compare("extract vs unzip -qo", "<= 0.45",
@@ -193,9 +275,9 @@ def main():
             names = [n for n in z.namelist() if not n.endswith("/")]
         victim = names[len(names) // 2]
         o, p = os.path.join(work, "del-ours.zip"), os.path.join(work, "del-peer.zip")
-        compare(f"delete 1 of a {os.path.getsize(ours6) / 1e6:.0f} MB archive vs zip -d", "<= 1.0",
+        peers["delete"] = compare(f"delete 1 of a {os.path.getsize(ours6) / 1e6:.0f} MB archive vs zip -d", "<= 1.0",
                 lambda: run([cli, "-q", "delete", o, victim], before=lambda: shutil.copyfile(ours6, o)),
-                lambda: run(["zip", "-q", "-d", p, victim], before=lambda: shutil.copyfile(ours6, p)), args.runs)
+                lambda: run(["zip", "-q", "-d", p, victim], before=lambda: shutil.copyfile(ours6, p)), args.runs)[1]
     if want("list"):
         compare("list 100,000 members vs unzip -Z1", "<= 1.0", lambda: run([cli, "list", big]),
                 lambda: run(["unzip", "-Z1", big]), args.runs)
@@ -222,6 +304,8 @@ def main():
                 lambda: run([cli, "-q", "extract", "-n", "-d", o, big]), args.runs, window_seconds)
     print("window rows: the click to the result box, the archive already open; "
           "fernpack-cli rows: the whole process")
+    if want("floors"):
+        floors(corpus, ours6, peers)
 
 
 if __name__ == "__main__":

@@ -17,12 +17,13 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFERNPACK_SANITIZE=O
 cmake --build build/test --parallel "$jobs"
 ctest --test-dir build/test --output-on-failure --parallel "$jobs"
 
-# The writer's worker threads under ThreadSanitizer: a small tree of its own
-# that builds only the writer's suite (and the libraries it loads).
+# The libraries' worker threads under ThreadSanitizer: a small tree of its
+# own that builds only the writer's and the extractor's suites (and the
+# libraries they load).
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFERNPACK_TSAN=ON
-cmake --build build/tsan --target zip_tests --parallel "$jobs"
+cmake --build build/tsan --target zip_tests unzdll_tests --parallel "$jobs"
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  ctest --test-dir build/tsan --output-on-failure --parallel "$jobs" -L zip
+  ctest --test-dir build/tsan --output-on-failure --parallel "$jobs" -L 'zip|unz'
 
 # The package is made from a release build: instrumented programs do not
 # belong in it. The same tree as scripts/run.sh and scripts/package.sh.

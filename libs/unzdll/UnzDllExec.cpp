@@ -396,8 +396,15 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
 {
     std::vector<TestResult> results(selected.size());
     std::mutex mutex;
-    std::condition_variable changed;
+    // Each side is woken only when the other has something for it: a
+    // result it waits for, or room in the window. Thousands of small
+    // members would otherwise cost a wake-up each, both ways.
+    std::condition_variable resultsIn, windowMoved;
     std::size_t next = 0, reported = 0;
+    // The calling thread sleeps for the results first..last; `missing` of
+    // them are not in yet.
+    std::size_t first = 0, last = 0, missing = 0;
+    unsigned held = 0;               // workers asleep at the window's edge
     bool quit = false;
     MemoryGate gate;
     auto work = [&] {
@@ -406,9 +413,12 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
             std::size_t i;
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] {
-                    return quit || next >= selected.size() || next < reported + kTestWindow;
-                });
+                const auto go = [&] { return quit || next >= selected.size() || next < reported + kTestWindow; };
+                if (!go()) {
+                    ++held;
+                    windowMoved.wait(lock, go);
+                    --held;
+                }
                 if (quit || next >= selected.size())
                     return;
                 i = next++;
@@ -419,18 +429,21 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
             TestOne(*selected[i], decoder, &result);
             gate.Leave(much);
             result.done = true;
+            bool wake;
             {
                 std::lock_guard lock(mutex);
                 results[i] = std::move(result);
+                wake = missing > 0 && i >= first && i <= last && --missing == 0;
             }
-            changed.notify_all();
+            if (wake)
+                resultsIn.notify_one();
         }
     };
     // The workers end before the results they write go, however this ends.
     struct Crew {
         std::vector<std::thread> threads;
         std::mutex& mutex;
-        std::condition_variable& changed;
+        std::condition_variable& windowMoved;
         bool& quit;
         ~Crew()
         {
@@ -438,14 +451,18 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
                 std::lock_guard lock(mutex);
                 quit = true;
             }
-            changed.notify_all();
+            windowMoved.notify_all();
             for (auto& t : threads)
                 t.join();
         }
-    } crew{{}, mutex, changed, quit};
+    } crew{{}, mutex, windowMoved, quit};
     for (unsigned w = 0; w < workers; ++w)
         crew.threads.emplace_back(work);
 
+    // Waiting, the calling thread sleeps until a few results are in, not
+    // just the next one.
+    constexpr std::size_t kWakeAfter = 16;
+    static_assert(kWakeAfter < kTestWindow);
     for (std::size_t i = 0; i < selected.size(); ++i) {
         if (reporter_.Stopped())
             break;
@@ -455,7 +472,13 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
         if (reporter_.FileBegin(MemberText(entry.name, entry.flags), entry.uncompressedSize)) {
             {
                 std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return results[i].done; });
+                if (!results[i].done) {
+                    first = i;
+                    last = std::min(i + kWakeAfter, selected.size()) - 1;
+                    for (std::size_t k = first; k <= last; ++k)
+                        missing += !results[k].done;
+                    resultsIn.wait(lock, [&] { return missing == 0; });
+                }
                 result = std::move(results[i]);
             }
             try {
@@ -465,11 +488,14 @@ void UnzipJob::TestInParallel(const std::vector<const ZipEntry*>& selected, unsi
                                   {"Cannot handle ", Named(MemberText(entry.name, entry.flags)), ": ", e.what()});
             }
         }
+        bool wake;
         {
             std::lock_guard lock(mutex);
             reported = i + 1;
+            wake = held > 0;
         }
-        changed.notify_all();
+        if (wake)
+            windowMoved.notify_all();
     }
 }
 

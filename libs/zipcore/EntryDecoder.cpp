@@ -67,6 +67,16 @@ public:
     {
     }
 
+    // A large entry's pages go once it is decoded (a small one's go with
+    // the pages around it, which its caller drops every few megabytes).
+    ~Payload()
+    {
+        if (fileMapped_ && read_ - released_ >= kReleaseAlone)
+            ReleaseMappedPages(data_ + released_, data_ + read_);
+    }
+    Payload(const Payload&) = delete;
+    Payload& operator=(const Payload&) = delete;
+
     void UseZipCrypto(const ZipCryptoDecryptor& keys) { zipCrypto_.emplace(keys); }
     void UseAes(std::unique_ptr<AesDecryptor> aes) { aes_ = std::move(aes); }
     AesDecryptor* Aes() { return aes_.get(); }
@@ -100,6 +110,7 @@ public:
 
 private:
     static constexpr std::uint64_t kReleaseWindow = std::uint64_t(8) << 20;
+    static constexpr std::uint64_t kReleaseAlone = std::uint64_t(1) << 20;
     const std::uint8_t* data_;
     std::uint64_t size_;
     std::uint64_t read_ = 0;
