@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace app {
 
@@ -160,12 +161,13 @@ int TMemoLines::LineAt(int y) const
 
 void TMemoLines::UpdateScrollBars()
 {
-    const QFontMetrics metrics(font());
-    lineHeight_ = std::max(1, metrics.height());
+    // A text layout's line: its height rounded up, its baseline as it is.
+    const QFontMetricsF metrics(font());
+    lineHeight_ = std::max(1, int(std::ceil(metrics.height())));
     ascent_ = metrics.ascent();
     if (!longestMeasured_) {
         longestMeasured_ = true;
-        textWidth_ = std::max(textWidth_, metrics.horizontalAdvance(lines_[longest_]));
+        textWidth_ = std::max(textWidth_, int(std::ceil(metrics.horizontalAdvance(lines_[longest_]))));
     }
     const QSize view = viewport()->size();
     const int page = PageLines();
@@ -205,7 +207,7 @@ void TMemoLines::paintEvent(QPaintEvent* event)
     const int width = viewport()->width();
     const int x = TextMargin - horizontalScrollBar()->value();
     const int first = SelectionFirst(), last = SelectionLast();
-    const QFontMetrics metrics(font());
+    const QFontMetricsF metrics(font());
     int widest = textWidth_;
     int y = TopOffset();
     for (int i = FirstVisibleLine(); i < LineCount() && y <= area.bottom(); ++i, y += lineHeight_) {
@@ -216,8 +218,8 @@ void TMemoLines::paintEvent(QPaintEvent* event)
         if (selected)
             painter.fillRect(0, y, width, lineHeight_, colours.brush(QPalette::Highlight));
         painter.setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        painter.drawText(x, y + ascent_, line);
-        widest = std::max(widest, metrics.horizontalAdvance(line));
+        painter.drawText(QPointF(x, y + ascent_), line);
+        widest = std::max(widest, int(std::ceil(metrics.horizontalAdvance(line))));
     }
     // A line wider than the longest by characters widens the range, once
     // this painting is done.

@@ -88,7 +88,7 @@ private:
     bool longestMeasured_ = true;
     bool widthUpdateQueued_ = false;
     int lineHeight_ = 1;
-    int ascent_ = 0;
+    qreal ascent_ = 0;
     // The selection runs from the anchor to the current line.
     int anchor_ = -1;
     int current_ = -1;
