@@ -97,15 +97,6 @@ int TMemoLines::SelectionFirst() const { return std::min(anchor_, current_); }
 
 int TMemoLines::SelectionLast() const { return std::max(anchor_, current_); }
 
-void TMemoLines::Select(int anchor, int current)
-{
-    if (lines_.isEmpty())
-        return;
-    const int last = LineCount() - 1;
-    anchor_ = std::clamp(anchor, 0, last);
-    MoveTo(current, true);
-}
-
 void TMemoLines::SelectAll()
 {
     if (lines_.isEmpty())

@@ -45,9 +45,6 @@ public:
     // The selected lines, first to last; -1 for both when none is.
     int SelectionFirst() const;
     int SelectionLast() const;
-    // Selects from `anchor` to `current` (clamped to the lines there are)
-    // and scrolls `current` into view.
-    void Select(int anchor, int current);
     void SelectAll();
     // The selected lines joined by line feeds; empty when none is selected.
     QString SelectedText() const;

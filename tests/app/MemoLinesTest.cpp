@@ -108,7 +108,8 @@ TEST(MemoLines, KeysMoveAndShiftExtendsTheSelectionThatCopyTakes)
         };
         EXPECT_TRUE(inView(first) || inView(last)) << "the moving end is in view";
         QTest::keyClick(memo.get(), Qt::Key_C, Qt::ControlModifier);
-        EXPECT_EQ(QGuiApplication::clipboard()->text(), memo->Lines().mid(first, last - first + 1).join('\n'));
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+                  memo->Lines().mid(first, last - first + 1).join('\n').toStdString());
     }
 }
 
@@ -162,7 +163,7 @@ TEST(MemoLines, TheContextMenuCopiesAndSelectsAll)
     const std::unique_ptr<QMenu> after(memo->CreateContextMenu(nullptr));
     ASSERT_TRUE(after->actions().at(0)->isEnabled());
     after->actions().at(0)->trigger();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "line 0\nline 1\nline 2");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "line 0\nline 1\nline 2");
     memo->Clear();
     EXPECT_EQ(Selection(*memo), std::make_pair(-1, -1));
     EXPECT_EQ(memo->LineCount(), 0);
