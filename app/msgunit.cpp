@@ -3,11 +3,8 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTextBlock>
 
 #include "app/ElidedLabel.h"
 #include "app/Fonts.h"
@@ -64,10 +61,7 @@ TMsgform::TMsgform(engine::TRezEdidiv& component, QWidget* parent) : QWidget(par
     Label1->adjustSize();
     ProgressBar2 = Bar(Panel1, 364, 32);
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1 = new TMemoLines(this);
 
     Panel2 = new QFrame(this);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -121,7 +115,7 @@ void TMsgform::resizeEvent(QResizeEvent* event)
 void TMsgform::Open(const std::string& openingLine)
 {
     ShowPending();
-    Memo1->clear();
+    Memo1->Clear();
     MemoFull = false;
     ShowAndRaise();
     HandleZipMessage(this, 0, openingLine, true);
@@ -154,43 +148,28 @@ void TMsgform::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-namespace {
-
-// The most memo lines a text can make: one, and one more for every
-// character a plain-text edit starts a new line at.
-int MostLines(const QString& text)
-{
-    int lines = 1;
-    for (const QChar c : text)
-        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            ++lines;
-    return lines;
-}
-
-}  // namespace
-
 bool TMsgform::AppendLine(const std::string& line)
 {
     // The memo refuses a line once it holds its capacity. While the lines
     // shown and waiting cannot make that many, the line may wait; near the
     // limit the waiting lines go in first and the memo itself is counted.
-    QTextDocument* document = Memo1->document();
-    if (document->blockCount() + pendingLines_ >= MemoCapacity) {
+    if (Memo1->LineCount() + pendingLines_ >= MemoCapacity) {
         ShowPendingLines();
-        if (!document->isEmpty() && document->blockCount() >= MemoCapacity)
+        if (Memo1->LineCount() > 0 && Memo1->LineCount() >= MemoCapacity)
             return false;
     }
     const QString text = VisibleMessage(line);
-    // An empty memo takes its first line alone: appending to it fills its
-    // one empty line instead of starting another.
-    if (document->isEmpty() && !hasPending_) {
-        Memo1->appendPlainText(text);
+    // An empty memo takes its first line alone, as the one empty line a
+    // cleared memo shows: an empty text leaves it as it is.
+    if (Memo1->LineCount() == 0 && !hasPending_) {
+        if (!text.isEmpty())
+            Memo1->Append(text);
         return true;
     }
     if (hasPending_)
         pendingText_ += u'\n';
     pendingText_ += text;
-    pendingLines_ += MostLines(text);
+    pendingLines_ += TMemoLines::LinesIn(text);
     hasPending_ = true;
     return true;
 }
@@ -199,7 +178,7 @@ void TMsgform::ShowPendingLines()
 {
     if (!hasPending_)
         return;
-    Memo1->appendPlainText(pendingText_);
+    Memo1->Append(pendingText_);
     pendingText_.clear();
     pendingLines_ = 0;
     hasPending_ = false;
@@ -208,10 +187,10 @@ void TMsgform::ShowPendingLines()
 QStringList TMsgform::Lines()
 {
     ShowPendingLines();
-    QStringList lines;
-    for (QTextBlock b = Memo1->document()->begin(); b.isValid(); b = b.next())
-        lines << b.text();
-    return lines;
+    // An empty memo shows one empty line.
+    if (Memo1->LineCount() == 0)
+        return {QString()};
+    return Memo1->Lines();
 }
 
 void TMsgform::ClearProgress()

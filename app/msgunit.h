@@ -15,11 +15,11 @@
 
 #include "engine/ZipMstr.h"
 #include "app/FitLayout.h"
+#include "app/MemoLines.h"
 #include "app/StepBar.h"
 
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -38,7 +38,7 @@ public:
     QProgressBar* ProgressBar1;  // the file bar
     QLabel* Label1;
     QProgressBar* ProgressBar2;  // the all-files bar
-    QPlainTextEdit* Memo1;
+    TMemoLines* Memo1;
     QFrame* Panel2;
     QPushButton* CancelBut;
     QPushButton* DismissBut;

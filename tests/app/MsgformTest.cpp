@@ -138,6 +138,7 @@ TEST_F(Msgform, WaitingLinesReachTheMemoAsIfAppendedOneByOne)
     const Case cases[] = {
         {100, {"opening", "  adding: a", "", "two\nlines", "cr\rline", "last"}},
         {4, {"opening", "one", "two\nthree\nfour", "refused"}},
+        {3, {"opening", "a\nb\nc\rd", "refused"}},
         {3, {"", "", "x", "y", "z"}},
         {5, {"opening", "a", "b", "c", "d", "e", "f"}},
     };
@@ -169,15 +170,15 @@ TEST_F(Msgform, TheMemoShowsEveryLineBeforeABoxAndAtTheTick)
     Progress(ProgressType::BatchEnd);  // the tick's clock starts
     Main().RezEdidiv1Message(&Main().RezEdidiv1, 0, "waiting");
     Progress(ProgressType::FileBegin, "f", 10);
-    EXPECT_EQ(form->Memo1->document()->blockCount(), 1) << "the line waits for the tick";
+    EXPECT_EQ(form->Memo1->LineCount(), 1) << "the line waits for the tick";
     EXPECT_EQ(form->FileBeingZipped->text(), "") << "so does the file label";
     std::vector<int> linesAtBox;
-    ui.OnShowMessage = [&] { linesAtBox.push_back(form->Memo1->document()->blockCount()); };
+    ui.OnShowMessage = [&] { linesAtBox.push_back(form->Memo1->LineCount()); };
     Main().RezEdidiv1Message(&Main().RezEdidiv1, 5, "error");
     EXPECT_EQ(linesAtBox, std::vector<int>{3}) << "the box comes after the lines before it";
     Main().RezEdidiv1Message(&Main().RezEdidiv1, 0, "after");
     Progress(ProgressType::BatchEnd);
-    EXPECT_EQ(form->Memo1->document()->blockCount(), 4);
+    EXPECT_EQ(form->Memo1->LineCount(), 4);
     ui.OnShowMessage = nullptr;
 }
 
