@@ -61,4 +61,17 @@ std::string VisibleText(std::string_view text, bool lineBreaks = false);
 // A stored name as it is shown: NameText, then VisibleText.
 std::string VisibleName(std::string_view bytes, bool utf8Flag = false);
 
+// Printable ASCII (and, with `lineFeeds`, line feeds): NameText and
+// VisibleText give it back as it is, in every code page. Most names and
+// messages are such, and a long operation shows one of each per member.
+inline bool IsPlainText(std::string_view bytes, bool lineFeeds = false)
+{
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c < 0x20 || c > 0x7e) && !(lineFeeds && c == '\n'))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace fernpack::zip

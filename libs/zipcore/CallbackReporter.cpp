@@ -11,6 +11,8 @@ namespace zipcore {
 
 std::string MemberText(std::string_view stored, std::uint16_t flags)
 {
+    if (fernpack::zip::IsPlainText(stored))
+        return std::string(stored);
     return fernpack::zip::VisibleName(stored, fernpack::zip::HasUtf8Name(flags));
 }
 

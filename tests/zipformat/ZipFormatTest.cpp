@@ -186,6 +186,19 @@ TEST(NameText, HiddenCharactersShowAsEscapes)
     EXPECT_EQ(zip::VisibleName("caf\x82\x1b"), "caf\xC3\xA9\\x1b");
     for (char32_t visible : {U' ', U'~', U'\u00A0', U'\u200A', U'\u2030', U'\uFFFD', U'\U0001F600'})
         EXPECT_FALSE(zip::IsHiddenCharacter(visible)) << std::uint32_t(visible);
+
+    // Text taken as plain is exactly what the full way would show, byte by
+    // byte, in a name and in a message.
+    for (int b = 0; b < 256; ++b) {
+        const std::string text = "a" + std::string(1, char(b)) + "z";
+        for (const bool lineFeeds : {false, true}) {
+            const std::string full = lineFeeds ? zip::VisibleText(zip::NameText(text), true) : zip::VisibleName(text);
+            if (zip::IsPlainText(text, lineFeeds))
+                EXPECT_EQ(full, text) << b;
+            else if (b >= 0x20 && b < 0x7f)
+                ADD_FAILURE() << "printable byte " << b << " not taken as plain";
+        }
+    }
 }
 
 TEST(Flags, EncryptionAndUtf8Names)
