@@ -105,6 +105,9 @@ def run(cmd, cwd=None, before=None):
     """Runs `cmd` (after `before`, untimed); returns (seconds, peak MB, stdout)."""
     if before:
         before()
+    # What the last run wrote reaches the disk first: no run pays for
+    # another's write-back.
+    os.sync()
     start = time.perf_counter()
     proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     out = proc.stdout.read()
