@@ -45,11 +45,6 @@ TMemoLines::TMemoLines(QWidget* parent) : QAbstractScrollArea(parent)
     UpdateScrollBars();
 }
 
-bool TMemoLines::IsLineBreak(QChar c)
-{
-    return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-}
-
 int TMemoLines::LinesIn(QStringView text)
 {
     return 1 + int(std::count_if(text.begin(), text.end(), IsLineBreak));

@@ -32,7 +32,12 @@ public:
 
     // A line ends at LF, CR, U+2028 (line separator) and U+2029 (paragraph
     // separator), each one a break of its own: CR LF makes an empty line.
-    static bool IsLineBreak(QChar c);
+    static bool IsLineBreak(QChar c)
+    {
+        // Every message passes here character by character.
+        const char16_t u = c.unicode();
+        return u <= u'\r' ? u == u'\n' || u == u'\r' : u == 0x2028 || u == 0x2029;
+    }
     // The lines `text` makes: one, and one more for every line break.
     static int LinesIn(QStringView text);
 
