@@ -207,7 +207,7 @@ bool Session::OpenArchive()
         return false;
     }
     zipcore::RemoveStaleTemporaries(lock_.DirFd());
-    if (!existing_.Open(lock_.Data(), lock_.Size(), &error)) {
+    if (!existing_.Open(lock_.Data(), lock_.Size(), &error, true)) {
         reporter_.Message(zipcore::kArchiveDamaged,
                           {zipcore::Named(options_.archivePath), ": ", error, "; it was left unchanged"});
         return false;
@@ -723,6 +723,7 @@ bool Session::WriteAndCommit(const std::vector<PlanItem>& plan, bool requireNew)
     };
     auto copyOld = [&](std::size_t i) {
         const auto& entry = existing_.Entries()[i];
+        existing_.Passed(i);
         newestDos_ = std::max(newestDos_, zip::PackDosDateTime(entry.dosDate, entry.dosTime));
         std::uint64_t begin = 0, end = 0;
         if (CopiesVerbatim(existing_, i, &begin, &end)) {

@@ -32,8 +32,14 @@ struct MemberSpan {
 
 class ExistingArchive {
 public:
-    // `bytes` may be empty (a new or empty file): an empty archive.
-    bool Open(const std::uint8_t* bytes, std::size_t size, std::string* error);
+    // `bytes` may be empty (a new or empty file): an empty archive. With
+    // `fileMapped` (the bytes are a read-only mapping of the file, never
+    // other memory) the pages read to list the members are dropped as the
+    // walk passes them, and all of them at the end.
+    bool Open(const std::uint8_t* bytes, std::size_t size, std::string* error, bool fileMapped = false);
+    // The members before `index` are done with (copied in archive order):
+    // with a mapped file, their pages go every few megabytes.
+    void Passed(std::size_t index) const;
 
     const std::vector<zipcore::ZipEntry>& Entries() const { return reader_.Entries(); }
     const MemberSpan& Span(std::size_t i) const { return spans_[i]; }
@@ -49,6 +55,9 @@ private:
     bool MapMembers(std::string* error);
 
     const std::uint8_t* bytes_ = nullptr;
+    bool fileMapped_ = false;
+    mutable const std::uint8_t* passedFrom_ = nullptr;  // pages before this are dropped
+    void PassedTo(const std::uint8_t* at) const;
     std::size_t size_ = 0;
     zipcore::ArchiveReader reader_;
     std::vector<MemberSpan> spans_;
