@@ -21,15 +21,16 @@ on); the default 0.25 makes a quicker quarter of it. The 100,000-member
 archive is always full size. Everything is made once in --work and reused.
 
   bench_peers.py --bin BUILD/bin [--work DIR] [--scale 0.25] [--runs 3]
-                 [--only add9,add6,test,extract,delete,list,wtest,wdelete,wextract,floors]
+                 [--only add9,add6,test,extract,delete,list,wtest,wdelete,wextract]
 
 Use a Release build (no sanitizers). Timings on a busy machine are noisy.
 
-At the end it prints this machine's floors for the same data: one core of
-libdeflate deflating every corpus file (levels 9 and 6) and inflating them
-again with their CRC, halved for two cores, and a durable rewrite of the
-archive (a kernel copy, fsync, rename over the old one). Each floor is also
-shown as a ratio to its row's peer: no row can go below it here.
+Rows with a floor also show this machine's least time for their work on
+the same data, measured in the same alternation (its speed drifts by half
+within minutes): one core of libdeflate deflating every corpus file (levels
+9 and 6) or inflating them again with their CRC, halved for two cores, and a
+durable rewrite of the archive (a kernel copy, fsync, rename over the old
+one). The floor's ratio to the peer is the best ratio this machine allows.
 """
 import argparse
 import ctypes
@@ -129,9 +130,11 @@ def window_seconds(out):
     sys.exit("window_ops_bench printed no time:\n" + out)
 
 
-def compare(name, goal, ours, peer, runs, ours_time=None, note=""):
-    """Alternates ours/peer `runs` times; prints one row."""
-    a, b, am, bm = [], [], [], []
+def compare(name, goal, ours, peer, runs, ours_time=None, note="", floor=None):
+    """Alternates ours/peer (and the row's floor, when it has one) `runs`
+    times; prints one row. The floor runs beside the others because this
+    machine's speed drifts by half within minutes."""
+    a, b, f, am, bm = [], [], [], [], []
     for _ in range(runs):
         t, m, out = ours()
         a.append(ours_time(out) if ours_time else t)
@@ -139,12 +142,14 @@ def compare(name, goal, ours, peer, runs, ours_time=None, note=""):
         t, m, _ = peer()
         b.append(t)
         bm.append(m)
+        if floor:
+            f.append(floor())
     ma, mb = statistics.median(a), statistics.median(b)
     ratio = ma / mb if mb > 0 else float("nan")
-    print(f"{name:<42} {ma:8.3f} s {mb:8.3f} s {ratio:7.2f}  {goal:<8} {max(am):7.1f} MB {max(bm):7.1f} MB  {note}",
-          flush=True)
+    fl = f"{statistics.median(f):8.3f} s {statistics.median(f) / mb:6.2f}" if f else f"{'-':>10} {'-':>6}"
+    print(f"{name:<42} {ma:8.3f} s {mb:8.3f} s {ratio:7.2f}  {goal:<8} {fl}  {max(am):7.1f} MB {max(bm):7.1f} MB  "
+          f"{note}", flush=True)
     return ma, mb
-
 
 def libdeflate():
     name = ctypes.util.find_library("deflate") or "libdeflate.so.0"
@@ -161,39 +166,69 @@ def libdeflate():
     return lib
 
 
-def floors(corpus, archive, peers):
-    """One core of libdeflate on every corpus file, and a durable rewrite of
-    `archive`; `peers` maps a row's key to its peer's median."""
-    lib = libdeflate()
-    data = []
-    for d, _, fs in sorted(os.walk(corpus)):
-        for x in sorted(fs):
-            if x != ".complete":
-                with open(os.path.join(d, x), "rb") as f:
-                    data.append(f.read())
-    out = ctypes.create_string_buffer(max(len(b) for b in data) * 2 + 65536)
-    back = ctypes.create_string_buffer(max(len(b) for b in data) + 1)
-    seconds = {}
-    packed = []
-    for level in (9, 6):
+class Floors:
+    """This machine's floors for the same data: one core of libdeflate on
+    every corpus file (halved for two cores), and a durable rewrite of an
+    archive (a kernel copy, fsync, rename over the old one). Each is measured
+    in a process of its own: this one forks the measured programs, whose
+    peak memory would otherwise count the corpus held here."""
+
+    def __init__(self, corpus):
+        self.corpus = corpus
+
+    def measure(self, kind):
+        out = subprocess.run([sys.executable, os.path.abspath(__file__), "--floor", kind, "--corpus", self.corpus],
+                             check=True, stdout=subprocess.PIPE, text=True).stdout
+        return float(out.split()[-1])
+
+
+class FloorWork:
+    """The work behind a floor, in the process that measures it."""
+
+    def __init__(self, corpus):
+        self.lib = libdeflate()
+        self.data = []
+        for d, _, fs in sorted(os.walk(corpus)):
+            for x in sorted(fs):
+                if x != ".complete":
+                    with open(os.path.join(d, x), "rb") as f:
+                        self.data.append(f.read())
+        largest = max(len(b) for b in self.data)
+        self.out = ctypes.create_string_buffer(largest * 2 + 65536)
+        self.back = ctypes.create_string_buffer(largest + 1)
+        self.packed = None
+
+    def deflate(self, level, keep=False):
+        lib, out = self.lib, self.out
         c = lib.libdeflate_alloc_compressor(level)
+        packed = []
         start = time.perf_counter()
-        for b in data:
+        for b in self.data:
             n = lib.libdeflate_deflate_compress(c, b, len(b), out, len(out))
-            if level == 9:
+            if keep:
                 packed.append((ctypes.string_at(out, n), len(b)))
-        seconds[level] = time.perf_counter() - start
+        seconds = time.perf_counter() - start
         lib.libdeflate_free_compressor(ctypes.c_void_p(c))
-    dec = lib.libdeflate_alloc_decompressor()
-    start = time.perf_counter()
-    for blob, size in packed:
-        lib.libdeflate_deflate_decompress(dec, blob, len(blob), back, size, None)
-        lib.libdeflate_crc32(0, back, size)
-    seconds["inflate"] = time.perf_counter() - start
-    lib.libdeflate_free_decompressor(ctypes.c_void_p(dec))
-    copy, old = archive + ".floor", archive + ".floor-old"
-    times = []
-    for _ in range(3):
+        if keep:
+            self.packed = packed
+        return seconds / 2
+
+    def inflate(self):
+        if self.packed is None:
+            self.deflate(9, keep=True)
+        lib, back = self.lib, self.back
+        dec = lib.libdeflate_alloc_decompressor()
+        start = time.perf_counter()
+        for blob, size in self.packed:
+            lib.libdeflate_deflate_decompress(dec, blob, len(blob), back, size, None)
+            lib.libdeflate_crc32(0, back, size)
+        seconds = time.perf_counter() - start
+        lib.libdeflate_free_decompressor(ctypes.c_void_p(dec))
+        return seconds / 2
+
+    @staticmethod
+    def rewrite(archive):
+        copy, old = archive + ".floor", archive + ".floor-old"
         shutil.copyfile(archive, old)
         os.sync()
         start = time.perf_counter()
@@ -203,28 +238,28 @@ def floors(corpus, archive, peers):
                 left -= os.copy_file_range(src.fileno(), dst.fileno(), left)
             os.fsync(dst.fileno())
         os.replace(copy, old)
+        seconds = time.perf_counter() - start
         os.remove(old)
-        times.append(time.perf_counter() - start)
-    seconds["rewrite"] = statistics.median(times)
-    print("this machine's floors (one core of libdeflate on the same files; two cores take half):")
-    rows = [("deflate level 9, two cores", seconds[9] / 2, "add9"),
-            ("deflate level 6, two cores", seconds[6] / 2, "add6"),
-            ("inflate and CRC, two cores", seconds["inflate"] / 2, "test"),
-            (f"durable rewrite of the {os.path.getsize(archive) / 1e6:.0f} MB archive", seconds["rewrite"], "delete")]
-    for name, t, key in rows:
-        peer = peers.get(key)
-        ratio = f"{t / peer:7.2f}" if peer else "      -"
-        print(f"  {name:<40} {t:8.3f} s {'':10} {ratio}  (the floor's ratio to the peer)", flush=True)
-
+        return seconds
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--bin", required=True)
+    ap.add_argument("--bin")
     ap.add_argument("--work", default="/tmp/fernpack-bench-peers")
     ap.add_argument("--scale", type=float, default=0.25)
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--only", default="")
+    ap.add_argument("--floor", help=argparse.SUPPRESS)
+    ap.add_argument("--corpus", help=argparse.SUPPRESS)
     args = ap.parse_args()
+    if args.floor:
+        work = FloorWork(args.corpus)
+        kind = args.floor
+        seconds = work.inflate() if kind == "inflate" else work.deflate(int(kind.removeprefix("deflate")))
+        print(f"seconds {seconds:.4f}")
+        return
+    if not args.bin:
+        ap.error("--bin is required")
     only = set(filter(None, args.only.split(",")))
     want = lambda key: not only or key in only
 
@@ -241,9 +276,9 @@ def main():
     make_hundred_thousand(big)
     print(f"corpus: {files} files, {size / 1e6:.0f} MB (scale {args.scale:g}); "
           f"medians of {args.runs} alternating runs; peak = largest max RSS of the runs")
-    print(f"{'measure':<42} {'Fernpack':>10} {'peer':>10} {'ratio':>7}  {'goal':<8} {'peak ours':>10} {'peak peer':>10}")
-
-    peers = {}
+    print(f"{'measure':<42} {'Fernpack':>10} {'peer':>10} {'ratio':>7}  {'goal':<8} {'floor':>10} {'/peer':>6}  "
+          f"{'peak ours':>10} {'peak peer':>10}")
+    floors = Floors(corpus)
 
     def fresh(path):
         return lambda: (os.path.isdir(path) and shutil.rmtree(path)) or (os.path.exists(path) and os.remove(path))
@@ -252,35 +287,45 @@ def main():
     ours6, sz5 = os.path.join(work, "ours6.zip"), os.path.join(work, "7zz5.zip")
     # The folders are added by their contents, relative to the corpus.
     if want("add9") or not os.path.exists(ours9):
-        peers["add9"] = compare("add level 9 vs zip -r -9", "<= 0.25",
+        compare("add level 9 vs zip -r -9", "<= 0.25",
                 lambda: run([cli, "-q", "add", "-l", "9", ours9, "."], corpus, fresh(ours9)),
-                lambda: run(["zip", "-q", "-r", "-9", zip9, "."], corpus, fresh(zip9)), args.runs)[1]
+                lambda: run(["zip", "-q", "-r", "-9", zip9, "."], corpus, fresh(zip9)), args.runs,
+                floor=lambda: floors.measure("deflate9"))
         if os.path.exists(zip9):
             print(f"{'  size ratio (archive bytes)':<42} {os.path.getsize(ours9):>10} {os.path.getsize(zip9):>10} "
                   f"{os.path.getsize(ours9) / os.path.getsize(zip9):7.3f}  <= 0.99")
     if want("add6") or not os.path.exists(ours6):
-        peers["add6"] = compare("add level 6 vs 7zz a -tzip -mx=5", "<= 0.15",
+        compare("add level 6 vs 7zz a -tzip -mx=5", "<= 0.15",
                 lambda: run([cli, "-q", "add", "-l", "6", ours6, "."], corpus, fresh(ours6)),
                 lambda: run(["7zz", "a", "-bd", "-bso0", "-tzip", "-mx=5", sz5, "."], corpus, fresh(sz5)),
-                args.runs)[1]
+                args.runs, floor=lambda: floors.measure("deflate6"))
     if want("test"):
-        peers["test"] = compare("test vs unzip -tq", "<= 0.17", lambda: run([cli, "-q", "test", ours9]),
-                                lambda: run(["unzip", "-tq", ours9]), args.runs)[1]
+        compare("test vs unzip -tq", "<= 0.17", lambda: run([cli, "-q", "test", ours9]),
+                lambda: run(["unzip", "-tq", ours9]), args.runs, floor=lambda: floors.measure("inflate"))
     if want("extract"):
-        o, p = os.path.join(work, "x-ours"), os.path.join(work, "x-peer")
+        # Each run into a new folder, the old ones removed only at the end:
+        # ext4 takes long to place new files among inodes just freed.
+        folders = []
+
+        def into(name):
+            folders.append(os.path.join(work, f"{name}-{len(folders)}"))
+            fresh(folders[-1])()
+            return folders[-1]
+
         compare("extract vs unzip -qo", "<= 0.45",
-                lambda: run([cli, "-q", "extract", "-o", "-d", o, ours9], before=fresh(o)),
-                lambda: run(["unzip", "-qo", ours9, "-d", p], before=fresh(p)), args.runs)
-        shutil.rmtree(o, ignore_errors=True)
-        shutil.rmtree(p, ignore_errors=True)
+                lambda: run([cli, "-q", "extract", "-o", "-d", into("x-ours"), ours9]),
+                lambda: run(["unzip", "-qo", ours9, "-d", into("x-peer")]), args.runs)
+        for folder in folders:
+            shutil.rmtree(folder, ignore_errors=True)
     if want("delete"):
         with zipfile.ZipFile(ours6) as z:
             names = [n for n in z.namelist() if not n.endswith("/")]
         victim = names[len(names) // 2]
         o, p = os.path.join(work, "del-ours.zip"), os.path.join(work, "del-peer.zip")
-        peers["delete"] = compare(f"delete 1 of a {os.path.getsize(ours6) / 1e6:.0f} MB archive vs zip -d", "<= 1.0",
+        compare(f"delete 1 of a {os.path.getsize(ours6) / 1e6:.0f} MB archive vs zip -d", "<= 1.0",
                 lambda: run([cli, "-q", "delete", o, victim], before=lambda: shutil.copyfile(ours6, o)),
-                lambda: run(["zip", "-q", "-d", p, victim], before=lambda: shutil.copyfile(ours6, p)), args.runs)[1]
+                lambda: run(["zip", "-q", "-d", p, victim], before=lambda: shutil.copyfile(ours6, p)), args.runs,
+                floor=lambda: FloorWork.rewrite(ours6))
     if want("list"):
         compare("list 100,000 members vs unzip -Z1", "<= 1.0", lambda: run([cli, "list", big]),
                 lambda: run(["unzip", "-Z1", big]), args.runs)
@@ -307,8 +352,9 @@ def main():
                 lambda: run([cli, "-q", "extract", "-n", "-d", o, big]), args.runs, window_seconds)
     print("window rows: the click to the result box, the archive already open; "
           "fernpack-cli rows: the whole process")
-    if want("floors"):
-        floors(corpus, ours6, peers)
+    print("floor: this machine's least time for the row's work on the same data, measured beside it (one core of "
+          "libdeflate on every corpus file, halved for two cores; a durable rewrite of the archive); /peer: the "
+          "floor's ratio to the peer, the best ratio this machine allows")
 
 
 if __name__ == "__main__":
