@@ -202,7 +202,7 @@ private:
     bool outputEnded_ = false;  // standard output refused more: the batch ends
     std::string password_;
     MappedFile file_;
-    const std::uint8_t* passed_ = nullptr;  // pages before this are dropped
+    PassedPages passed_;
     ArchiveReader reader_;
     std::unique_ptr<EntryDecoder> decoder_;
     std::unique_ptr<TargetTree> tree_;
@@ -237,24 +237,9 @@ std::int32_t UnzipJob::Run()
             reporter_.Message(kArchiveUnreadable, {"Cannot open archive ", Named(archive), ": ", error});
             return;
         }
-        // The walk over the local headers drops what it has passed every few
-        // megabytes.
-        struct Walk {
-            const MappedFile& file;
-            const std::uint8_t* passed;
-        } walk{file_, nullptr};
-        reader_.OnPassedBytes(
-            [](void* context, const std::uint8_t* at) {
-                constexpr std::ptrdiff_t kWindow = std::ptrdiff_t(8) << 20;
-                Walk& w = *static_cast<Walk*>(context);
-                if (!w.passed)
-                    w.passed = at;
-                if (at - w.passed > kWindow) {
-                    w.file.Release(w.passed, at);
-                    w.passed = at;
-                }
-            },
-            &walk);
+        PassedPages walk;
+        reader_.OnPassedBytes([](void* pages, const std::uint8_t* at) { static_cast<PassedPages*>(pages)->At(at); },
+                              &walk);
         const bool opened = reader_.Open(file_.Data(), file_.Size(), &error);
         reader_.OnPassedBytes(nullptr, nullptr);
         if (!opened) {
@@ -263,7 +248,7 @@ std::int32_t UnzipJob::Run()
         }
         // The pages the directory walk touched go; the members' pages come
         // one by one as they are worked on.
-        file_.Release(file_.Data(), file_.Data() + file_.Size());
+        ReleaseMappedPages(file_.Data(), file_.Data() + file_.Size());
         const auto& entries = reader_.Entries();
         if (trace_)
             reporter_.Message(kInfo, {"Archive ", Named(archive),
@@ -648,19 +633,9 @@ bool UnzipJob::Report(const ZipEntry& entry, ExtractOutcome outcome, const std::
 
 void UnzipJob::PassedTo(const ZipEntry& entry)
 {
-    // Pages a fault mapped around it reach this far back.
-    constexpr std::uint64_t kFaultAround = std::uint64_t(64) << 10;
-    constexpr std::ptrdiff_t kWindow = std::ptrdiff_t(8) << 20;
     const std::uint64_t start = reader_.ArchiveStart() + entry.localOffset;
-    if (start > file_.Size())
-        return;
-    const std::uint8_t* at = file_.Data() + start;
-    if (!passed_)
-        passed_ = file_.Data();
-    if (at - passed_ > kWindow) {
-        file_.Release(passed_ - std::min<std::uint64_t>(kFaultAround, std::uint64_t(passed_ - file_.Data())), at);
-        passed_ = at;
-    }
+    if (start <= file_.Size())
+        passed_.At(file_.Data() + start);
 }
 
 // Two entries of one call that land on one file (without folder names, one

@@ -68,14 +68,15 @@ void ReleaseMappedPages(const std::uint8_t* begin, const std::uint8_t* end)
         madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
 }
 
-void MappedFile::Release(const std::uint8_t* begin, const std::uint8_t* end) const
+void PassedPages::At(const std::uint8_t* at)
 {
-    if (!mapped_ || begin >= end || begin < data_ || end > data_ + size_)
-        return;
-    static const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
-    const std::uintptr_t from = std::uintptr_t(begin) & ~(page - 1);
-    const std::uintptr_t to = (std::uintptr_t(end) + page - 1) & ~(page - 1);
-    madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    constexpr std::ptrdiff_t kWindow = std::ptrdiff_t(8) << 20;
+    if (!from_ || at < from_)
+        from_ = at;
+    if (at - from_ > kWindow) {
+        ReleaseMappedPages(from_, at);
+        from_ = at;
+    }
 }
 
 }  // namespace zipcore

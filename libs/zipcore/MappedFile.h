@@ -22,12 +22,6 @@ public:
     void Close();
     const std::uint8_t* Data() const { return data_; }
     std::size_t Size() const { return size_; }
-    // Drops from this process's memory every page that holds any of the
-    // bytes [begin, end) of the mapping, once they are done with: testing or
-    // extracting a large archive then holds no more of it than the members
-    // in hand. Bytes of a neighbour on those pages are read again from the
-    // file when touched; bytes outside the mapping are not touched.
-    void Release(const std::uint8_t* begin, const std::uint8_t* end) const;
 
 private:
     int fd_ = -1;
@@ -40,5 +34,18 @@ private:
 // this process's memory; they are read from the file again if touched
 // again. Only for bytes of a MappedFile: other memory would lose its data.
 void ReleaseMappedPages(const std::uint8_t* begin, const std::uint8_t* end);
+
+// A walk over a file mapping in file order (its local headers, its
+// members) that drops the pages it has passed, so a large archive is never
+// held whole: every 8 MiB, as a call per member would cost more than it
+// saves. Only for the bytes of a read-only file mapping, as ReleaseMappedPages.
+class PassedPages {
+public:
+    // The walk has reached `at`: whatever lies before is done with.
+    void At(const std::uint8_t* at);
+
+private:
+    const std::uint8_t* from_ = nullptr;
+};
 
 }  // namespace zipcore

@@ -8,24 +8,10 @@ namespace zipwriter {
 
 using namespace zipcore;
 
-void ExistingArchive::PassedTo(const std::uint8_t* at) const
-{
-    // Every few megabytes: a call per member would cost more than it saves.
-    constexpr std::ptrdiff_t kPassedWindow = std::ptrdiff_t(8) << 20;
-    if (!fileMapped_)
-        return;
-    if (!passedFrom_ || at < passedFrom_)
-        passedFrom_ = at;
-    if (at - passedFrom_ > kPassedWindow) {
-        ReleaseMappedPages(passedFrom_, at);
-        passedFrom_ = at;
-    }
-}
-
 void ExistingArchive::Passed(std::size_t index) const
 {
-    if (index < spans_.size())
-        PassedTo(bytes_ + spans_[index].localHeader);
+    if (fileMapped_ && index < spans_.size())
+        passed_.At(bytes_ + spans_[index].localHeader);
 }
 
 bool ExistingArchive::Open(const std::uint8_t* bytes, std::size_t size, std::string* error, bool fileMapped)
@@ -41,9 +27,10 @@ bool ExistingArchive::Open(const std::uint8_t* bytes, std::size_t size, std::str
         static const std::uint8_t kEmpty[zip::EndRecordSize] = {0x50, 0x4b, 0x05, 0x06};
         return reader_.Open(kEmpty, sizeof kEmpty, error);
     }
-    passedFrom_ = nullptr;
-    reader_.OnPassedBytes([](void* self, const std::uint8_t* at) { static_cast<ExistingArchive*>(self)->PassedTo(at); },
-                          this);
+    PassedPages walk;
+    if (fileMapped)
+        reader_.OnPassedBytes([](void* pages, const std::uint8_t* at) { static_cast<PassedPages*>(pages)->At(at); },
+                              &walk);
     const bool opened = reader_.Open(bytes, size, error);
     reader_.OnPassedBytes(nullptr, nullptr);
     if (!opened)
@@ -61,7 +48,7 @@ bool ExistingArchive::Open(const std::uint8_t* bytes, std::size_t size, std::str
     const bool mapped = MapMembers(error);
     if (fileMapped_)
         ReleaseMappedPages(bytes_, bytes_ + size_);
-    passedFrom_ = nullptr;
+    passed_ = PassedPages();
     return mapped;
 }
 
@@ -72,7 +59,7 @@ bool ExistingArchive::MapMembers(std::string* error)
     std::uint64_t first = UINT64_MAX;
     // The raw central headers, in the order the reader listed them.
     std::uint64_t pos = reader_.End().DirectoryAt;
-    passedFrom_ = nullptr;
+    PassedPages passed;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ZipEntry& entry = entries[i];
         // Copied as they are, members that share their data would each
@@ -95,7 +82,8 @@ bool ExistingArchive::MapMembers(std::string* error)
         }
         MemberSpan& span = spans_[i];
         span.localHeader = start_ + entry.localOffset;
-        PassedTo(bytes_ + span.localHeader);
+        if (fileMapped_)
+            passed.At(bytes_ + span.localHeader);
         span.data = std::uint64_t(data.data - bytes_);
         span.localHeaderSize = std::size_t(span.data - span.localHeader);
         span.dataSize = data.size;

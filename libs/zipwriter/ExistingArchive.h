@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "libs/zipcore/ArchiveReader.h"
+#include "libs/zipcore/MappedFile.h"
 
 namespace zipwriter {
 
@@ -56,8 +57,7 @@ private:
 
     const std::uint8_t* bytes_ = nullptr;
     bool fileMapped_ = false;
-    mutable const std::uint8_t* passedFrom_ = nullptr;  // pages before this are dropped
-    void PassedTo(const std::uint8_t* at) const;
+    mutable zipcore::PassedPages passed_;  // the copy's walk
     std::size_t size_ = 0;
     zipcore::ArchiveReader reader_;
     std::vector<MemberSpan> spans_;
