@@ -66,7 +66,25 @@ private:
     std::vector<std::thread> threads_;
 };
 
+// Storage a worker keeps from job to job for what it reads and what it
+// compresses. Reused, it is already mapped and mostly in cache, and it is
+// never zero-filled; a job's output is copied out of it at its final size.
+class JobScratch {
+public:
+    std::uint8_t* Get(std::size_t size);
+
+private:
+    std::unique_ptr<std::uint8_t[]> data_;
+    std::size_t size_ = 0;
+};
+
+struct WorkerScratch {
+    JobScratch input;
+    JobScratch output;
+};
+
 // Runs one job on the calling thread (what the workers do).
+void RunJob(CompressJob& job, WorkerScratch& scratch);
 void RunJob(CompressJob& job);
 // The same for a job whose input is in memory already (a piece of standard
 // input): `input` is all of it, and its source is not read.

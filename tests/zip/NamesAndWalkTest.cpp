@@ -184,3 +184,53 @@ TEST(Compressor, JoinedPiecesFormOneDeflateStream)
         }
     }
 }
+
+// A worker reuses its buffers from job to job, larger and smaller, stored
+// and deflated, whole files and pieces: nothing of an earlier job may show
+// in a later one's output.
+TEST(Compressor, ReusedBuffersGiveWhatFreshOnesGive)
+{
+    fixture::TempDir dir;
+    const std::string text = ziptest::TextData(1500000, 71);
+    const std::string noise = ziptest::NoiseData(400000, 72);
+    const std::string small = ziptest::TextData(3000, 73);
+    auto source = [&](const std::string& name, const std::string& data) {
+        return std::make_shared<SourceHandle>(open(dir.Write(name, data).c_str(), O_RDONLY));
+    };
+    auto big = source("big.txt", text), noisy = source("noise.bin", noise), tiny = source("small.txt", small),
+         empty = source("empty", "");
+    struct Step {
+        std::shared_ptr<SourceHandle> source;
+        std::uint64_t offset, length;
+        bool whole, last;
+    };
+    const std::vector<Step> steps = {
+        {big, 0, 1000000, false, false}, {tiny, 0, small.size(), true, true},  {noisy, 0, noise.size(), true, true},
+        {empty, 0, 0, true, true},       {big, 1000000, 500000, false, true}, {tiny, 0, small.size(), true, true},
+        {noisy, 0, 300000, false, false}, {big, 0, text.size(), true, true},  {tiny, 1000, 2000, false, true},
+    };
+    WorkerScratch scratch;
+    for (int level : {1, 9}) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            SCOPED_TRACE(std::to_string(level) + "/" + std::to_string(i));
+            auto make = [&] {
+                CompressJob job;
+                job.source = steps[i].source;
+                job.offset = steps[i].offset;
+                job.length = steps[i].length;
+                job.whole = steps[i].whole;
+                job.last = steps[i].last;
+                job.level = level;
+                return job;
+            };
+            CompressJob reused = make(), fresh = make();
+            RunJob(reused, scratch);
+            RunJob(fresh);
+            ASSERT_TRUE(reused.ok) << reused.error;
+            ASSERT_TRUE(fresh.ok) << fresh.error;
+            EXPECT_EQ(reused.crc, fresh.crc);
+            EXPECT_EQ(reused.stored, fresh.stored);
+            EXPECT_TRUE(reused.output == fresh.output);
+        }
+    }
+}
