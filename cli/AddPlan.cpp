@@ -26,19 +26,27 @@ bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != s
 
 bool Hidden(const std::string& name) { return !name.empty() && name[0] == '.'; }
 
-// The folder's names in byte order, as the component's walk takes them.
-bool List(const std::string& dir, std::vector<std::string>* names)
+// The folder's names in byte order, as the component's walk takes them,
+// and when asked, beside each the type the folder gives for it (a DT_
+// value, DT_UNKNOWN where the file system keeps none).
+bool List(const std::string& dir, std::vector<std::string>* names, std::vector<unsigned char>* types = nullptr)
 {
     DIR* handle = ::opendir(dir.c_str());
     if (!handle)
         return false;
+    std::vector<std::pair<std::string, unsigned char>> entries;
     while (dirent* entry = ::readdir(handle)) {
-        const std::string name = entry->d_name;
+        std::string name = entry->d_name;
         if (name != "." && name != "..")
-            names->push_back(name);
+            entries.emplace_back(std::move(name), entry->d_type);
     }
     ::closedir(handle);
-    std::sort(names->begin(), names->end());
+    std::sort(entries.begin(), entries.end());
+    for (auto& [name, type] : entries) {
+        names->push_back(std::move(name));
+        if (types)
+            types->push_back(type);
+    }
     return true;
 }
 
@@ -210,13 +218,17 @@ private:
         Folder folder;
         folder.Path = path;
         std::vector<std::string> names;
-        if (!List(path, &names)) {
+        std::vector<unsigned char> types;
+        if (!List(path, &names, &types)) {
             plan_.Errors.push_back({path, std::strerror(errno)});
             *readable = false;
             return folder;
         }
         if (r_.Recurse) {
-            for (const auto& name : names) {
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                const std::string& name = names[i];
+                if (types[i] != DT_DIR && types[i] != DT_UNKNOWN)
+                    continue;
                 const std::string sub = Join(path, name);
                 struct stat st;
                 if (::lstat(sub.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -235,7 +247,10 @@ private:
                 folder.Subs.push_back(std::move(child));
             }
         }
-        for (const auto& name : names) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string& name = names[i];
+            if (types[i] == DT_DIR)
+                continue;
             const std::string filePath = Join(path, name);
             struct stat st;
             if (::stat(filePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || IsArchive(st))

@@ -58,22 +58,24 @@ public:
     // Returns the number of members this folder and its subfolders gave.
     std::size_t Walk(const std::string& dir, const std::string& namePrefix, WalkResult& out)
     {
-        std::vector<std::string> single;
-        const std::vector<std::string>* listed = &single;
+        FolderListing single;
+        const FolderListing* listed = &single;
         if (!fernpack::HasWildcards(mask_)) {
             if (!LookUp(dir, &single)) {
                 out.problems.push_back(dir + ": " + std::strerror(errno));
                 return 0;
             }
-        } else if ((listed = listings_.Names(dir)) == nullptr) {
+        } else if ((listed = listings_.Get(dir)) == nullptr) {
             out.problems.push_back(dir + ": " + std::strerror(errno));
             return 0;
         }
-        const std::vector<std::string>& names = *listed;
+        const std::vector<std::string>& names = listed->names;
         std::size_t produced = 0;
         if (options_.recurse) {
-            for (const auto& name : names) {
-                if (name == "." || name == ".." || !MatchesMask(name, mask_))
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                const std::string& name = names[i];
+                const unsigned char type = listed->types[i];
+                if ((type != DT_DIR && type != DT_UNKNOWN) || name == "." || name == ".." || !MatchesMask(name, mask_))
                     continue;
                 std::string path = JoinPath(dir, name);
                 struct stat st;
@@ -96,8 +98,9 @@ public:
                 produced += below;
             }
         }
-        for (const auto& name : names) {
-            if (name == "." || name == ".." || !MatchesMask(name, mask_))
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string& name = names[i];
+            if (listed->types[i] == DT_DIR || name == "." || name == ".." || !MatchesMask(name, mask_))
                 continue;
             if (name[0] == '.' && !options_.hidden)
                 continue;
@@ -129,11 +132,12 @@ public:
 private:
     // The one entry the mask names, if it is there. False with errno when
     // the folder itself cannot be reached, as a listing of it would fail.
-    bool LookUp(const std::string& dir, std::vector<std::string>* names) const
+    bool LookUp(const std::string& dir, FolderListing* found) const
     {
         struct stat st;
         if (mask_ != "." && mask_ != ".." && lstat(JoinPath(dir, mask_).c_str(), &st) == 0) {
-            names->push_back(mask_);
+            found->names.push_back(mask_);
+            found->types.push_back(DT_UNKNOWN);
             return true;
         }
         const int error = errno;
@@ -158,16 +162,23 @@ private:
 
 }  // namespace
 
-const std::vector<std::string>* FolderListings::Names(const std::string& dir)
+const FolderListing* FolderListings::Get(const std::string& dir)
 {
     auto found = listings_.find(dir);
     if (found == listings_.end()) {
         Listing listing;
         if (DIR* handle = opendir(dir.c_str())) {
+            std::vector<std::pair<std::string, unsigned char>> entries;
             while (dirent* entry = readdir(handle))
-                listing.names.emplace_back(entry->d_name);
+                entries.emplace_back(entry->d_name, entry->d_type);
             closedir(handle);
-            std::sort(listing.names.begin(), listing.names.end());
+            std::sort(entries.begin(), entries.end());
+            listing.folder.names.reserve(entries.size());
+            listing.folder.types.reserve(entries.size());
+            for (auto& [name, type] : entries) {
+                listing.folder.names.push_back(std::move(name));
+                listing.folder.types.push_back(type);
+            }
         } else {
             listing.error = errno;
         }
@@ -177,7 +188,7 @@ const std::vector<std::string>* FolderListings::Names(const std::string& dir)
         errno = found->second.error;
         return nullptr;
     }
-    return &found->second.names;
+    return &found->second.folder;
 }
 
 void SplitSpec(const std::string& fileSpec, std::string* dir, std::string* mask)

@@ -52,17 +52,25 @@ struct WalkResult {
     std::vector<std::string> problems;  // folders that could not be read
 };
 
+// What one folder holds: its names in byte order, and beside each the type
+// the folder itself gives for it (a DT_ value; DT_UNKNOWN where the file
+// system keeps none), which spares asking each file whether it is a folder.
+struct FolderListing {
+    std::vector<std::string> names;
+    std::vector<unsigned char> types;
+};
+
 // The listings of the folders one add has read so far.
 class FolderListings {
 public:
-    // The names in `dir`, sorted, or nullptr with errno set when it cannot
-    // be read.
-    const std::vector<std::string>* Names(const std::string& dir);
+    // The listing of `dir`, or nullptr with errno set when it cannot be
+    // read.
+    const FolderListing* Get(const std::string& dir);
 
 private:
     struct Listing {
         int error = 0;
-        std::vector<std::string> names;
+        FolderListing folder;
     };
     std::unordered_map<std::string, Listing> listings_;
 };

@@ -88,6 +88,22 @@ TEST_F(Rules, NamesAreStoredAsTypedFromRelativeAbsoluteAndClimbingPaths)
     EXPECT_EQ(Names(work + "/star.zip"), std::vector<std::string>{"doc/a.txt"});
 }
 
+// The walk judges entries by the type the folder lists for them and asks
+// the file itself only for links: a link to a file is that file, a link to
+// a folder is not entered, a dangling link is nothing.
+TEST_F(Rules, LinksInAFolderAreTakenAsTheFilesTheyReach)
+{
+    ASSERT_EQ(::symlink("../other/a.txt", (work + "/doc/to-file").c_str()), 0);
+    ASSERT_EQ(::symlink("../other", (work + "/doc/to-folder").c_str()), 0);
+    ASSERT_EQ(::symlink("missing", (work + "/doc/dangling").c_str()), 0);
+    CliResult r = RunCli("add links.zip doc", work);
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, "");
+    EXPECT_EQ(Sorted(Names(work + "/links.zip")),
+              (std::vector<std::string>{"doc/a.txt", "doc/sub/deeper/deep.txt", "doc/to-file"}));
+    EXPECT_EQ(RunCli("extract -p links.zip doc/to-file", work).Out, "other\n");
+}
+
 TEST_F(Rules, CollisionsAreReportedByNameAndTheFirstWins)
 {
     CliResult r = RunCli("add -j j.zip doc other", work);
