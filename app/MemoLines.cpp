@@ -52,21 +52,37 @@ int TMemoLines::LinesIn(QStringView text)
 
 void TMemoLines::Append(QStringView text)
 {
+    QStringList texts;
+    texts.append(text.toString());
+    Append(std::move(texts));
+}
+
+void TMemoLines::Append(QStringList&& texts)
+{
     QScrollBar* bar = verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
-    qsizetype start = 0;
-    for (qsizetype i = 0;; ++i) {
-        if (i < text.size() && !IsLineBreak(text[i]))
-            continue;
-        const qsizetype length = i - start;
-        if (longest_ < 0 || length > lines_[longest_].size()) {
+    auto add = [this](QString&& line) {
+        if (longest_ < 0 || line.size() > lines_[longest_].size()) {
             longest_ = int(lines_.size());
             longestMeasured_ = false;
         }
-        lines_.append(text.mid(start, length).toString());
-        if (i == text.size())
-            break;
-        start = i + 1;
+        lines_.append(std::move(line));
+    };
+    for (QString& text : texts) {
+        const auto firstBreak = std::find_if(text.cbegin(), text.cend(), IsLineBreak);
+        if (firstBreak == text.cend()) {
+            add(std::move(text));
+            continue;
+        }
+        qsizetype start = 0;
+        for (qsizetype i = firstBreak - text.cbegin();; ++i) {
+            if (i < text.size() && !IsLineBreak(text[i]))
+                continue;
+            add(text.mid(start, i - start));
+            if (i == text.size())
+                break;
+            start = i + 1;
+        }
     }
     UpdateScrollBars();
     if (atBottom)

@@ -43,6 +43,9 @@ public:
 
     // Appends `text` as new last lines (LinesIn(text) of them).
     void Append(QStringView text);
+    // Appends each of `texts` so, in order; a text that makes one line is
+    // kept as it is, not copied.
+    void Append(QStringList&& texts);
     void Clear();
     int LineCount() const { return int(lines_.size()); }
     const QStringList& Lines() const { return lines_; }

@@ -35,7 +35,7 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
     if (form != nullptr) {
         switch (ProgrType) {
         case engine::ProgressType::FileBegin: {
-            form->SetFileName(VisibleName(Filename));
+            form->SetFileName(Filename);
             form->FileBar.Reset();
             form->FileBar.Max = fernpack::ProgressSteps(FileSize);
             if (FileSize < fernpack::ProgressStepBytes)
@@ -49,7 +49,7 @@ void HandleZipProgress(TMsgform* form, engine::ProgressType ProgrType, const std
                 form->AllFilesBar.StepIt();
             break;
         case engine::ProgressType::BatchEnd:
-            form->SetFileName(QString());
+            form->SetFileName(std::string());
             form->FileBar.Reset();
             break;
         }

@@ -158,30 +158,26 @@ bool TMsgform::AppendLine(const std::string& line)
         if (Memo1->LineCount() > 0 && Memo1->LineCount() >= MemoCapacity)
             return false;
     }
-    const QString text = VisibleMessage(line);
+    QString text = VisibleMessage(line);
     // An empty memo takes its first line alone, as the one empty line a
     // cleared memo shows: an empty text leaves it as it is.
-    if (Memo1->LineCount() == 0 && !hasPending_) {
+    if (Memo1->LineCount() == 0 && pendingTexts_.isEmpty()) {
         if (!text.isEmpty())
             Memo1->Append(text);
         return true;
     }
-    if (hasPending_)
-        pendingText_ += u'\n';
-    pendingText_ += text;
     pendingLines_ += TMemoLines::LinesIn(text);
-    hasPending_ = true;
+    pendingTexts_.append(std::move(text));
     return true;
 }
 
 void TMsgform::ShowPendingLines()
 {
-    if (!hasPending_)
+    if (pendingTexts_.isEmpty())
         return;
-    Memo1->Append(pendingText_);
-    pendingText_.clear();
+    Memo1->Append(std::move(pendingTexts_));
+    pendingTexts_.clear();
     pendingLines_ = 0;
-    hasPending_ = false;
 }
 
 QStringList TMsgform::Lines()
@@ -206,7 +202,7 @@ void TMsgform::ClearProgress()
     ShowBars();
 }
 
-void TMsgform::SetFileName(const QString& name)
+void TMsgform::SetFileName(const std::string& name)
 {
     fileName_ = name;
     fileNameChanged_ = true;
@@ -217,7 +213,7 @@ void TMsgform::ShowPending()
     ShowPendingLines();
     if (fileNameChanged_) {
         fileNameChanged_ = false;
-        ShowElided(*FileBeingZipped, fileName_);
+        ShowElided(*FileBeingZipped, VisibleName(fileName_));
     }
     ShowBars();
 }

@@ -74,8 +74,10 @@ public:
     void ShowBars();
     // After an operation that was stopped: no file named, both bars empty.
     void ClearProgress();
-    // The name the file label is to show next (ShowPending shows it).
-    void SetFileName(const QString& name);
+    // The name (as the library gave its bytes) the file label is to show
+    // next; ShowPending puts it into words and shows it, so the many names
+    // an operation passes between two ticks cost only a copy each.
+    void SetFileName(const std::string& name);
     // Puts everything waiting on screen: the memo's new lines, the file
     // label, the bars. Called whenever pending input is processed, before
     // a box, and when an operation ends.
@@ -90,12 +92,10 @@ private:
     void ShowPendingLines();
 
     engine::TRezEdidiv& component_;
-    // Lines not yet in the memo, joined by line breaks, and the most lines
-    // they can make there.
-    QString pendingText_;
+    // Texts not yet in the memo, and the most lines they can make there.
+    QStringList pendingTexts_;
     int pendingLines_ = 0;
-    bool hasPending_ = false;
-    QString fileName_;
+    std::string fileName_;
     bool fileNameChanged_ = false;
     bool placed_ = false;
     TFitLayout topFit_, bottomFit_;
