@@ -42,7 +42,6 @@ import shutil
 import statistics
 import subprocess
 import sys
-import threading
 import time
 import zipfile
 
@@ -171,93 +170,99 @@ def libdeflate():
 class Floors:
     """This machine's floors for the same data: libdeflate on both cores
     over every corpus file, and a durable rewrite of an archive (a kernel
-    copy, fsync, rename over the old one). Each is measured in a process of
-    its own: this one forks the measured programs, whose peak memory would
-    otherwise count the corpus held here."""
+    copy, fsync, rename over the old one). The libdeflate floors run in two
+    processes at once, each on half of the files (shared out by size), and
+    count from the first one's start to the last one's end: two cores busy
+    at once each run slower than one alone here (they share the cache, the
+    memory and the clock boost), so half of one core's time is not what two
+    cores can do. Processes, not threads, so that no interpreter lock comes
+    between them; their own start-up is not counted. Being processes of
+    their own also keeps the corpus they load out of the peak memory of the
+    programs this one forks."""
 
     def __init__(self, corpus):
         self.corpus = corpus
 
     def measure(self, kind):
-        out = subprocess.run([sys.executable, os.path.abspath(__file__), "--floor", kind, "--corpus", self.corpus],
-                             check=True, stdout=subprocess.PIPE, text=True).stdout
-        return float(out.split()[-1])
+        halves = [subprocess.Popen([sys.executable, os.path.abspath(__file__), "--floor", kind, "--corpus",
+                                    self.corpus, "--share", str(k)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   text=True) for k in (0, 1)]
+        for h in halves:
+            if h.stdout.readline().strip() != "ready":
+                sys.exit("a floor process did not start")
+        for h in halves:
+            h.stdin.write("go\n")
+            h.stdin.flush()
+        spans = [tuple(map(float, h.communicate()[0].split())) for h in halves]
+        return max(end for _, end in spans) - min(start for start, _ in spans)
 
 
 class FloorWork:
-    """The work behind a floor, in the process that measures it. The
-    libdeflate floors run on two threads at once, the files shared out by
-    size, because two cores working at once each run slower than one alone
-    (they share the cache and the memory); the deflate floors also read each
-    file (from the page cache, as an add of a corpus just made does)."""
+    """The work behind a libdeflate floor: one half of the corpus files (by
+    size), each read from the page cache (as an add of a corpus just made
+    reads it) and deflated with its CRC, or inflated again with its CRC."""
 
-    def __init__(self, corpus):
+    def __init__(self, corpus, share):
         self.lib = libdeflate()
-        self.paths = []
+        files = []
         for d, _, fs in sorted(os.walk(corpus)):
             for x in sorted(fs):
                 if x != ".complete":
-                    self.paths.append(os.path.join(d, x))
-        self.sizes = [os.path.getsize(p) for p in self.paths]
-        self.packed = None
-
-    def shares(self, sizes):
-        """Two lists of indexes with about equal totals, largest first."""
-        order = sorted(range(len(sizes)), key=lambda i: -sizes[i])
-        two, totals = ([], []), [0, 0]
-        for i in order:
+                    path = os.path.join(d, x)
+                    files.append((os.path.getsize(path), path))
+        files.sort(reverse=True)
+        halves, totals = ([], []), [0, 0]
+        for size, path in files:
             k = 0 if totals[0] <= totals[1] else 1
-            two[k].append(i)
-            totals[k] += sizes[i]
-        return two
+            halves[k].append((size, path))
+            totals[k] += size
+        self.files = halves[share]
+        largest = max([size for size, _ in self.files], default=0)
+        self.out = ctypes.create_string_buffer(largest * 2 + 65536)
+        self.back = ctypes.create_string_buffer(largest + 1)
 
-    def on_two_threads(self, work, sizes):
-        """Runs work(indexes) for both shares at once; returns the wall time."""
-        threads = [threading.Thread(target=work, args=(share,)) for share in self.shares(sizes)]
-        start = time.perf_counter()
-        for t in threads:
-            t.start()
-        for t in threads:
-            t.join()
-        return time.perf_counter() - start
+    @staticmethod
+    def wait_for_go():
+        print("ready", flush=True)
+        sys.stdin.readline()
+        return time.clock_gettime(time.CLOCK_MONOTONIC)
 
-    def deflate(self, level, keep=False):
-        lib = self.lib
-        packed = [None] * len(self.paths)
-
-        def work(share):
-            c = lib.libdeflate_alloc_compressor(level)
-            out = ctypes.create_string_buffer(max([self.sizes[i] for i in share], default=0) * 2 + 65536)
-            for i in share:
-                fd = os.open(self.paths[i], os.O_RDONLY)
-                b = os.read(fd, self.sizes[i] + 1)
-                os.close(fd)
-                lib.libdeflate_crc32(0, b, len(b))
-                n = lib.libdeflate_deflate_compress(c, b, len(b), out, len(out))
-                if keep:
-                    packed[i] = (ctypes.string_at(out, n), len(b))
-            lib.libdeflate_free_compressor(ctypes.c_void_p(c))
-
-        seconds = self.on_two_threads(work, self.sizes)
-        if keep:
-            self.packed = packed
-        return seconds
+    def deflate(self, level):
+        lib, out = self.lib, self.out
+        c = lib.libdeflate_alloc_compressor(level)
+        start = self.wait_for_go()
+        for size, path in self.files:
+            fd = os.open(path, os.O_RDONLY)
+            b = os.read(fd, size + 1)
+            os.close(fd)
+            lib.libdeflate_crc32(0, b, len(b))
+            lib.libdeflate_deflate_compress(c, b, len(b), out, len(out))
+        end = time.clock_gettime(time.CLOCK_MONOTONIC)
+        lib.libdeflate_free_compressor(ctypes.c_void_p(c))
+        return start, end
 
     def inflate(self):
-        if self.packed is None:
-            self.deflate(9, keep=True)
-        lib = self.lib
+        lib, out, back = self.lib, self.out, self.back
+        c = lib.libdeflate_alloc_compressor(9)
+        packed = []
+        for size, path in self.files:
+            with open(path, "rb") as f:
+                b = f.read()
+            n = lib.libdeflate_deflate_compress(c, b, len(b), out, len(out))
+            packed.append((ctypes.string_at(out, n), len(b)))
+        lib.libdeflate_free_compressor(ctypes.c_void_p(c))
+        dec = lib.libdeflate_alloc_decompressor()
+        start = self.wait_for_go()
+        for blob, size in packed:
+            lib.libdeflate_deflate_decompress(dec, blob, len(blob), back, size, None)
+            lib.libdeflate_crc32(0, back, size)
+        end = time.clock_gettime(time.CLOCK_MONOTONIC)
+        lib.libdeflate_free_decompressor(ctypes.c_void_p(dec))
+        return start, end
 
-        def work(share):
-            dec = lib.libdeflate_alloc_decompressor()
-            back = ctypes.create_string_buffer(max([self.packed[i][1] for i in share], default=0) + 1)
-            for i in share:
-                blob, size = self.packed[i]
-                lib.libdeflate_deflate_decompress(dec, blob, len(blob), back, size, None)
-                lib.libdeflate_crc32(0, back, size)
-            lib.libdeflate_free_decompressor(ctypes.c_void_p(dec))
 
-        return self.on_two_threads(work, [size for _, size in self.packed])
+class Rewrite:
+    """The work behind the delete floor."""
 
     @staticmethod
     def rewrite(archive):
@@ -284,12 +289,13 @@ def main():
     ap.add_argument("--only", default="")
     ap.add_argument("--floor", help=argparse.SUPPRESS)
     ap.add_argument("--corpus", help=argparse.SUPPRESS)
+    ap.add_argument("--share", type=int, default=0, help=argparse.SUPPRESS)
     args = ap.parse_args()
     if args.floor:
-        work = FloorWork(args.corpus)
+        work = FloorWork(args.corpus, args.share)
         kind = args.floor
-        seconds = work.inflate() if kind == "inflate" else work.deflate(int(kind.removeprefix("deflate")))
-        print(f"seconds {seconds:.4f}")
+        start, end = work.inflate() if kind == "inflate" else work.deflate(int(kind.removeprefix("deflate")))
+        print(f"{start:.6f} {end:.6f}")
         return
     if not args.bin:
         ap.error("--bin is required")
@@ -358,7 +364,7 @@ def main():
         compare(f"delete 1 of a {os.path.getsize(ours6) / 1e6:.0f} MB archive vs zip -d", "<= 1.0",
                 lambda: run([cli, "-q", "delete", o, victim], before=lambda: shutil.copyfile(ours6, o)),
                 lambda: run(["zip", "-q", "-d", p, victim], before=lambda: shutil.copyfile(ours6, p)), args.runs,
-                floor=lambda: FloorWork.rewrite(ours6))
+                floor=lambda: Rewrite.rewrite(ours6))
     if want("list"):
         compare("list 100,000 members vs unzip -Z1", "<= 1.0", lambda: run([cli, "list", big]),
                 lambda: run(["unzip", "-Z1", big]), args.runs)
