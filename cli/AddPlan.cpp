@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unordered_map>
 
+#include "zipformat/FolderNames.h"
 #include "zipformat/StoredName.h"
 #include "zipformat/Wildcards.h"
 
@@ -26,27 +27,13 @@ bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != s
 
 bool Hidden(const std::string& name) { return !name.empty() && name[0] == '.'; }
 
-// The folder's names in byte order, as the component's walk takes them,
-// and when asked, beside each the type the folder gives for it (a DT_
-// value, DT_UNKNOWN where the file system keeps none).
-bool List(const std::string& dir, std::vector<std::string>* names, std::vector<unsigned char>* types = nullptr)
+// The folder's names in byte order, as the component's walk takes them.
+bool List(const std::string& dir, std::vector<std::string>* names)
 {
-    DIR* handle = ::opendir(dir.c_str());
-    if (!handle)
+    fernpack::zip::FolderNames listed;
+    if (!fernpack::zip::ListFolder(dir, &listed))
         return false;
-    std::vector<std::pair<std::string, unsigned char>> entries;
-    while (dirent* entry = ::readdir(handle)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            entries.emplace_back(std::move(name), entry->d_type);
-    }
-    ::closedir(handle);
-    std::sort(entries.begin(), entries.end());
-    for (auto& [name, type] : entries) {
-        names->push_back(std::move(name));
-        if (types)
-            types->push_back(type);
-    }
+    *names = std::move(listed.names);
     return true;
 }
 
@@ -217,13 +204,14 @@ private:
     {
         Folder folder;
         folder.Path = path;
-        std::vector<std::string> names;
-        std::vector<unsigned char> types;
-        if (!List(path, &names, &types)) {
+        fernpack::zip::FolderNames listed;
+        if (!fernpack::zip::ListFolder(path, &listed)) {
             plan_.Errors.push_back({path, std::strerror(errno)});
             *readable = false;
             return folder;
         }
+        const std::vector<std::string>& names = listed.names;
+        const std::vector<unsigned char>& types = listed.types;
         if (r_.Recurse) {
             for (std::size_t i = 0; i < names.size(); ++i) {
                 const std::string& name = names[i];

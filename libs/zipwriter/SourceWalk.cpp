@@ -1,6 +1,5 @@
 #include "SourceWalk.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -75,7 +74,7 @@ public:
             for (std::size_t i = 0; i < names.size(); ++i) {
                 const std::string& name = names[i];
                 const unsigned char type = listed->types[i];
-                if ((type != DT_DIR && type != DT_UNKNOWN) || name == "." || name == ".." || !MatchesMask(name, mask_))
+                if ((type != DT_DIR && type != DT_UNKNOWN) || !MatchesMask(name, mask_))
                     continue;
                 std::string path = JoinPath(dir, name);
                 struct stat st;
@@ -100,7 +99,7 @@ public:
         }
         for (std::size_t i = 0; i < names.size(); ++i) {
             const std::string& name = names[i];
-            if (listed->types[i] == DT_DIR || name == "." || name == ".." || !MatchesMask(name, mask_))
+            if (listed->types[i] == DT_DIR || !MatchesMask(name, mask_))
                 continue;
             if (name[0] == '.' && !options_.hidden)
                 continue;
@@ -167,21 +166,8 @@ const FolderListing* FolderListings::Get(const std::string& dir)
     auto found = listings_.find(dir);
     if (found == listings_.end()) {
         Listing listing;
-        if (DIR* handle = opendir(dir.c_str())) {
-            std::vector<std::pair<std::string, unsigned char>> entries;
-            while (dirent* entry = readdir(handle))
-                entries.emplace_back(entry->d_name, entry->d_type);
-            closedir(handle);
-            std::sort(entries.begin(), entries.end());
-            listing.folder.names.reserve(entries.size());
-            listing.folder.types.reserve(entries.size());
-            for (auto& [name, type] : entries) {
-                listing.folder.names.push_back(std::move(name));
-                listing.folder.types.push_back(type);
-            }
-        } else {
+        if (!fernpack::zip::ListFolder(dir, &listing.folder))
             listing.error = errno;
-        }
         found = listings_.emplace(dir, std::move(listing)).first;
     }
     if (found->second.error != 0) {

@@ -26,6 +26,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "zipformat/FolderNames.h"
+
 namespace zipwriter {
 
 struct SourceFile {
@@ -52,13 +54,8 @@ struct WalkResult {
     std::vector<std::string> problems;  // folders that could not be read
 };
 
-// What one folder holds: its names in byte order, and beside each the type
-// the folder itself gives for it (a DT_ value; DT_UNKNOWN where the file
-// system keeps none), which spares asking each file whether it is a folder.
-struct FolderListing {
-    std::vector<std::string> names;
-    std::vector<unsigned char> types;
-};
+// What one folder holds, as the walk takes it (zipformat/FolderNames.h).
+using FolderListing = fernpack::zip::FolderNames;
 
 // The listings of the folders one add has read so far.
 class FolderListings {
