@@ -10,6 +10,9 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace app {
 
@@ -31,6 +34,57 @@ QString QtMenuText(const char* text)
     return QCoreApplication::translate(context, text);
 }
 
+
+// The first byte at or after `p` that may begin a line break (LF, CR, or
+// the lead byte of U+2028 and U+2029), or `end`. A log of a large archive
+// passes megabytes here, sixteen bytes at a time where the processor can.
+const char* FindBreakLead(const char* p, const char* end)
+{
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), e2 = _mm_set1_epi8(char(0xe2));
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, e2));
+        if (const int mask = _mm_movemask_epi8(hit))
+            return p + __builtin_ctz(unsigned(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '\n' || c == '\r' || c == 0xe2)
+            return p;
+    }
+    return end;
+}
+
+// The length of the line break at `p` (LF, CR, or the three bytes of U+2028
+// or U+2029), or 0.
+std::size_t BreakAt(const char* p, const char* end)
+{
+    const auto c = static_cast<unsigned char>(*p);
+    if (c == '\n' || c == '\r')
+        return 1;
+    if (c == 0xe2 && end - p >= 3 && static_cast<unsigned char>(p[1]) == 0x80 &&
+        (static_cast<unsigned char>(p[2]) == 0xa8 || static_cast<unsigned char>(p[2]) == 0xa9))
+        return 3;
+    return 0;
+}
+
+// The next line break at or after `p`: where it begins (or `end`), and its
+// length in `length` (0 at the end).
+const char* NextBreak(const char* p, const char* end, std::size_t& length)
+{
+    for (;; ++p) {
+        p = FindBreakLead(p, end);
+        if (p == end) {
+            length = 0;
+            return end;
+        }
+        if ((length = BreakAt(p, end)) != 0)
+            return p;
+    }
+}
+
 }  // namespace
 
 TMemoLines::TMemoLines(QWidget* parent) : QAbstractScrollArea(parent)
@@ -45,44 +99,44 @@ TMemoLines::TMemoLines(QWidget* parent) : QAbstractScrollArea(parent)
     UpdateScrollBars();
 }
 
-int TMemoLines::LinesIn(QStringView text)
+int TMemoLines::LinesIn(std::string_view text)
 {
-    return 1 + int(std::count_if(text.begin(), text.end(), IsLineBreak));
+    int lines = 1;
+    const char* const end = text.data() + text.size();
+    std::size_t length = 0;
+    for (const char* p = NextBreak(text.data(), end, length); p != end; p = NextBreak(p + length, end, length))
+        ++lines;
+    return lines;
 }
 
 void TMemoLines::Append(QStringView text)
 {
-    QStringList texts;
-    texts.append(text.toString());
-    Append(std::move(texts));
+    const QByteArray bytes = text.toUtf8();
+    Append(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
-void TMemoLines::Append(QStringList&& texts)
+void TMemoLines::Append(std::string_view text)
 {
     QScrollBar* bar = verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
-    auto add = [this](QString&& line) {
-        if (longest_ < 0 || line.size() > lines_[longest_].size()) {
-            longest_ = int(lines_.size());
+    // Every line is followed by a line feed in the buffer, a break of the
+    // memo's own whatever the text's break was.
+    const char* start = text.data();
+    const char* const end = start + text.size();
+    for (;;) {
+        std::size_t length = 0;
+        const char* const stop = NextBreak(start, end, length);
+        const auto size = std::size_t(stop - start);
+        if (longest_ < 0 || size > Bytes(longest_).size()) {
+            longest_ = LineCount();
             longestMeasured_ = false;
         }
-        lines_.append(std::move(line));
-    };
-    for (QString& text : texts) {
-        const auto firstBreak = std::find_if(text.cbegin(), text.cend(), IsLineBreak);
-        if (firstBreak == text.cend()) {
-            add(std::move(text));
-            continue;
-        }
-        qsizetype start = 0;
-        for (qsizetype i = firstBreak - text.cbegin();; ++i) {
-            if (i < text.size() && !IsLineBreak(text[i]))
-                continue;
-            add(text.mid(start, i - start));
-            if (i == text.size())
-                break;
-            start = i + 1;
-        }
+        text_.append(start, size);
+        ends_.push_back(text_.size());
+        text_.push_back('\n');
+        if (stop == end)
+            break;
+        start = stop + length;
     }
     UpdateScrollBars();
     if (atBottom)
@@ -90,9 +144,32 @@ void TMemoLines::Append(QStringList&& texts)
     viewport()->update();
 }
 
+std::string_view TMemoLines::Bytes(int line) const
+{
+    const std::size_t begin = Begin(line);
+    return std::string_view(text_).substr(begin, ends_[std::size_t(line)] - begin);
+}
+
+QString TMemoLines::Line(int line) const
+{
+    const std::string_view bytes = Bytes(line);
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
+QStringList TMemoLines::Lines() const
+{
+    QStringList lines;
+    lines.reserve(LineCount());
+    for (int i = 0; i < LineCount(); ++i)
+        lines.append(Line(i));
+    return lines;
+}
+
 void TMemoLines::Clear()
 {
-    lines_.clear();
+    // The memory of a large log goes back too.
+    std::string().swap(text_);
+    std::vector<std::size_t>().swap(ends_);
     longest_ = -1;
     textWidth_ = 0;
     longestMeasured_ = true;
@@ -110,7 +187,7 @@ int TMemoLines::SelectionLast() const { return std::max(anchor_, current_); }
 
 void TMemoLines::SelectAll()
 {
-    if (lines_.isEmpty())
+    if (ends_.empty())
         return;
     // The current line stays where it is seen: the view does not jump.
     anchor_ = 0;
@@ -122,7 +199,9 @@ QString TMemoLines::SelectedText() const
 {
     if (anchor_ < 0)
         return {};
-    return lines_.mid(SelectionFirst(), SelectionLast() - SelectionFirst() + 1).join(u'\n');
+    // The selected lines are one run of the buffer, line feeds and all.
+    const std::size_t begin = Begin(SelectionFirst()), end = ends_[std::size_t(SelectionLast())];
+    return QString::fromUtf8(text_.data() + begin, qsizetype(end - begin));
 }
 
 void TMemoLines::Copy() const
@@ -139,7 +218,7 @@ QMenu* TMemoLines::CreateContextMenu(QWidget* parent)
     copy->setEnabled(anchor_ >= 0);
     QAction* all = menu->addAction(QtMenuText("Select All"), this, &TMemoLines::SelectAll);
     all->setShortcut(QKeySequence::SelectAll);
-    all->setEnabled(!lines_.isEmpty());
+    all->setEnabled(!ends_.empty());
     return menu;
 }
 
@@ -169,7 +248,7 @@ void TMemoLines::UpdateScrollBars()
     ascent_ = metrics.ascent();
     if (!longestMeasured_) {
         longestMeasured_ = true;
-        textWidth_ = std::max(textWidth_, int(std::ceil(metrics.horizontalAdvance(lines_[longest_]))));
+        textWidth_ = std::max(textWidth_, int(std::ceil(metrics.horizontalAdvance(Line(longest_)))));
     }
     const QSize view = viewport()->size();
     const int page = PageLines();
@@ -192,7 +271,7 @@ void TMemoLines::EnsureVisible(int line)
 
 void TMemoLines::MoveTo(int line, bool extend)
 {
-    if (lines_.isEmpty())
+    if (ends_.empty())
         return;
     current_ = std::clamp(line, 0, LineCount() - 1);
     if (!extend || anchor_ < 0)
@@ -215,7 +294,7 @@ void TMemoLines::paintEvent(QPaintEvent* event)
     for (int i = FirstVisibleLine(); i < LineCount() && y <= area.bottom(); ++i, y += lineHeight_) {
         if (y + lineHeight_ <= area.top())
             continue;
-        const QString& line = lines_[i];
+        const QString line = Line(i);
         const bool selected = i >= first && i <= last && first >= 0;
         if (selected)
             painter.fillRect(0, y, width, lineHeight_, colours.brush(QPalette::Highlight));
@@ -223,7 +302,7 @@ void TMemoLines::paintEvent(QPaintEvent* event)
         painter.drawText(QPointF(x, y + ascent_), line);
         widest = std::max(widest, int(std::ceil(metrics.horizontalAdvance(line))));
     }
-    // A line wider than the longest by characters widens the range, once
+    // A line wider than the longest by bytes widens the range, once
     // this painting is done.
     if (widest > textWidth_) {
         textWidth_ = widest;
@@ -310,7 +389,7 @@ void TMemoLines::keyPressEvent(QKeyEvent* event)
 
 void TMemoLines::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || lines_.isEmpty()) {
+    if (event->button() != Qt::LeftButton || ends_.empty()) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }

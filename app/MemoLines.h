@@ -5,10 +5,11 @@
 // It exists for speed. An operation on a large archive logs a line per
 // member, a hundred thousand and more; a text document spends more time
 // inserting and laying out those lines than the operation spends on its
-// work. Here a line is a string in a list: appending measures nothing but
-// the number of characters, painting draws only the rows in view (all of
-// the same height), and the horizontal range follows the line with the
-// most characters, widened when a painted line turns out wider still.
+// work. Here the lines are UTF-8 bytes one after another in one buffer:
+// appending copies the bytes and notes where each line ends, only the rows
+// painted or copied become text, painting draws only the rows in view (all
+// of the same height), and the horizontal range follows the line with the
+// most bytes, widened when a painted line turns out wider still.
 //
 // What it offers: appending text (every line break in it starts another
 // line), clearing, the lines back, and selecting whole lines by mouse and
@@ -19,6 +20,10 @@
 
 #include <QAbstractScrollArea>
 #include <QStringList>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 class QMenu;
 
@@ -32,23 +37,19 @@ public:
 
     // A line ends at LF, CR, U+2028 (line separator) and U+2029 (paragraph
     // separator), each one a break of its own: CR LF makes an empty line.
-    static bool IsLineBreak(QChar c)
-    {
-        // Every message passes here character by character.
-        const char16_t u = c.unicode();
-        return u <= u'\r' ? u == u'\n' || u == u'\r' : u == 0x2028 || u == 0x2029;
-    }
-    // The lines `text` makes: one, and one more for every line break.
-    static int LinesIn(QStringView text);
+    // The lines the UTF-8 text `text` makes: one, and one more for every
+    // line break.
+    static int LinesIn(std::string_view text);
 
-    // Appends `text` as new last lines (LinesIn(text) of them).
+    // Appends the UTF-8 text `text` as new last lines (LinesIn(text) of
+    // them). The bytes are taken as they are: they must be valid UTF-8.
+    void Append(std::string_view text);
     void Append(QStringView text);
-    // Appends each of `texts` so, in order; a text that makes one line is
-    // kept as it is, not copied.
-    void Append(QStringList&& texts);
     void Clear();
-    int LineCount() const { return int(lines_.size()); }
-    const QStringList& Lines() const { return lines_; }
+    int LineCount() const { return int(ends_.size()); }
+    QString Line(int line) const;
+    // Every line as text (for tests and the window's own use, not per tick).
+    QStringList Lines() const;
 
     // The selected lines, first to last; -1 for both when none is.
     int SelectionFirst() const;
@@ -86,8 +87,15 @@ private:
     // Moves the current line to `line`; without `extend` the anchor follows.
     void MoveTo(int line, bool extend);
 
-    QStringList lines_;
-    // The line with the most characters, and the widest width measured.
+    // Where line `i` begins in text_ and where it ends (before the line
+    // feed that follows every line in text_, so that consecutive lines are
+    // one run of text as copying wants them).
+    std::size_t Begin(int line) const { return line == 0 ? 0 : ends_[std::size_t(line) - 1] + 1; }
+    std::string_view Bytes(int line) const;
+
+    std::string text_;
+    std::vector<std::size_t> ends_;
+    // The line with the most bytes, and the widest width measured.
     int longest_ = -1;
     int textWidth_ = 0;
     bool longestMeasured_ = true;

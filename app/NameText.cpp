@@ -22,7 +22,12 @@ QString VisibleMessage(const std::string& bytes)
 {
     if (fernpack::zip::IsPlainText(bytes, true))
         return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return QString::fromStdString(fernpack::zip::VisibleText(fernpack::zip::NameText(bytes), true));
+    return QString::fromStdString(VisibleMessageUtf8(bytes));
+}
+
+std::string VisibleMessageUtf8(std::string_view bytes)
+{
+    return fernpack::zip::VisibleText(fernpack::zip::NameText(bytes), true);
 }
 
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }

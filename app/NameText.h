@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace app {
 
@@ -26,6 +27,10 @@ QString VisibleName(const std::string& bytes, bool utf8 = false);
 // A message for display: like VisibleName, but line breaks (CR LF, LF, CR)
 // stay line breaks.
 QString VisibleMessage(const std::string& bytes);
+// The same as UTF-8 bytes, for a log that keeps bytes and decodes only what
+// it shows. A plain message (zipformat's IsPlainText with line feeds) is
+// its own bytes.
+std::string VisibleMessageUtf8(std::string_view bytes);
 
 // Bytes of a path the toolkit handed over, and back, as the file system
 // names it.

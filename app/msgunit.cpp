@@ -12,6 +12,7 @@
 #include "app/ProgramIcon.h"
 #include "app/WindowPlacement.h"
 #include "app/Translate.h"
+#include "zipformat/NameText.h"
 
 namespace app {
 
@@ -158,25 +159,36 @@ bool TMsgform::AppendLine(const std::string& line)
         if (Memo1->LineCount() > 0 && Memo1->LineCount() >= MemoCapacity)
             return false;
     }
-    QString text = VisibleMessage(line);
+    // Most messages are plain ASCII and go in as they are.
+    std::string visible;
+    std::string_view text = line;
+    if (!fernpack::zip::IsPlainText(line, true)) {
+        visible = VisibleMessageUtf8(line);
+        text = visible;
+    }
     // An empty memo takes its first line alone, as the one empty line a
     // cleared memo shows: an empty text leaves it as it is.
-    if (Memo1->LineCount() == 0 && pendingTexts_.isEmpty()) {
-        if (!text.isEmpty())
+    if (Memo1->LineCount() == 0 && !pending_) {
+        if (!text.empty())
             Memo1->Append(text);
         return true;
     }
+    // A line feed between two texts makes the lines each makes alone.
+    if (pending_)
+        pendingText_ += '\n';
+    pendingText_ += text;
+    pending_ = true;
     pendingLines_ += TMemoLines::LinesIn(text);
-    pendingTexts_.append(std::move(text));
     return true;
 }
 
 void TMsgform::ShowPendingLines()
 {
-    if (pendingTexts_.isEmpty())
+    if (!pending_)
         return;
-    Memo1->Append(std::move(pendingTexts_));
-    pendingTexts_.clear();
+    Memo1->Append(std::string_view(pendingText_));
+    pendingText_.clear();
+    pending_ = false;
     pendingLines_ = 0;
 }
 

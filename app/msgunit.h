@@ -92,8 +92,10 @@ private:
     void ShowPendingLines();
 
     engine::TRezEdidiv& component_;
-    // Texts not yet in the memo, and the most lines they can make there.
-    QStringList pendingTexts_;
+    // Texts not yet in the memo (as UTF-8, joined by line feeds), whether
+    // there is one (an empty text is one), and the lines they make there.
+    std::string pendingText_;
+    bool pending_ = false;
     int pendingLines_ = 0;
     std::string fileName_;
     bool fileNameChanged_ = false;

@@ -1,5 +1,6 @@
 // A millisecond tick count for measuring elapsed time. Monotonic; wraps at
-// 2^32 like the platform tick it stands for.
+// 2^32 like the platform tick it stands for, and like it moves in steps of
+// a few milliseconds (it is read often, so it is the cheap clock).
 #pragma once
 
 #include <cstdint>

@@ -44,13 +44,20 @@ TEST(MemoLines, EveryBreakCharacterStartsALineAsLinesInCountsThem)
         {QString("a") + QChar::LineSeparator + "b", {"a", "b"}},
         {QString("a") + QChar::ParagraphSeparator + "b", {"a", "b"}},
         {"a\r\nb\n", {"a", "", "b", ""}},
+        // Breaks before, inside and after a run of sixteen bytes, and a
+        // character whose first byte is a separator's first byte.
+        {QString::fromUtf8("0123456789abcdef\n\u20ac and \u20ac\r0123456789abcdefghi"),
+         {"0123456789abcdef", QString::fromUtf8("\u20ac and \u20ac"), "0123456789abcdefghi"}},
+        {QString::fromUtf8("\u00fcber\u2029") + QString(20, u'x') + "\n", {QString::fromUtf8("\u00fcber"), QString(20, u'x'), ""}},
     };
     for (const Case& c : cases) {
         TMemoLines memo;
         memo.Append(u"before");
         memo.Append(c.text);
         EXPECT_EQ(memo.Lines(), QStringList{"before"} + c.lines) << c.text.toStdString();
-        EXPECT_EQ(TMemoLines::LinesIn(c.text), c.lines.size()) << c.text.toStdString();
+        EXPECT_EQ(TMemoLines::LinesIn(c.text.toStdString()), c.lines.size()) << c.text.toStdString();
+        memo.SelectAll();
+        EXPECT_EQ(memo.SelectedText(), (QStringList{"before"} + c.lines).join(u'\n'));
     }
 }
 

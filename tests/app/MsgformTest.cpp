@@ -7,6 +7,7 @@
 #include <QTextBlock>
 
 #include "AppTestSupport.h"
+#include "app/NameText.h"
 #include "app/mainunit.h"
 #include "app/msgunit.h"
 
@@ -141,6 +142,9 @@ TEST_F(Msgform, WaitingLinesReachTheMemoAsIfAppendedOneByOne)
         {3, {"opening", "a\nb\nc\rd", "refused"}},
         {3, {"", "", "x", "y", "z"}},
         {5, {"opening", "a", "b", "c", "d", "e", "f"}},
+        // What is not plain is shown as the boxes show it: code page 437,
+        // escapes, one break for CR LF; line lengths across 16-byte runs.
+        {100, {"opening", "caf\x82", "bell\x07\r\nnext", "\xe2\x82\xac sixteen bytes on\xe2\x80\xa8x", "0123456789abcde\nf"}},
     };
     for (const Case& c : cases) {
         QPlainTextEdit reference;
@@ -148,7 +152,7 @@ TEST_F(Msgform, WaitingLinesReachTheMemoAsIfAppendedOneByOne)
             QTextDocument* d = reference.document();
             if (!d->isEmpty() && d->blockCount() >= c.capacity)
                 break;
-            reference.appendPlainText(QString::fromStdString(m));
+            reference.appendPlainText(app::VisibleMessage(m));
         }
         QStringList expected;
         for (QTextBlock b = reference.document()->begin(); b.isValid(); b = b.next())
