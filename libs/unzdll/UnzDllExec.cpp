@@ -31,11 +31,13 @@
 #include "libs/zipcore/TempFile.h"
 #include "libs/zipcore/TargetTree.h"
 #include "libs/zipcore/decoders/AllMethods.h"
+#include "libs/unzdll/Predecoder.h"
 #include "zipformat/MemberSelector.h"
 
 namespace {
 
 using namespace zipcore;
+using unzdll::Predecoder;
 
 // Every method and encryption the core reads.
 DecoderOptions Decoding()
@@ -98,16 +100,8 @@ std::int32_t FailureCode(DecodeStatus status)
 
 // Threads that test entries at once; the calling thread only reports.
 constexpr unsigned kMostTestWorkers = 8;
-
-// Whether decoding an entry may take working memory up to the 1 GiB every
-// method is capped at (LZMA's dictionary, XZ's, Zstandard's window), rather
-// than the few megabytes Deflate, Deflate64 and BZip2 keep.
-bool MayNeedMuchMemory(const ZipEntry& entry)
-{
-    const std::uint16_t method = entry.DataMethod();
-    return method != zip::MethodStored && method != zip::MethodDeflated && method != zip::MethodDeflate64 &&
-           method != zip::MethodBzip2;
-}
+// Threads that decode ahead of an extract, beside the calling thread.
+constexpr unsigned kMostExtractWorkers = 4;
 
 // Lets any number of entries of small memory decode at once, but an entry
 // that may need much memory only alone: a run's peak stays one member's
@@ -178,7 +172,8 @@ private:
     void TestInParallel(const std::vector<const ZipEntry*>& selected, unsigned workers);
     void TestOne(const ZipEntry& entry, EntryDecoder& decoder, TestResult* result) const;
     void ReportTested(const ZipEntry& entry, const TestResult& result);
-    void HandleEntry(const ZipEntry& entry);
+    // `decoded`: the entry's data, decoded and checked already, or null.
+    void HandleEntry(const ZipEntry& entry, const std::vector<std::uint8_t>* decoded = nullptr);
     // Tests the entry, or writes its data to standard output; false when it
     // failed (reported).
     bool Decode(const ZipEntry& entry, const EntryData& data, const std::function<bool()>& step);
@@ -283,16 +278,25 @@ std::int32_t UnzipJob::Run()
             extract.freshen = record_.FreshenOn != 0 && !extract.update;
             extractor_ = std::make_unique<Extractor>(*tree_, extract, *decoder_);
         }
-        const unsigned workers = std::min(std::thread::hardware_concurrency(), kMostTestWorkers);
-        if (test_ && workers > 1 && selected.size() > 1) {
-            TestInParallel(selected, workers);
+        const unsigned cores = std::thread::hardware_concurrency();
+        if (test_ && cores > 1 && selected.size() > 1) {
+            TestInParallel(selected, std::min(cores, kMostTestWorkers));
         } else {
-            for (const ZipEntry* entry : selected) {
+            // An extract writes files on this thread while the others
+            // decode the members ahead of it.
+            std::unique_ptr<Predecoder> ahead;
+            if (extractor_ && cores > 1 && selected.size() > 1)
+                ahead = std::make_unique<Predecoder>(selected, reader_, Decoding(), password_, baseFd,
+                                                     extractor_->Options(), std::min(cores - 1, kMostExtractWorkers));
+            std::vector<std::uint8_t> decoded;
+            for (std::size_t i = 0; i < selected.size(); ++i) {
+                const ZipEntry* entry = selected[i];
                 if (reporter_.Stopped() || outputEnded_)
                     break;
                 PassedTo(*entry);
+                const bool ready = ahead && ahead->Take(i, &decoded);
                 try {
-                    HandleEntry(*entry);
+                    HandleEntry(*entry, ready ? &decoded : nullptr);
                 } catch (const std::exception& e) {
                     // One entry's failure (such as running out of memory)
                     // does not end the batch or lose the count so far.
@@ -516,7 +520,7 @@ void UnzipJob::ReportTested(const ZipEntry& entry, const TestResult& result)
     }
 }
 
-void UnzipJob::HandleEntry(const ZipEntry& entry)
+void UnzipJob::HandleEntry(const ZipEntry& entry, const std::vector<std::uint8_t>* decoded)
 {
     const std::string name = MemberText(entry.name, entry.flags);
     if (!reporter_.FileBegin(name, entry.uncompressedSize))
@@ -543,7 +547,9 @@ void UnzipJob::HandleEntry(const ZipEntry& entry)
         if (reporter_.Stopped() || outputEnded_)
             return;
     } else {
-        ExtractOutcome outcome = extractor_->Extract(entry, data, password_, step, &detail);
+        const ExtractOutcome outcome =
+            decoded != nullptr ? extractor_->ExtractDecoded(entry, decoded->data(), decoded->size(), step, &detail)
+                               : extractor_->Extract(entry, data, password_, step, &detail);
         if (outcome == ExtractOutcome::Stopped || reporter_.Stopped())
             return;
         failed = !Report(entry, outcome, detail);

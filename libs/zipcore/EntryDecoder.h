@@ -59,6 +59,16 @@ bool CanDecodeMethod(std::uint16_t method, const DecoderOptions& options);
 // otherwise. Says nothing about the data itself.
 bool CanDecode(const ZipEntry& entry, const DecoderOptions& options, std::string* reason);
 
+// Whether decoding an entry may take working memory up to the 1 GiB every
+// method is capped at (LZMA's dictionary, XZ's, Zstandard's window), rather
+// than the few megabytes Deflate, Deflate64 and BZip2 keep.
+inline bool MayNeedMuchMemory(const ZipEntry& entry)
+{
+    const std::uint16_t method = entry.DataMethod();
+    return method != zip::MethodStored && method != zip::MethodDeflated && method != zip::MethodDeflate64 &&
+           method != zip::MethodBzip2;
+}
+
 class EntryDecoder {
 public:
     explicit EntryDecoder(DecoderOptions options = {});

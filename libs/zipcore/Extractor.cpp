@@ -1,5 +1,6 @@
 #include "Extractor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -121,6 +122,28 @@ Extractor::Extractor(TargetTree& tree, ExtractOptions options, EntryDecoder& dec
 ExtractOutcome Extractor::Extract(const ZipEntry& entry, const EntryData& data, std::string_view password,
                                   const std::function<bool()>& step, std::string* detail)
 {
+    return ExtractWith(entry, step, detail, [&](OutputSink& sink, std::string* why) {
+        return decoder_.Decode(entry, data, password, sink, why);
+    });
+}
+
+ExtractOutcome Extractor::ExtractDecoded(const ZipEntry& entry, const std::uint8_t* decoded, std::size_t size,
+                                         const std::function<bool()>& step, std::string* detail)
+{
+    return ExtractWith(entry, step, detail, [&](OutputSink& sink, std::string*) {
+        // In pieces, as a decoder hands them over.
+        constexpr std::size_t kPiece = std::size_t(1) << 20;
+        for (std::size_t at = 0; at < size; at += kPiece)
+            if (!sink.Write(decoded + at, std::min(kPiece, size - at)))
+                return DecodeStatus::SinkStopped;
+        return DecodeStatus::Ok;
+    });
+}
+
+template <class Produce>
+ExtractOutcome Extractor::ExtractWith(const ZipEntry& entry, const std::function<bool()>& step, std::string* detail,
+                                      Produce produce)
+{
     std::vector<std::string> parts;
     if (!SplitSafePath(entry.name, &parts, detail))
         return ExtractOutcome::UnsafeName;
@@ -183,7 +206,7 @@ ExtractOutcome Extractor::Extract(const ZipEntry& entry, const EntryData& data, 
     }
     FileSink file(temp.Descriptor());
     SteppedSink sink(&file, entry.uncompressedSize, step);
-    DecodeStatus status = decoder_.Decode(entry, data, password, sink, detail);
+    DecodeStatus status = produce(sink, detail);
     if (status == DecodeStatus::SinkStopped) {
         temp.Discard();
         if (sink.Stopped())

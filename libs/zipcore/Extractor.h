@@ -50,14 +50,27 @@ std::int64_t EntryModificationTime(const ZipEntry& entry);
 class Extractor {
 public:
     Extractor(TargetTree& tree, ExtractOptions options, EntryDecoder& decoder);
+    const ExtractOptions& Options() const { return options_; }
 
     // Extracts `entry`, whose data `data` holds. `step` is called
     // ProgressSteps(size) times while the data is written, unless it asks to
     // stop; `detail` receives the reason for any outcome but Extracted.
     ExtractOutcome Extract(const ZipEntry& entry, const EntryData& data, std::string_view password,
                            const std::function<bool()>& step, std::string* detail);
+    // The same for an entry whose data was decoded and checked already
+    // (`size` bytes at `decoded`, as Decode gave them with status Ok), such
+    // as by a thread working ahead of the caller: the same checks, steps,
+    // file and outcomes, without decoding again.
+    ExtractOutcome ExtractDecoded(const ZipEntry& entry, const std::uint8_t* decoded, std::size_t size,
+                                  const std::function<bool()>& step, std::string* detail);
 
 private:
+    // Extract's work, with `produce(sink, detail)` handing the entry's data
+    // to the sink and saying how that went.
+    template <class Produce>
+    ExtractOutcome ExtractWith(const ZipEntry& entry, const std::function<bool()>& step, std::string* detail,
+                               Produce produce);
+
     TargetTree& tree_;
     ExtractOptions options_;
     EntryDecoder& decoder_;
