@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <map>
 #include <random>
-#include <zlib.h>
 
 #include "PackedData.h"
 #include "UnzDllHarness.h"
@@ -17,21 +16,6 @@
 using namespace unztest;
 
 namespace {
-
-std::string RawDeflate(const std::string& data)
-{
-    z_stream z{};
-    deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, uLong(data.size())), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = uInt(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
 
 // Text that deflates, of `size` bytes.
 std::string Text(std::size_t size, std::mt19937& random)
@@ -98,7 +82,7 @@ TEST(ExtractAhead, CallbacksAndFilesAreThoseOfExtractingEachMemberAlone)
         switch (i % 4) {
         case 0: m = fixture::Stored(name, data); break;
         case 3: m = fixture::Packed(name, data, 12, fixture::Bzip2Pack(data)); break;
-        default: m = fixture::Packed(name, data, 8, RawDeflate(data)); break;
+        default: m = fixture::Packed(name, data, 8, fixture::DeflatePack(data)); break;
         }
         if (i % 23 == 11)
             m.PlainCrc = fixture::Crc32(data) ^ 0x100;
@@ -162,7 +146,7 @@ TEST(ExtractAhead, CancelEndsWithNoPartialFileWhateverIsDecodedAhead)
         const std::string data = Text(20000 + random() % 200000, random);
         const std::string name = "f" + std::to_string(i);
         expected[name] = data;
-        builder.Add(fixture::Packed(name, data, 8, RawDeflate(data)));
+        builder.Add(fixture::Packed(name, data, 8, fixture::DeflatePack(data)));
     }
     const std::string archive = dir + "/cancel.zip";
     WriteFile(archive, builder.Finish().Bytes());

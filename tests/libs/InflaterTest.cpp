@@ -7,7 +7,6 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include "PackedData.h"
 #include "libs/zipcore/decoders/Inflater.h"
@@ -46,21 +45,6 @@ private:
     std::size_t limit_;
 };
 
-std::string RawDeflate(const std::string& data, int level)
-{
-    z_stream zs{};
-    deflateInit2(&zs, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&zs, uLong(data.size())), '\0');
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zs.avail_in = uInt(data.size());
-    zs.next_out = reinterpret_cast<Bytef*>(out.data());
-    zs.avail_out = uInt(out.size());
-    deflate(&zs, Z_FINISH);
-    out.resize(zs.total_out);
-    deflateEnd(&zs);
-    return out;
-}
-
 // What Run gives: "ok", "stopped" or the reason of damage; output in *out.
 std::string Inflate(bool deflate64, const std::string& stream, std::size_t piece, std::string* out = nullptr,
                     std::size_t limit = std::string::npos)
@@ -88,7 +72,7 @@ TEST(Inflater, AgreesWithZlibInAnyPieces)
     data += data.substr(1000, 30000);  // a far copy
     data += std::string(5000, 'z');
     for (int level : {0, 1, 6, 9}) {  // stored blocks, fast and thorough matching
-        const std::string stream = RawDeflate(data, level);
+        const std::string stream = fixture::DeflatePack(data, level);
         for (std::size_t piece : {std::size_t(1), std::size_t(7), std::size_t(4096), stream.size()}) {
             std::string out;
             ASSERT_EQ(Inflate(false, stream, piece, &out), "ok") << level << " " << piece;
@@ -96,7 +80,7 @@ TEST(Inflater, AgreesWithZlibInAnyPieces)
         }
     }
     std::string empty;
-    EXPECT_EQ(Inflate(false, RawDeflate("", 6), 1, &empty), "ok");
+    EXPECT_EQ(Inflate(false, fixture::DeflatePack("", 6), 1, &empty), "ok");
     EXPECT_TRUE(empty.empty());
 }
 
@@ -110,13 +94,13 @@ TEST(Inflater, RefusesDamageAndStopsWhenTheOutputSaysSo)
     EXPECT_EQ(Inflate(true, std::string("\x07", 1), 1), "invalid block type");
     EXPECT_EQ(Inflate(true, std::string("\x01\x05\x00\x00\x00", 5), 1), "invalid stored block lengths");
     // Cut anywhere, a stream is short of its end.
-    const std::string stream = RawDeflate(std::string(20000, 'q') + noise, 9);
+    const std::string stream = fixture::DeflatePack(std::string(20000, 'q') + noise, 9);
     for (std::size_t cut : {std::size_t(0), std::size_t(1), stream.size() / 2, stream.size() - 1})
         EXPECT_EQ(Inflate(false, stream.substr(0, cut), 5), "compressed data ends early") << cut;
-    const std::string stored = RawDeflate(noise, 0);
+    const std::string stored = fixture::DeflatePack(noise, 0);
     EXPECT_EQ(Inflate(true, stored.substr(0, stored.size() - 1), 1), "compressed data ends early");
     // An output that refuses more stops the inflater, with no more handed on.
     std::string out;
-    EXPECT_EQ(Inflate(false, RawDeflate(std::string(2000000, 'r'), 6), 4096, &out, 300000), "stopped");
+    EXPECT_EQ(Inflate(false, fixture::DeflatePack(std::string(2000000, 'r'), 6), 4096, &out, 300000), "stopped");
     EXPECT_LE(out.size(), std::size_t(300000) + 400000);
 }

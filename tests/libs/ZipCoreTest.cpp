@@ -14,8 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <zlib.h>
 
+#include "PackedData.h"
 #include "ZipFixture.h"
 #include "libs/zipcore/AesDecryptor.h"
 #include "libs/zipcore/CallbackReporter.h"
@@ -407,22 +407,6 @@ TEST(ArchiveReader, RefusesDamageWithAReason)
     EXPECT_EQ(status, DecodeStatus::BadCrc);
 }
 
-// Raw deflate of `data` with zlib.
-std::string Deflate(const std::string& data)
-{
-    z_stream zs{};
-    deflateInit2(&zs, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&zs, uLong(data.size())), '\0');
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zs.avail_in = uInt(data.size());
-    zs.next_out = reinterpret_cast<Bytef*>(out.data());
-    zs.avail_out = uInt(out.size());
-    deflate(&zs, Z_FINISH);
-    out.resize(zs.total_out);
-    deflateEnd(&zs);
-    return out;
-}
-
 // Traditional PKWARE encryption, the mirror of the decryptor.
 std::string ZipCryptoEncrypt(const std::string& password, const std::string& plain, std::uint8_t check)
 {
@@ -495,7 +479,7 @@ TEST(EntryDecoder, WholeAndStreamingInflateAgreeWithAndWithoutEncryption)
     std::mt19937 rng(3);
     for (int i = 0; i < 400000; ++i)
         plain += char(rng() % 7 ? 'a' + rng() % 4 : rng());
-    const std::string packed = Deflate(plain);
+    const std::string packed = fixture::DeflatePack(plain);
     ZipEntry entry;
     entry.method = 8;
     entry.crc = Crc32(0, plain.data(), plain.size());
@@ -549,7 +533,7 @@ TEST(EntryDecoder, LibcryptoLoadedOnDemandDecryptsAesToo)
     aes.aes = {true, 1, 3, 8};
     aes.crc = Crc32(0, plain.data(), plain.size());
     aes.uncompressedSize = plain.size();
-    const std::string data = AesEncrypt("pw", Deflate(plain));
+    const std::string data = AesEncrypt("pw", fixture::DeflatePack(plain));
     Decoded good = DecodeWith(1 << 20, aes, data, "pw", loaded);
     EXPECT_EQ(good.status, DecodeStatus::Ok);
     EXPECT_TRUE(good.bytes == plain);

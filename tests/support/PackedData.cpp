@@ -4,9 +4,25 @@
 
 #include <bzlib.h>
 #include <lzma.h>
+#include <zlib.h>
 #include <zstd.h>
 
 namespace fixture {
+
+std::string DeflatePack(const std::string& data, int level)
+{
+    z_stream zs{};
+    deflateInit2(&zs, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&zs, uLong(data.size())), '\0');
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = uInt(data.size());
+    zs.next_out = reinterpret_cast<Bytef*>(out.data());
+    zs.avail_out = uInt(out.size());
+    deflate(&zs, Z_FINISH);
+    out.resize(zs.total_out);
+    deflateEnd(&zs);
+    return out;
+}
 
 std::string ZstandardPack(const std::string& data)
 {

@@ -1,5 +1,5 @@
-// Compressed member data for fixture archives: Zstandard, XZ, BZip2 and
-// LZMA through libzstd, liblzma and libbz2 (the test archivers write no
+// Compressed member data for fixture archives: Deflate through zlib,
+// Zstandard, XZ, BZip2 and LZMA through libzstd, liblzma and libbz2 (the test archivers write no
 // Zstandard or XZ members), and Deflate64 written by hand with fixed codes,
 // so a test can place exactly the lengths and distances only it has.
 #pragma once
@@ -11,6 +11,9 @@
 
 namespace fixture {
 
+// Raw deflate (no zlib or gzip wrapper), as ZIP stores it, by zlib at
+// `level` (0 to 9; 0 gives stored blocks).
+std::string DeflatePack(const std::string& data, int level = 6);
 std::string ZstandardPack(const std::string& data);
 std::string XzPack(const std::string& data);
 std::string Bzip2Pack(const std::string& data);
