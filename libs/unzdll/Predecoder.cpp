@@ -180,16 +180,9 @@ bool Predecoder::Worth(const ZipEntry& entry) const
     const bool skipsMissing = options_.freshen && !options_.update;
     if (!skipsExisting && !skipsMissing)
         return true;
-    std::vector<std::string> parts;
-    std::string reason;
-    if (!SplitSafePath(entry.name, &parts, &reason) || parts.empty())
+    const std::string path = TargetPath(entry.name, options_.dirNames);
+    if (path.empty())
         return false;
-    std::string path = parts.back();
-    if (options_.dirNames) {
-        path.clear();
-        for (const std::string& part : parts)
-            path += (path.empty() ? "" : "/") + part;
-    }
     struct stat st;
     const bool exists = fstatat(targetFd_, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     return skipsExisting ? !exists : exists;

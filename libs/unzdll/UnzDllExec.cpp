@@ -650,16 +650,11 @@ void UnzipJob::PassedTo(const ZipEntry& entry)
 // taken for that many files on disk.
 void UnzipJob::NoteWritten(const ZipEntry& entry, const std::string& name)
 {
-    std::vector<std::string> parts;
-    std::string reason;
-    if (entry.IsDirectory() || !SplitSafePath(entry.name, &parts, &reason) || parts.empty())
+    if (entry.IsDirectory())
         return;
-    std::string path = parts.back();
-    if (record_.DirNamesOn != 0) {
-        path.clear();
-        for (const std::string& part : parts)
-            path += (path.empty() ? "" : "/") + part;
-    }
+    const std::string path = TargetPath(entry.name, record_.DirNamesOn != 0);
+    if (path.empty())
+        return;
     auto [earlier, first] = written_.try_emplace(path, &entry);
     if (first)
         return;
